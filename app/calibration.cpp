@@ -1,0 +1,4 @@
+// TODO
+#include "app/calibration.h"
+
+bool loadCalibration() { return false; }

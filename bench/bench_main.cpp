@@ -1,0 +1,5 @@
+// TODO
+#include "platform/headless/headless.h"
+
+#include <benchmark/benchmark.h>
+BENCHMARK_MAIN();

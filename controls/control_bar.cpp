@@ -1,0 +1,4 @@
+// TODO
+#include "controls/control_bar.h"
+
+void drawControlBar(GpDC) {}

@@ -1,0 +1,4 @@
+// TODO
+#include "controls/playback_controls.h"
+
+void onPointerRelease() {}

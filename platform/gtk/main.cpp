@@ -1,0 +1,4 @@
+// TODO
+#include "platform/platform.h"
+
+int main() { return 0; }

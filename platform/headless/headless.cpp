@@ -1,0 +1,198 @@
+// The headless backend: virtual time, timers fired in order of due time (ties in arming order),
+// message boxes recorded instead of shown, and file choices answered from a queue.
+#include "platform/headless/headless.h"
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <optional>
+
+#include "app/shell.h"
+#include "controls/playback_controls.h"
+#include "controls/pointer_input.h"
+#include "platform/linux_shared.h"
+#include "view/gdiplus_wrappers.h"
+
+namespace {
+
+struct VirtualTimer {
+    bool armed = false;
+    std::int32_t period = 0;
+    std::int64_t due = 0;
+    std::uint64_t armedAs = 0;  // arming order, for ties
+};
+
+struct HeadlessState {
+    std::int64_t now = 0;
+    std::uint64_t armings = 0;
+    std::array<VirtualTimer, 3> timers{};
+    std::vector<headless::MessageBox> messages;
+    void (*sink)(const headless::MessageBox&) = nullptr;
+    std::deque<std::string> fileChoices;
+    std::optional<std::string> programFolder;
+};
+
+HeadlessState state;
+
+// The armed timer that is due first by `until`, if any.
+VirtualTimer* nextDue(std::int64_t until, TimerId& id)
+{
+    VirtualTimer* first = nullptr;
+    for (std::size_t i = 0; i < state.timers.size(); ++i) {
+        VirtualTimer& timer = state.timers[i];
+        if (!timer.armed || timer.due > until)
+            continue;
+        if (first == nullptr || timer.due < first->due || (timer.due == first->due && timer.armedAs < first->armedAs)) {
+            first = &timer;
+            id = static_cast<TimerId>(i);
+        }
+    }
+    return first;
+}
+
+}  // namespace
+
+// [SECTION] The platform seam
+
+void armTimer(TimerId id, std::int32_t periodMs)
+{
+    VirtualTimer& timer = state.timers[id];
+    timer.armed = true;
+    timer.period = std::max(periodMs, 1);
+    timer.due = state.now + timer.period;
+    timer.armedAs = ++state.armings;
+}
+
+void stopTimer(TimerId id)
+{
+    state.timers[id].armed = false;
+}
+
+void showErrorBox(const std::string& text, const std::string& caption)
+{
+    state.messages.push_back({text, caption});
+    if (state.sink != nullptr)
+        state.sink(state.messages.back());
+}
+
+std::string runOpenFileDialog()
+{
+    if (state.fileChoices.empty())
+        return {};
+    std::string path = state.fileChoices.front();
+    state.fileChoices.pop_front();
+    return path;
+}
+
+std::string executableFolder()
+{
+    return state.programFolder ? *state.programFolder : runningProgramFolder();
+}
+
+void repaintWindow()
+{
+    composeFrame();
+}
+
+GpDC backBufferDC()
+{
+    return bitmapBackBufferDC();
+}
+
+// [SECTION] Driving the core
+
+namespace headless {
+
+void startup()
+{
+    static std::uintptr_t token = [] {
+        std::uintptr_t started = 0;
+        GdiplusStartupInput input{1, nullptr, 0, 0};
+        GdiplusStartup(&started, &input, nullptr);
+        return started;
+    }();
+    (void)token;
+}
+
+void advance(std::int64_t ms)
+{
+    std::int64_t until = state.now + std::max<std::int64_t>(ms, 0);
+    TimerId id{};
+    while (VirtualTimer* timer = nextDue(until, id)) {
+        state.now = timer->due;
+        timer->due += timer->period;
+        timer->armedAs = ++state.armings;
+        onTimer(id);
+    }
+    state.now = until;
+}
+
+std::int64_t now()
+{
+    return state.now;
+}
+
+bool timerArmed(TimerId id)
+{
+    return state.timers[id].armed;
+}
+
+std::int32_t timerPeriod(TimerId id)
+{
+    return state.timers[id].armed ? state.timers[id].period : 0;
+}
+
+const std::vector<MessageBox>& messages()
+{
+    return state.messages;
+}
+
+void setMessageSink(void (*sink)(const MessageBox& box))
+{
+    state.sink = sink;
+}
+
+void queueFileChoice(const std::string& path)
+{
+    state.fileChoices.push_back(path);
+}
+
+void setProgramFolder(const std::string& folder)
+{
+    state.programFolder = folder;
+}
+
+ARGB pixel(int x, int y)
+{
+    ARGB colour = 0;
+    GdipBitmapGetPixel(backBufferBitmap(), x, y, &colour);
+    return colour;
+}
+
+bool saveFrame(const std::string& path)
+{
+    return GdipSaveImageToFile(reinterpret_cast<GpImage*>(backBufferBitmap()), widen(path).c_str(), &gpPngEncoder,
+                               nullptr) == gpOk;
+}
+
+void pointerMove(int x, int y)
+{
+    onPointerMove(x, y);
+}
+
+void pointerPress(int x, int y)
+{
+    onPointerPress(x, y);
+}
+
+void pointerRelease()
+{
+    onPointerRelease();
+}
+
+void reset()
+{
+    state = HeadlessState{};
+}
+
+}  // namespace headless

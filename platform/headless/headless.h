@@ -1,0 +1,50 @@
+// The headless backend: a virtual clock that fires timers, recorded message boxes and scripted file choices.
+// Tests and kelo-render drive the core through it; the back buffer is the bitmap of platform/linux_shared.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace headless {
+
+struct MessageBox {
+    std::string text;
+    std::string caption;
+};
+
+// Starts GDI+ once for the life of the process; call before anything draws or loads a picture.
+void startup();
+
+// Moves virtual time forward by `ms`, firing every due timer in order of due time, ties in arming order.
+void advance(std::int64_t ms);
+std::int64_t now();
+
+bool timerArmed(TimerId id);
+std::int32_t timerPeriod(TimerId id);  // 0 when not armed
+
+// Message boxes shown so far, oldest first; each is also handed to the sink, if one is set.
+const std::vector<MessageBox>& messages();
+void setMessageSink(void (*sink)(const MessageBox& box));
+
+// The next open-file dialog answers with this path ("" answers as a cancel); an empty queue cancels.
+void queueFileChoice(const std::string& path);
+
+// The folder where Kelo.ini, Maps and Presets are looked for; the program's own folder until set.
+void setProgramFolder(const std::string& folder);
+
+// Reads one pixel of the back buffer; saves the back buffer as a PNG file.
+ARGB pixel(int x, int y);
+bool saveFrame(const std::string& path);
+
+// Scripted pointer input, as the window would deliver it.
+void pointerMove(int x, int y);
+void pointerPress(int x, int y);
+void pointerRelease();
+
+// Time 0, no timers, no messages, no queued choices, the program's own folder.
+void reset();
+
+}  // namespace headless

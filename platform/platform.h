@@ -1,0 +1,39 @@
+// The seam between the core and the operating system: free functions defined once per backend.
+// Each executable links exactly one backend; the backend calls the core back through app/shell.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/gdiplus_flat.h"
+
+#ifdef _WIN32
+constexpr char pathSeparator = '\\';
+#else
+constexpr char pathSeparator = '/';
+#endif
+
+enum TimerId : int { playbackTimer = 0, movementTimer = 1, repaintTimer = 2 };
+
+// Arms a periodic timer; arming a running timer replaces its period and restarts it. The backend calls onTimer(id).
+void armTimer(TimerId id, std::int32_t periodMs);
+void stopTimer(TimerId id);
+
+// A modal error box owned by the main window, with an OK button; timers and painting go on while it is up.
+void showErrorBox(const std::string& text, const std::string& caption);
+
+// The open-file dialog ("All Files", path and file must exist); an empty string when cancelled.
+std::string runOpenFileDialog();
+
+// The folder of the running program file, without a trailing separator.
+std::string executableFolder();
+
+// One value of a Windows-profile (INI) file, or `fallback` when the file, section or key is missing.
+std::string readProfileString(const std::string& section, const std::string& key, const std::string& fallback,
+                              const std::string& path);
+
+// Invalidates the window without erasing and paints it at once.
+void repaintWindow();
+
+// The back buffer's device context, on which every drawing surface is opened.
+GpDC backBufferDC();

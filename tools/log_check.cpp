@@ -1,0 +1,4 @@
+// TODO
+#include "platform/headless/headless.h"
+
+

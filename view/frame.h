@@ -1,0 +1,20 @@
+// Frame composition: the layers of one frame in order, the side colours and the label-box rule.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "view/gdiplus_wrappers.h"
+
+// Where a label's text goes, from its measured width and height.
+using LabelPlacement = std::function<GpPointF(float width, float height)>;
+
+// Composes the whole frame into the back buffer's device context and sets composeReady at its end.
+void renderFrame(GpDC dc);
+
+ARGB sideColour(std::int32_t side);
+
+// Measures the text, fills a box one pixel larger on every side, then draws the text at the placed corner.
+void drawLabelBox(Surface& surface, std::string_view text, const Font& font, const LabelPlacement& place,
+                  const Brush& box, const Brush& textBrush);

@@ -1,0 +1,268 @@
+// The scoped drawing resources: each call's failing status is kept, never acted on, and never thrown.
+// The generic sans-serif family is obtained once and kept for the program's life.
+#include "view/gdiplus_wrappers.h"
+
+#include <utility>
+
+namespace {
+
+GpStatus kept(GpStatus current, GpStatus latest)
+{
+    return latest != gpOk ? latest : current;
+}
+
+GpFontFamily* genericSansSerif()
+{
+    static GpFontFamily* family = [] {
+        GpFontFamily* made = nullptr;
+        GdipGetGenericFontFamilySansSerif(&made);
+        return made;
+    }();
+    return family;
+}
+
+}  // namespace
+
+std::u16string widen(std::string_view text)
+{
+    std::u16string wide(text.size(), u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        wide[i] = static_cast<unsigned char>(text[i]);
+    return wide;
+}
+
+// [SECTION] Font
+
+Font::Font(std::string_view family, float points)
+{
+    GpFontFamily* named = nullptr;
+    status_ = GdipCreateFontFamilyFromName(widen(family).c_str(), nullptr, &named);
+    if (named != nullptr) {
+        status_ = kept(status_, GdipCreateFont(named, points, gpFontStyleRegular, gpUnitPoint, &font_));
+        GdipDeleteFontFamily(named);
+    }
+    if (font_ == nullptr && genericSansSerif() != nullptr)
+        status_ = kept(status_, GdipCreateFont(genericSansSerif(), points, gpFontStyleRegular, gpUnitPoint, &font_));
+}
+
+Font::~Font()
+{
+    if (font_ != nullptr)
+        GdipDeleteFont(font_);
+}
+
+// [SECTION] Brush
+
+Brush Brush::solid(ARGB colour)
+{
+    Brush brush;
+    GpSolidFill* fill = nullptr;
+    brush.status_ = GdipCreateSolidFill(colour, &fill);
+    brush.brush_ = reinterpret_cast<GpBrush*>(fill);
+    return brush;
+}
+
+Brush Brush::gradient(GpPointF from, GpPointF to, ARGB colourFrom, ARGB colourTo)
+{
+    Brush brush;
+    GpLineGradient* line = nullptr;
+    brush.status_ = GdipCreateLineBrush(&from, &to, colourFrom, colourTo, gpWrapModeTile, &line);
+    brush.brush_ = reinterpret_cast<GpBrush*>(line);
+    return brush;
+}
+
+Brush::Brush(Brush&& other) noexcept
+    : brush_(std::exchange(other.brush_, nullptr)), status_(other.status_)
+{
+}
+
+Brush::~Brush()
+{
+    if (brush_ != nullptr)
+        GdipDeleteBrush(brush_);
+}
+
+void Brush::setColour(ARGB colour)
+{
+    status_ = kept(status_, GdipSetSolidFillColor(reinterpret_cast<GpSolidFill*>(brush_), colour));
+}
+
+// [SECTION] Pen
+
+Pen::Pen(ARGB colour, float width)
+{
+    status_ = GdipCreatePen1(colour, width, gpUnitWorld, &pen_);
+}
+
+Pen::Pen(const Brush& brush, float width)
+{
+    status_ = GdipCreatePen2(brush.get(), width, gpUnitWorld, &pen_);
+}
+
+Pen::~Pen()
+{
+    if (pen_ != nullptr)
+        GdipDeletePen(pen_);
+}
+
+// [SECTION] Matrix
+
+Matrix::Matrix()
+{
+    status_ = GdipCreateMatrix2(1, 0, 0, 1, 0, 0, &matrix_);
+}
+
+Matrix::~Matrix()
+{
+    if (matrix_ != nullptr)
+        GdipDeleteMatrix(matrix_);
+}
+
+void Matrix::prependTranslation(float dx, float dy)
+{
+    status_ = kept(status_, GdipTranslateMatrix(matrix_, dx, dy, gpMatrixOrderPrepend));
+}
+
+void Matrix::prependRotation(float degrees)
+{
+    status_ = kept(status_, GdipRotateMatrix(matrix_, degrees, gpMatrixOrderPrepend));
+}
+
+// [SECTION] Image
+
+Image Image::load(const std::string& path)
+{
+    Image image;
+    image.status_ = GdipLoadImageFromFile(widen(path).c_str(), &image.image_);
+    return image;
+}
+
+Image Image::loadBitmap(const std::string& path)
+{
+    Image image;
+    GpBitmap* bitmap = nullptr;
+    image.status_ = GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap);
+    image.image_ = reinterpret_cast<GpImage*>(bitmap);
+    return image;
+}
+
+Image::Image(Image&& other) noexcept
+    : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
+{
+}
+
+Image& Image::operator=(Image&& other) noexcept
+{
+    if (this != &other) {
+        if (image_ != nullptr)
+            GdipDisposeImage(image_);
+        image_ = std::exchange(other.image_, nullptr);
+        status_ = other.status_;
+    }
+    return *this;
+}
+
+Image::~Image()
+{
+    if (image_ != nullptr)
+        GdipDisposeImage(image_);
+}
+
+void Image::keep(GpStatus status)
+{
+    status_ = kept(status_, status);
+}
+
+bool Image::isRasterBitmap()
+{
+    int type = 0;
+    if (image_ == nullptr)
+        return false;
+    keep(GdipGetImageType(image_, &type));
+    return type == gpImageTypeBitmap;
+}
+
+bool Image::pixel(int x, int y, ARGB& colour)
+{
+    GpStatus status = GdipBitmapGetPixel(reinterpret_cast<GpBitmap*>(image_), x, y, &colour);
+    keep(status);
+    return status == gpOk;
+}
+
+void Image::setPixel(int x, int y, ARGB colour)
+{
+    keep(GdipBitmapSetPixel(reinterpret_cast<GpBitmap*>(image_), x, y, colour));
+}
+
+// [SECTION] Surface
+
+Surface::Surface(GpDC dc)
+{
+    status_ = GdipCreateFromHDC(dc, &graphics_);
+}
+
+Surface::~Surface()
+{
+    if (graphics_ != nullptr)
+        GdipDeleteGraphics(graphics_);
+}
+
+void Surface::keep(GpStatus status)
+{
+    status_ = kept(status_, status);
+}
+
+void Surface::fillRect(const Brush& brush, float x, float y, float width, float height)
+{
+    keep(GdipFillRectangle(graphics_, brush.get(), x, y, width, height));
+}
+
+void Surface::fillRectI(const Brush& brush, int x, int y, int width, int height)
+{
+    keep(GdipFillRectangleI(graphics_, brush.get(), x, y, width, height));
+}
+
+void Surface::fillEllipse(const Brush& brush, float x, float y, float width, float height)
+{
+    keep(GdipFillEllipse(graphics_, brush.get(), x, y, width, height));
+}
+
+void Surface::drawLine(const Pen& pen, float x1, float y1, float x2, float y2)
+{
+    keep(GdipDrawLine(graphics_, pen.get(), x1, y1, x2, y2));
+}
+
+void Surface::drawImage(const Image& image, int x, int y, int width, int height)
+{
+    if (image.get() != nullptr)
+        keep(GdipDrawImageRectI(graphics_, image.get(), x, y, width, height));
+}
+
+void Surface::drawImage(const Image& image, float x, float y, float width, float height)
+{
+    if (image.get() != nullptr)
+        keep(GdipDrawImageRect(graphics_, image.get(), x, y, width, height));
+}
+
+GpRectF Surface::measure(std::string_view text, const Font& font, GpRectF layout)
+{
+    GpRectF box{0, 0, 0, 0};
+    std::u16string wide = widen(text);
+    GpStatus status = GdipMeasureString(graphics_, wide.c_str(), static_cast<int>(wide.size()), font.get(), &layout,
+                                        nullptr, &box, nullptr, nullptr);
+    keep(status);
+    return status == gpOk ? box : GpRectF{0, 0, 0, 0};
+}
+
+void Surface::drawText(std::string_view text, const Font& font, float x, float y, const Brush& brush)
+{
+    GpRectF origin{x, y, 0, 0};
+    std::u16string wide = widen(text);
+    keep(GdipDrawString(graphics_, wide.c_str(), static_cast<int>(wide.size()), font.get(), &origin, nullptr,
+                        brush.get()));
+}
+
+void Surface::setTransform(const Matrix& matrix)
+{
+    keep(GdipSetWorldTransform(graphics_, matrix.get()));
+}

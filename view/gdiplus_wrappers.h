@@ -1,0 +1,124 @@
+// Scoped wrappers of the drawing resources (surface, font, brush, pen, image, matrix) over the GDI+ flat API.
+// Each releases its resource on every path and keeps its last non-zero status; text is widened byte by byte.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/gdiplus_flat.h"
+
+// Each byte becomes the 16-bit code unit of the same value; never fails, whatever the bytes.
+std::u16string widen(std::string_view text);
+
+class Font {
+public:
+    // A regular font of the family at the size in points; the generic sans-serif family when the family fails.
+    Font(std::string_view family, float points);
+    ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    GpFont* get() const { return font_; }
+    GpStatus status() const { return status_; }
+
+private:
+    GpFont* font_ = nullptr;
+    GpStatus status_ = gpOk;
+};
+
+class Brush {
+public:
+    static Brush solid(ARGB colour);
+    // A linear gradient from `from` to `to`, tiled beyond the two points.
+    static Brush gradient(GpPointF from, GpPointF to, ARGB colourFrom, ARGB colourTo);
+    ~Brush();
+    Brush(Brush&& other) noexcept;
+    Brush& operator=(Brush&&) = delete;
+    void setColour(ARGB colour);
+    GpBrush* get() const { return brush_; }
+    GpStatus status() const { return status_; }
+
+private:
+    Brush() = default;
+    GpBrush* brush_ = nullptr;
+    GpStatus status_ = gpOk;
+};
+
+class Pen {
+public:
+    Pen(ARGB colour, float width);
+    Pen(const Brush& brush, float width);
+    ~Pen();
+    Pen(const Pen&) = delete;
+    Pen& operator=(const Pen&) = delete;
+    GpPen* get() const { return pen_; }
+    GpStatus status() const { return status_; }
+
+private:
+    GpPen* pen_ = nullptr;
+    GpStatus status_ = gpOk;
+};
+
+class Matrix {
+public:
+    Matrix();  // the identity
+    ~Matrix();
+    Matrix(const Matrix&) = delete;
+    Matrix& operator=(const Matrix&) = delete;
+    void prependTranslation(float dx, float dy);
+    void prependRotation(float degrees);  // clockwise on screen
+    GpMatrix* get() const { return matrix_; }
+    GpStatus status() const { return status_; }
+
+private:
+    GpMatrix* matrix_ = nullptr;
+    GpStatus status_ = gpOk;
+};
+
+class Image {
+public:
+    // A picture for drawing (the map); the object exists without an image when the file cannot be read.
+    static Image load(const std::string& path);
+    // A bitmap whose pixels can be read and written (vehicle icons).
+    static Image loadBitmap(const std::string& path);
+    ~Image();
+    Image(Image&& other) noexcept;
+    Image& operator=(Image&& other) noexcept;
+    bool isRasterBitmap();
+    bool pixel(int x, int y, ARGB& colour);
+    void setPixel(int x, int y, ARGB colour);
+    GpImage* get() const { return image_; }
+    GpStatus status() const { return status_; }
+
+private:
+    Image() = default;
+    void keep(GpStatus status);
+    GpImage* image_ = nullptr;
+    GpStatus status_ = gpOk;
+};
+
+class Surface {
+public:
+    explicit Surface(GpDC dc);  // a drawing surface on a device context; several may share one context
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    void fillRect(const Brush& brush, float x, float y, float width, float height);
+    void fillRectI(const Brush& brush, int x, int y, int width, int height);
+    void fillEllipse(const Brush& brush, float x, float y, float width, float height);
+    void drawLine(const Pen& pen, float x1, float y1, float x2, float y2);
+    void drawImage(const Image& image, int x, int y, int width, int height);
+    void drawImage(const Image& image, float x, float y, float width, float height);
+    // The bounding box of the text laid out in `layout`, default format; zero on failure.
+    GpRectF measure(std::string_view text, const Font& font, GpRectF layout);
+    // The text with its top-left corner at (x, y): no wrapping, no clipping.
+    void drawText(std::string_view text, const Font& font, float x, float y, const Brush& brush);
+    void setTransform(const Matrix& matrix);
+    GpGraphics* get() const { return graphics_; }
+    GpStatus status() const { return status_; }
+
+private:
+    void keep(GpStatus status);
+    GpGraphics* graphics_ = nullptr;
+    GpStatus status_ = gpOk;
+};

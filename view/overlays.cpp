@@ -1,0 +1,5 @@
+// TODO
+#include "view/overlays.h"
+
+void drawOverlays(Surface&) {}
+void drawChatFeed(GpDC) {}

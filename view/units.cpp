@@ -1,0 +1,6 @@
+// TODO
+#include "view/units.h"
+
+void drawSoldiers(Surface&) {}
+void drawVehicles(Surface&, GpDC) {}
+void applyColourKey(Image&, ARGB) {}

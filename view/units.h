@@ -1,0 +1,10 @@
+// Unit symbols: soldier dots, vehicle icons or squares, labels, passenger names, status bars, damage lines.
+#pragma once
+
+#include "view/gdiplus_wrappers.h"
+
+void drawSoldiers(Surface& surface);
+// Vehicle icons are drawn on a second, rotated surface opened on the same device context.
+void drawVehicles(Surface& surface, GpDC dc);
+// Every pixel equal to the key in all four bytes becomes 0x00000000.
+void applyColourKey(Image& bitmap, ARGB key);

@@ -1,0 +1,4 @@
+// TODO
+#include "world/movement.h"
+
+void movementTick() {}

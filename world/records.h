@@ -1,0 +1,65 @@
+// The four kinds of entity record: plain data with a common head, as the replay log creates them.
+// Records are owned by the record store in the global state; lists and links only refer to them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "world/ptr_list.h"
+
+enum class RecordKind : std::uint8_t { soldier, vehicle, building, object };
+
+struct Record {
+    explicit Record(RecordKind kind) : kind(kind) {}
+    virtual ~Record() = default;
+
+    RecordKind kind;
+    float posX = 0;
+    float posY = 0;
+    float posZ = 0;
+    std::int32_t id = 0;
+    std::string className;
+    std::int32_t side = -1;
+    float direction = 0;
+    float levelA = 0;
+    float levelB = 0;
+    float peakA = 0;
+    float peakB = 0;
+    Record* damageLink = nullptr;  // soldiers only: what caused the last damage, until a frame draws it
+};
+
+struct SoldierRecord : Record {
+    SoldierRecord() : Record(RecordKind::soldier) {}
+    std::string name;
+    std::uint8_t hovered = 0;
+    std::uint8_t pinned = 0;
+    std::uint8_t aboard = 0;
+    float stepLength = 0;
+    std::int32_t stepsLeft = 0;
+    float moveHeading = 0;
+    float targetX = 0;
+    float targetY = 0;
+    float targetZ = 0;
+};
+
+struct VehicleRecord : Record {
+    VehicleRecord() : Record(RecordKind::vehicle) {}
+    std::uint8_t pinned = 0;
+    std::uint8_t hovered = 0;
+    PtrList<SoldierRecord> passengers;
+    float stepLength = 0;
+    std::int32_t stepsLeft = 0;
+    float moveHeading = 0;
+    float targetDirection = 0;
+    float targetX = 0;
+    float targetY = 0;
+    float targetZ = 0;
+};
+
+struct BuildingRecord : Record {
+    BuildingRecord() : Record(RecordKind::building) {}
+};
+
+struct ObjectRecord : Record {
+    ObjectRecord() : Record(RecordKind::object) {}
+};
