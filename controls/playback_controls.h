@@ -1,4 +1,10 @@
 // Playback controls: the action of the pressed button runs when the left button comes up.
 #pragma once
 
+#include <cstdint>
+
+// The playback speed one step slower or faster, kept within 125 to 4000 ms per log second.
+std::int32_t slowerSpeed(std::int32_t msPerLogSecond);
+std::int32_t fasterSpeed(std::int32_t msPerLogSecond);
+
 void onPointerRelease();
