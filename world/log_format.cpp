@@ -1,8 +1,214 @@
-// TODO
+// The replay log's line format: splitting a line into its stamp token and fields, reading stamps and gaps,
+// and the atoi/atof value syntax. Pure functions; every rule of the C library is applied in the C locale
+// whatever locale the process runs in, and numbers beyond their range saturate instead of being undefined.
 #include "world/log_format.h"
 
-std::optional<SplitLine> splitLine(std::string_view) { return {}; }
-std::optional<std::int64_t> stampTime(std::string_view) { return {}; }
-std::int64_t stampGap(std::int64_t, std::int64_t) { return 0; }
-std::int32_t readInt(std::string_view) { return 0; }
-float readReal(std::string_view) { return 0; }
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+// [SECTION] Characters and text
+
+// The white space of the C locale; the process locale must not change how a log reads.
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A line is a C string: it ends at its first NUL byte.
+std::string_view upToNul(std::string_view text)
+{
+    return text.substr(0, text.find('\0'));
+}
+
+std::string_view skipBlanks(std::string_view text)
+{
+    std::size_t start = 0;
+    while (start < text.size() && isBlank(text[start]))
+        ++start;
+    return text.substr(start);
+}
+
+// [SECTION] Integers
+
+// Optional sign and decimal digits at the start of `text`, saturated to the 32-bit range; `used` tells
+// how many characters were read (0 when there are no digits, as for the C library).
+std::int32_t leadingInt(std::string_view text, std::size_t& used)
+{
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    const std::size_t firstDigit = at;
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (; at < text.size() && isDigit(text[at]); ++at)
+        magnitude = std::min(magnitude * 10 + (text[at] - '0'), limit);
+    if (at == firstDigit) {
+        used = 0;
+        return 0;
+    }
+    used = at;
+    std::int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                               std::numeric_limits<std::int32_t>::max()));
+}
+
+// [SECTION] Reals
+
+// Whether a number that overflowed or underflowed a double was too large (rather than too small): the sign of
+// its order of magnitude, from the digits before the first non-zero one and the exponent. `digits` starts at the
+// mantissa (after the sign and any "0x"); `exponentMark` is 'e' for decimal and 'p' for hexadecimal numbers.
+bool tooLarge(std::string_view digits, char exponentMark)
+{
+    const bool hex = exponentMark == 'p';
+    auto isMantissaDigit = [hex](char c) { return hex ? isHexDigit(c) : isDigit(c); };
+    std::size_t at = 0;
+    std::int64_t order = 0;
+    bool seenNonZero = false;
+    for (; at < digits.size() && isMantissaDigit(digits[at]); ++at) {
+        seenNonZero = seenNonZero || digits[at] != '0';
+        order += seenNonZero ? 1 : 0;
+    }
+    if (at < digits.size() && digits[at] == '.') {
+        for (++at; at < digits.size() && isMantissaDigit(digits[at]); ++at) {
+            seenNonZero = seenNonZero || digits[at] != '0';
+            order -= seenNonZero ? 0 : 1;
+        }
+    }
+    if (hex)
+        order *= 4;
+    if (at < digits.size() && (digits[at] == exponentMark || digits[at] == exponentMark - 'a' + 'A')) {
+        std::size_t used = 0;
+        order += leadingInt(digits.substr(at + 1), used);
+    }
+    return order > 0;
+}
+
+// atof of the text after its sign, as a double: decimal, hexadecimal after "0x", "inf" and "nan" forms;
+// overflow gives infinity and underflow zero, as strtod does; no number gives 0.
+double unsignedReal(std::string_view text)
+{
+    if (text.empty() || text[0] == '+' || text[0] == '-')
+        return 0;
+    std::chars_format format = std::chars_format::general;
+    char exponentMark = 'e';
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')
+        && (isHexDigit(text[2]) || (text[2] == '.' && text.size() > 3 && isHexDigit(text[3])))) {
+        text.remove_prefix(2);
+        format = std::chars_format::hex;
+        exponentMark = 'p';
+    }
+    double value = 0;
+    std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value, format);
+    if (result.ec == std::errc::result_out_of_range)
+        return tooLarge(text, exponentMark) ? std::numeric_limits<double>::infinity() : 0.0;
+    return result.ec == std::errc{} ? value : 0.0;
+}
+
+}  // namespace
+
+// [SECTION] Splitting a line
+
+std::optional<SplitLine> splitLine(std::string_view line)
+{
+    line = upToNul(line);
+    const std::size_t tokenEnd = std::min(line.find(' '), line.size());
+    if (tokenEnd == 0)
+        return std::nullopt;
+
+    SplitLine split;
+    split.stampToken = std::string(line.substr(0, std::min(tokenEnd, stampTokenLimit)));
+    std::string_view rest = skipBlanks(line.substr(tokenEnd));
+    for (std::string& field : split.fields) {
+        const std::size_t fieldEnd = std::min(rest.find(';'), rest.size());
+        if (fieldEnd == 0)
+            break;
+        field = std::string(rest.substr(0, std::min(fieldEnd, fieldLimit)));
+        if (fieldEnd == rest.size())
+            break;
+        rest.remove_prefix(fieldEnd + 1);
+    }
+    return split;
+}
+
+// [SECTION] Stamps
+
+std::optional<std::int64_t> stampTime(std::string_view line)
+{
+    line = upToNul(line);
+    if (line.empty() || line[0] != '[')
+        return std::nullopt;
+    line.remove_prefix(1);
+
+    // Hours, minutes and seconds as "%d" reads them, separated by ':'; reading stops at the first mismatch.
+    std::int64_t parts[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            if (line.empty() || line[0] != ':')
+                break;
+            line.remove_prefix(1);
+        }
+        line = skipBlanks(line);
+        std::size_t used = 0;
+        parts[i] = leadingInt(line, used);
+        if (used == 0) {
+            if (i == 0)
+                return std::nullopt;
+            break;
+        }
+        line.remove_prefix(used);
+    }
+    return 3600 * parts[0] + 60 * parts[1] + parts[2];
+}
+
+std::int64_t stampGap(std::int64_t current, std::int64_t next)
+{
+    std::int64_t gap = next - current;
+    return gap < 0 ? gap + twelveHours : gap;
+}
+
+// [SECTION] Values
+
+std::int32_t readInt(std::string_view field)
+{
+    std::size_t used = 0;
+    return leadingInt(skipBlanks(upToNul(field)), used);
+}
+
+double readDouble(std::string_view field)
+{
+    std::string_view text = skipBlanks(upToNul(field));
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    const double value = unsignedReal(text);
+    return negative ? -value : value;
+}
+
+float readReal(std::string_view field)
+{
+    const double value = readDouble(field);
+    // A double beyond the float range would make the narrowing undefined: it reads as an infinity.
+    if (value > std::numeric_limits<float>::max())
+        return std::numeric_limits<float>::infinity();
+    if (value < -std::numeric_limits<float>::max())
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}

@@ -35,5 +35,7 @@ std::int64_t stampGap(std::int64_t current, std::int64_t next);
 
 // A field read as the C library's atoi, saturated to the 32-bit range.
 std::int32_t readInt(std::string_view field);
-// A field read as the C library's atof in the C locale, stored as a 32-bit float (out of range: infinity).
+// A field read as the C library's atof in the C locale, as a double (overflow: infinity, underflow: zero).
+double readDouble(std::string_view field);
+// The same, stored as a 32-bit float (beyond the float range: infinity).
 float readReal(std::string_view field);

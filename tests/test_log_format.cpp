@@ -1,0 +1,257 @@
+// Tests of the replay log's line format: splitting, stamps and gaps, and the integer and real value syntax.
+// Pure functions, so the cases only build texts; the fixture is used for a clean state all the same.
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "tests/kelo_test.h"
+#include "world/log_format.h"
+
+namespace {
+
+constexpr std::int32_t intMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t intMin = std::numeric_limits<std::int32_t>::min();
+
+Fields splitFields(std::string_view line)
+{
+    std::optional<SplitLine> split = splitLine(line);
+    EXPECT_TRUE(split.has_value()) << line;
+    return split ? split->fields : Fields{};
+}
+
+}  // namespace
+
+using LogFormatTest = KeloTest;
+
+// [SECTION] Splitting
+
+TEST_F(LogFormatTest, SplitsStampTokenAndFields)
+{
+    std::optional<SplitLine> split
+        = splitLine("[9:15:02] CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
+    ASSERT_TRUE(split);
+    EXPECT_EQ(split->stampToken, "[9:15:02]");
+    EXPECT_EQ(split->fields[0], "CREATED");
+    EXPECT_EQ(split->fields[4], "5120.5");
+    EXPECT_EQ(split->fields[11], "Alpha");
+    EXPECT_EQ(split->fields[12], "");
+
+    // Any run of white space after the token leads to the same fields; a field keeps its own blanks.
+    EXPECT_EQ(splitFields("[1:0:0]    \t POS;SOLDIER;3"), splitFields("[1:0:0] POS;SOLDIER;3"));
+    Fields blanks = splitFields("[1:0:0] CHAT; PUBLIC ;2;hello there");
+    EXPECT_EQ(blanks[1], " PUBLIC ");
+    EXPECT_EQ(blanks[3], "hello there");
+}
+
+TEST_F(LogFormatTest, EmptyFieldEndsTheSplit)
+{
+    Fields fields = splitFields("[1:0:0] A;B;;D;E");
+    EXPECT_EQ(fields[0], "A");
+    EXPECT_EQ(fields[1], "B");
+    EXPECT_EQ(fields[2], "");
+    EXPECT_EQ(fields[3], "");
+
+    Fields trailing = splitFields("[1:0:0] WIN;");
+    EXPECT_EQ(trailing[0], "WIN");
+    EXPECT_EQ(trailing[1], "");
+
+    // A ";" cannot be escaped: it always ends a field.
+    EXPECT_EQ(splitFields("[1:0:0] CHAT;TEAM;2;a;b")[3], "a");
+    EXPECT_EQ(splitFields("[1:0:0] ;A")[0], "");
+}
+
+TEST_F(LogFormatTest, NoTokenWithoutLeadingCharacters)
+{
+    EXPECT_FALSE(splitLine(""));
+    EXPECT_FALSE(splitLine(" [1:0:0] WIN"));
+    EXPECT_FALSE(splitLine(std::string(64, '\0')));
+
+    std::optional<SplitLine> tokenOnly = splitLine("[1:0:0]");
+    ASSERT_TRUE(tokenOnly);
+    EXPECT_EQ(tokenOnly->stampToken, "[1:0:0]");
+    EXPECT_EQ(tokenOnly->fields, Fields{});
+}
+
+TEST_F(LogFormatTest, LineEndsAtItsFirstNulByte)
+{
+    const std::string line = std::string("[1:0:0] WIN") + '\0' + ";SOLDIER;3";
+    Fields fields = splitFields(line);
+    EXPECT_EQ(fields[0], "WIN");
+    EXPECT_EQ(fields[1], "");
+    EXPECT_EQ(stampTime(std::string("[1") + '\0' + ":5:0]"), 3600);
+}
+
+TEST_F(LogFormatTest, TextsAreCutToTheirLimits)
+{
+    std::optional<SplitLine> longToken = splitLine(std::string(300, 'T') + " A");
+    ASSERT_TRUE(longToken);
+    EXPECT_EQ(longToken->stampToken, std::string(255, 'T'));
+    EXPECT_EQ(longToken->fields[0], "A");
+
+    // The rest of an over-long field is dropped; the following fields still count.
+    Fields fields = splitFields("[1:0:0] " + std::string(600, 'a') + ";" + std::string(511, 'b') + ";c");
+    EXPECT_EQ(fields[0], std::string(511, 'a'));
+    EXPECT_EQ(fields[1], std::string(511, 'b'));
+    EXPECT_EQ(fields[2], "c");
+}
+
+TEST_F(LogFormatTest, AtMostTwentyOneFields)
+{
+    std::string line = "[1:0:0] ";
+    for (int i = 0; i < 30; ++i)
+        line += "f" + std::to_string(i) + ";";
+    Fields fields = splitFields(line);
+    EXPECT_EQ(fields[0], "f0");
+    EXPECT_EQ(fields[20], "f20");
+
+    // A line of 100 KB splits into at most 21 cut fields and nothing more.
+    Fields huge = splitFields("[1:0:0] " + std::string(100 * 1024, 'x'));
+    EXPECT_EQ(huge[0].size(), fieldLimit);
+    EXPECT_EQ(huge[1], "");
+    Fields many = splitFields("[1:0:0] " + std::string(100 * 1024, ';'));
+    EXPECT_EQ(many, Fields{});
+}
+
+TEST_F(LogFormatTest, FieldsOfOneLineNeverReachTheNext)
+{
+    Fields first = splitFields("[1:0:0] CREATED;SOLDIER;1;C;1;2;3;4;5;6;0;Name");
+    Fields second = splitFields("[1:0:1] WIN");
+    EXPECT_EQ(first[11], "Name");
+    EXPECT_EQ(second[0], "WIN");
+    for (std::size_t k = 1; k < fieldCount; ++k)
+        EXPECT_EQ(second[k], "") << k;
+}
+
+// [SECTION] Stamps and gaps
+
+TEST_F(LogFormatTest, StampValues)
+{
+    EXPECT_EQ(stampTime("[9:15:02] CREATED"), 9 * 3600 + 15 * 60 + 2);
+    EXPECT_EQ(stampTime("[ 1: 2: 3]"), 3723);
+    EXPECT_EQ(stampTime("[+1:-2:3]"), 3600 - 120 + 3);
+    EXPECT_EQ(stampTime("[0:0:0] x"), 0);
+}
+
+TEST_F(LogFormatTest, HoursAloneMakeAStamp)
+{
+    EXPECT_EQ(stampTime("[2] WIN"), 7200);
+    EXPECT_EQ(stampTime("[2:30 WIN"), 9000);
+    EXPECT_EQ(stampTime("[2:x:5]"), 7200);
+    EXPECT_EQ(stampTime("[2;5:5]"), 7200);
+
+    EXPECT_FALSE(stampTime(""));
+    EXPECT_FALSE(stampTime("9:15:02 WIN"));
+    EXPECT_FALSE(stampTime(" [9:15:02] WIN"));
+    EXPECT_FALSE(stampTime("[x:1:2]"));
+    EXPECT_FALSE(stampTime("[-:1:2]"));
+    EXPECT_FALSE(stampTime("WIN"));
+}
+
+TEST_F(LogFormatTest, StampNumbersSaturate)
+{
+    EXPECT_EQ(stampTime("[99999999999:0:0]"), std::int64_t{intMax} * 3600);
+    EXPECT_EQ(stampTime("[-99999999999:-99999999999:-99999999999]"), std::int64_t{intMin} * 3661);
+    EXPECT_EQ(stampTime("[" + std::string(10000, '9') + "]"), std::int64_t{intMax} * 3600);
+}
+
+TEST_F(LogFormatTest, GapWrapsTwelveHoursOnce)
+{
+    auto gap = [](std::string_view current, std::string_view next) {
+        return stampGap(*stampTime(current), *stampTime(next));
+    };
+    EXPECT_EQ(gap("[11:59:58]", "[12:00:03]"), 5);
+    EXPECT_EQ(gap("[12:59:58]", "[1:00:03]"), 5);
+    EXPECT_EQ(gap("[12:59:59]", "[1:00:00]"), 1);
+    EXPECT_EQ(gap("[1:00:00]", "[1:00:00]"), 0);
+    // More than twelve hours backwards stays negative: the twelve hours are added once.
+    EXPECT_EQ(stampGap(50000, 0), -50000 + twelveHours);
+    EXPECT_EQ(stampGap(0, -1), twelveHours - 1);
+}
+
+// [SECTION] Values
+
+TEST_F(LogFormatTest, IntegersReadLikeAtoi)
+{
+    EXPECT_EQ(readInt("17"), 17);
+    EXPECT_EQ(readInt("017"), 17);
+    EXPECT_EQ(readInt(" \t-42"), -42);
+    EXPECT_EQ(readInt("+7"), 7);
+    EXPECT_EQ(readInt("12abc"), 12);
+    EXPECT_EQ(readInt("3.9"), 3);
+    EXPECT_EQ(readInt("abc"), 0);
+    EXPECT_EQ(readInt(""), 0);
+    EXPECT_EQ(readInt("- 5"), 0);
+    EXPECT_EQ(readInt("--5"), 0);
+}
+
+TEST_F(LogFormatTest, IntegersSaturate)
+{
+    EXPECT_EQ(readInt("2147483647"), intMax);
+    EXPECT_EQ(readInt("2147483648"), intMax);
+    EXPECT_EQ(readInt("-2147483648"), intMin);
+    EXPECT_EQ(readInt("-2147483649"), intMin);
+    EXPECT_EQ(readInt(std::string(10000, '9')), intMax);
+    EXPECT_EQ(readInt("-" + std::string(10000, '9')), intMin);
+    EXPECT_EQ(readInt(std::string(10000, '0') + "5"), 5);
+}
+
+TEST_F(LogFormatTest, RealsReadLikeAtof)
+{
+    EXPECT_FLOAT_EQ(readReal("3400.25"), 3400.25f);
+    EXPECT_FLOAT_EQ(readReal("  -3"), -3.0f);
+    EXPECT_FLOAT_EQ(readReal("+2.5"), 2.5f);
+    EXPECT_FLOAT_EQ(readReal("1e3"), 1000.0f);
+    EXPECT_FLOAT_EQ(readReal("1E-2"), 0.01f);
+    EXPECT_FLOAT_EQ(readReal(".5"), 0.5f);
+    EXPECT_FLOAT_EQ(readReal("5."), 5.0f);
+    EXPECT_FLOAT_EQ(readReal("12abc"), 12.0f);
+    EXPECT_FLOAT_EQ(readReal("1e"), 1.0f);
+    EXPECT_FLOAT_EQ(readReal("2,5"), 2.0f);
+    EXPECT_FLOAT_EQ(readReal("0x10"), 16.0f);
+    EXPECT_FLOAT_EQ(readReal("-0x1.8p1"), -3.0f);
+    EXPECT_FLOAT_EQ(readReal("0xz"), 0.0f);
+    EXPECT_EQ(readReal("abc"), 0.0f);
+    EXPECT_EQ(readReal(""), 0.0f);
+    EXPECT_EQ(readReal("."), 0.0f);
+    EXPECT_EQ(readReal("--5"), 0.0f);
+    EXPECT_EQ(readReal("+-5"), 0.0f);
+    EXPECT_EQ(readReal("- 5"), 0.0f);
+    EXPECT_EQ(readReal("inf"), std::numeric_limits<float>::infinity());
+    EXPECT_TRUE(std::isnan(readReal("nan")));
+}
+
+TEST_F(LogFormatTest, RealsBeyondTheirRange)
+{
+    const float infinity = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(readReal("1e39"), infinity);
+    EXPECT_EQ(readReal("-1e39"), -infinity);
+    EXPECT_EQ(readReal("1e400"), infinity);
+    EXPECT_EQ(readReal("-1e99999999999999"), -infinity);
+    EXPECT_EQ(readReal("0x1p99999"), infinity);
+    EXPECT_EQ(readReal("1e-400"), 0.0f);
+    EXPECT_EQ(readReal("0x1p-99999"), 0.0f);
+    EXPECT_EQ(readReal(std::string(10000, '9')), infinity);
+    EXPECT_EQ(readReal("0." + std::string(10000, '0') + "1"), 0.0f);
+    EXPECT_EQ(readReal("0.000001e" + std::string(10000, '9')), infinity);
+    EXPECT_FLOAT_EQ(readReal(std::string(10000, '0') + "1.5"), 1.5f);
+    // The double keeps what the float cannot: such a field is a number other than zero.
+    EXPECT_NE(readDouble("1e-50"), 0.0);
+    EXPECT_EQ(readReal("1e-50"), 0.0f);
+}
+
+TEST_F(LogFormatTest, RealsIgnoreTheProcessLocale)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    const char* decimalComma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
+        if ((decimalComma = std::setlocale(LC_ALL, name)) != nullptr)
+            break;
+    if (decimalComma == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    const float read = readReal("2.5");
+    const float comma = readReal("2,5");
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_FLOAT_EQ(read, 2.5f);
+    EXPECT_FLOAT_EQ(comma, 2.0f);
+}
