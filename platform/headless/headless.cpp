@@ -19,13 +19,14 @@ struct VirtualTimer {
     bool armed = false;
     std::int32_t period = 0;
     std::int64_t due = 0;
-    std::uint64_t armedAs = 0;  // arming order, for ties
+    std::uint64_t armedAs = 0;  // arming order, for ties; a timer firing again keeps its place
 };
 
 struct HeadlessState {
     std::int64_t now = 0;
     std::uint64_t armings = 0;
     std::array<VirtualTimer, 3> timers{};
+    void (*timerSink)(TimerId) = nullptr;
     std::vector<headless::MessageBox> messages;
     void (*sink)(const headless::MessageBox&) = nullptr;
     std::deque<std::string> fileChoices;
@@ -33,6 +34,13 @@ struct HeadlessState {
 };
 
 HeadlessState state;
+
+// The timer of that id, or none for an id that no timer has.
+VirtualTimer* timerAt(TimerId id)
+{
+    auto index = static_cast<std::size_t>(id);
+    return index < state.timers.size() ? &state.timers[index] : nullptr;
+}
 
 // The armed timer that is due first by `until`, if any.
 VirtualTimer* nextDue(std::int64_t until, TimerId& id)
@@ -56,16 +64,19 @@ VirtualTimer* nextDue(std::int64_t until, TimerId& id)
 
 void armTimer(TimerId id, std::int32_t periodMs)
 {
-    VirtualTimer& timer = state.timers[id];
-    timer.armed = true;
-    timer.period = std::max(periodMs, 1);
-    timer.due = state.now + timer.period;
-    timer.armedAs = ++state.armings;
+    VirtualTimer* timer = timerAt(id);
+    if (timer == nullptr)
+        return;
+    timer->armed = true;
+    timer->period = std::max(periodMs, 1);
+    timer->due = state.now + timer->period;
+    timer->armedAs = ++state.armings;
 }
 
 void stopTimer(TimerId id)
 {
-    state.timers[id].armed = false;
+    if (VirtualTimer* timer = timerAt(id))
+        timer->armed = false;
 }
 
 void showErrorBox(const std::string& text, const std::string& caption)
@@ -120,11 +131,14 @@ void advance(std::int64_t ms)
     TimerId id{};
     while (VirtualTimer* timer = nextDue(until, id)) {
         state.now = timer->due;
+        // Moved on before the call, so that a callback re-arming or stopping its own timer has the last word.
         timer->due += timer->period;
-        timer->armedAs = ++state.armings;
+        if (state.timerSink != nullptr)
+            state.timerSink(id);
         onTimer(id);
     }
-    state.now = until;
+    // A callback (or a message sink) may have advanced the clock itself: time never goes back.
+    state.now = std::max(state.now, until);
 }
 
 std::int64_t now()
@@ -134,12 +148,18 @@ std::int64_t now()
 
 bool timerArmed(TimerId id)
 {
-    return state.timers[id].armed;
+    const VirtualTimer* timer = timerAt(id);
+    return timer != nullptr && timer->armed;
 }
 
 std::int32_t timerPeriod(TimerId id)
 {
-    return state.timers[id].armed ? state.timers[id].period : 0;
+    return timerArmed(id) ? timerAt(id)->period : 0;
+}
+
+void setTimerSink(void (*sink)(TimerId id))
+{
+    state.timerSink = sink;
 }
 
 const std::vector<MessageBox>& messages()

@@ -24,6 +24,8 @@ std::int64_t now();
 
 bool timerArmed(TimerId id);
 std::int32_t timerPeriod(TimerId id);  // 0 when not armed
+// Each firing is handed to the sink, if one is set, just before the core hears of it.
+void setTimerSink(void (*sink)(TimerId id));
 
 // Message boxes shown so far, oldest first; each is also handed to the sink, if one is set.
 const std::vector<MessageBox>& messages();
@@ -44,7 +46,7 @@ void pointerMove(int x, int y);
 void pointerPress(int x, int y);
 void pointerRelease();
 
-// Time 0, no timers, no messages, no queued choices, the program's own folder.
+// Time 0, no timers, no messages, no sinks, no queued choices, the program's own folder.
 void reset();
 
 }  // namespace headless
