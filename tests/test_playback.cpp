@@ -1,0 +1,391 @@
+// Tests of the replay reader and playback clock on the virtual clock: line reading, periods, the twelve-hour
+// wrap, the countdown, the end of data, opening, re-opening, pause and resume.
+#include <limits>
+
+#include "app/playback.h"
+#include "tests/kelo_test.h"
+#include "world/world_model.h"
+
+namespace {
+
+constexpr std::int32_t int32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t int32Min = std::numeric_limits<std::int32_t>::min();
+
+class PlaybackTest : public KeloTest {
+protected:
+    // Writes the log into the scratch folder and opens it as the replay log.
+    void openLog(const std::string& contents)
+    {
+        openReplayLog(writeFile("replay.log", contents));
+    }
+
+    // Every line readLogLine yields from the contents until it yields nothing, then one more read.
+    std::vector<std::optional<std::string>> readAll(const std::string& contents)
+    {
+        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(writeFile("lines.log", contents).c_str(), "r"));
+        std::vector<std::optional<std::string>> lines;
+        do
+            lines.push_back(readLogLine(file.get()));
+        while (lines.back());
+        lines.push_back(readLogLine(file.get()));
+        return lines;
+    }
+
+    // What the Pause button does.
+    void pause()
+    {
+        stopPlayback();
+        g.playbackPaused = 1;
+    }
+
+    std::size_t noMoreDataBoxes()
+    {
+        std::size_t count = 0;
+        for (const headless::MessageBox& box : headless::messages())
+            count += box.text == "No more data" && box.caption == "Error";
+        return count;
+    }
+};
+
+using Lines = std::vector<std::optional<std::string>>;
+const std::nullopt_t none = std::nullopt;
+
+}  // namespace
+
+// [SECTION] Reading lines
+
+TEST_F(PlaybackTest, BlankLinesAndLeadingWhiteSpaceAfterALineAreSkipped)
+{
+    EXPECT_EQ(readAll("[0:00:01] A\n\n \t\n\t  [0:00:02] B;x y\n\n"),
+              (Lines{"[0:00:01] A", "[0:00:02] B;x y", none, none}));
+    EXPECT_EQ(readAll("[0:00:01] A\n[0:00:02] B"), (Lines{"[0:00:01] A", "[0:00:02] B", none, none}));
+    // Nothing is skipped before the first line.
+    EXPECT_EQ(readAll("  [0:00:01] A\n"), (Lines{"  [0:00:01] A", none, none}));
+}
+
+TEST_F(PlaybackTest, AnEmptyLineAtTheReadPositionYieldsNothingAndStaysUnread)
+{
+    EXPECT_EQ(readAll("\n[0:00:01] A\n"), (Lines{none, none}));
+    EXPECT_EQ(readAll("\r\n[0:00:01] A\r\n"), (Lines{none, none}));
+    EXPECT_EQ(readAll(""), (Lines{none, none}));
+}
+
+TEST_F(PlaybackTest, CarriageReturnsBeforeLineFeedsAreDropped)
+{
+    EXPECT_EQ(readAll("[0:00:01] A\r\n\r\n[0:00:02] B\rC\r\n[0:00:03] D\r\r\n"),
+              (Lines{"[0:00:01] A", "[0:00:02] B\rC", "[0:00:03] D\r", none, none}));
+}
+
+TEST_F(PlaybackTest, OverlongLinesAreCutAndTheirRestIsNeverALine)
+{
+    std::string exact(1023, 'e');
+    std::string huge(100 * 1024, 'h');
+    EXPECT_EQ(readAll(exact + "\n" + exact + "x\n" + huge + "\r\n[0:00:02] B\n"),
+              (Lines{exact, exact, std::string(1023, 'h'), "[0:00:02] B", none, none}));
+}
+
+TEST_F(PlaybackTest, ALineEndsAtItsFirstNulByte)
+{
+    using namespace std::string_literals;
+    EXPECT_EQ(readAll("ab\0cd\nef\n\0gh\nij"s), (Lines{"ab", "ef", "", "ij", none, none}));
+}
+
+// [SECTION] Periods and the countdown clock
+
+TEST_F(PlaybackTest, ThePeriodIsTheScaledGapPlusOneMillisecond)
+{
+    EXPECT_EQ(playbackPeriod(3, 1000), 3001);
+    EXPECT_EQ(playbackPeriod(3, 4000), 12001);
+    EXPECT_EQ(playbackPeriod(0, 125), 1);
+    EXPECT_EQ(playbackPeriod(-3600, 1000), 1);
+    EXPECT_EQ(playbackPeriod(std::numeric_limits<std::int64_t>::min(), 4000), 1);
+    EXPECT_EQ(playbackPeriod(1'000'000'000'000, 4000), int32Max);
+    EXPECT_EQ(playbackPeriod(std::numeric_limits<std::int64_t>::max(), 125), int32Max);
+    EXPECT_EQ(playbackPeriod(536870, 4000), 2147480001);
+}
+
+TEST_F(PlaybackTest, TheMovementPeriodIsAVigesimalOfTheSpeedTruncated)
+{
+    const std::pair<std::int32_t, std::int32_t> periods[] = {{125, 6}, {250, 12}, {500, 25}, {1000, 50},
+                                                             {2000, 100}, {4000, 200}};
+    for (auto [speed, period] : periods)
+        EXPECT_EQ(movementPeriod(speed), period) << speed;
+}
+
+TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
+{
+    struct Row {
+        std::int32_t minutes, seconds;
+        std::int64_t gap;
+        std::int32_t afterMinutes, afterSeconds;
+    };
+    const Row rows[] = {{10, 0, 75, 8, 45},
+                        {0, 30, 45, 0, -15},
+                        {0, 0, 130, -2, -10},
+                        {5, 10, 0, 5, 10},
+                        {0, 0, -3600, 60, 0},
+                        {int32Max, 59, -600, int32Max, 59},
+                        {int32Min, 0, std::numeric_limits<std::int64_t>::max(), int32Min, -4},
+                        {0, 0, std::numeric_limits<std::int64_t>::min(), int32Max, 4}};
+    for (const Row& row : rows) {
+        g.clockMinutes = row.minutes;
+        g.clockSeconds = row.seconds;
+        countDownClock(row.gap);
+        EXPECT_EQ(g.clockMinutes, row.afterMinutes) << row.minutes << ":" << row.seconds << " - " << row.gap;
+        EXPECT_EQ(g.clockSeconds, row.afterSeconds) << row.minutes << ":" << row.seconds << " - " << row.gap;
+    }
+}
+
+// [SECTION] Stepping
+
+TEST_F(PlaybackTest, EachStepWaitsForTheScaledGapToTheNextStamp)
+{
+    g.msPerLogSecond = 4000;
+    openLog("[0:00:00] A\n[0:00:03] B\n[0:00:03] C\n[0:00:04] D\n[0:00:05] E\n");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
+    headless::advance(1);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 12001);
+    EXPECT_EQ(g.currentLine, "[0:00:03] B");
+    EXPECT_EQ(g.nextLine, "[0:00:03] C");
+    g.msPerLogSecond = 1000;  // the wait already armed keeps its length
+    headless::advance(12000);
+    EXPECT_EQ(g.currentLine, "[0:00:03] B");
+    headless::advance(1);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);  // equal stamps
+    headless::advance(1);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1001);
+    EXPECT_EQ(g.currentLine, "[0:00:04] D");
+    EXPECT_TRUE(headless::messages().empty());
+}
+
+TEST_F(PlaybackTest, StampsWrapAtTwelveHours)
+{
+    openLog("[12:59:58] A\n[1:00:03] B\n[11:59:58] C\n[12:00:03] D\n[13:00:00] E\n[0:00:00] F\n[0:00:01] G\n");
+    headless::advance(1);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 5001);
+    headless::advance(5001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 39595001);
+    headless::advance(39595001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 5001);
+    headless::advance(5001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3597001);
+    // More than twelve hours back: the next step comes at once, and the clock goes up by the hour.
+    std::int64_t clockBefore = g.clockMinutes * 60 + g.clockSeconds;
+    headless::advance(3597001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
+    EXPECT_EQ(g.currentLine, "[0:00:00] F");
+    EXPECT_EQ(g.clockMinutes * 60 + g.clockSeconds, clockBefore + 3600);
+}
+
+TEST_F(PlaybackTest, ALookAheadWithoutStampResetsTheWorldBeforeTheCurrentLineApplies)
+{
+    openLog("[0:00:05] 1;Alpha.map\nno stamp here\n");
+    g.mapName = "Before";
+    SoldierRecord& soldier = makeRecord<SoldierRecord>();
+    g.soldierList.append(&soldier);
+    g.entityList.append(&soldier);
+    headless::advance(1);
+    EXPECT_EQ(g.mapName, "Alpha.map");
+    EXPECT_TRUE(g.soldierList.items.empty());
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 + 1);
+}
+
+TEST_F(PlaybackTest, TheCountdownRunsWithTheGaps)
+{
+    openLog("[0:00:00] CONFIG;10;Title\n[0:01:15] A\n[0:01:20] B\n");
+    headless::advance(1);
+    EXPECT_EQ(g.clockMinutes, 8);
+    EXPECT_EQ(g.clockSeconds, 45);
+    headless::advance(75001);
+    EXPECT_EQ(g.clockMinutes, 8);
+    EXPECT_EQ(g.clockSeconds, 40);
+}
+
+TEST_F(PlaybackTest, AWinLineDoesNotEndPlayback)
+{
+    openLog("[0:00:01] WIN\n[0:00:03] A\n[0:00:04] B\n");
+    headless::advance(1);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
+    headless::advance(2001);
+    EXPECT_EQ(g.currentLine, "[0:00:04] B");
+}
+
+TEST_F(PlaybackTest, ACrLfLogPlaysLikeAnyOther)
+{
+    openLog("[0:00:01] 1;Alpha.map\r\n\r\n[0:00:04] 1;Beta.map\r\n");
+    headless::advance(1);
+    EXPECT_EQ(g.mapName, "Alpha.map");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
+    headless::advance(3001);
+    EXPECT_EQ(g.mapName, "Beta.map");
+}
+
+// [SECTION] The end of data
+
+TEST_F(PlaybackTest, TheFinalLineIsAppliedThenNoMoreData)
+{
+    openLog("[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n\n");
+    headless::advance(1);
+    EXPECT_FALSE(g.nextLine);
+    EXPECT_EQ(noMoreDataBoxes(), 0u);
+    headless::advance(1001);
+    EXPECT_EQ(g.mapName, "Beta.map");
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    EXPECT_EQ(headless::messages().size(), 1u);
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    EXPECT_TRUE(headless::timerArmed(movementTimer));
+    // Play after the end applies nothing again and tells the user again.
+    g.mapName = "Kept";
+    pause();
+    resumePlayback();
+    headless::advance(1000);
+    EXPECT_EQ(noMoreDataBoxes(), 2u);
+    EXPECT_EQ(g.mapName, "Kept");
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+}
+
+TEST_F(PlaybackTest, ALogBeginningWithAnEmptyOrIndentedLineEndsAtTheFirstStep)
+{
+    for (const char* contents : {"\n[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n",
+                                 " [0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n", "", "\n\n"}) {
+        headless::reset();
+        openLog(contents);
+        headless::advance(1);
+        EXPECT_EQ(noMoreDataBoxes(), 1u) << contents;
+        EXPECT_FALSE(g.mapName) << contents;
+        EXPECT_FALSE(headless::timerArmed(playbackTimer)) << contents;
+        headless::advance(100000);
+        EXPECT_EQ(headless::messages().size(), 1u) << contents;
+    }
+}
+
+TEST_F(PlaybackTest, AOneLineLogAppliesItsLineThenEnds)
+{
+    openLog("[0:00:05] 1;Alpha.map");
+    EXPECT_EQ(g.nextLine, "");
+    headless::advance(1);
+    EXPECT_EQ(g.mapName, "Alpha.map");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 + 1);
+    headless::advance((43200 - 5) * 1000 + 1);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    EXPECT_EQ(g.mapName, "Alpha.map");
+}
+
+TEST_F(PlaybackTest, AStepWithoutAnOpenLogIsTheEndOfData)
+{
+    playbackStep();
+    ASSERT_EQ(headless::messages().size(), 1u);
+    EXPECT_EQ(headless::messages()[0].text, "No more data");
+    EXPECT_EQ(headless::messages()[0].caption, "Error");
+}
+
+// [SECTION] Opening, choosing and the playback states
+
+TEST_F(PlaybackTest, OpeningArmsBothTimersAndReadsTwoLines)
+{
+    g.mapName = "Before";
+    g.clockMinutes = 7;
+    openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");
+    EXPECT_FALSE(g.mapName);
+    EXPECT_EQ(g.clockMinutes, 0);
+    EXPECT_EQ(g.currentLine, "[0:00:01] A");
+    EXPECT_EQ(g.nextLine, "[0:00:02] B");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
+    EXPECT_EQ(headless::timerPeriod(movementTimer), 50);
+}
+
+TEST_F(PlaybackTest, TheMovementPeriodIsFixedAtTheOpen)
+{
+    const std::pair<std::int32_t, std::int32_t> periods[] = {{125, 6}, {250, 12}, {500, 25}, {1000, 50},
+                                                             {2000, 100}, {4000, 200}};
+    for (auto [speed, period] : periods) {
+        g.msPerLogSecond = speed;
+        openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");
+        EXPECT_EQ(headless::timerPeriod(movementTimer), period) << speed;
+        g.msPerLogSecond = speed == 125 ? 4000 : 125;
+        headless::advance(1 + 1001);
+        EXPECT_EQ(headless::timerPeriod(movementTimer), period) << speed;
+    }
+}
+
+TEST_F(PlaybackTest, AFailedOpenResetsTheWorldAndLeavesNoLogOpen)
+{
+    g.mapName = "Before";
+    openReplayLog((folder / "missing.log").string());
+    ASSERT_EQ(headless::messages().size(), 1u);
+    EXPECT_EQ(headless::messages()[0].text, "Could not open file");
+    EXPECT_EQ(headless::messages()[0].caption, "Error!");
+    EXPECT_FALSE(g.mapName);
+    EXPECT_FALSE(g.replayFile);
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    EXPECT_FALSE(headless::timerArmed(movementTimer));
+    // Play after the failed open is the end of data.
+    pause();
+    resumePlayback();
+    headless::advance(1000);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+}
+
+TEST_F(PlaybackTest, AFailedOpenAfterAGoodOneStopsPlaybackAndKeepsTheMovementTimer)
+{
+    openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");
+    headless::advance(1);
+    openReplayLog(folder.string());  // a folder is no log
+    ASSERT_EQ(headless::messages().size(), 1u);
+    EXPECT_EQ(headless::messages()[0].text, "Could not open file");
+    EXPECT_FALSE(g.replayFile);
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    EXPECT_EQ(headless::timerPeriod(movementTimer), 50);
+}
+
+TEST_F(PlaybackTest, ACancelledDialogLeavesPlaybackAlone)
+{
+    openLog("[0:00:01] 1;Alpha.map\n[0:00:04] B\n[0:00:05] C\n");
+    headless::advance(1);
+    openReplayLog(chooseReplayFile());
+    EXPECT_EQ(g.mapName, "Alpha.map");
+    EXPECT_EQ(g.currentLine, "[0:00:04] B");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
+    EXPECT_TRUE(headless::messages().empty());
+    headless::advance(3001);
+    EXPECT_EQ(g.currentLine, "[0:00:05] C");
+}
+
+TEST_F(PlaybackTest, ReOpeningWhilePlayingStartsTheNewLogAndKeepsThePausedFlag)
+{
+    openLog("[0:00:01] 1;Alpha.map\n[0:00:04] B\n[0:00:05] C\n");
+    headless::advance(1);
+    g.playbackPaused = 1;
+    headless::queueFileChoice(writeFile("second.log", "[1:00:00] 1;Beta.map\n[1:00:02] D\n[1:00:03] E\n"));
+    openReplayLog(chooseReplayFile());
+    EXPECT_FALSE(g.mapName);
+    EXPECT_EQ(g.currentLine, "[1:00:00] 1;Beta.map");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
+    EXPECT_EQ(g.playbackPaused, 1);
+    headless::advance(1);
+    EXPECT_EQ(g.mapName, "Beta.map");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
+}
+
+TEST_F(PlaybackTest, PlayAfterPauseStepsOneLogSecondLater)
+{
+    openLog("[0:00:01] A\n[0:00:04] B\n[0:00:05] C\n[0:00:06] D\n");
+    headless::advance(1);
+    pause();
+    headless::advance(10000);
+    EXPECT_EQ(g.currentLine, "[0:00:04] B");
+    g.msPerLogSecond = 2000;
+    resumePlayback();
+    EXPECT_EQ(g.playbackPaused, 0);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
+    headless::advance(1999);
+    EXPECT_EQ(g.currentLine, "[0:00:04] B");
+    headless::advance(1);
+    EXPECT_EQ(g.currentLine, "[0:00:05] C");
+    // Play while playing keeps the running wait.
+    headless::advance(1000);
+    resumePlayback();
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
+    headless::advance(1001);
+    EXPECT_EQ(g.currentLine, "[0:00:06] D");
+}
