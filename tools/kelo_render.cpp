@@ -1,4 +1,146 @@
-// TODO
-#include "platform/headless/headless.h"
+// kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, and writes the
+// frames (PNG) and the world state (JSON) it reaches, or lists the lines the viewer cannot use (--check).
+// Relies on the core's start-up pieces (app/shell.h, app/playback.h) and on tools/ for options, JSON and the check.
+#include <unistd.h>
 
-int main() { headless::startup(); return 0; }
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "app/globals.h"
+#include "app/playback.h"
+#include "app/shell.h"
+#include "platform/headless/headless.h"
+#include "tools/log_check.h"
+#include "tools/render_options.h"
+#include "tools/state_json.h"
+
+namespace {
+
+constexpr std::int32_t repaintPeriodMs = 100;
+
+bool endOfData = false;
+
+// Message boxes do not block here: each is printed, and "No more data" ends the run where the viewer's stops.
+void onMessageBox(const headless::MessageBox& box)
+{
+    std::cerr << box.caption << ": " << box.text << '\n';
+    if (box.text == "No more data")
+        endOfData = true;
+}
+
+int usageError(const std::string& what)
+{
+    std::cerr << "kelo-render: " << what << " (see kelo-render --help)\n";
+    return 2;
+}
+
+int outputError(const std::string& path)
+{
+    std::cerr << "kelo-render: could not write " << path << '\n';
+    return 1;
+}
+
+std::string numberedFrame(const std::string& folder, std::int64_t index)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(index));
+    return (std::filesystem::path(folder) / name).string();
+}
+
+bool writeState(const std::string& path)
+{
+    const std::string text = stateJson().dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+    if (path == "-") {
+        std::cout << text << std::flush;
+        return static_cast<bool>(std::cout);
+    }
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out.flush());
+}
+
+// [SECTION] --check
+
+int runCheck(const RenderOptions& options)
+{
+    std::error_code error;
+    std::unique_ptr<std::FILE, FileCloser> file;
+    if (!std::filesystem::is_directory(options.logPath, error))
+        file.reset(std::fopen(options.logPath.c_str(), "r"));
+    if (!file) {
+        std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
+        return 1;
+    }
+    const std::vector<LogProblem> problems = checkLog(file.get());
+    for (const LogProblem& problem : problems)
+        std::cout << options.logPath << ':' << problem.line << ": " << problem.reason << '\n';
+    std::cerr << "kelo-render: " << problems.size() << (problems.size() == 1 ? " line" : " lines")
+              << " the viewer cannot use\n";
+    return problems.empty() ? 0 : 1;
+}
+
+// [SECTION] Playback
+
+int runPlayback(const RenderOptions& options)
+{
+    headless::setMessageSink(onMessageBox);
+    // The viewer's start-up: the first paint when the window shows, then the repaint timer.
+    composeFrame();
+    armTimer(repaintTimer, repaintPeriodMs);
+    // The log is opened at time 0, as if "Open" had chosen it, at the speed chosen before.
+    g.msPerLogSecond = options.msPerLogSecond;
+    openReplayLog(options.logPath);
+    if (!g.replayFile)
+        return 1;
+
+    if (options.framesFolder) {
+        std::error_code error;
+        std::filesystem::create_directories(*options.framesFolder, error);
+    }
+    const bool progressInPlace = isatty(STDERR_FILENO) != 0;
+    std::int64_t framesWritten = 0;
+    while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
+        headless::advance(1);
+        if (!options.framesFolder || headless::now() % options.everyMs != 0)
+            continue;
+        const std::string path = numberedFrame(*options.framesFolder, ++framesWritten);
+        if (!headless::saveFrame(path))
+            return outputError(path);
+        std::cerr << (progressInPlace ? "\r" : "") << "kelo-render: " << path << " at " << headless::now() << " ms"
+                  << (progressInPlace ? "" : "\n") << std::flush;
+    }
+    if (progressInPlace && framesWritten > 0)
+        std::cerr << '\n';
+
+    if (options.framePath && !headless::saveFrame(*options.framePath))
+        return outputError(*options.framePath);
+    if (options.statePath && !writeState(*options.statePath))
+        return outputError(*options.statePath);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const ParsedOptions parsed = parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.options.help) {
+        std::cout << renderUsage();
+        return 0;
+    }
+    if (!parsed.error.empty())
+        return usageError(parsed.error);
+    const RenderOptions& options = parsed.options;
+    if (options.folder) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(*options.folder, error))
+            return usageError("--folder: no folder \"" + *options.folder + "\"");
+        headless::setProgramFolder(std::filesystem::absolute(*options.folder, error).string());
+    }
+    headless::startup();
+    g.msPerLogSecond = options.msPerLogSecond;
+    return options.check ? runCheck(options) : runPlayback(options);
+}

@@ -1,4 +1,158 @@
-// TODO
+// The state JSON of kelo-render: every key in a fixed order (ordered_json), records with the fields of their
+// kind, links written as {kind, id}. Reads the global record and the headless clock; changes nothing.
+#include "tools/state_json.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "app/globals.h"
 #include "platform/headless/headless.h"
 
+namespace {
 
+const char* kindName(RecordKind kind)
+{
+    switch (kind) {
+    case RecordKind::soldier:
+        return "soldier";
+    case RecordKind::vehicle:
+        return "vehicle";
+    case RecordKind::building:
+        return "building";
+    case RecordKind::object:
+        break;
+    }
+    return "object";
+}
+
+StateJson textJson(const std::optional<std::string>& text)
+{
+    return text ? StateJson(latin1ToUtf8(*text)) : StateJson(nullptr);
+}
+
+StateJson linkJson(const Record* record)
+{
+    return record ? StateJson{{"kind", kindName(record->kind)}, {"id", record->id}} : StateJson(nullptr);
+}
+
+// The fields that soldiers and vehicles share beyond the head.
+template <class Unit>
+void addUnitFields(StateJson& json, const Unit& unit)
+{
+    json["hovered"] = unit.hovered != 0;
+    json["pinned"] = unit.pinned != 0;
+    json["stepsLeft"] = unit.stepsLeft;
+    json["stepLength"] = floatJson(unit.stepLength);
+    json["moveHeading"] = floatJson(unit.moveHeading);
+    json["targetX"] = floatJson(unit.targetX);
+    json["targetY"] = floatJson(unit.targetY);
+    json["targetZ"] = floatJson(unit.targetZ);
+}
+
+template <class T>
+StateJson listJson(const PtrList<T>& list)
+{
+    StateJson records = StateJson::array();
+    for (std::int32_t i = 0; i < list.count - 1; ++i)
+        records.push_back(recordJson(*list.items[i]));
+    return records;
+}
+
+}  // namespace
+
+std::string latin1ToUtf8(std::string_view text)
+{
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8.push_back(c);
+        } else {
+            utf8.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            utf8.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return utf8;
+}
+
+StateJson floatJson(float value)
+{
+    if (!std::isfinite(value))
+        return nullptr;
+    // The shortest text of the float, read as a double: the JSON writer then prints those same digits.
+    char text[32];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    if (error != std::errc{})
+        return static_cast<double>(value);
+    double shortest = 0;
+    std::from_chars(text, end, shortest);
+    return static_cast<float>(shortest) == value ? shortest : static_cast<double>(value);
+}
+
+StateJson recordJson(const Record& record)
+{
+    StateJson json = {{"id", record.id},
+                      {"className", latin1ToUtf8(record.className)},
+                      {"side", record.side},
+                      {"x", floatJson(record.posX)},
+                      {"y", floatJson(record.posY)},
+                      {"z", floatJson(record.posZ)},
+                      {"direction", floatJson(record.direction)},
+                      {"levelA", floatJson(record.levelA)},
+                      {"levelB", floatJson(record.levelB)},
+                      {"peakA", floatJson(record.peakA)},
+                      {"peakB", floatJson(record.peakB)}};
+    if (record.kind == RecordKind::soldier) {
+        const auto& soldier = static_cast<const SoldierRecord&>(record);
+        json["name"] = latin1ToUtf8(soldier.name);
+        json["aboard"] = soldier.aboard != 0;
+        addUnitFields(json, soldier);
+        json["damageLink"] = linkJson(soldier.damageLink);
+    } else if (record.kind == RecordKind::vehicle) {
+        const auto& vehicle = static_cast<const VehicleRecord&>(record);
+        addUnitFields(json, vehicle);
+        json["targetDirection"] = floatJson(vehicle.targetDirection);
+        StateJson passengers = StateJson::array();
+        for (std::int32_t i = 0; i < vehicle.passengers.count - 1; ++i)
+            passengers.push_back(vehicle.passengers.items[i]->id);
+        json["passengers"] = std::move(passengers);
+    }
+    return json;
+}
+
+StateJson stateJson()
+{
+    StateJson chat = StateJson::array();
+    for (const std::optional<ChatLine>& line : g.chatLines)
+        chat.push_back(line ? StateJson{{"text", latin1ToUtf8(line->text)}, {"side", line->side}} : StateJson(nullptr));
+    StateJson messages = StateJson::array();
+    for (const headless::MessageBox& box : headless::messages())
+        messages.push_back({{"text", latin1ToUtf8(box.text)}, {"caption", latin1ToUtf8(box.caption)}});
+    StateJson entities = StateJson::array();
+    for (std::int32_t i = 0; i < g.entityList.count - 1; ++i)
+        entities.push_back(linkJson(g.entityList.items[i]));
+    const Calibration& calibration = g.calibration;
+    return {{"timeMs", headless::now()},
+            {"msPerLogSecond", g.msPerLogSecond},
+            {"paused", g.playbackPaused != 0},
+            {"playing", headless::timerArmed(playbackTimer)},
+            {"mapName", textJson(g.mapName)},
+            {"statusMessage", textJson(g.statusMessage)},
+            {"configTitle", textJson(g.configTitle)},
+            {"clock", {{"minutes", g.clockMinutes}, {"seconds", g.clockSeconds}}},
+            {"calibration",
+             {{"invertX", calibration.invertX},
+              {"invertY", calibration.invertY},
+              {"scaleX", floatJson(calibration.scaleX)},
+              {"scaleY", floatJson(calibration.scaleY)},
+              {"offsetX", floatJson(calibration.offsetX)},
+              {"offsetY", floatJson(calibration.offsetY)},
+              {"rotationOffset", floatJson(calibration.rotationOffset)}}},
+            {"chat", std::move(chat)},
+            {"messages", std::move(messages)},
+            {"soldiers", listJson(g.soldierList)},
+            {"vehicles", listJson(g.vehicleList)},
+            {"buildings", listJson(g.buildingList)},
+            {"entities", std::move(entities)}};
+}

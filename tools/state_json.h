@@ -1,0 +1,24 @@
+// The world model, the playback clock and the message boxes shown so far, as kelo-render writes them (--state).
+// Relies on nlohmann-json; texts are widened byte by byte (Latin-1) so that any bytes give valid UTF-8.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <string_view>
+
+#include "world/records.h"
+
+using StateJson = nlohmann::ordered_json;
+
+// Each byte becomes the character of the same code, written as UTF-8; never fails, whatever the bytes.
+std::string latin1ToUtf8(std::string_view text);
+
+// The fewest decimal digits that read back to the same 32-bit float; null when the value is not finite.
+StateJson floatJson(float value);
+
+// One record with the fields its kind has.
+StateJson recordJson(const Record& record);
+
+// The whole state at the current virtual time.
+StateJson stateJson();
