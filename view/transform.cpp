@@ -1,6 +1,41 @@
-// TODO
+// The world-to-screen transform and the icon rotation, read from the calibration in the global record.
+// Both axes are worked out in double precision; only the results are rounded to 32-bit floats.
 #include "view/transform.h"
 
-ScreenPoint worldToScreen(float x, float y) { return {x, y}; }
-bool isFinite(ScreenPoint) { return true; }
-float iconRotation(float h) { return h; }
+#include <cmath>
+
+#include "app/globals.h"
+
+namespace {
+
+constexpr double mapSide = 400;  // pixels spanned by a map's full width and height
+constexpr float controlBand = 25;  // the map area starts below the control band
+
+}  // namespace
+
+ScreenPoint worldToScreen(float x, float y)
+{
+    const Calibration& c = g.calibration;
+    double mapX = c.invertX ? -x : x;
+    double mapY = c.invertY ? -y : y;
+    // The x axis adds half the map's width in map units after scaling, the y axis half its height before it.
+    // The axes are not symmetric on purpose: the offsets in every Kelo.ini are tuned to exactly this arithmetic.
+    float screenX = static_cast<float>(mapX * mapSide / c.scaleX + c.scaleX * 0.5 - c.offsetX);
+    float screenY = static_cast<float>((mapY + c.scaleY * 0.5) * mapSide / c.scaleY - c.offsetY);
+    screenY = static_cast<float>(static_cast<double>(screenY) + controlBand);
+    return {screenX, screenY};
+}
+
+bool isFinite(ScreenPoint point)
+{
+    return std::isfinite(point.x) && std::isfinite(point.y);
+}
+
+float iconRotation(float heading)
+{
+    float angle = heading + g.calibration.rotationOffset;
+    // One turn is added once only: a heading of -400 gives 400, and 360 or more stays as it is.
+    if (angle < 0)
+        angle += 360;
+    return 360 - angle;
+}
