@@ -1,7 +1,81 @@
-// TODO
+// Frame composition: control band, map picture or title screen, overlays, units and chat feed, in that order.
+// Relies on the drawing wrappers, the calibration reader and the drawing steps of the controls and the view.
+// Nothing clears the map area: without a picture, what earlier frames drew stays under the new one.
 #include "view/frame.h"
 
+#include "app/calibration.h"
 #include "app/globals.h"
-void renderFrame(GpDC) { g.composeReady = 1; }
-ARGB sideColour(std::int32_t) { return 0; }
-void drawLabelBox(Surface&, std::string_view, const Font&, const LabelPlacement&, const Brush&, const Brush&) {}
+#include "controls/control_bar.h"
+#include "view/overlays.h"
+#include "view/units.h"
+
+namespace {
+
+constexpr ARGB black = 0xFF000000;
+constexpr ARGB labelBoxWhite = 0x4BFFFFFF;
+constexpr ARGB titleShadow = 0xFF646400;
+constexpr ARGB titleYellow = 0xFFFFFF00;
+
+void drawMapNameLabel(Surface& surface, const std::string& mapName)
+{
+    Font font("Arial", 8);
+    // The whole name, extension included, ends 10 pixels from the right and 20 above the bottom of the map.
+    drawLabelBox(
+        surface, mapName, font, [](float w, float h) { return GpPointF{400 - w - 10, 400 - h + 5}; },
+        Brush::solid(labelBoxWhite), Brush::solid(black));
+}
+
+void drawTitleScreen(Surface& surface)
+{
+    constexpr std::string_view title = "Tarnwatch";
+    Font font("Arial", 50);
+    GpRectF box = surface.measure(title, font, GpRectF{0, 25, 400, 400});
+    float x = 200 - box.Width / 2;
+    float y = 200 - box.Height / 2 - 25;
+    surface.drawText(title, font, x - 5, y - 5, Brush::solid(titleShadow));
+    surface.drawText(title, font, x, y, Brush::solid(titleYellow));
+}
+
+}  // namespace
+
+void renderFrame(GpDC dc)
+{
+    Surface surface(dc);
+    drawControlBar(dc);
+    if (g.mapName) {
+        // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
+        loadCalibration();
+        if (g.mapImage)
+            surface.drawImage(*g.mapImage, 0, 25, 400, 400);
+        drawMapNameLabel(surface, *g.mapName);
+    } else {
+        drawTitleScreen(surface);
+    }
+    drawOverlays(surface);
+    drawSoldiers(surface);
+    drawVehicles(surface, dc);
+    drawChatFeed(dc);
+    // Set while the frame's surface is still open: the surface is released only on return.
+    g.composeReady = 1;
+}
+
+ARGB sideColour(std::int32_t side)
+{
+    switch (side) {
+    case 0:
+        return 0xFFFF0000;
+    case 1:
+        return 0xFFFFFF00;
+    default:
+        return 0xFFFFFFFF;
+    }
+}
+
+void drawLabelBox(Surface& surface, std::string_view text, const Font& font, const LabelPlacement& place,
+                  const Brush& box, const Brush& textBrush)
+{
+    GpRectF bounds = surface.measure(text, font, GpRectF{0, 0, 400, 400});
+    GpPointF at = place(bounds.Width, bounds.Height);
+    surface.fillRect(box, at.X - 1, at.Y - 1, bounds.Width + 2, bounds.Height + 2);
+    surface.drawText(text, font, at.X, at.Y, textBrush);
+}

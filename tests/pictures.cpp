@@ -1,0 +1,103 @@
+// Pictures for the tests: PNG files made through the GDI+ bitmap and PNG encoder, and reads of the back buffer.
+// Relies on GDI+ having been started by the test program's entry.
+#include "tests/pictures.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/headless/headless.h"
+#include "view/gdiplus_wrappers.h"
+#include "view/transform.h"
+#include "world/world_model.h"
+
+bool writePicture(const std::string& path, int width, int height, const std::function<ARGB(int x, int y)>& colour)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, 0, gpPixelFormat32bppARGB, nullptr, &bitmap) != gpOk)
+        return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            GdipBitmapSetPixel(bitmap, x, y, colour(x, y));
+    auto* image = reinterpret_cast<GpImage*>(bitmap);
+    bool saved = GdipSaveImageToFile(image, widen(path).c_str(), &gpPngEncoder, nullptr) == gpOk;
+    GdipDisposeImage(image);
+    return saved;
+}
+
+bool writePicture(const std::string& path, int width, int height, ARGB colour)
+{
+    return writePicture(path, width, height, [colour](int, int) { return colour; });
+}
+
+void fillBackBuffer(ARGB colour)
+{
+    Surface surface(backBufferDC());
+    surface.fillRectI(Brush::solid(colour), 0, 0, 400, 455);
+}
+
+GpRectF measureText(std::string_view text, std::string_view family, float points)
+{
+    Surface surface(backBufferDC());
+    Font font(family, points);
+    return surface.measure(text, font, GpRectF{0, 0, 400, 400});
+}
+
+ColourExtent findColour(ARGB colour, int x, int y, int width, int height)
+{
+    ColourExtent extent;
+    for (int row = y; row < y + height; ++row) {
+        for (int column = x; column < x + width; ++column) {
+            if (headless::pixel(column, row) != colour)
+                continue;
+            if (extent.count == 0) {
+                extent.left = extent.right = column;
+                extent.top = extent.bottom = row;
+            }
+            extent.left = std::min(extent.left, column);
+            extent.right = std::max(extent.right, column);
+            extent.top = std::min(extent.top, row);
+            extent.bottom = std::max(extent.bottom, row);
+            ++extent.count;
+        }
+    }
+    return extent;
+}
+
+void ViewTest::SetUp()
+{
+    KeloTest::SetUp();
+    fillBackBuffer(0xFF000000);
+    g.calibration.scaleX = 400;
+    g.calibration.scaleY = 400;
+}
+
+SoldierRecord& ViewTest::addSoldier(float x, float y, std::int32_t side, const std::string& name)
+{
+    SoldierRecord& soldier = makeRecord<SoldierRecord>();
+    soldier.posX = x;
+    soldier.posY = y;
+    soldier.side = side;
+    soldier.name = name;
+    g.soldierList.append(&soldier);
+    g.entityList.append(&soldier);
+    return soldier;
+}
+
+VehicleRecord& ViewTest::addVehicle(float x, float y, std::int32_t side, const std::string& className)
+{
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>();
+    vehicle.posX = x;
+    vehicle.posY = y;
+    vehicle.side = side;
+    vehicle.className = className;
+    g.vehicleList.append(&vehicle);
+    g.entityList.append(&vehicle);
+    return vehicle;
+}
+
+ARGB ViewTest::pixelAt(float x, float y, int dx, int dy)
+{
+    ScreenPoint point = worldToScreen(x, y);
+    return headless::pixel(static_cast<int>(point.x) + dx, static_cast<int>(point.y) + dy);
+}

@@ -1,0 +1,164 @@
+// Frame composition on the headless back buffer: title screen, map picture, map-name label and the layer order.
+// Positions come from text sizes measured with the view's own fonts, never from fixed pixel widths.
+#include "app/shell.h"
+#include "tests/pictures.h"
+#include "view/frame.h"
+
+namespace {
+
+constexpr ARGB black = 0xFF000000;
+constexpr ARGB boxOverBlack = 0xFF4B4B4B;  // white at alpha 75 over black
+
+class FrameTest : public ViewTest {
+protected:
+    // Names the map and loads its picture, as a map line would.
+    void showMap(const std::string& name, const std::string& picture)
+    {
+        g.mapName = name;
+        g.mapImage = Image::load(picture);
+    }
+};
+
+TEST_F(FrameTest, SideColoursAreRedYellowAndWhiteForEveryOtherSide)
+{
+    EXPECT_EQ(sideColour(0), 0xFFFF0000u);
+    EXPECT_EQ(sideColour(1), 0xFFFFFF00u);
+    EXPECT_EQ(sideColour(-1), 0xFFFFFFFFu);
+    EXPECT_EQ(sideColour(2), 0xFFFFFFFFu);
+    EXPECT_EQ(sideColour(255), 0xFFFFFFFFu);
+}
+
+TEST_F(FrameTest, TitleScreenIsYellowOverAnOliveShadowCentredInTheMapArea)
+{
+    composeFrame();
+    EXPECT_EQ(g.composeReady, 1);
+
+    GpRectF size = measureText("Tarnwatch", "Arial", 50);
+    int x = static_cast<int>(200 - size.Width / 2);
+    int y = static_cast<int>(200 - size.Height / 2 - 25);
+    ColourExtent title = findColour(0xFFFFFF00, 0, 25, 400, 400);
+    ColourExtent shadow = findColour(0xFF646400, 0, 25, 400, 400);
+    ASSERT_GT(title.count, 0);
+    ASSERT_GT(shadow.count, 0);
+    // The ink lies in the measured box, whose centre is (200, 175).
+    EXPECT_GE(title.left, x);
+    EXPECT_LE(title.right, x + static_cast<int>(size.Width) + 1);
+    EXPECT_GE(title.top, y);
+    EXPECT_LE(title.bottom, y + static_cast<int>(size.Height) + 1);
+    EXPECT_NEAR((title.left + title.right) / 2.0, 200, size.Width / 8);
+    // The shadow is the same text 5 pixels up and to the left; the title does not cover its top-left edges.
+    EXPECT_EQ(shadow.left, title.left - 5);
+    EXPECT_EQ(shadow.top, title.top - 5);
+    // No map, so no map-name label at the lower right.
+    EXPECT_EQ(findColour(boxOverBlack, 0, 25, 400, 400).count, 0);
+}
+
+TEST_F(FrameTest, PictureOfAnySizeIsStretchedIntoTheMapArea)
+{
+    // Four quadrants of four colours: each fills its quarter of the area, whatever the picture's own size.
+    auto quadrants = [](int width, int height) {
+        return [width, height](int x, int y) -> ARGB {
+            bool right = x >= width / 2;
+            bool lower = y >= height / 2;
+            return right ? (lower ? 0xFF0000FF : 0xFF00FF00) : (lower ? 0xFFFF00FF : 0xFF00FFFF);
+        };
+    };
+    for (auto [width, height] : {std::pair{2, 2}, std::pair{40, 20}, std::pair{400, 400}, std::pair{800, 1000}}) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
+        fillBackBuffer(0xFF808080);
+        std::string path = folder.string() + "/Maps/quad" + std::to_string(width) + ".png";
+        ASSERT_TRUE(writePicture(path, width, height, quadrants(width, height)));
+        showMap("quad.pbo", path);
+        composeFrame();
+        EXPECT_EQ(headless::pixel(100, 125), 0xFF00FFFFu);
+        EXPECT_EQ(headless::pixel(300, 125), 0xFF00FF00u);
+        EXPECT_EQ(headless::pixel(100, 325), 0xFFFF00FFu);
+        EXPECT_EQ(headless::pixel(300, 325), 0xFF0000FFu);
+        // The library blurs the edges of enlarged pictures; pictures at least as large as the area fill it
+        // to its corners and stay inside it.
+        if (width < 400)
+            continue;
+        EXPECT_EQ(headless::pixel(0, 25), 0xFF00FFFFu);
+        EXPECT_EQ(headless::pixel(399, 25), 0xFF00FF00u);
+        EXPECT_EQ(headless::pixel(0, 424), 0xFFFF00FFu);
+        EXPECT_EQ(headless::pixel(399, 424), 0xFF0000FFu);
+        EXPECT_EQ(headless::pixel(199, 224), 0xFF00FFFFu);
+        EXPECT_EQ(headless::pixel(200, 225), 0xFF0000FFu);
+        EXPECT_EQ(headless::pixel(0, 425), 0xFF808080u);
+        EXPECT_EQ(headless::pixel(399, 454), 0xFF808080u);
+    }
+}
+
+TEST_F(FrameTest, MapNameLabelEndsTenPixelsFromTheRightAndTwentyAboveTheBottom)
+{
+    ASSERT_TRUE(writePicture(folder.string() + "/Maps/everon.png", 8, 8, black));
+    showMap("everon.pbo", folder.string() + "/Maps/everon.png");
+    composeFrame();
+
+    // The whole name is shown, extension included.
+    GpRectF size = measureText("everon.pbo", "Arial", 8);
+    int left = static_cast<int>(400 - size.Width - 11);
+    int top = static_cast<int>(400 - size.Height + 4);
+    EXPECT_EQ(headless::pixel(left, top), boxOverBlack);
+    EXPECT_EQ(headless::pixel(390, 405), boxOverBlack);
+    EXPECT_EQ(headless::pixel(left - 1, top), black);
+    EXPECT_EQ(headless::pixel(391, 405), black);
+    EXPECT_EQ(headless::pixel(390, 406), black);
+    EXPECT_EQ(findColour(0xFFFFFF00, 0, 25, 400, 400).count, 0);  // no title
+}
+
+TEST_F(FrameTest, WithoutAPictureEarlierFramesStayAndTheLabelIsStillDrawn)
+{
+    g.mapName = "nowhere.pbo";
+    g.mapImage = Image::load(folder.string() + "/Maps/nowhere.png");  // no such file
+    SoldierRecord& soldier = addSoldier(-100, -100, 0);
+    composeFrame();
+    soldier.posX = 100;
+    composeFrame();
+
+    EXPECT_EQ(pixelAt(-100, -100, 3, 3), 0xFFFF0000u);
+    EXPECT_EQ(pixelAt(100, -100, 3, 3), 0xFFFF0000u);
+    // Two frames' label boxes on top of each other: white at alpha 75, blended twice over black.
+    EXPECT_EQ(headless::pixel(390, 405), 0xFF808080u);
+}
+
+TEST_F(FrameTest, APictureCoversWhatEarlierFramesDrew)
+{
+    ASSERT_TRUE(writePicture(folder.string() + "/Maps/plain.png", 4, 4, 0xFF203040));
+    showMap("plain", folder.string() + "/Maps/plain.png");
+    SoldierRecord& soldier = addSoldier(-100, -100, 1);
+    composeFrame();
+    EXPECT_EQ(pixelAt(-100, -100, 3, 3), 0xFFFFFF00u);
+    soldier.posX = 100;
+    composeFrame();
+    EXPECT_EQ(pixelAt(-100, -100, 3, 3), 0xFF203040u);
+}
+
+TEST_F(FrameTest, VehiclesAreDrawnOverSoldiers)
+{
+    addSoldier(50, 50, 0);
+    addVehicle(50, 50, 1, "NoSuchIcon");
+    composeFrame();
+    EXPECT_EQ(pixelAt(50, 50, 3, 3), 0xFFFFFF00u);
+}
+
+TEST_F(FrameTest, EditedCalibrationMovesMarkersOnTheNextFrame)
+{
+    auto settings = [](const char* offsetX) {
+        return std::string("[edit.pbo]\nInvertY=0\nInvertX=0\nScaleX=400\nScaleY=400\nOffsetX=") + offsetX
+            + "\nOffsetY=0\nRotationOffset=0\n";
+    };
+    writeFile("Kelo.ini", settings("0"));
+    g.mapName = "edit.pbo";
+    addSoldier(0, 0, 0);
+    composeFrame();
+    EXPECT_EQ(headless::pixel(203, 228), 0xFFFF0000u);
+
+    fillBackBuffer(black);
+    writeFile("Kelo.ini", settings("100"));
+    composeFrame();
+    EXPECT_EQ(headless::pixel(203, 228), black);
+    EXPECT_EQ(headless::pixel(103, 228), 0xFFFF0000u);
+}
+
+}  // namespace
