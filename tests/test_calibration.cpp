@@ -1,0 +1,165 @@
+// Tests of the map calibration loaded from Kelo.ini and of the profile reader under it: key order, "ERR" as
+// missing, flags and numbers, and the Windows profile rules for names, blanks, quotes, comments and CRLF files.
+#include <string>
+
+#include "app/calibration.h"
+#include "app/program_files.h"
+#include "platform/platform.h"
+#include "tests/kelo_test.h"
+#include "world/interpreter.h"
+
+namespace {
+
+std::string section(const std::string& name, const std::string& offsetY = "OffsetY=6\n")
+{
+    return "[" + name + "]\nInvertY=true\nInvertX=1\nScaleX=2.5\nScaleY=-3e1\nOffsetX=5x\n" + offsetY
+         + "RotationOffset=90\n";
+}
+
+}  // namespace
+
+// [SECTION] loadCalibration
+
+using CalibrationTest = KeloTest;
+
+TEST_F(CalibrationTest, ReadsTheSevenKeysOfTheMapsSection)
+{
+    writeFile("Kelo.ini", section("Other") + section("Coast.map"));
+    g.mapName = "coast.MAP";
+    ASSERT_TRUE(loadCalibration());
+    EXPECT_TRUE(g.calibration.invertY);
+    EXPECT_TRUE(g.calibration.invertX);
+    EXPECT_FLOAT_EQ(g.calibration.scaleX, 2.5f);
+    EXPECT_FLOAT_EQ(g.calibration.scaleY, -30);
+    EXPECT_FLOAT_EQ(g.calibration.offsetX, 5);
+    EXPECT_FLOAT_EQ(g.calibration.offsetY, 6);
+    EXPECT_FLOAT_EQ(g.calibration.rotationOffset, 90);
+
+    // The file is read anew at every call.
+    writeFile("Kelo.ini", "[Coast.map]\nInvertY=no\nInvertX=0\nScaleX=x\nScaleY=1\nOffsetX=1\nOffsetY=1\n"
+                          "RotationOffset=-45.5\n");
+    ASSERT_TRUE(loadCalibration());
+    EXPECT_FALSE(g.calibration.invertY);
+    EXPECT_FALSE(g.calibration.invertX);
+    EXPECT_EQ(g.calibration.scaleX, 0);
+    EXPECT_FLOAT_EQ(g.calibration.rotationOffset, -45.5f);
+}
+
+TEST_F(CalibrationTest, FlagValues)
+{
+    g.mapName = "M";
+    for (const char* value : {"true", "TRUE", "True", "1", " 1 ", "\"tRuE\""}) {
+        writeFile("Kelo.ini", std::string("[M]\nInvertY=") + value + "\n");
+        g.calibration.invertY = false;
+        loadCalibration();
+        EXPECT_TRUE(g.calibration.invertY) << value;
+    }
+    for (const char* value : {"yes", "0", "", "1.0", "true1", "01", "err"}) {
+        writeFile("Kelo.ini", std::string("[M]\nInvertY=") + value + "\n");
+        g.calibration.invertY = true;
+        loadCalibration();
+        EXPECT_FALSE(g.calibration.invertY) << value;
+    }
+}
+
+TEST_F(CalibrationTest, ErrCountsAsMissingButErrDoesNot)
+{
+    g.mapName = "M";
+    g.calibration.scaleY = 7;
+    writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=ERR\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
+    EXPECT_FALSE(loadCalibration());
+    EXPECT_FLOAT_EQ(g.calibration.scaleX, 4);
+    EXPECT_FLOAT_EQ(g.calibration.scaleY, 7);
+    EXPECT_EQ(g.calibration.offsetX, 0);
+
+    writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=err\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
+    EXPECT_TRUE(loadCalibration());
+    EXPECT_EQ(g.calibration.scaleY, 0);
+}
+
+TEST_F(CalibrationTest, SectionLackingOffsetYKeepsTheLaterValues)
+{
+    g.calibration.offsetY = 11;
+    g.calibration.rotationOffset = 12;
+    writeFile("Kelo.ini", section("Coast", ""));
+    Fields mapLine;
+    mapLine[0] = "1";
+    mapLine[1] = "Coast";
+    applyEvent(mapLine);
+    EXPECT_EQ(g.statusMessage, "Error loading Kelo.ini");
+    EXPECT_TRUE(g.calibration.invertY);
+    EXPECT_FLOAT_EQ(g.calibration.scaleY, -30);
+    EXPECT_FLOAT_EQ(g.calibration.offsetX, 5);
+    EXPECT_FLOAT_EQ(g.calibration.offsetY, 11);
+    EXPECT_FLOAT_EQ(g.calibration.rotationOffset, 12);
+}
+
+TEST_F(CalibrationTest, MissingFileOrMapChangesNothing)
+{
+    g.calibration.scaleX = 3;
+    g.mapName = "Coast";
+    EXPECT_FALSE(loadCalibration());
+    g.mapName.reset();
+    writeFile("Kelo.ini", section(""));
+    EXPECT_FALSE(loadCalibration());
+    EXPECT_FLOAT_EQ(g.calibration.scaleX, 3);
+}
+
+TEST_F(CalibrationTest, SettingsFileLiesBesideTheProgram)
+{
+    EXPECT_EQ(settingsPath(), (folder / "Kelo.ini").string());
+    EXPECT_EQ(iconPath("Truck"), (folder / "Presets" / "Truck.png").string());
+    EXPECT_EQ(mapPicturePath("Coast"), (folder / "Maps" / "Coast.png").string());
+    for (const char* name : {"", "a/b", "a\\b", "C:x", "..", "x..y"}) {
+        EXPECT_FALSE(iconPath(name)) << name;
+        EXPECT_FALSE(mapPicturePath(name)) << name;
+    }
+}
+
+// [SECTION] The profile reader
+
+using ProfileReaderTest = KeloTest;
+
+TEST_F(ProfileReaderTest, NamesIgnoreCaseAndBlanksAreTrimmed)
+{
+    const std::string path = writeFile("a.ini", "[Map One]\n  scalex =  2.5  \n\tOffsetY\t=\t-1\t\n");
+    EXPECT_EQ(readProfileString("MAP ONE", "ScaleX", "ERR", path), "2.5");
+    EXPECT_EQ(readProfileString("map one", "OFFSETY", "ERR", path), "-1");
+    EXPECT_EQ(readProfileString("Map  One", "ScaleX", "ERR", path), "ERR");
+}
+
+TEST_F(ProfileReaderTest, QuotesCommentsAndFirstKey)
+{
+    const std::string path = writeFile("a.ini", "[S]\n;A=commented\n  ; B=commented\nA=\"quoted value\"\nB='x'\n"
+                                                "C=\"x'\nD=\"\"x\"\"\nE=\"\nA=second\nF=\nG=a=b\n");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "quoted value");
+    EXPECT_EQ(readProfileString("S", "B", "ERR", path), "x");
+    EXPECT_EQ(readProfileString("S", "C", "ERR", path), "\"x'");
+    EXPECT_EQ(readProfileString("S", "D", "ERR", path), "\"x\"");
+    EXPECT_EQ(readProfileString("S", "E", "ERR", path), "\"");
+    EXPECT_EQ(readProfileString("S", "F", "ERR", path), "");
+    EXPECT_EQ(readProfileString("S", "G", "ERR", path), "a=b");
+    EXPECT_EQ(readProfileString("S", ";A", "ERR", path), "ERR");
+}
+
+TEST_F(ProfileReaderTest, MissingFileSectionOrKeyGivesTheDefault)
+{
+    const std::string path = writeFile("a.ini", "Orphan=1\n[S]\nA=1\nNoValue\n[T]\nB=2\n[Broken\nC=4\n[S]\nB=3\n");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", (folder / "missing.ini").string()), "ERR");
+    EXPECT_EQ(readProfileString("U", "A", "ERR", path), "ERR");
+    EXPECT_EQ(readProfileString("S", "Orphan", "ERR", path), "ERR");
+    EXPECT_EQ(readProfileString("S", "NoValue", "ERR", path), "ERR");
+    // Keys of the next section, and of a later section of the same name, are not the section's own.
+    EXPECT_EQ(readProfileString("S", "B", "ERR", path), "ERR");
+    EXPECT_EQ(readProfileString("T", "B", "ERR", path), "2");
+    EXPECT_EQ(readProfileString("T", "C", "ERR", path), "4");
+}
+
+TEST_F(ProfileReaderTest, CrlfFilesByteOrderMarkAndLongValues)
+{
+    const std::string path
+        = writeFile("a.ini", "\xEF\xBB\xBF[S]\r\nA=1\r\nB=\"two\"\r\n\r\nLong=" + std::string(300, 'v') + "\r\n");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "1");
+    EXPECT_EQ(readProfileString("S", "B", "ERR", path), "two");
+    EXPECT_EQ(readProfileString("S", "Long", "ERR", path), std::string(255, 'v'));
+}
