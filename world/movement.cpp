@@ -1,4 +1,34 @@
-// TODO
+// Movement interpolation: each tick moves every gliding soldier, then every gliding vehicle, one step along
+// its heading. Relies on the glide that the interpreter sets up at each position report.
 #include "world/movement.h"
 
-void movementTick() {}
+#include <cmath>
+
+#include "app/globals.h"
+
+namespace {
+
+// The cosine and sine are rounded to 32-bit floats before the product, and every sum is a 32-bit float,
+// so a glide ends where the same float arithmetic puts it on every platform.
+template <class Unit>
+void glideStep(Unit& unit)
+{
+    if (unit.stepsLeft <= 0)
+        return;
+    const auto cosine = static_cast<float>(std::cos(static_cast<double>(unit.moveHeading)));
+    const auto sine = static_cast<float>(std::sin(static_cast<double>(unit.moveHeading)));
+    unit.posX = unit.posX + cosine * unit.stepLength;
+    unit.posY = unit.posY + sine * unit.stepLength;
+    --unit.stepsLeft;
+}
+
+}  // namespace
+
+void movementTick()
+{
+    // While paused no step is used up, so a held glide goes on from where it stopped.
+    if (g.playbackPaused)
+        return;
+    walk(g.soldierList, glideStep<SoldierRecord>);
+    walk(g.vehicleList, glideStep<VehicleRecord>);
+}

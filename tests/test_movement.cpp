@@ -1,0 +1,126 @@
+// Tests of movement interpolation: glide steps in 32-bit floats, the end of a glide, and the pause that holds it.
+#include <cmath>
+
+#include "tests/kelo_test.h"
+#include "world/interpreter.h"
+#include "world/movement.h"
+#include "world/world_model.h"
+
+namespace {
+
+SoldierRecord& gliding(float x, float y, float heading, float step, int steps)
+{
+    SoldierRecord& soldier = makeRecord<SoldierRecord>();
+    soldier.posX = x;
+    soldier.posY = y;
+    soldier.posZ = 3;
+    soldier.moveHeading = heading;
+    soldier.stepLength = step;
+    soldier.stepsLeft = steps;
+    g.soldierList.append(&soldier);
+    return soldier;
+}
+
+void ticks(int count)
+{
+    for (int i = 0; i < count; ++i)
+        movementTick();
+}
+
+void report(SoldierRecord& soldier, float x, float y)
+{
+    Fields fields;
+    fields[0] = "POS";
+    fields[1] = "SOLDIER";
+    fields[2] = std::to_string(soldier.id);
+    fields[4] = std::to_string(y);
+    fields[5] = std::to_string(x);
+    fields[6] = "3";
+    applyEvent(fields);
+}
+
+}  // namespace
+
+using MovementTest = KeloTest;
+
+TEST_F(MovementTest, OneStepInThirtyTwoBitFloats)
+{
+    SoldierRecord& soldier = gliding(1.1f, 2.2f, 1.0f, 0.3f, 2);
+    movementTick();
+    EXPECT_EQ(soldier.posX, 1.1f + static_cast<float>(std::cos(1.0)) * 0.3f);
+    EXPECT_EQ(soldier.posY, 2.2f + static_cast<float>(std::sin(1.0)) * 0.3f);
+    EXPECT_EQ(soldier.stepsLeft, 1);
+    EXPECT_EQ(soldier.posZ, 3);
+}
+
+TEST_F(MovementTest, GlideOfTenUnitsEndsOnTheTarget)
+{
+    SoldierRecord& soldier = gliding(0, 0, 0, 0, 0);
+    report(soldier, 6, 8);
+    ASSERT_EQ(soldier.stepsLeft, 40);
+    const float height = soldier.posZ;
+    ticks(40);
+    EXPECT_NEAR(soldier.posX, 6, 1e-4);
+    EXPECT_NEAR(soldier.posY, 8, 1e-4);
+    EXPECT_EQ(soldier.stepsLeft, 0);
+    const float endX = soldier.posX;
+    ticks(5);
+    EXPECT_EQ(soldier.posX, endX);
+    EXPECT_EQ(soldier.posZ, height);
+}
+
+TEST_F(MovementTest, GlideOfEightUnitsStopsAStepShort)
+{
+    SoldierRecord& soldier = gliding(0, 0, 0, 0, 0);
+    report(soldier, 8, 0);
+    ASSERT_EQ(soldier.stepsLeft, 39);
+    ticks(50);
+    EXPECT_NEAR(soldier.posX, 7.8, 1e-4);
+    // The next report puts the soldier on the target exactly.
+    report(soldier, 8, 0);
+    EXPECT_EQ(soldier.posX, 8);
+}
+
+TEST_F(MovementTest, NoStepsLeftMeansNoMove)
+{
+    SoldierRecord& idle = gliding(5, 5, 0.5f, 2, 0);
+    SoldierRecord& behind = gliding(5, 5, 0.5f, 2, -4);
+    ticks(3);
+    EXPECT_EQ(idle.posX, 5);
+    EXPECT_EQ(idle.posY, 5);
+    EXPECT_EQ(behind.posX, 5);
+    EXPECT_EQ(behind.stepsLeft, -4);
+}
+
+TEST_F(MovementTest, PausedHoldsEveryGlide)
+{
+    SoldierRecord& soldier = gliding(0, 0, 0.7f, 0.5f, 10);
+    movementTick();
+    g.playbackPaused = 1;
+    const float heldX = soldier.posX;
+    ticks(100);
+    EXPECT_EQ(soldier.posX, heldX);
+    EXPECT_EQ(soldier.stepsLeft, 9);
+    g.playbackPaused = 0;
+    movementTick();
+    EXPECT_EQ(soldier.stepsLeft, 8);
+    EXPECT_NE(soldier.posX, heldX);
+}
+
+TEST_F(MovementTest, VehiclesAndPassengersMoveLikeSoldiers)
+{
+    SoldierRecord& soldier = gliding(0, 0, 2.0f, 0.25f, 3);
+    soldier.aboard = 1;
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>();
+    vehicle.moveHeading = 2.0f;
+    vehicle.stepLength = 0.25f;
+    vehicle.stepsLeft = 3;
+    vehicle.direction = 45;
+    g.vehicleList.append(&vehicle);
+    ticks(3);
+    EXPECT_EQ(vehicle.posX, soldier.posX);
+    EXPECT_EQ(vehicle.posY, soldier.posY);
+    EXPECT_NE(vehicle.posX, 0);
+    EXPECT_EQ(vehicle.direction, 45);
+    EXPECT_EQ(vehicle.posZ, 0);
+}
