@@ -1,0 +1,278 @@
+#!/usr/bin/env bash
+# End-to-end run of kelo-render: every option, its exit codes, the state JSON and the PNG frames, on small logs
+# written here and on the bundled demo. Usage: bash tests/e2e_kelo_render.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]
+# Needs python3 (standard library) for reading JSON and PNG headers.
+set -uo pipefail
+
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$2" && pwd)
+render="$build/kelo-render"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Runs kelo-render with the given arguments; its exit status goes to $status, its outputs to $work/out, $work/err.
+run() {
+  "$render" "$@" >"$work/out" 2>"$work/err"
+  status=$?
+}
+
+expect_status() {
+  local want=$1 what=$2
+  [ "$status" -eq "$want" ] || fail "$what: exit status $status, expected $want ($(head -c 300 "$work/err"))"
+}
+
+# Python assertions on a JSON file, which the code sees as `s`.
+json_check() {
+  local file=$1 what=$2 code=$3
+  python3 - "$file" <<EOF || fail "$what"
+import json, struct, sys
+s = json.load(open(sys.argv[1], encoding="utf-8"))
+f32 = lambda v: struct.unpack("<f", struct.pack("<f", v))[0]
+$code
+EOF
+}
+
+# Width and height of a PNG from its IHDR; the pixel at (x, y) as RRGGBB when coordinates are given.
+png_info() {
+  python3 - "$@" <<'EOF'
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+assert data[:8] == b"\x89PNG\r\n\x1a\n" and data[12:16] == b"IHDR"
+width, height, depth, colour = struct.unpack(">IIBB", data[16:26])
+if len(sys.argv) < 4:
+    print(width, height)
+    sys.exit()
+at, idat = 8, b""
+while at < len(data):
+    length, kind = struct.unpack(">I4s", data[at:at + 8])
+    idat += data[at + 8:at + 8 + length] if kind == b"IDAT" else b""
+    at += 12 + length
+raw, channels = zlib.decompress(idat), {2: 3, 6: 4}[colour]
+stride, rows, previous = width * channels, [], bytearray(width * channels)
+for y in range(height):
+    kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+    for i in range(stride):
+        a = line[i - channels] if i >= channels else 0
+        b, c = previous[i], previous[i - channels] if i >= channels else 0
+        p = a + b - c
+        predictor = [0, a, b, (a + b) // 2, a if abs(p - a) <= min(abs(p - b), abs(p - c)) else b if abs(p - b) <= abs(p - c) else c][kind]
+        line[i] = (line[i] + predictor) & 0xFF
+    rows.append(line)
+    previous = line
+x, y = int(sys.argv[2]), int(sys.argv[3])
+print("%02X%02X%02X" % tuple(rows[y][x * channels:x * channels + 3]))
+EOF
+}
+
+expect_frame() {
+  local file=$1 what=$2
+  [ -f "$file" ] || { fail "$what: no frame $file"; return; }
+  [ "$(png_info "$file")" = "400 455" ] || fail "$what: $file is $(png_info "$file"), not 400 x 455"
+}
+
+# [SECTION] A program folder and logs of our own
+
+prog="$work/prog"
+mkdir -p "$prog/Maps" "$prog/Presets"
+cp "$source_dir/examples/demo/Maps/Brackwater.png" "$prog/Maps/Test.png"
+cp "$source_dir/examples/demo/Presets/SupplyTruck.png" "$prog/Presets/Truck.png"
+printf '[Test.map]\nInvertY=false\nInvertX=false\nScaleX=400\nScaleY=400\nOffsetX=0\nOffsetY=0\nRotationOffset=0\n' \
+  >"$prog/Kelo.ini"
+
+# Steps at 1000 ms per log second: lines 1 to 9 at 1 ms to 9 ms, then 1010, 2011, 3012, 4013 and the last at 5014.
+printf '%b\n' \
+  '[10:00:00] 1;Test.map' \
+  '[10:00:00] CONFIG;5;Test title' \
+  '[10:00:00] CREATED;SOLDIER;1;Rifleman;10;0.1;0;0;100;50;0;Alpha' \
+  '[10:00:00] CREATED;SOLDIER;2;Medic;-30;-40;0;0;80;20;1;B\xe9ta' \
+  '[10:00:00] CREATED;VEHICLE;5;Truck;0;0;1;45;100;0;0' \
+  '[10:00:00] CREATED;BUILDING;7;Depot;1e999;16777217;0;0;500;0;1' \
+  '[10:00:00] CREATED;OBJECT;9;Crate;5;5;0' \
+  '[10:00:00] ENTER;5;x;0;0;0;1' \
+  '[10:00:00] DAMAGED;SOLDIER;2;Medic;0;0;0;0;5' \
+  '[10:00:01] CHAT;PUBLIC;1;hello' \
+  '[10:00:02] CHAT;TEAM;2;yes' \
+  '[10:00:03] POS;SOLDIER;2;Medic;-20;-40;0;0;60;20' \
+  '[10:00:04] WIN;0' \
+  '[10:00:05] CHAT;PUBLIC;2;last line' >"$work/basic.log"
+
+# [SECTION] Usage errors: exit 2 with one line saying what is wrong
+
+for args in "" "--speed 7 $work/basic.log" "--speed=fast $work/basic.log" "--until -5 $work/basic.log" \
+  "--until 1.5 $work/basic.log" "--every 0 --frames $work/f $work/basic.log" "--frames $work/f $work/basic.log" \
+  "--every 100 $work/basic.log" "--check --frame $work/x.png $work/basic.log" "--check --until 5 $work/basic.log" \
+  "--check=yes $work/basic.log" "--bogus $work/basic.log" "$work/basic.log $work/basic.log" "$work/basic.log --state" \
+  "--speed 500 --speed 250 $work/basic.log" "--folder $work/nowhere $work/basic.log" "--frame= $work/basic.log"; do
+  # shellcheck disable=SC2086
+  run $args
+  expect_status 2 "usage error for '$args'"
+  [ "$(grep -c . "$work/err")" -eq 1 ] || fail "usage error for '$args' is not one line: $(cat "$work/err")"
+  grep -q '^kelo-render: ' "$work/err" || fail "usage error for '$args' does not name the program"
+done
+
+run --help
+expect_status 0 "--help"
+grep -q -- '--frames DIR --every MS' "$work/out" || fail "--help does not list the options"
+grep -q 'Latin-1' "$work/out" || fail "--help does not say how texts are written"
+
+# [SECTION] A log that cannot be opened: the viewer's box, exit 1, nothing written
+
+run --state "$work/never.json" "$work/missing.log"
+expect_status 1 "missing log"
+grep -qx 'Error!: Could not open file' "$work/err" || fail "missing log: no 'Could not open file' box"
+[ ! -e "$work/never.json" ] || fail "missing log: a state was written"
+run --state "$work/never.json" "$work"
+expect_status 1 "a folder as the log"
+
+# [SECTION] Playing to the end of data
+
+run --folder "$prog" --state "$work/end.json" --frame "$work/end.png" "$work/basic.log"
+expect_status 0 "play to the end"
+grep -qx 'Error: No more data' "$work/err" || fail "play to the end: no 'No more data' box on standard error"
+expect_frame "$work/end.png" "play to the end"
+[ "$(png_info "$work/end.png" 200 300)" != "000000" ] || fail "play to the end: no map picture in the frame"
+json_check "$work/end.json" "state at the end of data" '
+assert list(s) == ["timeMs", "msPerLogSecond", "paused", "playing", "mapName", "statusMessage", "configTitle",
+                   "clock", "calibration", "chat", "messages", "soldiers", "vehicles", "buildings", "entities"], list(s)
+assert s["timeMs"] == 5014 and s["msPerLogSecond"] == 1000
+assert s["paused"] is False and s["playing"] is False
+assert s["mapName"] == "Test.map" and s["statusMessage"] is None and s["configTitle"] == "Test title"
+assert s["clock"] == {"minutes": 4, "seconds": 55}, s["clock"]
+assert s["calibration"] == {"invertX": False, "invertY": False, "scaleX": 400, "scaleY": 400, "offsetX": 0,
+                            "offsetY": 0, "rotationOffset": 0}, s["calibration"]
+assert s["messages"] == [{"text": "No more data", "caption": "Error"}]
+# The final line is applied before the data ends.
+assert s["chat"][:3] == [{"text": "Alpha: hello", "side": 0}, {"text": "B\u00e9ta [TEAM]: yes", "side": 1},
+                         {"text": "B\u00e9ta: last line", "side": 1}], s["chat"]
+assert s["chat"][3:] == [None, None, None]
+assert s["entities"] == [{"kind": "soldier", "id": 1}, {"kind": "soldier", "id": 2}, {"kind": "vehicle", "id": 5},
+                         {"kind": "building", "id": 7}, {"kind": "object", "id": 9}]
+head = ["id", "className", "side", "x", "y", "z", "direction", "levelA", "levelB", "peakA", "peakB"]
+unit = ["hovered", "pinned", "stepsLeft", "stepLength", "moveHeading", "targetX", "targetY", "targetZ"]
+alpha, beta = s["soldiers"]
+assert list(alpha) == head + ["name", "aboard"] + unit + ["damageLink"], list(alpha)
+# The fewest digits that read back to the same 32-bit float: 0.1, not 0.10000000149011612.
+assert alpha["aboard"] is True and alpha["x"] == 0.1 and f32(alpha["x"]) == f32(0.1)
+assert beta["name"] == "B\u00e9ta" and beta["side"] == 1
+assert beta["stepsLeft"] == 0 and abs(beta["y"] + 20) < 0.01 and beta["targetY"] == -20
+assert beta["levelA"] == 60 and beta["peakA"] == 80 and beta["damageLink"] is None
+truck, = s["vehicles"]
+assert list(truck) == head + unit + ["targetDirection", "passengers"], list(truck)
+assert truck["passengers"] == [1] and truck["direction"] == 45 and truck["targetDirection"] == 45
+depot, = s["buildings"]
+assert list(depot) == head and depot["y"] is None and depot["x"] == 16777216, depot
+'
+
+# [SECTION] --until, --speed and the frames effect on the state
+
+run --folder "$prog" --until 50 --state "$work/t50.json" "$work/basic.log"
+expect_status 0 "--until 50"
+grep -q 'No more data' "$work/err" && fail "--until 50 reached the end of data"
+json_check "$work/t50.json" "state at 50 ms" '
+assert s["timeMs"] == 50 and s["playing"] is True and s["messages"] == []
+# Damaged by the truck, found through the entity list; no frame has drawn the link yet.
+assert s["soldiers"][1]["damageLink"] == {"kind": "vehicle", "id": 5}, s["soldiers"][1]["damageLink"]
+assert s["chat"] == [None] * 6
+'
+run --folder "$prog" --until 150 --state "$work/t150.json" "$work/basic.log"
+json_check "$work/t150.json" "state at 150 ms" 'assert s["soldiers"][1]["damageLink"] is None'
+
+run --folder "$prog" --until 1500 --state - "$work/basic.log"
+expect_status 0 "--state -"
+json_check "$work/out" "state on standard output" 'assert s["timeMs"] == 1500 and s["chat"][0]["text"] == "Alpha: hello"'
+
+run --folder "$prog" --speed 2000 --until 1500 --state "$work/slow.json" "$work/basic.log"
+expect_status 0 "--speed 2000"
+json_check "$work/slow.json" "state at 2000 ms per log second" '
+assert s["msPerLogSecond"] == 2000 and s["chat"][0] is None
+'
+run --folder "$prog" --speed=125 --state "$work/fast.json" "$work/basic.log"
+json_check "$work/fast.json" "state at 125 ms per log second" '
+assert s["msPerLogSecond"] == 125 and s["timeMs"] == 5 * 126 + 9, s["timeMs"]
+'
+run --folder "$prog" --until 0 --state "$work/t0.json" --frame "$work/t0.png" "$work/basic.log"
+json_check "$work/t0.json" "state at time 0" 'assert s["timeMs"] == 0 and s["playing"] is True and s["mapName"] is None'
+expect_frame "$work/t0.png" "--until 0"
+
+# Without --folder the program folder is kelo-render's own, which has no section for this map.
+run --until 100 --state "$work/own.json" "$work/basic.log"
+json_check "$work/own.json" "the default program folder" 'assert s["statusMessage"] == "Error loading Kelo.ini"'
+
+# [SECTION] --frames and --every
+
+run --folder "$prog" --until 1000 --frames "$work/frames" --every 250 "$work/basic.log"
+expect_status 0 "--frames"
+for i in 1 2 3 4; do expect_frame "$work/frames/frame-00000$i.png" "--frames"; done
+[ ! -e "$work/frames/frame-000005.png" ] || fail "--frames wrote a frame after the stop"
+[ "$(grep -c 'frame-0000' "$work/err")" -eq 4 ] || fail "--frames: no progress line per frame: $(cat "$work/err")"
+run --folder "$prog" --frame "$work/no/such/folder/x.png" "$work/basic.log"
+expect_status 1 "--frame into a missing folder"
+
+# [SECTION] --check
+
+printf '%s\n' \
+  '[1:00:00] CREATED;SOLDIER;1;R;0;0;0;0;1;1;0;A' \
+  '' \
+  '[1:00:01] FOO;1' \
+  '[1:00:02] POS;SOLDIER;2;R;0;0;0;0;1;1' \
+  'garbage CHAT;PUBLIC;1;hi' \
+  '[1:00:03] CREATED;TANK;3;x' \
+  '[1:00:04] DESTROYED;VEHICLE;4' \
+  '[1:00:05] ENTER;4;x;0;0;0;1' \
+  '[1:00:06] DAMAGED;SOLDIER;1;x;0;0;0;0;1' \
+  '[1:00:07]' \
+  '[1:00:08] KILLED;SOLDIER;1' \
+  '   [1:00:09] WIN' \
+  '[1:00:10] CHAT;SHOUT;1;x' >"$work/bad.log"
+run --check "$work/bad.log"
+expect_status 1 "--check of a bad log"
+printf '%s\n' \
+  "$work/bad.log:3: unknown event \"FOO\"" \
+  "$work/bad.log:4: no soldier with id 2" \
+  "$work/bad.log:5: no stamp: the world model is reset here; no soldier with id 1" \
+  "$work/bad.log:6: unknown kind \"TANK\" for CREATED" \
+  "$work/bad.log:7: no vehicle with id 4" \
+  "$work/bad.log:8: no vehicle with id 4" \
+  "$work/bad.log:9: no soldier with id 1" \
+  "$work/bad.log:10: no event" \
+  "$work/bad.log:13: unknown kind \"SHOUT\" for CHAT" >"$work/bad.expected"
+diff "$work/bad.expected" "$work/out" >&2 || fail "--check output differs"
+
+run --check --folder "$prog" "$work/basic.log"
+expect_status 0 "--check of a good log"
+[ ! -s "$work/out" ] || fail "--check of a good log listed lines: $(cat "$work/out")"
+sed 's/$/\r/' "$work/basic.log" >"$work/crlf.log"
+run --check "$work/crlf.log"
+expect_status 0 "--check of a log with carriage returns"
+: >"$work/empty.log"
+run --check "$work/empty.log"
+expect_status 1 "--check of an empty log"
+grep -qx "$work/empty.log:1: empty, or begins with a blank: playback ends here" "$work/out" || fail "empty log"
+run --check "$work/missing.log"
+expect_status 1 "--check of a missing log"
+
+# [SECTION] The bundled demo, from kelo-render's own folder
+
+demo="$source_dir/examples/demo/demo.log"
+run --check "$demo"
+expect_status 0 "--check of the demo"
+run --state "$work/demo.json" --frame "$work/demo.png" "$demo"
+expect_status 0 "the demo"
+expect_frame "$work/demo.png" "the demo"
+json_check "$work/demo.json" "state at the end of the demo" '
+assert s["mapName"] == "Brackwater.map" and s["statusMessage"] is None
+assert s["messages"] == [{"text": "No more data", "caption": "Error"}]
+assert len(s["soldiers"]) == 9 and len(s["vehicles"]) == 4 and len(s["buildings"]) == 3
+assert all(c is not None for c in s["chat"]) and s["chat"][5]["text"].endswith("nice push everyone")
+assert not any(v["passengers"] for v in s["vehicles"]) and not any(p["aboard"] for p in s["soldiers"])
+assert any(p["name"] == "S\u00f8lvi" for p in s["soldiers"])
+'
+
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
+echo "kelo-render end-to-end: all passed"
