@@ -4,8 +4,10 @@
 #include "app/playback.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "app/globals.h"
 #include "platform/platform.h"
@@ -44,6 +46,17 @@ int readChar(std::FILE* file)
 bool isWhiteSpace(int c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// A folder opens for reading on Linux but holds no lines; Windows refuses to open one in the first place.
+bool isFolder([[maybe_unused]] std::FILE* file)
+{
+#ifdef _WIN32
+    return false;
+#else
+    struct stat info{};
+    return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
 }
 
 // [SECTION] Playback
@@ -109,10 +122,9 @@ void openReplayLog(const std::string& path)
     g.replayFile.reset();
     g.currentLine.clear();
     g.nextLine.reset();
-    // A folder opens for reading on Linux but holds no lines; it cannot be opened as a log anywhere.
-    std::error_code error;
-    if (!std::filesystem::is_directory(path, error))
-        g.replayFile.reset(std::fopen(path.c_str(), "r"));
+    g.replayFile.reset(std::fopen(path.c_str(), "r"));
+    if (g.replayFile && isFolder(g.replayFile.get()))
+        g.replayFile.reset();
     if (!g.replayFile) {
         showErrorBox("Could not open file", "Error!");
         return;

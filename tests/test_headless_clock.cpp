@@ -138,7 +138,8 @@ TEST_F(HeadlessClockTest, PlaybackStepsReArmTheirOwnTimerForEachGap)
     for (const auto& firing : firings)
         if (firing.first == playbackTimer)
             steps.push_back(firing);
-    EXPECT_EQ(steps, (Firings{{playbackTimer, 1}, {playbackTimer, 3002}, {playbackTimer, 4003}, {playbackTimer, 4004}}));
+    EXPECT_EQ(steps,
+              (Firings{{playbackTimer, 1}, {playbackTimer, 3002}, {playbackTimer, 4003}, {playbackTimer, 4004}}));
 }
 
 // [SECTION] Message boxes and the open-file dialog

@@ -28,7 +28,7 @@ struct HeadlessState {
     std::array<VirtualTimer, 3> timers{};
     void (*timerSink)(TimerId) = nullptr;
     std::vector<headless::MessageBox> messages;
-    void (*sink)(const headless::MessageBox&) = nullptr;
+    void (*messageSink)(const headless::MessageBox&) = nullptr;
     std::deque<std::string> fileChoices;
     std::optional<std::string> programFolder;
 };
@@ -82,8 +82,8 @@ void stopTimer(TimerId id)
 void showErrorBox(const std::string& text, const std::string& caption)
 {
     state.messages.push_back({text, caption});
-    if (state.sink != nullptr)
-        state.sink(state.messages.back());
+    if (state.messageSink != nullptr)
+        state.messageSink(state.messages.back());
 }
 
 std::string runOpenFileDialog()
@@ -169,7 +169,7 @@ const std::vector<MessageBox>& messages()
 
 void setMessageSink(void (*sink)(const MessageBox& box))
 {
-    state.sink = sink;
+    state.messageSink = sink;
 }
 
 void queueFileChoice(const std::string& path)
