@@ -1,0 +1,254 @@
+// Tests of pointer input: the strict hit rule, hover and press of buttons on a composed bar, and hover
+// and pin of soldiers and vehicles through their 6 x 6 boxes at the transformed screen point.
+#include <cmath>
+
+#include "app/shell.h"
+#include "controls/control_bar.h"
+#include "controls/pointer_input.h"
+#include "tests/kelo_test.h"
+#include "view/transform.h"
+#include "world/world_model.h"
+
+namespace {
+
+class PointerInputTest : public KeloTest {
+protected:
+    void SetUp() override
+    {
+        KeloTest::SetUp();
+        // 400 map units to 400 pixels: map (x, y) lands on screen (x + 200, y + 225).
+        g.calibration.scaleX = 400;
+        g.calibration.scaleY = 400;
+    }
+
+    SoldierRecord& soldierAt(float x, float y)
+    {
+        SoldierRecord& soldier = makeRecord<SoldierRecord>();
+        soldier.posX = x;
+        soldier.posY = y;
+        g.soldierList.append(&soldier);
+        g.entityList.append(&soldier);
+        return soldier;
+    }
+
+    VehicleRecord& vehicleAt(float x, float y)
+    {
+        VehicleRecord& vehicle = makeRecord<VehicleRecord>();
+        vehicle.posX = x;
+        vehicle.posY = y;
+        g.vehicleList.append(&vehicle);
+        g.entityList.append(&vehicle);
+        return vehicle;
+    }
+};
+
+ScreenPoint screenOf(const Record& unit)
+{
+    return worldToScreen(unit.posX, unit.posY);
+}
+
+// A pixel well inside the button's hit rectangle.
+std::pair<int, int> middleOf(ButtonIndex button)
+{
+    const GpRectF& hit = g.controlButtons[button].hit;
+    return {static_cast<int>(hit.X + hit.Width / 2), static_cast<int>(hit.Y + hit.Height / 2)};
+}
+
+}  // namespace
+
+// [SECTION] The hit rule
+
+TEST(InsideRect, EdgesAreOutside)
+{
+    const GpRectF rect{65, 4, 26, 16};
+    EXPECT_TRUE(insideRect(66, 5, rect));
+    EXPECT_TRUE(insideRect(90.9f, 19.9f, rect));
+    EXPECT_FALSE(insideRect(65, 10, rect));
+    EXPECT_FALSE(insideRect(91, 10, rect));
+    EXPECT_FALSE(insideRect(70, 4, rect));
+    EXPECT_FALSE(insideRect(70, 20, rect));
+    EXPECT_FALSE(insideRect(64, 3, rect));
+}
+
+TEST(InsideRect, EmptyRectanglesHoldNoPoint)
+{
+    EXPECT_FALSE(insideRect(0, 0, GpRectF{}));
+    EXPECT_FALSE(insideRect(10, 10, GpRectF{10, 10, 0, 5}));
+    EXPECT_FALSE(insideRect(10, 12, GpRectF{9, 10, 5, 0}));
+    EXPECT_FALSE(insideRect(NAN, NAN, GpRectF{0, 0, 10, 10}));
+}
+
+// [SECTION] Buttons
+
+TEST_F(PointerInputTest, NoButtonReactsBeforeTheFirstFrame)
+{
+    for (int x = 0; x < 400; x += 3) {
+        onPointerMove(x, 10);
+        onPointerPress(x, 10);
+    }
+    for (const ControlButton& button : g.controlButtons) {
+        EXPECT_EQ(button.hovered, 0);
+        EXPECT_EQ(button.pressed, 0);
+    }
+}
+
+TEST_F(PointerInputTest, MovementHoversOnlyTheButtonUnderThePointer)
+{
+    composeFrame();
+    for (ButtonIndex target : screenOrder) {
+        auto [x, y] = middleOf(target);
+        onPointerMove(x, y);
+        for (ButtonIndex button : screenOrder)
+            EXPECT_EQ(g.controlButtons[button].hovered, button == target) << buttonLabel(button);
+    }
+    onPointerMove(200, 300);
+    for (const ControlButton& button : g.controlButtons)
+        EXPECT_EQ(button.hovered, 0);
+}
+
+TEST_F(PointerInputTest, PressOnAnEdgeOrOnTheFaceStripPressesNothing)
+{
+    composeFrame();
+    const GpRectF& hit = g.controlButtons[buttonPlay].hit;
+    onPointerPress(static_cast<int>(hit.X), 10);
+    onPointerPress(static_cast<int>(hit.X) + 3, 4);
+    // Unpressed, the face sticks out 2 pixels below the hit rectangle; that strip is not the button.
+    onPointerPress(static_cast<int>(hit.X) + 3, static_cast<int>(std::ceil(hit.Y + hit.Height)));
+    EXPECT_EQ(g.controlButtons[buttonPlay].pressed, 0);
+    onPointerPress(static_cast<int>(hit.X) + 1, 5);
+    EXPECT_EQ(g.controlButtons[buttonPlay].pressed, 1);
+}
+
+TEST_F(PointerInputTest, PressMarksOnlyThatButtonAndAMissClearsNothing)
+{
+    composeFrame();
+    auto [x, y] = middleOf(buttonBars);
+    onPointerPress(x, y);
+    onPointerPress(200, 300);
+    for (ButtonIndex button : screenOrder)
+        EXPECT_EQ(g.controlButtons[button].pressed, button == buttonBars) << buttonLabel(button);
+}
+
+TEST_F(PointerInputTest, MovingOffCancelsThePressAndComingBackOnlyHovers)
+{
+    composeFrame();
+    auto [x, y] = middleOf(buttonPause);
+    onPointerPress(x, y);
+    onPointerMove(x + 1, y);
+    EXPECT_EQ(g.controlButtons[buttonPause].pressed, 1);
+    onPointerMove(x, 100);
+    EXPECT_EQ(g.controlButtons[buttonPause].pressed, 0);
+    onPointerMove(x, y);
+    EXPECT_EQ(g.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(g.controlButtons[buttonPause].hovered, 1);
+}
+
+// [SECTION] Units
+
+TEST_F(PointerInputTest, UnitBoxLiesRightOfAndBelowTheScreenPoint)
+{
+    SoldierRecord& soldier = soldierAt(-100, -25);
+    ScreenPoint p = screenOf(soldier);
+    ASSERT_FLOAT_EQ(p.x, 100);
+    ASSERT_FLOAT_EQ(p.y, 200);
+    onPointerPress(99, 203);
+    EXPECT_EQ(soldier.pinned, 0);
+    onPointerPress(105, 205);
+    EXPECT_EQ(soldier.pinned, 1);
+    for (int x = 99; x <= 107; ++x) {
+        onPointerMove(x, 203);
+        EXPECT_EQ(soldier.hovered, x >= 101 && x <= 105) << x;
+    }
+    for (int y = 199; y <= 207; ++y) {
+        onPointerMove(103, y);
+        EXPECT_EQ(soldier.hovered, y >= 201 && y <= 205) << y;
+    }
+}
+
+TEST_F(PointerInputTest, FractionalScreenPointWidensTheHitRange)
+{
+    VehicleRecord& vehicle = vehicleAt(-99.5f, -24.75f);
+    ScreenPoint p = screenOf(vehicle);
+    ASSERT_FLOAT_EQ(p.x, 100.5f);
+    ASSERT_FLOAT_EQ(p.y, 200.25f);
+    for (int x = 99; x <= 108; ++x) {
+        onPointerMove(x, 203);
+        EXPECT_EQ(vehicle.hovered, x >= 101 && x <= 106) << x;
+    }
+    for (int y = 199; y <= 208; ++y) {
+        onPointerMove(103, y);
+        EXPECT_EQ(vehicle.hovered, y >= 201 && y <= 206) << y;
+    }
+}
+
+TEST_F(PointerInputTest, EveryOverlappingUnitFlipsOnEachPress)
+{
+    SoldierRecord& first = soldierAt(0, 0);
+    SoldierRecord& second = soldierAt(2, 2);
+    VehicleRecord& vehicle = vehicleAt(1, 3);
+    SoldierRecord& away = soldierAt(50, 50);
+    onPointerPress(204, 229);
+    EXPECT_EQ(first.pinned, 1);
+    EXPECT_EQ(second.pinned, 1);
+    EXPECT_EQ(vehicle.pinned, 1);
+    EXPECT_EQ(away.pinned, 0);
+    onPointerPress(204, 229);
+    EXPECT_EQ(first.pinned, 0);
+    EXPECT_EQ(second.pinned, 0);
+    EXPECT_EQ(vehicle.pinned, 0);
+    onPointerMove(204, 229);
+    EXPECT_EQ(first.hovered + second.hovered + vehicle.hovered + away.hovered, 3);
+}
+
+TEST_F(PointerInputTest, UnitsThatAreNotDrawnAreStillHit)
+{
+    SoldierRecord& rider = soldierAt(0, 0);
+    rider.aboard = 1;
+    // A vehicle at exactly (0, 0, 0) is not drawn, yet it has a box.
+    VehicleRecord& parked = vehicleAt(0, 0);
+    onPointerPress(203, 228);
+    EXPECT_EQ(rider.pinned, 1);
+    EXPECT_EQ(parked.pinned, 1);
+}
+
+TEST_F(PointerInputTest, PressOnAUnitInsideAButtonDoesBoth)
+{
+    composeFrame();
+    auto [x, y] = middleOf(buttonOpen);
+    // Put the soldier's box around the middle of "Open".
+    SoldierRecord& soldier = soldierAt(x - 3 - 200.0f, y - 3 - 225.0f);
+    onPointerMove(x, y);
+    EXPECT_EQ(soldier.hovered, 1);
+    EXPECT_EQ(g.controlButtons[buttonOpen].hovered, 1);
+    onPointerPress(x, y);
+    EXPECT_EQ(soldier.pinned, 1);
+    EXPECT_EQ(g.controlButtons[buttonOpen].pressed, 1);
+}
+
+TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
+{
+    g.calibration = Calibration{};  // scale 0: the transform divides by zero
+    SoldierRecord& atOrigin = soldierAt(0, 0);
+    SoldierRecord& elsewhere = soldierAt(5, -5);
+    VehicleRecord& vehicle = vehicleAt(-3, 7);
+    ASSERT_FALSE(isFinite(screenOf(atOrigin)));
+    ASSERT_FALSE(isFinite(screenOf(elsewhere)));
+    for (int x : {-32768, -1, 0, 1, 200, 32767})
+        for (int y : {-32768, 0, 225, 32767}) {
+            onPointerMove(x, y);
+            onPointerPress(x, y);
+        }
+    EXPECT_EQ(atOrigin.hovered + atOrigin.pinned, 0);
+    EXPECT_EQ(elsewhere.hovered + elsewhere.pinned, 0);
+    EXPECT_EQ(vehicle.hovered + vehicle.pinned, 0);
+}
+
+TEST_F(PointerInputTest, UnitsLeavingTheModelTakeTheirFlagsWithThem)
+{
+    soldierAt(0, 0).pinned = 1;
+    resetWorld();
+    SoldierRecord& fresh = soldierAt(0, 0);
+    EXPECT_EQ(fresh.pinned, 0);
+    onPointerPress(203, 228);
+    EXPECT_EQ(fresh.pinned, 1);
+}
