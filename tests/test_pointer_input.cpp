@@ -58,7 +58,7 @@ std::pair<int, int> middleOf(ButtonIndex button)
 
 // [SECTION] The hit rule
 
-TEST(InsideRect, EdgesAreOutside)
+TEST(InsideRect, EdgesAreOutsideAndEmptyRectanglesHoldNothing)
 {
     const GpRectF rect{65, 4, 26, 16};
     EXPECT_TRUE(insideRect(66, 5, rect));
@@ -68,10 +68,7 @@ TEST(InsideRect, EdgesAreOutside)
     EXPECT_FALSE(insideRect(70, 4, rect));
     EXPECT_FALSE(insideRect(70, 20, rect));
     EXPECT_FALSE(insideRect(64, 3, rect));
-}
-
-TEST(InsideRect, EmptyRectanglesHoldNoPoint)
-{
+    // Empty rectangles, as before the first frame, hold no point.
     EXPECT_FALSE(insideRect(0, 0, GpRectF{}));
     EXPECT_FALSE(insideRect(10, 10, GpRectF{10, 10, 0, 5}));
     EXPECT_FALSE(insideRect(10, 12, GpRectF{9, 10, 5, 0}));
@@ -241,14 +238,4 @@ TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
     EXPECT_EQ(atOrigin.hovered + atOrigin.pinned, 0);
     EXPECT_EQ(elsewhere.hovered + elsewhere.pinned, 0);
     EXPECT_EQ(vehicle.hovered + vehicle.pinned, 0);
-}
-
-TEST_F(PointerInputTest, UnitsLeavingTheModelTakeTheirFlagsWithThem)
-{
-    soldierAt(0, 0).pinned = 1;
-    resetWorld();
-    SoldierRecord& fresh = soldierAt(0, 0);
-    EXPECT_EQ(fresh.pinned, 0);
-    onPointerPress(203, 228);
-    EXPECT_EQ(fresh.pinned, 1);
 }
