@@ -1,6 +1,177 @@
-// TODO
+// Unit symbols: a dot per soldier, a rotated icon (or a square) per vehicle, labels with status bars for the
+// units that are hovered or pinned, passenger names and one-frame damage lines.
+// Relies on the transform, the label-box rule, the icon paths beside the program and the world lists.
 #include "view/units.h"
 
-void drawSoldiers(Surface&) {}
-void drawVehicles(Surface&, GpDC) {}
-void applyColourKey(Image&, ARGB) {}
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "app/globals.h"
+#include "app/program_files.h"
+#include "view/frame.h"
+#include "view/transform.h"
+
+namespace {
+
+constexpr ARGB opaqueWhite = 0xFFFFFFFF;
+constexpr ARGB barRed = 0xFFFF0000;
+constexpr ARGB barGreen = 0xFF00FF00;
+constexpr float barSpan = 30;  // the gradient and a full bar are this many pixels long
+
+// [SECTION] Labels and status bars
+
+// A label's box is its text colour at alpha 20.
+ARGB labelBoxColour(ARGB textColour)
+{
+    return (textColour & 0x00FFFFFF) | 0x14000000;
+}
+
+void drawLabel(Surface& surface, const std::string& text, const Font& font, GpPointF at, ARGB colour)
+{
+    drawLabelBox(
+        surface, text, font, [at](float, float) { return at; }, Brush::solid(labelBoxColour(colour)),
+        Brush::solid(colour));
+}
+
+// The filled share of a unit's status; none while both peaks are 0 or the levels give no number.
+std::optional<float> statusRatio(const Record& unit)
+{
+    float peaks = unit.peakA + unit.peakB;
+    if (peaks == 0)
+        return std::nullopt;
+    float ratio = (unit.levelA + unit.levelB) / peaks;
+    if (!std::isfinite(ratio))
+        return std::nullopt;
+    return ratio;
+}
+
+// A bar 4 pixels thick from x, 30 r pixels long; the red-to-green gradient always spans the full 30 pixels,
+// so a short bar shows only its red end.
+void drawStatusBar(Surface& surface, const Record& unit, float x, float y)
+{
+    std::optional<float> ratio = statusRatio(unit);
+    if (!ratio)
+        return;
+    Brush gradient = Brush::gradient(GpPointF{x, 10}, GpPointF{x + barSpan, 10}, barRed, barGreen);
+    Pen pen(gradient, 4);
+    surface.drawLine(pen, x, y, x + barSpan * *ratio, y);
+}
+
+// [SECTION] Soldiers
+
+void drawDamageLine(Surface& surface, ScreenPoint from, const Record& source)
+{
+    ScreenPoint to = worldToScreen(source.posX, source.posY);
+    if (!isFinite(to))
+        return;
+    // Only side 1 has its own colour here; every other side, the unknown one included, is red.
+    Pen pen(source.side == 1 ? 0xFFFFFF00 : 0xFFFF0000, 1);
+    surface.drawLine(pen, from.x + 3, from.y + 3, to.x + 3, to.y + 3);
+}
+
+void drawSoldier(Surface& surface, SoldierRecord& soldier)
+{
+    ScreenPoint p = worldToScreen(soldier.posX, soldier.posY);
+    // A soldier aboard, or one the calibration cannot place, is not drawn and keeps its damage link for later.
+    if (soldier.aboard || !isFinite(p))
+        return;
+    ARGB colour = sideColour(soldier.side);
+    surface.fillEllipse(Brush::solid(colour), p.x, p.y, 6, 6);
+    if (soldier.hovered || soldier.pinned) {
+        GpPointF label{p.x + 6, p.y + 6};
+        Font font("Arial", 8);
+        drawLabel(surface, soldier.name, font, label, colour);
+        drawStatusBar(surface, soldier, label.X, label.Y + 15);
+    } else if (g.barsShown) {
+        drawStatusBar(surface, soldier, p.x + 2, p.y + 13);
+    }
+    if (soldier.damageLink != nullptr) {
+        drawDamageLine(surface, p, *soldier.damageLink);
+        soldier.damageLink = nullptr;
+    }
+}
+
+// [SECTION] Vehicles
+
+// Draws the class's icon rotated about P on a surface of its own; false when there is no picture to draw.
+bool drawIcon(GpDC dc, const VehicleRecord& vehicle, ScreenPoint p)
+{
+    std::optional<std::string> path = iconPath(vehicle.className);
+    if (!path)
+        return false;
+    // Read anew every frame, so a changed icon file shows at once.
+    Image bitmap = Image::loadBitmap(*path);
+    if (!bitmap.isRasterBitmap())
+        return false;
+    Surface rotated(dc);
+    Matrix turn;
+    turn.prependTranslation(p.x, p.y);
+    turn.prependRotation(iconRotation(vehicle.direction));
+    turn.prependTranslation(-p.x, -p.y);
+    rotated.setTransform(turn);
+    applyColourKey(bitmap, opaqueWhite);
+    rotated.drawImage(bitmap, p.x - 5, p.y - 5, 10.0f, 10.0f);
+    return true;
+}
+
+void drawVehicle(Surface& surface, GpDC dc, VehicleRecord& vehicle)
+{
+    // A vehicle still at the origin, height included, has never been placed.
+    if (vehicle.posX == 0 && vehicle.posY == 0 && vehicle.posZ == 0)
+        return;
+    ScreenPoint p = worldToScreen(vehicle.posX, vehicle.posY);
+    if (!isFinite(p))
+        return;
+    ARGB colour = opaqueWhite;
+    if (!drawIcon(dc, vehicle, p)) {
+        colour = sideColour(vehicle.side);
+        surface.fillRect(Brush::solid(colour), p.x, p.y, 7, 7);
+    }
+    if (!vehicle.hovered && !vehicle.pinned)
+        return;
+    GpPointF line{p.x + 6, p.y + 6};
+    Font font("Arial", 8);
+    drawLabel(surface, vehicleLabelText(vehicle.className, vehicle.direction), font, line, colour);
+    walk(vehicle.passengers, [&](SoldierRecord& passenger) {
+        line.Y += 10;
+        drawLabel(surface, passenger.name, font, line, colour);
+    });
+    drawStatusBar(surface, vehicle, line.X, line.Y + 16);
+}
+
+}  // namespace
+
+void drawSoldiers(Surface& surface)
+{
+    walk(g.soldierList, [&](SoldierRecord& soldier) { drawSoldier(surface, soldier); });
+}
+
+void drawVehicles(Surface& surface, GpDC dc)
+{
+    walk(g.vehicleList, [&](VehicleRecord& vehicle) { drawVehicle(surface, dc, vehicle); });
+}
+
+void applyColourKey(Image& bitmap, ARGB key)
+{
+    // Column by column; a failing read ends the column, and one at the top of a column ends the scan.
+    for (int x = 0;; ++x) {
+        for (int y = 0;; ++y) {
+            ARGB colour = 0;
+            if (!bitmap.pixel(x, y, colour)) {
+                if (y == 0)
+                    return;
+                break;
+            }
+            if (colour == key)
+                bitmap.setPixel(x, y, 0x00000000);
+        }
+    }
+}
+
+std::string vehicleLabelText(const std::string& className, float direction)
+{
+    char number[64];
+    std::snprintf(number, sizeof number, "%.3f", static_cast<double>(direction));
+    return className + " - " + number;
+}

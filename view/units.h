@@ -1,6 +1,8 @@
 // Unit symbols: soldier dots, vehicle icons or squares, labels, passenger names, status bars, damage lines.
 #pragma once
 
+#include <string>
+
 #include "view/gdiplus_wrappers.h"
 
 void drawSoldiers(Surface& surface);
@@ -8,3 +10,6 @@ void drawSoldiers(Surface& surface);
 void drawVehicles(Surface& surface, GpDC dc);
 // Every pixel equal to the key in all four bytes becomes 0x00000000.
 void applyColourKey(Image& bitmap, ARGB key);
+
+// The vehicle label: the class name, " - " and the direction with three decimals.
+std::string vehicleLabelText(const std::string& className, float direction);

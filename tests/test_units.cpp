@@ -1,0 +1,436 @@
+// Unit symbols on the headless back buffer: dots, squares and icons, labels, passenger names, status bars and
+// damage lines. Label positions come from text sizes measured with the view's own font.
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "app/shell.h"
+#include "tests/pictures.h"
+#include "view/frame.h"
+#include "view/transform.h"
+#include "view/units.h"
+
+namespace {
+
+constexpr ARGB black = 0xFF000000;
+constexpr ARGB red = 0xFFFF0000;
+constexpr ARGB yellow = 0xFFFFFF00;
+constexpr ARGB white = 0xFFFFFFFF;
+
+// A label box at alpha 20 over the black back buffer.
+ARGB boxOverBlack(ARGB colour)
+{
+    auto channel = [colour](int shift) { return ((colour >> shift) & 0xFF) * 20 / 255; };
+    return 0xFF000000 | channel(16) << 16 | channel(8) << 8 | channel(0);
+}
+
+std::uint8_t redOf(ARGB colour)
+{
+    return (colour >> 16) & 0xFF;
+}
+
+std::uint8_t greenOf(ARGB colour)
+{
+    return (colour >> 8) & 0xFF;
+}
+
+class UnitsTest : public ViewTest {
+protected:
+    void SetUp() override
+    {
+        ViewTest::SetUp();
+        g.mapName = "units.pbo";  // a map without a picture keeps the title screen out of the way
+    }
+
+    // The bottom-right pixel of the box of a label whose text starts at (x, y): inside the box, clear of the text.
+    static void expectLabelBox(std::string_view text, int x, int y, ARGB colour)
+    {
+        GpRectF size = measureText(text, "Arial", 8);
+        int right = x + static_cast<int>(size.Width);
+        int bottom = y + static_cast<int>(size.Height);
+        EXPECT_EQ(headless::pixel(right, bottom), boxOverBlack(colour)) << text;
+        EXPECT_EQ(headless::pixel(right + 1, bottom), black) << text;
+        EXPECT_EQ(headless::pixel(right, bottom + 1), black) << text;
+    }
+
+    std::string presets() const { return folder.string() + "/Presets/"; }
+};
+
+// [SECTION] Soldiers
+
+TEST_F(UnitsTest, SoldierDotsLieAtTheirScreenPointInTheSideColour)
+{
+    addSoldier(-150, -150, 0);
+    addSoldier(-50, -150, 1);
+    addSoldier(50, -150, -1);
+    addSoldier(150, -150, 7);
+    composeFrame();
+    EXPECT_EQ(pixelAt(-150, -150, 3, 3), red);
+    EXPECT_EQ(pixelAt(-50, -150, 3, 3), yellow);
+    EXPECT_EQ(pixelAt(50, -150, 3, 3), white);
+    EXPECT_EQ(pixelAt(150, -150, 3, 3), white);
+    // A 6 by 6 dot from P: nothing left of P or below P + 6.
+    EXPECT_EQ(pixelAt(-150, -150, -1, 3), black);
+    EXPECT_EQ(pixelAt(-150, -150, 3, 7), black);
+    EXPECT_EQ(pixelAt(-150, -150, 7, 3), black);
+}
+
+TEST_F(UnitsTest, SoldierAboardIsNotDrawnAndKeepsItsDamageLink)
+{
+    SoldierRecord& attacker = addSoldier(100, 100, 1);
+    SoldierRecord& rider = addSoldier(-100, -100, 0);
+    rider.aboard = 1;
+    rider.pinned = 1;
+    rider.damageLink = &attacker;
+    composeFrame();
+    EXPECT_EQ(pixelAt(-100, -100, 3, 3), black);
+    EXPECT_EQ(rider.damageLink, &attacker);
+    // The attacker's dot is all the yellow there is: no line.
+    EXPECT_EQ(findColour(yellow, 0, 25, 400, 400).count, findColour(yellow, 300, 325, 10, 10).count);
+}
+
+TEST_F(UnitsTest, LabelAppearsWhileHoveredOrPinned)
+{
+    SoldierRecord& soldier = addSoldier(-100, -100, 1, "Sergeant Mills");
+    composeFrame();
+    GpRectF size = measureText(soldier.name, "Arial", 8);
+    EXPECT_EQ(headless::pixel(106 + static_cast<int>(size.Width), 131 + static_cast<int>(size.Height)), black);
+    EXPECT_EQ(findColour(yellow, 106, 131, 100, 14).count, 0);
+
+    for (auto [hovered, pinned] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{1, 1}}) {
+        fillBackBuffer(black);
+        soldier.hovered = static_cast<std::uint8_t>(hovered);
+        soldier.pinned = static_cast<std::uint8_t>(pinned);
+        composeFrame();
+        expectLabelBox(soldier.name, 106, 131, yellow);
+        // Yellow text on its faint yellow box.
+        EXPECT_GT(findColour(yellow, 106, 131, 100, 14).count, 0);
+    }
+}
+
+TEST_F(UnitsTest, StatusBarRunsFromRedTowardsGreenOverThirtyPixels)
+{
+    SoldierRecord& half = addSoldier(-100, -100, 0, "A");
+    half.hovered = 1;
+    half.levelA = 50;
+    half.peakA = 100;
+    SoldierRecord& full = addSoldier(-100, 50, 0, "B");
+    full.pinned = 1;
+    full.levelA = 30;
+    full.levelB = 70;
+    full.peakA = 40;
+    full.peakB = 60;
+    composeFrame();
+
+    // Half a bar: 15 pixels from L.x, 15 below L.y, red at its start and only halfway to green at its end.
+    int x = 106;
+    int y = 131 + 16;
+    EXPECT_GT(redOf(headless::pixel(x, y)), 0xE0);
+    EXPECT_LT(greenOf(headless::pixel(x, y)), 0x20);
+    ARGB end = headless::pixel(x + 14, y);
+    EXPECT_GT(redOf(end), 0x60);
+    EXPECT_GT(greenOf(end), 0x60);
+    EXPECT_EQ(headless::pixel(x + 15, y), black);
+    EXPECT_EQ(headless::pixel(x, y + 2), black);
+
+    // A full bar ends green at 30 pixels.
+    y = 281 + 16;
+    EXPECT_GT(greenOf(headless::pixel(x + 29, y)), 0xE0);
+    EXPECT_LT(redOf(headless::pixel(x + 29, y)), 0x20);
+    EXPECT_EQ(headless::pixel(x + 30, y), black);
+}
+
+TEST_F(UnitsTest, ZeroPeaksDrawNoBar)
+{
+    SoldierRecord& soldier = addSoldier(-100, -100, 0, "A");
+    soldier.hovered = 1;
+    soldier.levelA = 10;  // levels without peaks: no ratio to draw
+    composeFrame();
+    EXPECT_EQ(headless::pixel(106, 147), black);
+    EXPECT_EQ(headless::pixel(110, 147), black);
+}
+
+TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
+{
+    SoldierRecord& plain = addSoldier(-100, -100, 0, "A");
+    plain.levelA = 1;
+    plain.peakA = 1;
+    SoldierRecord& labelled = addSoldier(-100, 50, 0, "B");
+    labelled.levelA = 1;
+    labelled.peakA = 1;
+    labelled.hovered = 1;
+    SoldierRecord& rider = addSoldier(50, 50, 0, "C");
+    rider.levelA = 1;
+    rider.peakA = 1;
+    rider.aboard = 1;
+    composeFrame();
+    EXPECT_EQ(headless::pixel(103, 138), black);
+
+    g.barsShown = 1;
+    composeFrame();
+    // From (P.x + 2, P.y + 13), 30 pixels long.
+    EXPECT_GT(redOf(headless::pixel(102, 138)), 0xE0);
+    EXPECT_GT(greenOf(headless::pixel(131, 138)), 0xE0);
+    EXPECT_EQ(headless::pixel(132, 138), black);
+    EXPECT_EQ(headless::pixel(101, 138), black);
+    // The labelled soldier has its bar under the label only; the rider has none.
+    EXPECT_EQ(headless::pixel(102, 288), black);
+    EXPECT_GT(redOf(headless::pixel(106, 297)), 0xE0);
+    EXPECT_EQ(headless::pixel(252, 288), black);
+}
+
+TEST_F(UnitsTest, DamageLineIsDrawnInOneFrameOnly)
+{
+    ASSERT_TRUE(writePicture(folder.string() + "/Maps/flat.png", 4, 4, black));
+    g.mapName = "flat";
+    g.mapImage = Image::load(folder.string() + "/Maps/flat.png");
+    SoldierRecord& byYellow = addSoldier(-150, -100, 0);
+    SoldierRecord& byOther = addSoldier(-150, 50, 1);
+    SoldierRecord& yellowSide = addSoldier(150, -100, 1);
+    SoldierRecord& otherSide = addSoldier(150, 50, -1);
+    byYellow.damageLink = &yellowSide;
+    byOther.damageLink = &otherSide;
+    composeFrame();
+    // Lines from dot centre to dot centre: yellow from a side-1 source, red from any other.
+    EXPECT_GT(findColour(yellow, 100, 128, 200, 2).count, 150);
+    EXPECT_GT(findColour(red, 100, 278, 200, 2).count, 150);
+    EXPECT_EQ(byYellow.damageLink, nullptr);
+    EXPECT_EQ(byOther.damageLink, nullptr);
+
+    composeFrame();
+    EXPECT_EQ(findColour(yellow, 100, 128, 200, 2).count, 0);
+    EXPECT_EQ(findColour(red, 100, 278, 200, 2).count, 0);
+}
+
+TEST_F(UnitsTest, WithoutAPictureTheDamageLineStays)
+{
+    SoldierRecord& damaged = addSoldier(-150, -100, 0);
+    damaged.damageLink = &addSoldier(150, -100, 1);
+    composeFrame();
+    composeFrame();
+    EXPECT_EQ(damaged.damageLink, nullptr);
+    EXPECT_GT(findColour(yellow, 100, 128, 200, 2).count, 150);
+}
+
+// [SECTION] Vehicles
+
+TEST_F(UnitsTest, VehicleWithoutIconIsASquareInTheSideColour)
+{
+    addVehicle(-100, -100, 0, "NoIcon");
+    addVehicle(100, -100, 1, "NoIcon");
+    addVehicle(-100, 100, -1, "");
+    composeFrame();
+    for (auto [x, colour] : {std::pair{-100.0f, red}, std::pair{100.0f, yellow}}) {
+        EXPECT_EQ(pixelAt(x, -100, 0, 0), colour);
+        EXPECT_EQ(pixelAt(x, -100, 6, 6), colour);
+        EXPECT_EQ(pixelAt(x, -100, 7, 3), black);
+        EXPECT_EQ(pixelAt(x, -100, 3, 7), black);
+        EXPECT_EQ(pixelAt(x, -100, -1, 3), black);
+    }
+    EXPECT_EQ(pixelAt(-100, 100, 3, 3), white);
+}
+
+TEST_F(UnitsTest, VehicleAtTheOriginIsDrawnOnlyOffTheGround)
+{
+    VehicleRecord& vehicle = addVehicle(0, 0, 0, "NoIcon");
+    composeFrame();
+    EXPECT_EQ(pixelAt(0, 0, 3, 3), black);
+    vehicle.posZ = 1;
+    composeFrame();
+    EXPECT_EQ(pixelAt(0, 0, 3, 3), red);
+}
+
+TEST_F(UnitsTest, IconIsColourKeyedOnOpaqueWhiteOnly)
+{
+    // Columns 0-3 opaque white, 4-6 almost white, 7-9 white at alpha 254.
+    ASSERT_TRUE(writePicture(presets() + "Keyed.png", 10, 10, [](int x, int) -> ARGB {
+        return x < 4 ? 0xFFFFFFFF : (x < 7 ? 0xFFFEFEFE : 0xFEFFFFFF);
+    }));
+    fillBackBuffer(0xFF0000FF);
+    addVehicle(-100, -100, 0, "Keyed");
+    composeFrame();
+    // P = (100, 125); the icon covers (95, 120) to (104, 129). Heading 0 draws it upright.
+    EXPECT_EQ(headless::pixel(96, 125), 0xFF0000FFu);
+    EXPECT_EQ(headless::pixel(97, 125), 0xFF0000FFu);
+    EXPECT_EQ(headless::pixel(100, 125), 0xFFFEFEFEu);
+    ARGB almostOpaque = headless::pixel(103, 125);
+    EXPECT_GE(redOf(almostOpaque), 0xFD);
+    EXPECT_GE(greenOf(almostOpaque), 0xFD);
+    // With an icon there is no square of the side colour.
+    EXPECT_EQ(findColour(red, 90, 115, 20, 20).count, 0);
+}
+
+TEST_F(UnitsTest, IconTurnsCounterClockwiseByHeadingAndRotationOffset)
+{
+    // Top three rows orange, the rest blue: a heading of 90 turns the orange edge to the left.
+    constexpr ARGB orange = 0xFFFF8000;
+    constexpr ARGB blue = 0xFF4080FF;
+    ASSERT_TRUE(writePicture(presets() + "Arrow.png", 10, 10, [](int, int y) { return y < 3 ? orange : blue; }));
+    VehicleRecord& vehicle = addVehicle(-100, -100, 1, "Arrow");
+    composeFrame();
+    EXPECT_EQ(headless::pixel(100, 121), orange);
+    EXPECT_EQ(headless::pixel(96, 127), blue);
+
+    for (auto [heading, offset] : {std::pair{90.0f, 0.0f}, std::pair{60.0f, 30.0f}}) {
+        fillBackBuffer(black);
+        vehicle.direction = heading;
+        g.calibration.rotationOffset = offset;
+        composeFrame();
+        EXPECT_EQ(headless::pixel(96, 125), orange);
+        EXPECT_EQ(headless::pixel(100, 121), blue);
+        EXPECT_EQ(headless::pixel(103, 125), blue);
+    }
+}
+
+TEST_F(UnitsTest, IconsThatCannotBeUsedFallBackToTheSquare)
+{
+    std::string picture = presets() + "Good.png";
+    ASSERT_TRUE(writePicture(picture, 10, 10, 0xFF00FF00));
+    // A truncated picture, a file that is no picture, an empty file and a missing one.
+    std::ifstream in(picture, std::ios::binary);
+    std::string png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    writeFile("Presets/Truncated.png", png.substr(0, png.size() / 2));
+    writeFile("Presets/Text.png", "not a picture at all");
+    writeFile("Presets/Empty.png", "");
+    // Names that would reach outside Presets, with a real picture where they would lead.
+    writeFile("Outside.png", png);
+    writeFile("Presets/sub/Inner.png", png);
+    const char* names[] = {"Truncated", "Text", "Empty", "Missing", "../Outside", "sub/Inner", "sub\\Inner",
+                           "C:Outside", "..", "a..b"};
+    float x = -190;
+    for (const char* name : names)
+        addVehicle(x += 35, -100, 0, name);
+    addVehicle(-150, 100, 0, "Good");
+    composeFrame();
+    x = -190;
+    for (const char* name : names)
+        EXPECT_EQ(pixelAt(x += 35, -100, 3, 3), red) << name;
+    EXPECT_EQ(pixelAt(-150, 100, 0, 0), 0xFF00FF00u);
+}
+
+TEST_F(UnitsTest, VehicleLabelIsWhiteOverAnIconAndInTheSideColourOverASquare)
+{
+    ASSERT_TRUE(writePicture(presets() + "Tank.png", 10, 10, 0xFF808080));
+    VehicleRecord& tank = addVehicle(-100, -100, 0, "Tank");
+    tank.direction = 90;
+    tank.hovered = 1;
+    VehicleRecord& jeep = addVehicle(-100, 50, 1, "Jeep");
+    jeep.direction = -12.5f;
+    jeep.pinned = 1;
+    composeFrame();
+    expectLabelBox("Tank - 90.000", 106, 131, white);
+    expectLabelBox("Jeep - -12.500", 106, 281, yellow);
+    // Bright text pixels in the label rows: white ones and no merely red ones over the icon, yellow over the square.
+    auto textPixels = [](int y, ARGB colour) {
+        int count = 0;
+        for (int x = 106; x < 206; ++x)
+            for (int row = y; row < y + 14; ++row)
+                count += (headless::pixel(x, row) & colour) == colour;
+        return count;
+    };
+    EXPECT_GT(textPixels(131, 0xFFC0C0C0), 0);
+    EXPECT_EQ(textPixels(131, 0xFFC00000), textPixels(131, 0xFFC0C0C0));
+    EXPECT_GT(textPixels(281, 0xFFC0C000), 0);
+    EXPECT_EQ(textPixels(281, 0xFF0000C0), 0);
+}
+
+TEST_F(UnitsTest, PassengerNamesStandTenPixelsApartAboveTheBar)
+{
+    VehicleRecord& truck = addVehicle(-100, -100, -1, "Truck");
+    truck.pinned = 1;
+    SoldierRecord& first = addSoldier(50, 50, 0, "Private Long-Name First");
+    SoldierRecord& second = addSoldier(50, 50, 0, "Second Passenger, Longest Of All");
+    first.aboard = 1;
+    second.aboard = 1;
+    truck.passengers.append(&first);
+    truck.passengers.append(&second);
+    composeFrame();
+    // The last box's lower edge is below every other box.
+    expectLabelBox(second.name, 106, 151, white);
+    // The first passenger's box ends right of where the vehicle label's box ends.
+    GpRectF firstSize = measureText(first.name, "Arial", 8);
+    EXPECT_NE(headless::pixel(106 + static_cast<int>(firstSize.Width), 141), black);
+    EXPECT_EQ(headless::pixel(106 + static_cast<int>(firstSize.Width) + 1, 141), black);
+
+    // The bar lies 16 below the last name's top.
+    fillBackBuffer(black);
+    truck.levelA = 1;
+    truck.peakA = 1;
+    composeFrame();
+    EXPECT_GT(redOf(headless::pixel(106, 151 + 17)), 0xE0);
+    EXPECT_EQ(headless::pixel(106, 151 + 19), black);
+}
+
+// [SECTION] Bad input and pure helpers
+
+TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
+{
+    g.calibration.scaleX = 0;  // nothing calibrated yet
+    SoldierRecord& soldier = addSoldier(10, 10, 0, "A");
+    soldier.hovered = 1;
+    SoldierRecord& source = addSoldier(20, 20, 1);
+    soldier.damageLink = &source;
+    VehicleRecord& vehicle = addVehicle(10, 10, 0, "NoIcon");
+    vehicle.pinned = 1;
+    composeFrame();
+    EXPECT_EQ(findColour(red, 0, 25, 400, 400).count, 0);
+    EXPECT_EQ(findColour(yellow, 0, 25, 400, 400).count, 0);
+    EXPECT_EQ(soldier.damageLink, &source);
+}
+
+TEST_F(UnitsTest, FarAwayUnitsAndWildLevelsDoNotBreakTheFrame)
+{
+    SoldierRecord& far = addSoldier(3.0e38f, -3.0e38f, 0, "far");
+    far.hovered = 1;
+    far.levelA = 1;
+    far.peakA = 1;
+    SoldierRecord& wild = addSoldier(-100, -100, 0, "wild");
+    wild.hovered = 1;
+    wild.levelA = 3.0e38f;
+    wild.peakA = 1.0e-30f;
+    wild.damageLink = &far;
+    VehicleRecord& vehicle = addVehicle(-3.0e38f, 3.0e38f, 1, "NoIcon");
+    vehicle.pinned = 1;
+    vehicle.levelA = NAN;
+    vehicle.peakA = 1;
+    vehicle.direction = NAN;
+    composeFrame();
+    EXPECT_EQ(pixelAt(-100, -100, 3, 3), red);
+}
+
+TEST_F(UnitsTest, ColourKeyVisitsEveryPixelAndMatchesAllFourBytes)
+{
+    std::string path = presets() + "Grid.png";
+    // A narrow, tall bitmap with the key in its last pixel and near misses elsewhere.
+    ASSERT_TRUE(writePicture(path, 3, 5, [](int x, int y) -> ARGB {
+        if (x == 2 && y == 4)
+            return 0xFFFFFFFF;
+        return y == 0 ? 0xFFFFFFFE : (y == 1 ? 0xFEFFFFFF : 0xFF102030);
+    }));
+    Image bitmap = Image::loadBitmap(path);
+    ASSERT_TRUE(bitmap.isRasterBitmap());
+    applyColourKey(bitmap, 0xFFFFFFFF);
+    ARGB colour = 0;
+    ASSERT_TRUE(bitmap.pixel(2, 4, colour));
+    EXPECT_EQ(colour, 0x00000000u);
+    ASSERT_TRUE(bitmap.pixel(1, 0, colour));
+    EXPECT_EQ(colour, 0xFFFFFFFEu);
+    ASSERT_TRUE(bitmap.pixel(0, 1, colour));
+    EXPECT_EQ(colour, 0xFEFFFFFFu);
+    ASSERT_TRUE(bitmap.pixel(2, 3, colour));
+    EXPECT_EQ(colour, 0xFF102030u);
+
+    Image missing = Image::loadBitmap(presets() + "Missing.png");
+    applyColourKey(missing, 0xFFFFFFFF);  // no pixels: the scan ends at once
+}
+
+TEST_F(UnitsTest, VehicleLabelTextHasThreeDecimals)
+{
+    EXPECT_EQ(vehicleLabelText("Tank", 90), "Tank - 90.000");
+    EXPECT_EQ(vehicleLabelText("Tank", -12.5f), "Tank - -12.500");
+    EXPECT_EQ(vehicleLabelText("", 0.0004f), " - 0.000");
+    EXPECT_EQ(vehicleLabelText("T", -3.0e38f).substr(0, 9), "T - -3000");
+    EXPECT_EQ(vehicleLabelText("T", -3.0e38f).substr(vehicleLabelText("T", -3.0e38f).size() - 4), ".000");
+}
+
+}  // namespace
