@@ -72,6 +72,8 @@ void endOfData()
 
 std::optional<std::string> readLogLine(std::FILE* file)
 {
+    if (file == nullptr)
+        return {};
     int c = readChar(file);
     if (c == EOF)
         return {};
