@@ -64,6 +64,23 @@ ColourExtent findColour(ARGB colour, int x, int y, int width, int height)
     return extent;
 }
 
+int countTinted(ARGB colour, int x, int y, int width, int height)
+{
+    int count = 0;
+    for (int row = y; row < y + height; ++row) {
+        for (int column = x; column < x + width; ++column) {
+            ARGB pixel = headless::pixel(column, row);
+            bool tinted = true;
+            for (int shift : {16, 8, 0}) {
+                unsigned channel = (pixel >> shift) & 0xFF;
+                tinted = tinted && (((colour >> shift) & 0xFF) != 0 ? channel >= 0x80 : channel <= 0x40);
+            }
+            count += tinted;
+        }
+    }
+    return count;
+}
+
 void ViewTest::SetUp()
 {
     KeloTest::SetUp();

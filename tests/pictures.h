@@ -32,6 +32,10 @@ struct ColourExtent {
 };
 ColourExtent findColour(ARGB colour, int x, int y, int width, int height);
 
+// Pixels of a region that show a colour of full or no red, green and blue (such as text in a side colour drawn
+// over black, whose edges are blended): at least 0x80 where the colour has 0xFF, at most 0x40 where it has 0.
+int countTinted(ARGB colour, int x, int y, int width, int height);
+
 // A frame test: a black back buffer, a square map of 400 units calibrated onto the map area, and units put
 // straight into the world lists.
 class ViewTest : public KeloTest {

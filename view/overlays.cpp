@@ -1,5 +1,62 @@
-// TODO
+// The four text overlays at the top of the map area and the six-line chat feed at its lower left.
+// Relies on the label-box rule and the side colours of the frame; reads the world values of the global record.
 #include "view/overlays.h"
 
-void drawOverlays(Surface&) {}
-void drawChatFeed(GpDC) {}
+#include <cstdio>
+
+#include "app/globals.h"
+#include "view/frame.h"
+
+std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds)
+{
+    if (minutes == 0)
+        return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%d", static_cast<int>(minutes), static_cast<int>(seconds));
+    return text;
+}
+
+std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool paused)
+{
+    if (msPerLogSecond == 1000 && !paused)
+        return std::nullopt;
+    // The factor is worked out in single precision, as the readout has always shown it.
+    float factor = 1000.0f / static_cast<float>(msPerLogSecond);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2fX%s", static_cast<double>(factor), paused ? " Paused" : "");
+    return text;
+}
+
+void drawOverlays(Surface& surface)
+{
+    Font font("Arial", 8);
+    Brush box = Brush::solid(0x4BFFFFFF);
+    Brush text = Brush::solid(0xFF000000);
+    if (g.statusMessage)
+        drawLabelBox(
+            surface, *g.statusMessage, font, [](float, float h) { return GpPointF{60, 25 + h}; }, box, text);
+    if (g.configTitle)
+        drawLabelBox(
+            surface, *g.configTitle, font, [](float w, float h) { return GpPointF{390 - w, 25 + h}; }, box, text);
+    if (std::optional<std::string> clock = clockText(g.clockMinutes, g.clockSeconds))
+        drawLabelBox(
+            surface, *clock, font, [](float w, float h) { return GpPointF{390 - w, 45 + h}; }, box, text);
+    // Drawn last of the four: a wide readout covers the start of the status message on the same row.
+    if (std::optional<std::string> speed = speedReadoutText(g.msPerLogSecond, g.playbackPaused != 0))
+        drawLabelBox(
+            surface, *speed, font, [](float, float h) { return GpPointF{10, 25 + h}; }, box, text);
+}
+
+void drawChatFeed(GpDC dc)
+{
+    Surface surface(dc);
+    Font font("Lucida Sans Unicode", 6);
+    // Slot 1 holds the oldest line at y = 340, slot 6 the newest at y = 390; an empty slot leaves its row empty.
+    for (int slot = 6; slot >= 1; --slot) {
+        const std::optional<ChatLine>& line = g.chatLines[slot - 1];
+        if (!line)
+            continue;
+        float y = static_cast<float>(330 + 10 * slot);
+        surface.drawText(line->text, font, 10, y, Brush::solid(sideColour(line->side)));
+    }
+}

@@ -1,8 +1,17 @@
 // The text overlays (status message, title, clock, speed readout) and the chat feed.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 #include "view/gdiplus_wrappers.h"
 
 void drawOverlays(Surface& surface);
 // Opens its own surface on the device context; newest slot first, no boxes.
 void drawChatFeed(GpDC dc);
+
+// "minutes:seconds" as plain signed numbers; no clock while the minutes are 0.
+std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds);
+// The speed factor with two decimals, "X" and " Paused" when paused; none at the normal speed, running.
+std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool paused);
