@@ -1,0 +1,195 @@
+// The Windows viewer `Kelo.exe`: WinMain, the window class and procedure, the GDI back buffer and the platform
+// seam on user32, gdi32, comdlg32 and kernel32. Drawing goes through gdiplus.dll (platform/gdiplus_flat.h);
+// the core is reached through app/shell.h and the pointer handlers.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/globals.h"
+#include "app/shell.h"
+#include "controls/playback_controls.h"
+#include "controls/pointer_input.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr int windowWidth = 400;
+constexpr int windowHeight = 455;
+constexpr DWORD windowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;  // 0x00CE0000
+constexpr WORD iconResource = 101;
+
+// Kept for the program's life; the device contexts and the bitmap end with the process.
+HWND mainWindow = nullptr;
+HDC windowDC = nullptr;
+HDC memoryDC = nullptr;
+HBITMAP backBuffer = nullptr;
+
+// Pointer positions come as signed 16-bit halves of the message's coordinate parameter.
+int pointerX(LPARAM position)
+{
+    return static_cast<std::int16_t>(LOWORD(position));
+}
+
+int pointerY(LPARAM position)
+{
+    return static_cast<std::int16_t>(HIWORD(position));
+}
+
+// The movement and repaint timers; the playback timer has no callback and comes as WM_TIMER.
+void CALLBACK onTimerCallback(HWND, UINT, UINT_PTR id, DWORD)
+{
+    onTimer(static_cast<TimerId>(id));
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        // mainWindow is not stored yet: the handle comes with the message.
+        windowDC = GetDC(window);
+        memoryDC = CreateCompatibleDC(windowDC);
+        backBuffer = CreateCompatibleBitmap(windowDC, windowWidth, windowHeight);
+        SelectObject(memoryDC, backBuffer);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC target = BeginPaint(window, &paint);
+        composeFrame();
+        BitBlt(target, 0, 0, windowWidth, windowHeight, memoryDC, 0, 0, SRCCOPY);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_TIMER:
+        onTimer(playbackTimer);
+        return 0;
+    case WM_MOUSEMOVE:
+        onPointerMove(pointerX(lParam), pointerY(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        onPointerPress(pointerX(lParam), pointerY(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        onPointerRelease();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+// [SECTION] The platform seam
+
+void armTimer(TimerId id, std::int32_t periodMs)
+{
+    // Setting a timer that runs replaces its period and restarts it.
+    SetTimer(mainWindow, id, static_cast<UINT>(std::max(periodMs, 1)), id == playbackTimer ? nullptr : onTimerCallback);
+}
+
+void stopTimer(TimerId id)
+{
+    KillTimer(mainWindow, id);
+}
+
+void showErrorBox(const std::string& text, const std::string& caption)
+{
+    MessageBoxA(mainWindow, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
+
+std::string runOpenFileDialog()
+{
+    std::array<char, 512> file{};
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = mainWindow;
+    dialog.lpstrFilter = "All Files\0*.*\0";
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = "C:\\";
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    // A failed dialog (a cancel, or a name too long for the buffer) may leave its own bytes there: no path.
+    if (!GetOpenFileNameA(&dialog))
+        return {};
+    file.back() = '\0';
+    return file.data();
+}
+
+std::string executableFolder()
+{
+    std::array<char, 260> path{};
+    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::string folder(path.data(), std::min<std::size_t>(length, path.size() - 1));
+    // Cut at the last backslash, looked for from the end down to the second character.
+    for (std::size_t i = folder.size(); i-- > 1;) {
+        if (folder[i] == '\\')
+            return folder.substr(0, i);
+    }
+    return folder;
+}
+
+std::string readProfileString(const std::string& section, const std::string& key, const std::string& fallback,
+                              const std::string& path)
+{
+    std::array<char, 256> value{};
+    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), value.data(),
+                                            static_cast<DWORD>(value.size()), path.c_str());
+    return std::string(value.data(), std::min<std::size_t>(length, value.size() - 1));
+}
+
+void repaintWindow()
+{
+    InvalidateRect(mainWindow, nullptr, FALSE);
+    UpdateWindow(mainWindow);
+}
+
+GpDC backBufferDC()
+{
+    return memoryDC;
+}
+
+// [SECTION] Program entry
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    std::uintptr_t token = 0;
+    const GdiplusStartupInput input{1, nullptr, 0, 0};
+    GdiplusStartup(&token, &input, nullptr);
+
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconResource));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_CROSS);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "Kelo";
+    RegisterClassA(&windowClass);
+
+    mainWindow = CreateWindowExA(0, "Kelo", "Kelo", windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, windowWidth,
+                                 windowHeight, nullptr, nullptr, instance, nullptr);
+    ShowWindow(mainWindow, showCommand);
+    UpdateWindow(mainWindow);
+    armTimer(repaintTimer, 100);
+
+    // -1 is an error, not a message: the loop ends on it as on the quit message.
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+
+    // The map picture and the rest of the world go while GDI+ still runs.
+    resetGlobals();
+    GdiplusShutdown(token);
+    return static_cast<int>(message.wParam);
+}
