@@ -1,4 +1,267 @@
-// TODO
+// The GTK 3 viewer `kelo`: the window and its painting from the back buffer, pointer events, g_timeout timers,
+// the modal error box and the open-file chooser. Draws through libgdiplus (platform/linux_shared.h) and reaches
+// the core only through app/shell.h and the pointer handlers.
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/globals.h"
+#include "app/shell.h"
+#include "controls/playback_controls.h"
+#include "controls/pointer_input.h"
+#include "platform/gtk/icon.h"
+#include "platform/linux_shared.h"
 #include "platform/platform.h"
 
-int main() { return 0; }
+namespace {
+
+GtkWidget* mainWindow = nullptr;  // null once the window is gone
+GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
+std::array<guint, 3> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+
+struct GFree {
+    void operator()(gchar* text) const { g_free(text); }
+};
+using GText = std::unique_ptr<gchar, GFree>;
+
+// A dialog held by us as well as by GTK: closing the main window destroys its dialogs while they still run.
+struct DialogCloser {
+    void operator()(GtkWidget* dialog) const
+    {
+        gtk_widget_destroy(dialog);
+        g_object_unref(dialog);
+    }
+};
+using Dialog = std::unique_ptr<GtkWidget, DialogCloser>;
+
+Dialog holdDialog(GtkWidget* dialog)
+{
+    g_object_ref(dialog);
+    return Dialog(dialog);
+}
+
+// [SECTION] Leaf helpers
+
+// Kelo's texts are 8-bit, one character a byte; GTK shows UTF-8.
+std::string displayText(const std::string& text)
+{
+    GText utf8(g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr, nullptr,
+                         nullptr));
+    return utf8 ? std::string(utf8.get()) : std::string{};
+}
+
+// A pointer position as the Windows message carries it: the low 16 bits of the pixel, read as signed.
+int clientCoordinate(double position)
+{
+    auto pixel = static_cast<std::int64_t>(std::floor(std::clamp(position, -1e9, 1e9)));
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(pixel & 0xFFFF));
+}
+
+// What GdipBitmapLockBits fills in: libgdiplus writes its own bookkeeping (84 bytes in 6.1) after the 32 bytes of
+// the public record and reads it back when unlocking, so the record gets room to spare.
+struct LockedPixels {
+    GpBitmapData data{};
+    std::array<std::byte, 224> libraryPrivate{};
+};
+
+// Copies the 400 x 455 back buffer to (0, 0). Premultiplied 32-bit ARGB is cairo's ARGB32 layout.
+void copyBackBuffer(cairo_t* cr)
+{
+    GpBitmap* bitmap = backBufferBitmap();
+    const GpRect whole{0, 0, backBufferWidth, backBufferHeight};
+    LockedPixels locked;
+    GpBitmapData& data = locked.data;
+    if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppPARGB, &data) != gpOk)
+        return;
+    cairo_surface_t* pixels = cairo_image_surface_create_for_data(static_cast<unsigned char*>(data.Scan0),
+        CAIRO_FORMAT_ARGB32, static_cast<int>(data.Width), static_cast<int>(data.Height), data.Stride);
+    cairo_save(cr);
+    cairo_set_source_surface(cr, pixels, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    // Cairo lets go of the pixels before they are handed back to the bitmap.
+    cairo_surface_finish(pixels);
+    cairo_surface_destroy(pixels);
+    GdipBitmapUnlockBits(bitmap, &data);
+}
+
+// [SECTION] Window signals
+
+gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer)
+{
+    composeFrame();
+    // A client area larger than the back buffer is black outside the copied rectangle.
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    copyBackBuffer(cr);
+    return TRUE;
+}
+
+gboolean onMotion(GtkWidget*, GdkEventMotion* event, gpointer)
+{
+    onPointerMove(clientCoordinate(event->x), clientCoordinate(event->y));
+    return TRUE;
+}
+
+gboolean onButtonPress(GtkWidget*, GdkEventButton* event, gpointer)
+{
+    // Each click of a double or triple click comes as a press of its own; the extra events are not presses.
+    if (event->type == GDK_BUTTON_PRESS && event->button == GDK_BUTTON_PRIMARY)
+        onPointerPress(clientCoordinate(event->x), clientCoordinate(event->y));
+    return TRUE;
+}
+
+gboolean onButtonRelease(GtkWidget*, GdkEventButton* event, gpointer)
+{
+    if (event->button == GDK_BUTTON_PRIMARY)
+        onPointerRelease();
+    return TRUE;
+}
+
+void onRealize(GtkWidget* widget, gpointer)
+{
+    GdkWindow* window = gtk_widget_get_window(widget);
+    // Everything the frame offers but maximising.
+    gdk_window_set_functions(window,
+        static_cast<GdkWMFunction>(GDK_FUNC_RESIZE | GDK_FUNC_MOVE | GDK_FUNC_MINIMIZE | GDK_FUNC_CLOSE));
+    GdkCursor* crossHair = gdk_cursor_new_from_name(gdk_window_get_display(window), "crosshair");
+    gdk_window_set_cursor(window, crossHair);
+    if (crossHair != nullptr)
+        g_object_unref(crossHair);
+}
+
+void onDestroy(GtkWidget*, gpointer)
+{
+    mainWindow = nullptr;
+    viewArea = nullptr;
+    gtk_main_quit();
+}
+
+void createWindow()
+{
+    if (GdkPixbuf* icon = loadProgramIcon()) {
+        gtk_window_set_default_icon(icon);  // the dialogs show it too
+        g_object_unref(icon);
+    }
+    mainWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(mainWindow), "Kelo");
+    gtk_window_set_default_size(GTK_WINDOW(mainWindow), backBufferWidth, backBufferHeight);
+    g_signal_connect_after(mainWindow, "realize", G_CALLBACK(onRealize), nullptr);
+    g_signal_connect(mainWindow, "destroy", G_CALLBACK(onDestroy), nullptr);
+
+    viewArea = gtk_drawing_area_new();
+    gtk_widget_add_events(viewArea, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+    g_signal_connect(viewArea, "draw", G_CALLBACK(onDraw), nullptr);
+    g_signal_connect(viewArea, "motion-notify-event", G_CALLBACK(onMotion), nullptr);
+    g_signal_connect(viewArea, "button-press-event", G_CALLBACK(onButtonPress), nullptr);
+    g_signal_connect(viewArea, "button-release-event", G_CALLBACK(onButtonRelease), nullptr);
+    gtk_container_add(GTK_CONTAINER(mainWindow), viewArea);
+}
+
+gboolean onTimerSource(gpointer id)
+{
+    // The timer may be stopped or re-armed inside; a removed source is not run again whatever this returns.
+    onTimer(static_cast<TimerId>(GPOINTER_TO_INT(id)));
+    return G_SOURCE_CONTINUE;
+}
+
+}  // namespace
+
+// [SECTION] The platform seam
+
+void armTimer(TimerId id, std::int32_t periodMs)
+{
+    stopTimer(id);
+    timerSources[id] = g_timeout_add(static_cast<guint>(std::max(periodMs, 1)), onTimerSource, GINT_TO_POINTER(id));
+}
+
+void stopTimer(TimerId id)
+{
+    if (timerSources[id] != 0)
+        g_source_remove(timerSources[id]);
+    timerSources[id] = 0;
+}
+
+void showErrorBox(const std::string& text, const std::string& caption)
+{
+    Dialog box = holdDialog(gtk_message_dialog_new(mainWindow != nullptr ? GTK_WINDOW(mainWindow) : nullptr,
+        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), GTK_MESSAGE_ERROR,
+        GTK_BUTTONS_OK, "%s", displayText(text).c_str()));
+    gtk_window_set_title(GTK_WINDOW(box.get()), displayText(caption).c_str());
+    gtk_dialog_run(GTK_DIALOG(box.get()));
+}
+
+std::string runOpenFileDialog()
+{
+    Dialog chooser = holdDialog(gtk_file_chooser_dialog_new("Open",
+        mainWindow != nullptr ? GTK_WINDOW(mainWindow) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
+        GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr));
+    gtk_window_set_modal(GTK_WINDOW(chooser.get()), TRUE);
+    gtk_window_set_destroy_with_parent(GTK_WINDOW(chooser.get()), TRUE);
+    GtkFileChooser* files = GTK_FILE_CHOOSER(chooser.get());
+    GtkFileFilter* all = gtk_file_filter_new();
+    gtk_file_filter_set_name(all, "All Files");
+    gtk_file_filter_add_pattern(all, "*");
+    gtk_file_chooser_add_filter(files, all);
+    GText here(g_get_current_dir());
+    gtk_file_chooser_set_current_folder(files, here.get());
+    // Opening only lets through a file that exists.
+    if (gtk_dialog_run(GTK_DIALOG(chooser.get())) != GTK_RESPONSE_ACCEPT)
+        return {};
+    GText path(gtk_file_chooser_get_filename(files));
+    return path ? std::string(path.get()) : std::string{};
+}
+
+std::string executableFolder()
+{
+    return runningProgramFolder();
+}
+
+void repaintWindow()
+{
+    GdkWindow* window = viewArea != nullptr ? gtk_widget_get_window(viewArea) : nullptr;
+    if (window == nullptr)
+        return;
+    gdk_window_invalidate_rect(window, nullptr, FALSE);
+    // The paint happens before the tick returns, not at the next frame of the clock.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gdk_window_process_updates(window, FALSE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
+GpDC backBufferDC()
+{
+    return bitmapBackBufferDC();
+}
+
+// [SECTION] Program entry
+
+int main()
+{
+    // The C library keeps the "C" locale: numbers in logs and settings read with a decimal point.
+    gtk_disable_setlocale();
+    gtk_init(nullptr, nullptr);
+    std::uintptr_t token = 0;
+    const GdiplusStartupInput input{1, nullptr, 0, 0};
+    GdiplusStartup(&token, &input, nullptr);
+
+    createWindow();
+    gtk_widget_show_all(mainWindow);
+    repaintWindow();
+    armTimer(repaintTimer, 100);
+    gtk_main();
+
+    // The map picture and the rest of the world go while the drawing library still runs.
+    resetGlobals();
+    // Shutting libgdiplus down ends fontconfig, which aborts while the fonts of GTK's dialogs still hold its
+    // caches: GTK's font map lets go of them first.
+    pango_cairo_font_map_set_default(nullptr);
+    GdiplusShutdown(token);
+    return 0;
+}
