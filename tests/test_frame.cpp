@@ -1,5 +1,7 @@
 // Frame composition on the headless back buffer: title screen, map picture, map-name label and the layer order.
 // Positions come from text sizes measured with the view's own fonts, never from fixed pixel widths.
+#include <cmath>
+
 #include "app/shell.h"
 #include "tests/pictures.h"
 #include "view/frame.h"
@@ -26,6 +28,17 @@ TEST_F(FrameTest, SideColoursAreRedYellowAndWhiteForEveryOtherSide)
     EXPECT_EQ(sideColour(-1), 0xFFFFFFFFu);
     EXPECT_EQ(sideColour(2), 0xFFFFFFFFu);
     EXPECT_EQ(sideColour(255), 0xFFFFFFFFu);
+}
+
+TEST_F(FrameTest, FixedDecimalsRoundAndKeepAPoint)
+{
+    EXPECT_EQ(fixedDecimals(90, 3), "90.000");
+    EXPECT_EQ(fixedDecimals(-12.5f, 3), "-12.500");
+    EXPECT_EQ(fixedDecimals(0.125f, 2), "0.12");  // exactly half way: to even
+    EXPECT_EQ(fixedDecimals(0.126f, 2), "0.13");
+    EXPECT_EQ(fixedDecimals(-0.0001f, 3), "-0.000");
+    EXPECT_EQ(fixedDecimals(3.0e38f, 3).size(), std::string("300000000000000000000000000000000000000.000").size());
+    EXPECT_FALSE(fixedDecimals(NAN, 3).empty());
 }
 
 TEST_F(FrameTest, TitleScreenIsYellowOverAnOliveShadowCentredInTheMapArea)

@@ -3,6 +3,8 @@
 // Nothing clears the map area: without a picture, what earlier frames drew stays under the new one.
 #include "view/frame.h"
 
+#include <charconv>
+
 #include "app/calibration.h"
 #include "app/globals.h"
 #include "controls/control_bar.h"
@@ -78,4 +80,13 @@ void drawLabelBox(Surface& surface, std::string_view text, const Font& font, con
     GpPointF at = place(bounds.Width, bounds.Height);
     surface.fillRect(box, at.X - 1, at.Y - 1, bounds.Width + 2, bounds.Height + 2);
     surface.drawText(text, font, at.X, at.Y, textBrush);
+}
+
+std::string fixedDecimals(float value, int decimals)
+{
+    // 39 digits before the point hold the largest float.
+    char text[128];
+    std::to_chars_result end =
+        std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, decimals);
+    return end.ec == std::errc{} ? std::string(text, end.ptr) : std::string();
 }

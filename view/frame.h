@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "view/gdiplus_wrappers.h"
@@ -18,3 +19,6 @@ ARGB sideColour(std::int32_t side);
 // Measures the text, fills a box one pixel larger on every side, then draws the text at the placed corner.
 void drawLabelBox(Surface& surface, std::string_view text, const Font& font, const LabelPlacement& place,
                   const Brush& box, const Brush& textBrush);
+
+// A number with a fixed count of decimals and a point as separator, whatever locale the process runs in.
+std::string fixedDecimals(float value, int decimals);

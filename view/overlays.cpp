@@ -2,8 +2,6 @@
 // Relies on the label-box rule and the side colours of the frame; reads the world values of the global record.
 #include "view/overlays.h"
 
-#include <cstdio>
-
 #include "app/globals.h"
 #include "view/frame.h"
 
@@ -11,20 +9,15 @@ std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds)
 {
     if (minutes == 0)
         return std::nullopt;
-    char text[32];
-    std::snprintf(text, sizeof text, "%d:%d", static_cast<int>(minutes), static_cast<int>(seconds));
-    return text;
+    return std::to_string(minutes) + ":" + std::to_string(seconds);
 }
 
 std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool paused)
 {
     if (msPerLogSecond == 1000 && !paused)
         return std::nullopt;
-    // The factor is worked out in single precision, as the readout has always shown it.
     float factor = 1000.0f / static_cast<float>(msPerLogSecond);
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2fX%s", static_cast<double>(factor), paused ? " Paused" : "");
-    return text;
+    return fixedDecimals(factor, 2) + "X" + (paused ? " Paused" : "");
 }
 
 void drawOverlays(Surface& surface)

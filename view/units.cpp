@@ -4,7 +4,6 @@
 #include "view/units.h"
 
 #include <cmath>
-#include <cstdio>
 #include <optional>
 
 #include "app/globals.h"
@@ -171,7 +170,5 @@ void applyColourKey(Image& bitmap, ARGB key)
 
 std::string vehicleLabelText(const std::string& className, float direction)
 {
-    char number[64];
-    std::snprintf(number, sizeof number, "%.3f", static_cast<double>(direction));
-    return className + " - " + number;
+    return className + " - " + fixedDecimals(direction, 3);
 }
