@@ -196,7 +196,7 @@ void reportPosition(Unit& unit, const Fields& fields, std::int32_t msPerLogSecon
         // The speed is always at least 125 ms per log second; the floor only keeps N from being zero.
         const std::int64_t ticks = std::max<std::int64_t>(2 * std::int64_t{msPerLogSecond} / 50, 1);
         unit.stepLength = distance / static_cast<float>(ticks);
-        // The quotient is taken exactly, so a step length rounded up gives one step less.
+        // The quotient is taken in double precision, so a step length rounded up gives one step less.
         const double steps = static_cast<double>(distance) / unit.stepLength;
         unit.stepsLeft = std::isfinite(steps) ? static_cast<std::int32_t>(steps) : 0;
     }
@@ -294,7 +294,8 @@ void exitVehicle(const Fields& fields)
     if (SoldierRecord* soldier = lastWithId(g.soldierList, soldierId))
         soldier->aboard = 0;
     if (vehicle != nullptr)
-        vehicle->passengers.removeIf([soldierId](const SoldierRecord* passenger) { return passenger->id == soldierId; });
+        vehicle->passengers.removeIf(
+            [soldierId](const SoldierRecord* passenger) { return passenger->id == soldierId; });
 }
 
 }  // namespace
