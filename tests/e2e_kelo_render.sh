@@ -204,6 +204,17 @@ expect_frame "$work/t0.png" "--until 0"
 run --until 100 --state "$work/own.json" "$work/basic.log"
 json_check "$work/own.json" "the default program folder" 'assert s["statusMessage"] == "Error loading Kelo.ini"'
 
+# A log of one line waits twelve hours minus its stamp (the missing look-ahead reads as time 0) before its end:
+# two hours of virtual time, played without composing the frames that would come out the same.
+printf '[10:00:00] 1;Test.map\n' >"$work/one.log"
+run --folder "$prog" --state "$work/one.json" --frame "$work/one.png" "$work/one.log"
+expect_status 0 "a log of one line"
+json_check "$work/one.json" "state after a log of one line" '
+assert s["timeMs"] == 7200002 and s["mapName"] == "Test.map", s["timeMs"]
+assert s["messages"] == [{"text": "No more data", "caption": "Error"}]
+'
+[ "$(png_info "$work/one.png" 200 300)" != "000000" ] || fail "a log of one line: no map picture in the last frame"
+
 # [SECTION] --frames and --every
 
 run --folder "$prog" --until 1000 --frames "$work/frames" --every 250 "$work/basic.log"

@@ -13,6 +13,7 @@
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
+#include "platform/linux_shared.h"
 #include "tools/log_check.h"
 #include "tools/render_options.h"
 #include "tools/state_json.h"
@@ -22,6 +23,72 @@ namespace {
 constexpr std::int32_t repaintPeriodMs = 100;
 
 bool endOfData = false;
+
+// [SECTION] Frames that would come out the same
+
+// A log can make playback wait for hours of log time (a stamp twelve hours back, a line without a stamp, a log of
+// one line). The repaint timer goes on as in the viewer, but once a frame composed with nothing changed since the
+// frame before comes out the same as that frame, every later frame would too until the world changes: those are
+// skipped by clearing composeReady, as a paint that arrives during a composition is, so every output stays the same.
+struct FrameSkipping {
+    bool changed = true;             // a playback step or a glide since the last composed frame was looked at
+    bool repainted = false;          // a frame was composed in this millisecond
+    std::vector<ARGB> lastQuietFrame;  // the pixels of the last frame composed with nothing changed before it
+};
+
+FrameSkipping skipping;
+
+template <class Unit>
+bool anyGliding(const PtrList<Unit>& list)
+{
+    for (std::int32_t i = 0; i < list.count - 1; ++i)
+        if (list.items[i]->stepsLeft > 0)
+            return true;
+    return false;
+}
+
+// Told of every timer just before the core runs it.
+void onTimerFiring(TimerId id)
+{
+    if (id == repaintTimer) {
+        skipping.repainted = skipping.repainted || g.composeReady != 0;
+        return;
+    }
+    const bool gliding = !g.playbackPaused && (anyGliding(g.soldierList) || anyGliding(g.vehicleList));
+    if (id == playbackTimer || gliding) {
+        skipping.changed = true;
+        g.composeReady = 1;
+    }
+}
+
+std::vector<ARGB> backBufferPixels()
+{
+    std::vector<ARGB> pixels;
+    pixels.reserve(static_cast<std::size_t>(backBufferWidth) * backBufferHeight);
+    for (int y = 0; y < backBufferHeight; ++y)
+        for (int x = 0; x < backBufferWidth; ++x)
+            pixels.push_back(headless::pixel(x, y));
+    return pixels;
+}
+
+// After each millisecond: a frame composed with nothing changed before it that equals the last such frame means
+// the frames have settled; the pixels are only read for those frames, which busy playback hardly ever composes.
+void afterMillisecond()
+{
+    if (!skipping.repainted)
+        return;
+    skipping.repainted = false;
+    if (skipping.changed) {
+        skipping.changed = false;
+        skipping.lastQuietFrame.clear();
+        return;
+    }
+    std::vector<ARGB> frame = backBufferPixels();
+    if (frame == skipping.lastQuietFrame)
+        g.composeReady = 0;
+    else
+        skipping.lastQuietFrame = std::move(frame);
+}
 
 // Message boxes do not block here: each is printed, and "No more data" ends the run where the viewer's stops.
 void onMessageBox(const headless::MessageBox& box)
@@ -87,6 +154,7 @@ int runCheck(const RenderOptions& options)
 int runPlayback(const RenderOptions& options)
 {
     headless::setMessageSink(onMessageBox);
+    headless::setTimerSink(onTimerFiring);
     // The viewer's start-up: the first paint when the window shows, then the repaint timer.
     composeFrame();
     armTimer(repaintTimer, repaintPeriodMs);
@@ -104,6 +172,7 @@ int runPlayback(const RenderOptions& options)
     std::int64_t framesWritten = 0;
     while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
         headless::advance(1);
+        afterMillisecond();
         if (!options.framesFolder || headless::now() % options.everyMs != 0)
             continue;
         const std::string path = numberedFrame(*options.framesFolder, ++framesWritten);
