@@ -61,7 +61,8 @@ for y in range(height):
         a = line[i - channels] if i >= channels else 0
         b, c = previous[i], previous[i - channels] if i >= channels else 0
         p = a + b - c
-        predictor = [0, a, b, (a + b) // 2, a if abs(p - a) <= min(abs(p - b), abs(p - c)) else b if abs(p - b) <= abs(p - c) else c][kind]
+        paeth = a if abs(p - a) <= min(abs(p - b), abs(p - c)) else b if abs(p - b) <= abs(p - c) else c
+        predictor = [0, a, b, (a + b) // 2, paeth][kind]
         line[i] = (line[i] + predictor) & 0xFF
     rows.append(line)
     previous = line
@@ -185,7 +186,9 @@ json_check "$work/t150.json" "state at 150 ms" 'assert s["soldiers"][1]["damageL
 
 run --folder "$prog" --until 1500 --state - "$work/basic.log"
 expect_status 0 "--state -"
-json_check "$work/out" "state on standard output" 'assert s["timeMs"] == 1500 and s["chat"][0]["text"] == "Alpha: hello"'
+json_check "$work/out" "state on standard output" '
+assert s["timeMs"] == 1500 and s["chat"][0]["text"] == "Alpha: hello"
+'
 
 run --folder "$prog" --speed 2000 --until 1500 --state "$work/slow.json" "$work/basic.log"
 expect_status 0 "--speed 2000"

@@ -62,7 +62,9 @@ bool takesValue(std::string_view name)
 // What is wrong with a combination of options that are each well-formed.
 std::string combinationError(const RenderOptions& options, const std::vector<std::string>& given)
 {
-    auto wasGiven = [&given](std::string_view name) { return std::find(given.begin(), given.end(), name) != given.end(); };
+    auto wasGiven = [&given](std::string_view name) {
+        return std::find(given.begin(), given.end(), name) != given.end();
+    };
     if (options.logPath.empty())
         return "no replay log given";
     if (wasGiven("--frames") != wasGiven("--every"))

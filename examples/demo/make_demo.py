@@ -238,8 +238,6 @@ class Unit:
         self.route = route  # (log second, x, y) waypoints
         self.levels = list(levels)
         self.heading = 90.0
-        self.riding = None  # the vehicle a soldier rides in
-        self.gone = False
 
     def place(self, t):
         route = self.route
@@ -313,7 +311,8 @@ VEHICLE_HITS = [(128, 26, 100), (134, 24, 40), (139, 24, 60), (104, 21, 25)]
 CHATS = [(2, "PUBLIC", 1, "gl hf"), (3, "PUBLIC", 8, "glhf, see you at the bridge"),
          (9, "TEAM", 4, "truck is rolling, three aboard"), (24, "TEAM", 7, "they come down the road, hold the bunker"),
          (58, "TEAM", 5, "in position on the north bank"), (71, "TEAM", 2, "contact east of the bridge!"),
-         (44, "TEAM", 10, "out of the car, moving up the hill"), (88, "PUBLIC", 9, "who is on that hill?"), (94, "TEAM", 3, "medic down at the bridge"),
+         (44, "TEAM", 10, "out of the car, moving up the hill"), (88, "PUBLIC", 9, "who is on that hill?"),
+         (94, "TEAM", 3, "medic down at the bridge"),
          (121, "TEAM", 12, "fall back to town"), (146, "TEAM", 4, "bridge is ours"), (158, "PUBLIC", 8, "gg"),
          (161, "PUBLIC", 1, "gg wp"), (166, "TEAM", 6, "nice push everyone")]
 WIN_AT = 155
