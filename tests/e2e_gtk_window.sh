@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# End-to-end run of the GTK viewer `kelo` under Xvfb: the window "Kelo" (400 x 455 inside, icon, no maximise),
+# the control band and the yellow title, hover, the open-file chooser and the "No more data" box over a short log,
+# black beyond the back buffer when enlarged, and exit code 0 when the window is closed.
+# Usage: e2e_gtk_window.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]
+set -euo pipefail
+source "$(dirname "$0")/x11_session.bash"
+
+kelo="$(realpath "$1")/kelo"
+[ -x "$kelo" ] || fail "no viewer at $kelo (was GTK 3 found when building?)"
+command -v Xvfb xdotool xprop import convert python3 >/dev/null || fail "Xvfb, xdotool, xprop, ImageMagick or python3 missing"
+start_display
+# What the chooser remembers stays in memory, not in the settings of the one running the tests.
+export GSETTINGS_BACKEND=memory
+
+# The chooser starts in the current folder, where the log waits. Both lines share a stamp, so the data ends at once.
+mkdir "$work/logs"
+printf '[10:00:00] CONFIG;20;End to end\n[10:00:00] CONFIG;20;End to end\n' >"$work/logs/short.log"
+(cd "$work/logs" && exec "$kelo") >"$work/kelo.out" 2>&1 &
+kelo_pid=$!
+stop_pids+=("$kelo_pid")
+e2e_show_output() { echo "--- output of kelo:"; cat "$work/kelo.out"; }
+
+window=$(wait_for_window '^Kelo$' 20 "$kelo_pid") || fail "no window named Kelo appeared"
+read_window_geometry "$window"
+[ "${win_width}x$win_height" = 400x455 ] || fail "the window's inside is ${win_width}x$win_height, not 400 x 455"
+xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no 32 x 32 icon"
+offers_no_maximise "$window" || fail "the window offers maximising: $(xprop -id "$window" _MOTIF_WM_HINTS)"
+
+# The top 25 rows hold the control band, the rest the title screen with its yellow title.
+band=$(area 400 25 0 0)
+wait_for_colour "$band" 'rgb(0,0,100)' 2000 20 || fail "no control band in the top rows"
+wait_for_colour "$(area 400 430 0 25)" 'rgb(255,255,0)' 300 10 || fail "no yellow title on the title screen"
+echo "band and title drawn"
+
+# Hovering "Open" (near the band's left end) lights its face; leaving the band puts it out again.
+xdotool mousemove --window "$window" 10 12
+wait_for_colour "$band" 'rgb(0,0,255)' 50 10 || fail "hovering Open did not show"
+xdotool mousemove --window "$window" 200 300
+sleep 0.5
+import -window root "$work/screen.png"
+[ "$(count_colour "$work/screen.png" "$band" 'rgb(0,0,255)')" -eq 0 ] || fail "the hover stayed after leaving"
+echo "hover follows the pointer"
+
+# Pressing and releasing "Open" shows the chooser; the log is named relative to the folder it starts in.
+xdotool mousemove --window "$window" 10 12 click 1
+chooser=$(wait_for_window '^Open$' 15) || fail "the open-file chooser did not appear"
+xdotool windowfocus --sync "$chooser"
+xdotool key --clearmodifiers ctrl+l
+sleep 0.5
+xdotool type --delay 30 short.log
+sleep 0.5
+xdotool key Return
+wait_for_no_window '^Open$' 10 || fail "the chooser did not close on Return"
+error_box=$(wait_for_window '^Error$' 15) || fail "no \"Error\" box at the end of the log"
+echo "chooser opened the log; the end of data was reported"
+# The view goes on painting under the box: the band is still there after the box came up.
+wait_for_colour "$band" 'rgb(0,0,100)' 2000 10 || fail "the view stopped painting under the box"
+close_window "$error_box"
+wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
+
+# Enlarged, the window is black beyond the 400 x 455 back buffer.
+xdotool windowsize "$window" 480 500
+sleep 1
+import -window root "$work/screen.png"
+[ "$(count_colour "$work/screen.png" "$(area 80 500 400 0)" 'rgb(0,0,0)')" -eq 40000 ] \
+    || fail "not black right of the back buffer"
+[ "$(count_colour "$work/screen.png" "$(area 400 45 0 455)" 'rgb(0,0,0)')" -eq 18000 ] \
+    || fail "not black below the back buffer"
+echo "black beyond the back buffer"
+
+close_window "$window"
+wait_for_exit "$kelo_pid" 20
+[ -n "$exit_code" ] || fail "kelo still runs after its window was closed"
+[ "$exit_code" -eq 0 ] || fail "kelo ended with exit code $exit_code"
+echo "closed with exit code 0"

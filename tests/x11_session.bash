@@ -1,0 +1,164 @@
+# Shared by the end-to-end scripts (sourced, not run): a scratch folder and a private Xvfb display, both gone on
+# every way out; waiting for windows and colours; closing a window as a window manager does (WM_DELETE_WINDOW).
+# Relies on Xvfb, xdotool, xprop, ImageMagick (import, convert) and python3 with the system's libX11.
+
+# Scripts may define e2e_show_output to print what their programs said.
+fail() {
+    echo "FAIL: $*" >&2
+    if declare -F e2e_show_output >/dev/null; then e2e_show_output >&2 || true; fi
+    exit 1
+}
+
+work=$(mktemp -d)
+stop_pids=()  # processes this script started, stopped at exit if still running
+
+# Scripts may define e2e_extra_cleanup for what their programs leave behind.
+e2e_cleanup() {
+    if declare -F e2e_extra_cleanup >/dev/null; then e2e_extra_cleanup || true; fi
+    local pid
+    for pid in "${stop_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${stop_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap e2e_cleanup EXIT
+trap 'exit 1' INT TERM
+
+# Starts Xvfb on a display number nobody uses and exports DISPLAY.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    stop_pids+=($!)
+    local _
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# The first mapped window whose name matches the pattern, within the given seconds; gives up early when the
+# process given as the third argument ends.
+wait_for_window() {
+    local pattern=$1 deadline=$((SECONDS + $2)) watched=${3:-} window
+    while [ $SECONDS -lt "$deadline" ]; do
+        [ -z "$watched" ] || kill -0 "$watched" 2>/dev/null || return 1
+        window=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) || true
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# Succeeds once no mapped window matches the pattern, within the given seconds.
+wait_for_no_window() {
+    local pattern=$1 deadline=$((SECONDS + $2))
+    while [ $SECONDS -lt "$deadline" ]; do
+        xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Sets win_x, win_y, win_width and win_height to the window's inside on the screen.
+read_window_geometry() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    win_x=$X win_y=$Y win_width=$WIDTH win_height=$HEIGHT
+}
+
+# An ImageMagick geometry of a rectangle of the window's inside: WIDTH HEIGHT LEFT TOP, from read_window_geometry.
+area() {
+    echo "${1}x${2}+$((win_x + $3))+$((win_y + $4))"
+}
+
+# How many pixels of the screenshot inside the geometry have exactly the colour, e.g. 'rgb(0,0,100)'.
+count_colour() {
+    convert "$1" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Takes screenshots until at least `minimum` pixels inside the geometry have the colour, within the given seconds;
+# the last screenshot stays in $work/screen.png.
+wait_for_colour() {
+    local box=$1 colour=$2 minimum=$3 deadline=$((SECONDS + $4)) count=0
+    while [ $SECONDS -lt "$deadline" ]; do
+        import -window root "$work/screen.png"
+        count=$(count_colour "$work/screen.png" "$box" "$colour")
+        [ "$count" -ge "$minimum" ] && return 0
+        sleep 0.3
+    done
+    echo "only $count pixels of $colour in $box" >&2
+    return 1
+}
+
+# Asks the window's program to close it, as a window manager's close button does.
+close_window() {
+    python3 - "$1" <<'EOF'
+import ctypes
+import sys
+
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class Event(ctypes.Union):
+    _fields_ = [("client", ClientMessage), ("size", ctypes.c_long * 24)]
+
+
+display = x11.XOpenDisplay(None)
+if not display:
+    sys.exit("cannot open the display")
+window = int(sys.argv[1])
+event = Event()
+event.client.type = 33  # ClientMessage
+event.client.window = window
+event.client.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.client.format = 32
+event.client.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.client.data[1] = 0  # CurrentTime
+if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
+    sys.exit("the close request could not be sent")
+x11.XCloseDisplay(display)
+EOF
+}
+
+# Succeeds when the window's frame offers no maximising (Motif hints: functions given, maximise bit clear).
+offers_no_maximise() {
+    local hints flags functions
+    hints=$(xprop -id "$1" _MOTIF_WM_HINTS) || return 1
+    hints=${hints#*= }
+    flags=$(echo "$hints" | cut -d, -f1)
+    functions=$(echo "$hints" | cut -d, -f2)
+    [ -n "$functions" ] && (((flags & 1) && !(functions & 16)))
+}
+
+# Waits up to the given seconds for the process to end and sets exit_code to its exit code (empty if it goes on).
+# Run it in the script's own shell, not in $(...): only the shell that started the process learns its code.
+wait_for_exit() {
+    local pid=$1 deadline=$((SECONDS + $2))
+    exit_code=
+    while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt "$deadline" ]; do
+        sleep 0.2
+    done
+    kill -0 "$pid" 2>/dev/null && return 0
+    exit_code=0
+    wait "$pid" || exit_code=$?
+}
