@@ -65,15 +65,6 @@ TEST_F(TransformTest, OffsetsMovePointsLeftAndUp)
     expectPoint(worldToScreen(0, 0), 212.5f, 225);
 }
 
-TEST_F(TransformTest, LargerMapCoordinatesLieRightAndLower)
-{
-    calibrate(8192);
-    ScreenPoint near = worldToScreen(100, 100);
-    ScreenPoint far = worldToScreen(101, 101);
-    EXPECT_GT(far.x, near.x);
-    EXPECT_GT(far.y, near.y);
-}
-
 TEST_F(TransformTest, WorksInDoublePrecisionAndRoundsYAfterEachStep)
 {
     // Single-precision arithmetic would give 44443.3984 on x; rounding y only once would give -57.5865059.

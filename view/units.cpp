@@ -69,7 +69,7 @@ void drawDamageLine(Surface& surface, ScreenPoint from, const Record& source)
     surface.drawLine(pen, from.x + 3, from.y + 3, to.x + 3, to.y + 3);
 }
 
-void drawSoldier(Surface& surface, SoldierRecord& soldier)
+void drawSoldier(Surface& surface, SoldierRecord& soldier, bool barsShown)
 {
     ScreenPoint p = worldToScreen(soldier.posX, soldier.posY);
     // A soldier aboard, or one the calibration cannot place, is not drawn and keeps its damage link for later.
@@ -82,7 +82,7 @@ void drawSoldier(Surface& surface, SoldierRecord& soldier)
         Font font("Arial", 8);
         drawLabel(surface, soldier.name, font, label, colour);
         drawStatusBar(surface, soldier, label.X, label.Y + 15);
-    } else if (g.barsShown) {
+    } else if (barsShown) {
         drawStatusBar(surface, soldier, p.x + 2, p.y + 13);
     }
     if (soldier.damageLink != nullptr) {
@@ -143,7 +143,7 @@ void drawVehicle(Surface& surface, GpDC dc, VehicleRecord& vehicle)
 
 void drawSoldiers(Surface& surface)
 {
-    walk(g.soldierList, [&](SoldierRecord& soldier) { drawSoldier(surface, soldier); });
+    walk(g.soldierList, [&](SoldierRecord& soldier) { drawSoldier(surface, soldier, g.barsShown != 0); });
 }
 
 void drawVehicles(Surface& surface, GpDC dc)
