@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "platform/headless/headless.h"
 #include "view/gdiplus_wrappers.h"
@@ -28,6 +30,12 @@ bool writePicture(const std::string& path, int width, int height, const std::fun
 bool writePicture(const std::string& path, int width, int height, ARGB colour)
 {
     return writePicture(path, width, height, [colour](int, int) { return colour; });
+}
+
+std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void fillBackBuffer(ARGB colour)

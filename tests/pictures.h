@@ -15,6 +15,9 @@
 bool writePicture(const std::string& path, int width, int height, const std::function<ARGB(int x, int y)>& colour);
 bool writePicture(const std::string& path, int width, int height, ARGB colour);
 
+// The bytes of a file, to make broken copies of a picture.
+std::string readBytes(const std::string& path);
+
 // Paints the whole back buffer in one colour, so that a test never sees what an earlier test drew.
 void fillBackBuffer(ARGB colour);
 

@@ -122,17 +122,28 @@ TEST_F(FrameTest, MapNameLabelEndsTenPixelsFromTheRightAndTwentyAboveTheBottom)
 
 TEST_F(FrameTest, WithoutAPictureEarlierFramesStayAndTheLabelIsStillDrawn)
 {
-    g.mapName = "nowhere.pbo";
-    g.mapImage = Image::load(folder.string() + "/Maps/nowhere.png");  // no such file
+    std::string picture = folder.string() + "/Maps/good.png";
+    ASSERT_TRUE(writePicture(picture, 8, 8, 0xFF00FF00));
+    std::string png = readBytes(picture);
+    // A missing file, a truncated picture and a file that is no picture all draw nothing.
+    std::string paths[] = {folder.string() + "/Maps/nowhere.png", writeFile("Maps/cut.png", png.substr(0, 60)),
+                           writeFile("Maps/text.png", "no picture here")};
     SoldierRecord& soldier = addSoldier(-100, -100, 0);
-    composeFrame();
-    soldier.posX = 100;
-    composeFrame();
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        fillBackBuffer(black);
+        showMap("nowhere.pbo", path);
+        soldier.posX = -100;
+        composeFrame();
+        soldier.posX = 100;
+        composeFrame();
 
-    EXPECT_EQ(pixelAt(-100, -100, 3, 3), 0xFFFF0000u);
-    EXPECT_EQ(pixelAt(100, -100, 3, 3), 0xFFFF0000u);
-    // Two frames' label boxes on top of each other: white at alpha 75, blended twice over black.
-    EXPECT_EQ(headless::pixel(390, 405), 0xFF808080u);
+        EXPECT_EQ(pixelAt(-100, -100, 3, 3), 0xFFFF0000u);
+        EXPECT_EQ(pixelAt(100, -100, 3, 3), 0xFFFF0000u);
+        EXPECT_EQ(findColour(0xFF00FF00, 0, 25, 400, 400).count, 0);
+        // Two frames' label boxes on top of each other: white at alpha 75, blended twice over black.
+        EXPECT_EQ(headless::pixel(390, 405), 0xFF808080u);
+    }
 }
 
 TEST_F(FrameTest, APictureCoversWhatEarlierFramesDrew)

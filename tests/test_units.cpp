@@ -1,8 +1,6 @@
 // Unit symbols on the headless back buffer: dots, squares and icons, labels, passenger names, status bars and
 // damage lines. Label positions come from text sizes measured with the view's own font.
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 #include "app/shell.h"
 #include "tests/pictures.h"
@@ -277,8 +275,7 @@ TEST_F(UnitsTest, IconsThatCannotBeUsedFallBackToTheSquare)
     std::string picture = presets() + "Good.png";
     ASSERT_TRUE(writePicture(picture, 10, 10, 0xFF00FF00));
     // A truncated picture, a file that is no picture, an empty file and a missing one.
-    std::ifstream in(picture, std::ios::binary);
-    std::string png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string png = readBytes(picture);
     writeFile("Presets/Truncated.png", png.substr(0, png.size() / 2));
     writeFile("Presets/Text.png", "not a picture at all");
     writeFile("Presets/Empty.png", "");
