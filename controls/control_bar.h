@@ -1,4 +1,5 @@
 // The control bar: the band and its buttons, laid out from the measured label sizes on every frame.
+// The hit rectangles it stores in the global state are what the pointer handlers test.
 #pragma once
 
 #include <array>

@@ -1,4 +1,5 @@
 // Playback controls: the action of the pressed button runs when the left button comes up.
+// Relies on the replay reader and playback clock (app/playback.h); the only writer of the playback speed.
 #pragma once
 
 #include <cstdint>

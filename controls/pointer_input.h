@@ -1,4 +1,5 @@
 // Pointer input: hover of buttons and units on movement, pin of units and press of buttons on a left press.
+// Relies on the hit rectangles of the last composed frame and on the world-to-screen transform.
 #pragma once
 
 #include "view/gdiplus_wrappers.h"
