@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end run of the GTK viewer `kelo` under Xvfb: the window "Kelo" (400 x 455 inside, icon, no maximise),
-# the control band and the yellow title, hover, the open-file chooser and the "No more data" box over a short log,
-# black beyond the back buffer when enlarged, and exit code 0 when the window is closed.
+# the control band and the yellow title, hover, the open-file chooser, the "No more data" box and the map picture
+# over a short log, black beyond the back buffer when enlarged, and exit code 0 when the window is closed.
 # Usage: e2e_gtk_window.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -13,9 +13,10 @@ start_display
 # What the chooser remembers stays in memory, not in the settings of the one running the tests.
 export GSETTINGS_BACKEND=memory
 
-# The chooser starts in the current folder, where the log waits. Both lines share a stamp, so the data ends at once.
+# The chooser starts in the current folder, where the log waits. It names the demo's map, whose picture and
+# Kelo.ini section lie beside kelo; all its lines share a stamp, so the data ends at once.
 mkdir "$work/logs"
-printf '[10:00:00] CONFIG;20;End to end\n[10:00:00] CONFIG;20;End to end\n' >"$work/logs/short.log"
+printf '[10:00:00] 1;Brackwater.map\n[10:00:00] CONFIG;20;End to end\n' >"$work/logs/short.log"
 (cd "$work/logs" && exec "$kelo") >"$work/kelo.out" 2>&1 &
 kelo_pid=$!
 stop_pids+=("$kelo_pid")
@@ -58,6 +59,12 @@ echo "chooser opened the log; the end of data was reported"
 wait_for_colour "$band" 'rgb(0,0,100)' 2000 10 || fail "the view stopped painting under the box"
 close_window "$error_box"
 wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
+# The map picture from the program's folder fills the map area: hardly any black is left there.
+sleep 0.5
+import -window root "$work/screen.png"
+[ "$(count_colour "$work/screen.png" "$(area 400 400 0 25)" 'rgb(0,0,0)')" -lt 16000 ] \
+    || fail "no map picture in the map area"
+echo "the log's map is drawn"
 
 # Enlarged, the window is black beyond the 400 x 455 back buffer.
 xdotool windowsize "$window" 480 500

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end run of the cross-built Kelo.exe under Wine and Xvfb, in a fresh Wine prefix: the window "Kelo" with
-# the icon resource and no maximise box, the control band and the yellow title, hover, and exit code 0 on close.
+# the icon resource and no maximise box, the control band and the yellow title, hover, the open-file dialog, the
+# "No more data" box and the map picture over a short log, and exit code 0 on close.
 # Usage: e2e_wine_window.sh BUILD_DIR SOURCE_DIR WINDOWS_EXE (the test command cross-builds Kelo.exe first)
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -53,6 +54,27 @@ echo "band and title drawn"
 xdotool mousemove --window "$window" 10 12
 wait_for_colour "$band" 'rgb(0,0,255)' 50 10 || fail "hovering Open did not show"
 echo "hover follows the pointer"
+
+# "Open" shows the system's open-file dialog; the log's full path goes into its name field. The log names the
+# demo's map, whose picture and Kelo.ini section lie beside Kelo.exe; its lines share a stamp, so the data ends
+# at once with the "No more data" box.
+printf '[10:00:00] 1;Brackwater.map\r\n[10:00:00] CONFIG;20;End to end\r\n' >"$work/short.log"
+xdotool click 1
+dialog=$(wait_for_window '^Open$' 20 "$kelo_pid") || fail "the open-file dialog did not appear"
+xdotool windowfocus --sync "$dialog"
+xdotool type --delay 20 "Z:${work//\//\\}\\short.log"
+xdotool key Return
+wait_for_no_window '^Open$' 10 || fail "the open-file dialog did not close on Return"
+error_box=$(wait_for_window '^Error$' 15 "$kelo_pid") || fail "no \"Error\" box at the end of the log"
+close_window "$error_box"
+wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
+echo "the dialog opened the log; the end of data was reported"
+# The map picture fills the map area: hardly any black is left there.
+sleep 0.5
+import -window root "$work/screen.png"
+[ "$(count_colour "$work/screen.png" "$(area "$win_width" $((win_height - 25)) 0 25)" 'rgb(0,0,0)')" -lt 16000 ] \
+    || fail "no map picture in the map area"
+echo "the log's map is drawn"
 
 close_window "$window"
 wait_for_exit "$kelo_pid" 20

@@ -78,10 +78,13 @@ area() {
     echo "${1}x${2}+$((win_x + $3))+$((win_y + $4))"
 }
 
-# How many pixels of the screenshot inside the geometry have exactly the colour, e.g. 'rgb(0,0,100)'.
+# How many pixels of the screenshot inside the geometry have exactly the colour (any ImageMagick colour, such as
+# 'rgb(0,0,100)'), counted in the screenshot's histogram.
 count_colour() {
-    convert "$1" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
-        -format '%[fx:round(mean*w*h)]' info:
+    local hex
+    hex=$(convert "xc:$3" -depth 8 -alpha off -format '#%[hex:u]' info:)
+    convert "$1" -crop "$2" +repage -depth 8 -alpha off -format %c histogram:info:- \
+        | awk -v colour="$hex " 'index(toupper($0), colour) { sum += $1 } END { print sum + 0 }'
 }
 
 # Takes screenshots until at least `minimum` pixels inside the geometry have the colour, within the given seconds;
