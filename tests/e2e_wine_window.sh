@@ -16,12 +16,12 @@ done
 # Debian keeps wine64 out of the PATH when only the 64-bit Wine is installed.
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 [ -x "$wine" ] || fail "wine64 is not installed"
-command -v Xvfb xdotool xprop import convert python3 >/dev/null || fail "Xvfb, xdotool, xprop, ImageMagick or python3 missing"
+command -v Xvfb xdotool import convert python3 >/dev/null || fail "Xvfb, xdotool, ImageMagick or python3 missing"
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 # No Mono or Gecko installers in the fresh prefix: Kelo needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-e2e_extra_cleanup() { wineserver -k 2>/dev/null || true; }
+e2e_extra_cleanup() { "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; }
 e2e_show_output() { echo "--- output of Kelo.exe under Wine:"; cat "$work/kelo.out"; }
 start_display
 
@@ -41,8 +41,8 @@ stop_pids+=("$kelo_pid")
 window=$(wait_for_window '^Kelo$' 40 "$kelo_pid") || fail "no window named Kelo appeared"
 read_window_geometry "$window"
 echo "window inside: ${win_width}x$win_height at $win_x,$win_y"
-xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window shows no 32 x 32 icon"
-offers_no_maximise "$window" || fail "the window offers maximising: $(xprop -id "$window" _MOTIF_WM_HINTS)"
+has_32_icon "$window" || fail "the window shows no 32 x 32 icon"
+offers_no_maximise "$window" || fail "the window offers maximising"
 
 # The outer size is 400 x 455, so the inside is smaller and shows the back buffer's top-left part.
 band=$(area "$win_width" 25 0 0)

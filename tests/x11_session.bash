@@ -1,6 +1,6 @@
 # Shared by the end-to-end scripts (sourced, not run): a scratch folder and a private Xvfb display, both gone on
 # every way out; waiting for windows and colours; closing a window as a window manager does (WM_DELETE_WINDOW).
-# Relies on Xvfb, xdotool, xprop, ImageMagick (import, convert) and python3 with the system's libX11.
+# Relies on Xvfb, xdotool, ImageMagick (import, convert) and python3 with the system's libX11.
 
 # Scripts may define e2e_show_output to print what their programs said.
 fail() {
@@ -101,9 +101,13 @@ wait_for_colour() {
     return 1
 }
 
-# Asks the window's program to close it, as a window manager's close button does.
-close_window() {
-    python3 - "$1" <<'EOF'
+# Two X11 requests that the tools at hand do not make, sent through the system's libX11:
+#   x11_request close WINDOW: asks the window's program to close it, as a window manager's close button does
+#   (the WM_DELETE_WINDOW protocol);
+#   x11_request property WINDOW NAME COUNT: prints the first COUNT 32-bit items of the window's property NAME
+#   (nothing when it has none).
+x11_request() {
+    python3 - "$@" <<'EOF'
 import ctypes
 import sys
 
@@ -113,6 +117,11 @@ x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
 x11.XInternAtom.restype = ctypes.c_ulong
 x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x11.XGetWindowProperty.argtypes = [
+    ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long, ctypes.c_int, ctypes.c_ulong,
+    ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
+    ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p)]
+x11.XFree.argtypes = [ctypes.c_void_p]
 x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
 
 
@@ -126,30 +135,55 @@ class Event(ctypes.Union):
     _fields_ = [("client", ClientMessage), ("size", ctypes.c_long * 24)]
 
 
+def close(display, window):
+    event = Event()
+    event.client.type = 33  # ClientMessage
+    event.client.window = window
+    event.client.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.client.format = 32
+    event.client.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    event.client.data[1] = 0  # CurrentTime
+    if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
+        sys.exit("the close request could not be sent")
+
+
+def show_property(display, window, name, count):
+    kind, size, items = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong()
+    left, data = ctypes.c_ulong(), ctypes.c_void_p()
+    atom = x11.XInternAtom(display, name.encode(), 0)
+    if x11.XGetWindowProperty(display, window, atom, 0, count, 0, 0, ctypes.byref(kind), ctypes.byref(size),
+                              ctypes.byref(items), ctypes.byref(left), ctypes.byref(data)) != 0:
+        sys.exit("the property could not be read")
+    if data.value:
+        if size.value == 32:  # 32-bit items arrive as C longs
+            print(" ".join(str(value) for value in (ctypes.c_ulong * items.value).from_address(data.value)))
+        x11.XFree(data)
+
+
 display = x11.XOpenDisplay(None)
 if not display:
     sys.exit("cannot open the display")
-window = int(sys.argv[1])
-event = Event()
-event.client.type = 33  # ClientMessage
-event.client.window = window
-event.client.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.client.format = 32
-event.client.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-event.client.data[1] = 0  # CurrentTime
-if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
-    sys.exit("the close request could not be sent")
+if sys.argv[1] == "close":
+    close(display, int(sys.argv[2]))
+else:
+    show_property(display, int(sys.argv[2]), sys.argv[3], int(sys.argv[4]))
 x11.XCloseDisplay(display)
 EOF
 }
 
+close_window() {
+    x11_request close "$1"
+}
+
+# Succeeds when the window carries a 32 x 32 icon (the first image of _NET_WM_ICON).
+has_32_icon() {
+    [ "$(x11_request property "$1" _NET_WM_ICON 2)" = "32 32" ]
+}
+
 # Succeeds when the window's frame offers no maximising (Motif hints: functions given, maximise bit clear).
 offers_no_maximise() {
-    local hints flags functions
-    hints=$(xprop -id "$1" _MOTIF_WM_HINTS) || return 1
-    hints=${hints#*= }
-    flags=$(echo "$hints" | cut -d, -f1)
-    functions=$(echo "$hints" | cut -d, -f2)
+    local flags functions rest
+    read -r flags functions rest <<<"$(x11_request property "$1" _MOTIF_WM_HINTS 5)"
     [ -n "$functions" ] && (((flags & 1) && !(functions & 16)))
 }
 
