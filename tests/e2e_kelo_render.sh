@@ -130,6 +130,9 @@ grep -qx 'Error!: Could not open file' "$work/err" || fail "missing log: no 'Cou
 [ ! -e "$work/never.json" ] || fail "missing log: a state was written"
 run --state "$work/never.json" "$work"
 expect_status 1 "a folder as the log"
+run --check -- "$work/-dash.log"
+expect_status 1 "a log named after --"
+grep -q -- "-dash.log: Could not open file" "$work/err" || fail "a log named after -- was not taken as the log"
 
 # [SECTION] Playing to the end of data
 

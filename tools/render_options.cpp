@@ -155,6 +155,7 @@ Options:
   --check          read the whole log without waiting and list every line that the viewer cannot use,
                    as LOG:LINE: why; exit 1 if any
   -h, --help       this text
+  --               what follows is the LOG, even when it begins with "-"
 
 The state JSON: texts from the log are 8-bit; each byte is written as the character of the same code
 (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
