@@ -257,7 +257,7 @@ printf '%s\n' \
   "$work/bad.log:7: no vehicle with id 4" \
   "$work/bad.log:8: no vehicle with id 4" \
   "$work/bad.log:9: no soldier with id 1" \
-  "$work/bad.log:10: no event" \
+  "$work/bad.log:10: no event token" \
   "$work/bad.log:13: unknown kind \"SHOUT\" for CHAT" >"$work/bad.expected"
 diff "$work/bad.expected" "$work/out" >&2 || fail "--check output differs"
 

@@ -121,7 +121,7 @@ std::string eventProblem(const Fields& fields)
 {
     const std::string& event = fields[0];
     if (event.empty())
-        return "no event";
+        return "no event token";
     if (event == "CREATED") {
         const std::string& kind = fields[1];
         return kind == "SOLDIER" || kind == "VEHICLE" || kind == "BUILDING" || kind == "OBJECT" ? ""
