@@ -14,9 +14,15 @@ start_display
 export GSETTINGS_BACKEND=memory
 
 # The chooser starts in the current folder, where the log waits. It names the demo's map, whose picture and
-# Kelo.ini section lie beside kelo; all its lines share a stamp, so the data ends at once.
+# Kelo.ini section lie beside kelo (map x / 10 is the view's x, map y 3500 its y 75); a red soldier is created at
+# map x 500 and reported at 1000, so it glides for two seconds. All lines share a stamp: the data ends at once.
 mkdir "$work/logs"
-printf '[10:00:00] 1;Brackwater.map\n[10:00:00] CONFIG;20;End to end\n' >"$work/logs/short.log"
+cat >"$work/logs/short.log" <<'LOG'
+[10:00:00] 1;Brackwater.map
+[10:00:00] CREATED;SOLDIER;1;Rifleman;3500;500;0;0;100;0;0;Alpha
+[10:00:00] POS;SOLDIER;1;Rifleman;3500;1000;0;0;100;0
+[10:00:00] CONFIG;20;End to end
+LOG
 (cd "$work/logs" && exec "$kelo") >"$work/kelo.out" 2>&1 &
 kelo_pid=$!
 stop_pids+=("$kelo_pid")
@@ -55,8 +61,11 @@ xdotool key Return
 wait_for_no_window '^Open$' 10 || fail "the chooser did not close on Return"
 error_box=$(wait_for_window '^Error$' 15) || fail "no \"Error\" box at the end of the log"
 echo "chooser opened the log; the end of data was reported"
-# The view goes on painting under the box: the band is still there after the box came up.
-wait_for_colour "$band" 'rgb(0,0,100)' 2000 10 || fail "the view stopped painting under the box"
+# Under the box, movement and repainting go on: the soldier's dot arrives at the view's (100, 75).
+wait_for_colour "$(area 14 14 96 71)" 'rgb(255,0,0)' 10 10 || fail "the soldier did not glide under the box"
+[ "$(count_colour "$work/screen.png" "$(area 14 14 46 71)" 'rgb(255,0,0)')" -eq 0 ] \
+    || fail "the soldier stayed at its start under the box"
+echo "the soldier glided under the box"
 close_window "$error_box"
 wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
 # The map picture from the program's folder fills the map area: hardly any black is left there.

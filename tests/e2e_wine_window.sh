@@ -56,9 +56,11 @@ wait_for_colour "$band" 'rgb(0,0,255)' 50 10 || fail "hovering Open did not show
 echo "hover follows the pointer"
 
 # "Open" shows the system's open-file dialog; the log's full path goes into its name field. The log names the
-# demo's map, whose picture and Kelo.ini section lie beside Kelo.exe; its lines share a stamp, so the data ends
-# at once with the "No more data" box.
-printf '[10:00:00] 1;Brackwater.map\r\n[10:00:00] CONFIG;20;End to end\r\n' >"$work/short.log"
+# demo's map, whose picture and Kelo.ini section lie beside Kelo.exe (map x / 10 is the view's x, map y 3500 its
+# y 75); a red soldier is created at map x 500 and reported at 1000, so it glides for two seconds. All lines
+# share a stamp, so the data ends at once with the "No more data" box. The lines end as on Windows.
+printf '%s\r\n' '[10:00:00] 1;Brackwater.map' '[10:00:00] CREATED;SOLDIER;1;Rifleman;3500;500;0;0;100;0;0;Alpha' \
+    '[10:00:00] POS;SOLDIER;1;Rifleman;3500;1000;0;0;100;0' '[10:00:00] CONFIG;20;End to end' >"$work/short.log"
 xdotool click 1
 dialog=$(wait_for_window '^Open$' 20 "$kelo_pid") || fail "the open-file dialog did not appear"
 xdotool windowfocus --sync "$dialog"
@@ -66,6 +68,11 @@ xdotool type --delay 20 "Z:${work//\//\\}\\short.log"
 xdotool key Return
 wait_for_no_window '^Open$' 10 || fail "the open-file dialog did not close on Return"
 error_box=$(wait_for_window '^Error$' 15 "$kelo_pid") || fail "no \"Error\" box at the end of the log"
+# Under the box, movement and repainting go on: the soldier's dot arrives at the view's (100, 75).
+wait_for_colour "$(area 14 14 96 71)" 'rgb(255,0,0)' 10 10 || fail "the soldier did not glide under the box"
+[ "$(count_colour "$work/screen.png" "$(area 14 14 46 71)" 'rgb(255,0,0)')" -eq 0 ] \
+    || fail "the soldier stayed at its start under the box"
+echo "the soldier glided under the box"
 close_window "$error_box"
 wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
 echo "the dialog opened the log; the end of data was reported"
