@@ -247,6 +247,7 @@ printf '%s\n' \
   '[1:00:08] KILLED;SOLDIER;1' \
   '   [1:00:09] WIN' \
   '[1:00:10] CHAT;SHOUT;1;x' >"$work/bad.log"
+printf '[1:00:11] F\033O"O;1\n' >>"$work/bad.log"
 run --check "$work/bad.log"
 expect_status 1 "--check of a bad log"
 printf '%s\n' \
@@ -258,7 +259,8 @@ printf '%s\n' \
   "$work/bad.log:8: no vehicle with id 4" \
   "$work/bad.log:9: no soldier with id 1" \
   "$work/bad.log:10: no event token" \
-  "$work/bad.log:13: unknown kind \"SHOUT\" for CHAT" >"$work/bad.expected"
+  "$work/bad.log:13: unknown kind \"SHOUT\" for CHAT" \
+  "$work/bad.log:14: unknown event \"F\\x1BO\\\"O\"" >"$work/bad.expected"
 diff "$work/bad.expected" "$work/out" >&2 || fail "--check output differs"
 
 run --check --folder "$prog" "$work/basic.log"

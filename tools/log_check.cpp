@@ -59,9 +59,30 @@ std::string missing(const char* what, std::int32_t id)
     return std::string("no ") + what + " with id " + std::to_string(id);
 }
 
+// A text from the log in quotes, printable ASCII only: control bytes in a log must not reach the terminal.
+std::string quoted(const std::string& text)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            out += c;
+        } else {
+            out += "\\x";
+            out += hex[byte >> 4];
+            out += hex[byte & 0xF];
+        }
+    }
+    return out + '"';
+}
+
 std::string unknownKind(const Fields& fields)
 {
-    return "unknown kind \"" + fields[1] + "\" for " + fields[0];
+    return "unknown kind " + quoted(fields[1]) + " for " + fields[0];
 }
 
 // The problem of a "DESTROYED" line: the record must be in the list its kind is removed from.
@@ -145,7 +166,7 @@ std::string eventProblem(const Fields& fields)
     }
     if (event == "ENTER" || event == "EXIT")
         return seatProblem(fields, event == "ENTER");
-    return "unknown event \"" + event + "\"";
+    return "unknown event " + quoted(event);
 }
 
 std::vector<LogProblem> checkLog(std::FILE* file)

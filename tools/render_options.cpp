@@ -153,7 +153,8 @@ Options:
                    also write a frame every MS milliseconds of playback: DIR/frame-000001.png, ...
                    with a progress line on standard error
   --check          read the whole log without waiting and list every line that the viewer cannot use,
-                   as LOG:LINE: why; exit 1 if any
+                   as LOG:LINE: why (texts from the log in quotes, bytes outside printable ASCII
+                   as \xNN); exit 1 if any
   -h, --help       this text
   --               what follows is the LOG, even when it begins with "-"
 
