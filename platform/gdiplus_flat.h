@@ -44,6 +44,10 @@ struct GpBitmapData {
     std::int32_t PixelFormat;
     void* Scan0;
     std::uintptr_t Reserved;
+#ifndef _WIN32
+    // libgdiplus keeps bookkeeping of its own after the public fields (84 bytes in 6.1) and reads it on unlock.
+    std::uint8_t libgdiplusPrivate[224];
+#endif
 };
 struct GpGuid {
     std::uint32_t Data1;
@@ -64,6 +68,7 @@ constexpr int gpUnitPoint = 3;
 constexpr int gpFontStyleRegular = 0;
 constexpr int gpWrapModeTile = 0;
 constexpr int gpMatrixOrderPrepend = 0;
+constexpr int gpCombineModeReplace = 0;
 constexpr int gpImageTypeBitmap = 1;
 constexpr int gpPixelFormat32bppRGB = 0x00022009;
 constexpr int gpPixelFormat32bppARGB = 0x0026200A;
@@ -81,6 +86,8 @@ GpStatus KELO_GDIPAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** g
 GpStatus KELO_GDIPAPI GdipGetDC(GpGraphics* graphics, GpDC* hdc);
 GpStatus KELO_GDIPAPI GdipReleaseDC(GpGraphics* graphics, GpDC hdc);
 GpStatus KELO_GDIPAPI GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
+GpStatus KELO_GDIPAPI GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height, int combineMode);
+GpStatus KELO_GDIPAPI GdipResetClip(GpGraphics* graphics);
 
 GpStatus KELO_GDIPAPI GdipCreateFontFamilyFromName(const GpChar* name, GpFontCollection* collection,
                                                    GpFontFamily** family);

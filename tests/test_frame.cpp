@@ -81,14 +81,19 @@ TEST_F(FrameTest, PictureOfAnySizeIsStretchedIntoTheMapArea)
         fillBackBuffer(0xFF808080);
         std::string path = folder.string() + "/Maps/quad" + std::to_string(width) + ".png";
         ASSERT_TRUE(writePicture(path, width, height, quadrants(width, height)));
-        showMap("quad.pbo", path);
+        showMap("quad.map", path);
         composeFrame();
         EXPECT_EQ(headless::pixel(100, 125), 0xFF00FFFFu);
         EXPECT_EQ(headless::pixel(300, 125), 0xFF00FF00u);
         EXPECT_EQ(headless::pixel(100, 325), 0xFFFF00FFu);
         EXPECT_EQ(headless::pixel(300, 325), 0xFF0000FFu);
+        // No picture reaches past the map area, however much it is enlarged.
+        EXPECT_EQ(headless::pixel(0, 425), 0xFF808080u);
+        EXPECT_EQ(headless::pixel(399, 425), 0xFF808080u);
+        EXPECT_EQ(headless::pixel(399, 454), 0xFF808080u);
+        EXPECT_EQ(headless::pixel(399, 24), 0xFF000064u);
         // The library blurs the edges of enlarged pictures; pictures at least as large as the area fill it
-        // to its corners and stay inside it.
+        // to its corners.
         if (width < 400)
             continue;
         EXPECT_EQ(headless::pixel(0, 25), 0xFF00FFFFu);
@@ -97,19 +102,17 @@ TEST_F(FrameTest, PictureOfAnySizeIsStretchedIntoTheMapArea)
         EXPECT_EQ(headless::pixel(399, 424), 0xFF0000FFu);
         EXPECT_EQ(headless::pixel(199, 224), 0xFF00FFFFu);
         EXPECT_EQ(headless::pixel(200, 225), 0xFF0000FFu);
-        EXPECT_EQ(headless::pixel(0, 425), 0xFF808080u);
-        EXPECT_EQ(headless::pixel(399, 454), 0xFF808080u);
     }
 }
 
 TEST_F(FrameTest, MapNameLabelEndsTenPixelsFromTheRightAndTwentyAboveTheBottom)
 {
-    ASSERT_TRUE(writePicture(folder.string() + "/Maps/everon.png", 8, 8, black));
-    showMap("everon.pbo", folder.string() + "/Maps/everon.png");
+    ASSERT_TRUE(writePicture(folder.string() + "/Maps/coast.png", 8, 8, black));
+    showMap("coast.map", folder.string() + "/Maps/coast.png");
     composeFrame();
 
     // The whole name is shown, extension included.
-    GpRectF size = measureText("everon.pbo", "Arial", 8);
+    GpRectF size = measureText("coast.map", "Arial", 8);
     int left = static_cast<int>(400 - size.Width - 11);
     int top = static_cast<int>(400 - size.Height + 4);
     EXPECT_EQ(headless::pixel(left, top), boxOverBlack);
@@ -132,7 +135,7 @@ TEST_F(FrameTest, WithoutAPictureEarlierFramesStayAndTheLabelIsStillDrawn)
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         fillBackBuffer(black);
-        showMap("nowhere.pbo", path);
+        showMap("nowhere.map", path);
         soldier.posX = -100;
         composeFrame();
         soldier.posX = 100;
@@ -169,11 +172,11 @@ TEST_F(FrameTest, VehiclesAreDrawnOverSoldiers)
 TEST_F(FrameTest, EditedCalibrationMovesMarkersOnTheNextFrame)
 {
     auto settings = [](const char* offsetX) {
-        return std::string("[edit.pbo]\nInvertY=0\nInvertX=0\nScaleX=400\nScaleY=400\nOffsetX=") + offsetX
+        return std::string("[edit.map]\nInvertY=0\nInvertX=0\nScaleX=400\nScaleY=400\nOffsetX=") + offsetX
             + "\nOffsetY=0\nRotationOffset=0\n";
     };
     writeFile("Kelo.ini", settings("0"));
-    g.mapName = "edit.pbo";
+    g.mapName = "edit.map";
     addSoldier(0, 0, 0);
     composeFrame();
     EXPECT_EQ(headless::pixel(203, 228), 0xFFFF0000u);

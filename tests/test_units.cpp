@@ -37,7 +37,7 @@ protected:
     void SetUp() override
     {
         ViewTest::SetUp();
-        g.mapName = "units.pbo";  // a map without a picture keeps the title screen out of the way
+        g.mapName = "units.map";  // a map without a picture keeps the title screen out of the way
     }
 
     // The bottom-right pixel of the box of a label whose text starts at (x, y): inside the box, clear of the text.

@@ -232,16 +232,25 @@ void Surface::drawLine(const Pen& pen, float x1, float y1, float x2, float y2)
     keep(GdipDrawLine(graphics_, pen.get(), x1, y1, x2, y2));
 }
 
+// The picture stays inside its rectangle: libgdiplus' smoothing of an enlarged picture would reach half a source
+// pixel beyond it.
 void Surface::drawImage(const Image& image, int x, int y, int width, int height)
 {
-    if (image.get() != nullptr)
-        keep(GdipDrawImageRectI(graphics_, image.get(), x, y, width, height));
+    if (image.get() == nullptr)
+        return;
+    keep(GdipSetClipRect(graphics_, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width),
+                         static_cast<REAL>(height), gpCombineModeReplace));
+    keep(GdipDrawImageRectI(graphics_, image.get(), x, y, width, height));
+    keep(GdipResetClip(graphics_));
 }
 
 void Surface::drawImage(const Image& image, float x, float y, float width, float height)
 {
-    if (image.get() != nullptr)
-        keep(GdipDrawImageRect(graphics_, image.get(), x, y, width, height));
+    if (image.get() == nullptr)
+        return;
+    keep(GdipSetClipRect(graphics_, x, y, width, height, gpCombineModeReplace));
+    keep(GdipDrawImageRect(graphics_, image.get(), x, y, width, height));
+    keep(GdipResetClip(graphics_));
 }
 
 GpRectF Surface::measure(std::string_view text, const Font& font, GpRectF layout)

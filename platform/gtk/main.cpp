@@ -63,20 +63,12 @@ int clientCoordinate(double position)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(pixel & 0xFFFF));
 }
 
-// What GdipBitmapLockBits fills in: libgdiplus writes its own bookkeeping (84 bytes in 6.1) after the 32 bytes of
-// the public record and reads it back when unlocking, so the record gets room to spare.
-struct LockedPixels {
-    GpBitmapData data{};
-    std::array<std::byte, 224> libraryPrivate{};
-};
-
 // Copies the 400 x 455 back buffer to (0, 0). Premultiplied 32-bit ARGB is cairo's ARGB32 layout.
 void copyBackBuffer(cairo_t* cr)
 {
     GpBitmap* bitmap = backBufferBitmap();
     const GpRect whole{0, 0, backBufferWidth, backBufferHeight};
-    LockedPixels locked;
-    GpBitmapData& data = locked.data;
+    GpBitmapData data{};
     if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppPARGB, &data) != gpOk)
         return;
     cairo_surface_t* pixels = cairo_image_surface_create_for_data(static_cast<unsigned char*>(data.Scan0),
