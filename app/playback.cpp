@@ -4,10 +4,8 @@
 #include "app/playback.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 #include "app/globals.h"
 #include "platform/platform.h"
@@ -48,17 +46,6 @@ bool isWhiteSpace(int c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// A folder opens for reading on Linux but holds no lines; Windows refuses to open one in the first place.
-bool isFolder([[maybe_unused]] std::FILE* file)
-{
-#ifdef _WIN32
-    return false;
-#else
-    struct stat info{};
-    return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
-#endif
-}
-
 // [SECTION] Playback
 
 // Stops the stepping and tells the user; lines, file, world and the paused flag stay as they are.
@@ -97,6 +84,13 @@ std::optional<std::string> readLogLine(std::FILE* file)
     return line;
 }
 
+std::FILE* openLogFile(const std::string& path)
+{
+    // A folder opens for reading on Linux but holds no lines; Windows refuses to open one in the first place.
+    std::error_code error;
+    return std::filesystem::is_directory(path, error) ? nullptr : std::fopen(path.c_str(), "r");
+}
+
 std::int32_t playbackPeriod(std::int64_t gap, std::int32_t msPerLogSecond)
 {
     // Clamping the gap first keeps the product inside 64 bits and still beyond the 32-bit range when it was.
@@ -124,9 +118,7 @@ void openReplayLog(const std::string& path)
     g.replayFile.reset();
     g.currentLine.clear();
     g.nextLine.reset();
-    g.replayFile.reset(std::fopen(path.c_str(), "r"));
-    if (g.replayFile && isFolder(g.replayFile.get()))
-        g.replayFile.reset();
+    g.replayFile.reset(openLogFile(path));
     if (!g.replayFile) {
         showErrorBox("Could not open file", "Error!");
         return;

@@ -19,6 +19,9 @@ std::int32_t playbackPeriod(std::int64_t gap, std::int32_t msPerLogSecond);
 // trunc(0.05 x msPerLogSecond), taken when a log is opened.
 std::int32_t movementPeriod(std::int32_t msPerLogSecond);
 
+// Opens a log for reading in text mode; null when it cannot be opened or is a folder.
+std::FILE* openLogFile(const std::string& path);
+
 // Reads one line (at most 1,023 characters, the rest dropped) and skips the white space after it;
 // no value at the end of the file.
 std::optional<std::string> readLogLine(std::FILE* file);

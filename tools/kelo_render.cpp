@@ -133,10 +133,7 @@ bool writeState(const std::string& path)
 
 int runCheck(const RenderOptions& options)
 {
-    std::error_code error;
-    std::unique_ptr<std::FILE, FileCloser> file;
-    if (!std::filesystem::is_directory(options.logPath, error))
-        file.reset(std::fopen(options.logPath.c_str(), "r"));
+    std::unique_ptr<std::FILE, FileCloser> file(openLogFile(options.logPath));
     if (!file) {
         std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
         return 1;
