@@ -172,7 +172,6 @@ TEST_F(ControlBarTest, HoverChangesOnlyTheFaceColour)
     // The face brush goes back to the plain colour for the buttons after a hovered one.
     EXPECT_EQ(headless::pixel(leftOf(buttonOpen) + 1, 6), face);
     EXPECT_EQ(headless::pixel(leftOf(buttonPlay) + 1, 6), face);
-    ASSERT_TRUE(headless::saveFrame("/tmp/kelo-controls/control_bar_hovered.png"));
 }
 
 TEST_F(ControlBarTest, LabelsAreDrawnInBlackOnTheFace)
@@ -186,5 +185,4 @@ TEST_F(ControlBarTest, LabelsAreDrawnInBlackOnTheFace)
                 dark += (headless::pixel(x, y) & 0xFF) < 0x40;
         EXPECT_GT(dark, 5) << buttonLabel(button);
     }
-    ASSERT_TRUE(headless::saveFrame("/tmp/kelo-controls/control_bar.png"));
 }
