@@ -34,9 +34,7 @@ cat >"$work/logs/controls.log" <<'LOG'
 [10:00:22] KILLED;SOLDIER;2
 LOG
 
-(cd "$work/logs" && exec "$app/kelo") >"$work/kelo.out" 2>&1 &
-kelo_pid=$!
-stop_pids+=("$kelo_pid")
+start_viewer "$work/logs" "$app/kelo"
 e2e_show_output() { echo "--- output of kelo:"; cat "$work/kelo.out"; }
 
 window=$(wait_for_window '^Kelo$' 20 "$kelo_pid") || fail "no window named Kelo appeared"
@@ -142,8 +140,4 @@ xdotool key Return
 wait_for_no_window '^Error$' 10 || fail "Return did not dismiss the \"No more data\" box"
 echo "Play ran to the end of the data; the box was dismissed"
 
-close_window "$window"
-wait_for_exit "$kelo_pid" 20
-[ -n "$exit_code" ] || fail "kelo still runs after its window was closed"
-[ "$exit_code" -eq 0 ] || fail "kelo ended with exit code $exit_code"
-echo "closed with exit code 0"
+close_viewer "$window" kelo

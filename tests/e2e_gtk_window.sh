@@ -23,9 +23,7 @@ cat >"$work/logs/short.log" <<'LOG'
 [10:00:00] POS;SOLDIER;1;Rifleman;3500;1000;0;0;100;0
 [10:00:00] CONFIG;20;End to end
 LOG
-(cd "$work/logs" && exec "$kelo") >"$work/kelo.out" 2>&1 &
-kelo_pid=$!
-stop_pids+=("$kelo_pid")
+start_viewer "$work/logs" "$kelo"
 e2e_show_output() { echo "--- output of kelo:"; cat "$work/kelo.out"; }
 
 window=$(wait_for_window '^Kelo$' 20 "$kelo_pid") || fail "no window named Kelo appeared"
@@ -85,8 +83,4 @@ import -window root "$work/screen.png"
     || fail "not black below the back buffer"
 echo "black beyond the back buffer"
 
-close_window "$window"
-wait_for_exit "$kelo_pid" 20
-[ -n "$exit_code" ] || fail "kelo still runs after its window was closed"
-[ "$exit_code" -eq 0 ] || fail "kelo ended with exit code $exit_code"
-echo "closed with exit code 0"
+close_viewer "$window" kelo

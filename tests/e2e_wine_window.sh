@@ -34,9 +34,7 @@ done
 
 mkdir "$work/Kelo"
 cp -r "$exe" "$folder/Kelo.ini" "$folder/Maps" "$folder/Presets" "$work/Kelo/"
-(cd "$work/Kelo" && exec "$wine" "./$(basename "$exe")") >"$work/kelo.out" 2>&1 &
-kelo_pid=$!
-stop_pids+=("$kelo_pid")
+start_viewer "$work/Kelo" "$wine" "./$(basename "$exe")"
 
 window=$(wait_for_window '^Kelo$' 40 "$kelo_pid") || fail "no window named Kelo appeared"
 read_window_geometry "$window"
@@ -83,8 +81,4 @@ import -window root "$work/screen.png"
     || fail "no map picture in the map area"
 echo "the log's map is drawn"
 
-close_window "$window"
-wait_for_exit "$kelo_pid" 20
-[ -n "$exit_code" ] || fail "Kelo.exe still runs after its window was closed"
-[ "$exit_code" -eq 0 ] || fail "Kelo.exe ended with exit code $exit_code"
-echo "closed with exit code 0"
+close_viewer "$window" Kelo.exe

@@ -199,3 +199,23 @@ wait_for_exit() {
     exit_code=0
     wait "$pid" || exit_code=$?
 }
+
+# Starts a viewer in the background from the given folder: start_viewer FOLDER COMMAND... Sets kelo_pid; what
+# the viewer prints goes to $work/kelo.out, for the scripts' e2e_show_output.
+start_viewer() {
+    local folder=$1
+    shift
+    (cd "$folder" && exec "$@") >"$work/kelo.out" 2>&1 &
+    kelo_pid=$!
+    stop_pids+=("$kelo_pid")
+}
+
+# Closes the viewer's window as a window manager does and expects the viewer to end with exit code 0:
+# close_viewer WINDOW NAME.
+close_viewer() {
+    close_window "$1"
+    wait_for_exit "$kelo_pid" 20
+    [ -n "$exit_code" ] || fail "$2 still runs after its window was closed"
+    [ "$exit_code" -eq 0 ] || fail "$2 ended with exit code $exit_code"
+    echo "closed with exit code 0"
+}
