@@ -2,13 +2,12 @@
 // Relies on the profile reader of the platform seam and on the log's atof rule for numbers.
 #include "app/calibration.h"
 
-#include <algorithm>
 #include <string_view>
 
-#include "app/globals.h"
-#include "app/program_files.h"
 #include "platform/platform.h"
 #include "world/log_format.h"
+#include "world/program_files.h"
+#include "world/text_rules.h"
 
 namespace {
 
@@ -32,27 +31,25 @@ constexpr CalibrationKey calibrationKeys[] = {
 // "true" in any case, or "1".
 bool readFlag(std::string_view value)
 {
-    constexpr std::string_view word = "true";
-    auto sameLetter = [](char a, char b) { return a == b || (a >= 'A' && a <= 'Z' && a - 'A' + 'a' == b); };
-    return value == "1" || std::equal(value.begin(), value.end(), word.begin(), word.end(), sameLetter);
+    return value == "1" || sameIgnoringCase(value, "true");
 }
 
 }  // namespace
 
-bool loadCalibration()
+bool loadCalibration(World& world)
 {
-    if (!g.mapName)
+    if (!world.mapName)
         return false;
-    const std::string path = settingsPath();
+    const std::string path = settingsPath(executableFolder());
     for (const CalibrationKey& key : calibrationKeys) {
         // The reader answers "ERR" for a missing key, so a value that is exactly "ERR" counts as missing too.
-        const std::string value = readProfileString(*g.mapName, key.name, "ERR", path);
+        const std::string value = readProfileString(*world.mapName, key.name, "ERR", path);
         if (value == "ERR")
             return false;
         if (key.flag != nullptr)
-            g.calibration.*key.flag = readFlag(value);
+            world.calibration.*key.flag = readFlag(value);
         else
-            g.calibration.*key.number = readReal(value);
+            world.calibration.*key.number = readReal(value);
     }
     return true;
 }

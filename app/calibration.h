@@ -1,6 +1,8 @@
-// The per-map calibration read from Kelo.ini beside the program.
+// The per-map calibration read from Kelo.ini in the program folder.
 #pragma once
 
-// Reads the seven keys of the section named by the map name, in order; false at the first missing key,
-// keeping the values read before it. Only called while a map name is set.
-bool loadCalibration();
+#include "world/world_model.h"
+
+// Reads the seven keys of the section named by the world's map name into its calibration, in order; false at the
+// first missing key, keeping the values read before it, and false while no map name is set.
+bool loadCalibration(World& world);

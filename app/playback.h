@@ -1,16 +1,22 @@
 // The replay reader and playback clock: choosing and opening a log, one step per playback timer tick,
-// the countdown clock, pause and resume. Holds two lines of the open log at a time.
+// movement ticks, pause and resume. Holds the open log with its two lines.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <optional>
 #include <string>
+
+#include "world/log_step.h"
+
+struct Playback {
+    LogCursor log;
+    std::int32_t msPerLogSecond = 1000;
+    std::uint8_t playbackPaused = 0;
+};
 
 std::string chooseReplayFile();
 void openReplayLog(const std::string& path);
 void playbackStep();
-void countDownClock(std::int64_t gap);
+void movementTick();
 void resumePlayback();
 void stopPlayback();
 
@@ -18,10 +24,3 @@ void stopPlayback();
 std::int32_t playbackPeriod(std::int64_t gap, std::int32_t msPerLogSecond);
 // trunc(0.05 x msPerLogSecond), taken when a log is opened.
 std::int32_t movementPeriod(std::int32_t msPerLogSecond);
-
-// Opens a log for reading in text mode; null when it cannot be opened or is a folder.
-std::FILE* openLogFile(const std::string& path);
-
-// Reads one line (at most 1,023 characters, the rest dropped) and skips the white space after it;
-// no value at the end of the file.
-std::optional<std::string> readLogLine(std::FILE* file);

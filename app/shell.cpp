@@ -1,18 +1,78 @@
-// The shell's part in the core: a frame is composed on every paint unless one is under way,
-// and every timer is routed to its handler.
+// The shell's part in the core: start-up and shutdown once for every backend, a frame composed on every paint
+// unless one is under way, and every timer routed to its handler. Installs the world's hooks, which read the
+// calibration and the map picture from the program folder.
 #include "app/shell.h"
 
-#include "app/globals.h"
+#include <cstdint>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/calibration.h"
 #include "app/playback.h"
 #include "view/frame.h"
-#include "world/movement.h"
+#include "view/map_picture.h"
+#include "world/program_files.h"
+#include "world/world_hooks.h"
+
+namespace {
+
+constexpr std::int32_t repaintPeriodMs = 100;
+
+std::uintptr_t gdiplusToken = 0;
+bool coreStarted = false;
+
+std::shared_ptr<const MapPicture> mapPictureInFolder(std::string_view baseName)
+{
+    const std::optional<std::string> path = mapPicturePath(executableFolder(), baseName);
+    return path ? loadMapPicture(*path) : nullptr;
+}
+
+}  // namespace
+
+std::string startCore()
+{
+    if (coreStarted)
+        return {};
+    const GdiplusStartupInput input{1, nullptr, 0, 0};
+    const GpStatus status = GdiplusStartup(&gdiplusToken, &input, nullptr);
+    if (status != gpOk)
+        return "GDI+ could not be started (status " + std::to_string(status) + ")";
+    worldHooks = {loadCalibration, mapPictureInFolder};
+    coreStarted = true;
+    return {};
+}
+
+std::string startShell(const std::function<std::string()>& createWindow)
+{
+    if (std::string failure = startCore(); !failure.empty())
+        return failure;
+    if (std::string failure = createWindow(); !failure.empty())
+        return failure;
+    repaintWindow();
+    armTimer(repaintTimer, repaintPeriodMs);
+    return {};
+}
+
+void stopShell()
+{
+    app::resetState();
+    worldHooks = {};
+    if (coreStarted)
+        GdiplusShutdown(gdiplusToken);
+    coreStarted = false;
+}
 
 void composeFrame()
 {
-    if (!g.composeReady)
+    if (!app::composeReady)
         return;
-    g.composeReady = 0;
-    renderFrame(backBufferDC());
+    app::composeReady = 0;
+    // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
+    if (app::world.mapName)
+        loadCalibration(app::world);
+    const FrameContext context{app::playback.msPerLogSecond, app::playback.playbackPaused != 0, executableFolder()};
+    renderFrame(backBufferDC(), app::world, app::view, context);
+    app::composeReady = 1;
 }
 
 void repaintTick()

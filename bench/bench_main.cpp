@@ -6,11 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/globals.h"
+#include "app/app_state.h"
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
 #include "world/interpreter.h"
+#include "world/line_reader.h"
 #include "world/log_format.h"
 #include "world/world_model.h"
 
@@ -25,9 +26,9 @@ std::string demoLogPath()
 std::vector<std::string> demoLines()
 {
     std::vector<std::string> lines;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(demoLogPath().c_str(), "r"));
-    while (file) {
-        std::optional<std::string> line = readLogLine(file.get());
+    std::optional<LineReader> reader = openLogFile(demoLogPath());
+    while (reader) {
+        std::optional<std::string> line = reader->read();
         if (!line)
             break;
         lines.push_back(std::move(*line));
@@ -38,7 +39,7 @@ std::vector<std::string> demoLines()
 void startFresh()
 {
     headless::startup();
-    resetGlobals();
+    app::resetState();
     headless::reset();
 }
 
@@ -50,11 +51,11 @@ void BM_ComposeDemoFrame(benchmark::State& state)
     headless::advance(100000);
     for (auto _ : state)
         composeFrame();
-    state.counters["soldiers"] = g.soldierList.count - 1;
-    state.counters["vehicles"] = g.vehicleList.count - 1;
-    if (g.soldierList.count <= 1)
+    state.counters["soldiers"] = app::world.soldierList.count - 1;
+    state.counters["vehicles"] = app::world.vehicleList.count - 1;
+    if (app::world.soldierList.count <= 1)
         state.SkipWithError("the demo log did not play");
-    resetGlobals();
+    app::resetState();
 }
 BENCHMARK(BM_ComposeDemoFrame)->Unit(benchmark::kMillisecond);
 
@@ -67,14 +68,14 @@ void BM_ApplyDemoLog(benchmark::State& state)
         if (std::optional<SplitLine> split = splitLine(line))
             events.push_back(split->fields);
     for (auto _ : state) {
-        resetWorld();
+        resetWorld(app::world);
         for (const Fields& fields : events)
-            applyEvent(fields);
+            applyEvent(app::world, fields, app::playback.msPerLogSecond);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * events.size()));
     if (events.empty())
         state.SkipWithError("no demo log");
-    resetGlobals();
+    app::resetState();
 }
 BENCHMARK(BM_ApplyDemoLog)->Unit(benchmark::kMillisecond);
 

@@ -1,17 +1,17 @@
-// The button actions, run when the left button comes up over a pressed button: open a replay log, slower,
-// faster, pause, play, and the bare status bars on or off. At most one action per release.
-// Relies on the replay reader and playback clock (app/playback.h) for opening, stopping and resuming.
+// The speed steps and the order in which a release looks at the pressed buttons: Pause before Play, unlike
+// on screen, and the first pressed button acts alone.
 #include "controls/playback_controls.h"
 
 #include <algorithm>
-
-#include "app/globals.h"
-#include "app/playback.h"
+#include <array>
 
 namespace {
 
 constexpr std::int32_t fastestMsPerLogSecond = 125;
 constexpr std::int32_t slowestMsPerLogSecond = 4000;
+
+constexpr std::array<ButtonIndex, buttonCount> releaseOrder{buttonOpen,  buttonSlower, buttonFaster,
+                                                            buttonPause, buttonPlay,   buttonBars};
 
 }  // namespace
 
@@ -26,30 +26,10 @@ std::int32_t fasterSpeed(std::int32_t msPerLogSecond)
     return std::clamp(msPerLogSecond / 2, fastestMsPerLogSecond, slowestMsPerLogSecond);
 }
 
-void onPointerRelease()
+std::optional<ButtonIndex> actingButton(const ViewState& view)
 {
-    auto& buttons = g.controlButtons;
-    // The order the flags are looked at: Pause before Play, unlike on screen; the first set flag acts alone.
-    if (buttons[buttonOpen].pressed) {
-        // The dialog runs here; until it returns the button stays pressed, so the repaints meanwhile show it so.
-        openReplayLog(chooseReplayFile());
-        buttons[buttonOpen].pressed = 0;
-    } else if (buttons[buttonSlower].pressed) {
-        g.msPerLogSecond = slowerSpeed(g.msPerLogSecond);
-        buttons[buttonSlower].pressed = 0;
-    } else if (buttons[buttonFaster].pressed) {
-        g.msPerLogSecond = fasterSpeed(g.msPerLogSecond);
-        buttons[buttonFaster].pressed = 0;
-    } else if (buttons[buttonPause].pressed) {
-        if (!g.playbackPaused)
-            stopPlayback();
-        buttons[buttonPause].pressed = 0;
-        g.playbackPaused = 1;
-    } else if (buttons[buttonPlay].pressed) {
-        resumePlayback();
-        buttons[buttonPlay].pressed = 0;
-    } else if (buttons[buttonBars].pressed) {
-        g.barsShown = !g.barsShown;
-        buttons[buttonBars].pressed = 0;
-    }
+    for (ButtonIndex button : releaseOrder)
+        if (view.controlButtons[button].pressed)
+            return button;
+    return std::nullopt;
 }

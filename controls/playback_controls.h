@@ -1,11 +1,15 @@
-// Playback controls: the action of the pressed button runs when the left button comes up.
-// Relies on the replay reader and playback clock (app/playback.h); the only writer of the playback speed.
+// Playback controls: which pressed button acts when the left button comes up, and the speed steps.
+// The app carries the action out on the playback it owns (app/input.cpp).
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "view/view_state.h"
 
 // The playback speed one step slower or faster, kept within 125 to 4000 ms per log second.
 std::int32_t slowerSpeed(std::int32_t msPerLogSecond);
 std::int32_t fasterSpeed(std::int32_t msPerLogSecond);
 
-void onPointerRelease();
+// The button whose action a release runs: the first pressed one in the order Open, <<, >>, Pause, Play, Bars.
+std::optional<ButtonIndex> actingButton(const ViewState& view);

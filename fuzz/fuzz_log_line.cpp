@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/globals.h"
+#include "app/app_state.h"
 #include "platform/headless/headless.h"
 #include "world/interpreter.h"
 #include "world/movement.h"
@@ -17,7 +17,7 @@ namespace {
 
 bool inStore(const Record* record)
 {
-    return std::any_of(g.records.begin(), g.records.end(),
+    return std::any_of(app::world.records.begin(), app::world.records.end(),
                        [record](const auto& owned) { return owned.get() == record; });
 }
 
@@ -33,11 +33,11 @@ void checkListed(const PtrList<T>& list)
 
 void checkModel()
 {
-    checkListed(g.soldierList);
-    checkListed(g.vehicleList);
-    checkListed(g.buildingList);
-    checkListed(g.entityList);
-    for (const auto& owned : g.records) {
+    checkListed(app::world.soldierList);
+    checkListed(app::world.vehicleList);
+    checkListed(app::world.buildingList);
+    checkListed(app::world.entityList);
+    for (const auto& owned : app::world.records) {
         if (owned->damageLink != nullptr && !inStore(owned->damageLink))
             std::abort();
         if (owned->kind == RecordKind::vehicle)
@@ -64,12 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input.remove_prefix(std::min(end + 1, input.size()));
         stampTime(line);
         if (std::optional<SplitLine> split = splitLine(line))
-            applyEvent(split->fields);
+            applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
     }
     movementTick();
     checkModel();
     // Records carry over between inputs, so that events meet what earlier inputs made, up to a bound.
-    if (g.records.size() > 256)
-        resetWorld();
+    if (app::world.records.size() > 256)
+        resetWorld(app::world);
     return 0;
 }

@@ -7,12 +7,6 @@
 
 #include "platform/gdiplus_flat.h"
 
-#ifdef _WIN32
-constexpr char pathSeparator = '\\';
-#else
-constexpr char pathSeparator = '/';
-#endif
-
 enum TimerId : int { playbackTimer = 0, movementTimer = 1, repaintTimer = 2 };
 
 // Arms a periodic timer; arming a running timer replaces its period and restarts it. The backend calls onTimer(id).
@@ -31,6 +25,10 @@ std::string executableFolder();
 // One value of a Windows-profile (INI) file, or `fallback` when the file, section or key is missing.
 std::string readProfileString(const std::string& section, const std::string& key, const std::string& fallback,
                               const std::string& path);
+
+// A fault worth a developer's eye that the user is not shown: standard error on Linux, the debugger's output
+// on Windows.
+void reportProblem(const std::string& text);
 
 // Invalidates the window without erasing and paints it at once.
 void repaintWindow();

@@ -5,7 +5,7 @@
 
 void KeloTest::SetUp()
 {
-    resetGlobals();
+    app::resetState();
     headless::reset();
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
     folder = std::filesystem::temp_directory_path() /
@@ -17,7 +17,7 @@ void KeloTest::SetUp()
 
 void KeloTest::TearDown()
 {
-    resetGlobals();
+    app::resetState();
     std::filesystem::remove_all(folder);
 }
 

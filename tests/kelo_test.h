@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/globals.h"
+#include "app/app_state.h"
 #include "platform/headless/headless.h"
 
 class KeloTest : public testing::Test {

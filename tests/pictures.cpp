@@ -93,36 +93,36 @@ void ViewTest::SetUp()
 {
     KeloTest::SetUp();
     fillBackBuffer(0xFF000000);
-    g.calibration.scaleX = 400;
-    g.calibration.scaleY = 400;
+    app::world.calibration.scaleX = 400;
+    app::world.calibration.scaleY = 400;
 }
 
 SoldierRecord& ViewTest::addSoldier(float x, float y, std::int32_t side, const std::string& name)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>();
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
     soldier.posX = x;
     soldier.posY = y;
     soldier.side = side;
     soldier.name = name;
-    g.soldierList.append(&soldier);
-    g.entityList.append(&soldier);
+    app::world.soldierList.append(&soldier);
+    app::world.entityList.append(&soldier);
     return soldier;
 }
 
 VehicleRecord& ViewTest::addVehicle(float x, float y, std::int32_t side, const std::string& className)
 {
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>();
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
     vehicle.posX = x;
     vehicle.posY = y;
     vehicle.side = side;
     vehicle.className = className;
-    g.vehicleList.append(&vehicle);
-    g.entityList.append(&vehicle);
+    app::world.vehicleList.append(&vehicle);
+    app::world.entityList.append(&vehicle);
     return vehicle;
 }
 
 ARGB ViewTest::pixelAt(float x, float y, int dx, int dy)
 {
-    ScreenPoint point = worldToScreen(x, y);
+    ScreenPoint point = worldToScreen(app::world.calibration, x, y);
     return headless::pixel(static_cast<int>(point.x) + dx, static_cast<int>(point.y) + dy);
 }

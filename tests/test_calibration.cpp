@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/calibration.h"
-#include "app/program_files.h"
+#include "world/program_files.h"
 #include "platform/platform.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
@@ -25,94 +25,94 @@ using CalibrationTest = KeloTest;
 TEST_F(CalibrationTest, ReadsTheSevenKeysOfTheMapsSection)
 {
     writeFile("Kelo.ini", section("Other") + section("Coast.map"));
-    g.mapName = "coast.MAP";
-    ASSERT_TRUE(loadCalibration());
-    EXPECT_TRUE(g.calibration.invertY);
-    EXPECT_TRUE(g.calibration.invertX);
-    EXPECT_FLOAT_EQ(g.calibration.scaleX, 2.5f);
-    EXPECT_FLOAT_EQ(g.calibration.scaleY, -30);
-    EXPECT_FLOAT_EQ(g.calibration.offsetX, 5);
-    EXPECT_FLOAT_EQ(g.calibration.offsetY, 6);
-    EXPECT_FLOAT_EQ(g.calibration.rotationOffset, 90);
+    app::world.mapName = "coast.MAP";
+    ASSERT_TRUE(loadCalibration(app::world));
+    EXPECT_TRUE(app::world.calibration.invertY);
+    EXPECT_TRUE(app::world.calibration.invertX);
+    EXPECT_FLOAT_EQ(app::world.calibration.scaleX, 2.5f);
+    EXPECT_FLOAT_EQ(app::world.calibration.scaleY, -30);
+    EXPECT_FLOAT_EQ(app::world.calibration.offsetX, 5);
+    EXPECT_FLOAT_EQ(app::world.calibration.offsetY, 6);
+    EXPECT_FLOAT_EQ(app::world.calibration.rotationOffset, 90);
 
     // The file is read anew at every call.
     writeFile("Kelo.ini", "[Coast.map]\nInvertY=no\nInvertX=0\nScaleX=x\nScaleY=1\nOffsetX=1\nOffsetY=1\n"
                           "RotationOffset=-45.5\n");
-    ASSERT_TRUE(loadCalibration());
-    EXPECT_FALSE(g.calibration.invertY);
-    EXPECT_FALSE(g.calibration.invertX);
-    EXPECT_EQ(g.calibration.scaleX, 0);
-    EXPECT_FLOAT_EQ(g.calibration.rotationOffset, -45.5f);
+    ASSERT_TRUE(loadCalibration(app::world));
+    EXPECT_FALSE(app::world.calibration.invertY);
+    EXPECT_FALSE(app::world.calibration.invertX);
+    EXPECT_EQ(app::world.calibration.scaleX, 0);
+    EXPECT_FLOAT_EQ(app::world.calibration.rotationOffset, -45.5f);
 }
 
 TEST_F(CalibrationTest, FlagValues)
 {
-    g.mapName = "M";
+    app::world.mapName = "M";
     for (const char* value : {"true", "TRUE", "True", "1", " 1 ", "\"tRuE\""}) {
         writeFile("Kelo.ini", std::string("[M]\nInvertY=") + value + "\n");
-        g.calibration.invertY = false;
-        loadCalibration();
-        EXPECT_TRUE(g.calibration.invertY) << value;
+        app::world.calibration.invertY = false;
+        loadCalibration(app::world);
+        EXPECT_TRUE(app::world.calibration.invertY) << value;
     }
     for (const char* value : {"yes", "0", "", "1.0", "true1", "01", "err"}) {
         writeFile("Kelo.ini", std::string("[M]\nInvertY=") + value + "\n");
-        g.calibration.invertY = true;
-        loadCalibration();
-        EXPECT_FALSE(g.calibration.invertY) << value;
+        app::world.calibration.invertY = true;
+        loadCalibration(app::world);
+        EXPECT_FALSE(app::world.calibration.invertY) << value;
     }
 }
 
 TEST_F(CalibrationTest, ErrCountsAsMissingButErrDoesNot)
 {
-    g.mapName = "M";
-    g.calibration.scaleY = 7;
+    app::world.mapName = "M";
+    app::world.calibration.scaleY = 7;
     writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=ERR\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
-    EXPECT_FALSE(loadCalibration());
-    EXPECT_FLOAT_EQ(g.calibration.scaleX, 4);
-    EXPECT_FLOAT_EQ(g.calibration.scaleY, 7);
-    EXPECT_EQ(g.calibration.offsetX, 0);
+    EXPECT_FALSE(loadCalibration(app::world));
+    EXPECT_FLOAT_EQ(app::world.calibration.scaleX, 4);
+    EXPECT_FLOAT_EQ(app::world.calibration.scaleY, 7);
+    EXPECT_EQ(app::world.calibration.offsetX, 0);
 
     writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=err\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
-    EXPECT_TRUE(loadCalibration());
-    EXPECT_EQ(g.calibration.scaleY, 0);
+    EXPECT_TRUE(loadCalibration(app::world));
+    EXPECT_EQ(app::world.calibration.scaleY, 0);
 }
 
 TEST_F(CalibrationTest, SectionLackingOffsetYKeepsTheLaterValues)
 {
-    g.calibration.offsetY = 11;
-    g.calibration.rotationOffset = 12;
+    app::world.calibration.offsetY = 11;
+    app::world.calibration.rotationOffset = 12;
     writeFile("Kelo.ini", section("Coast", ""));
     Fields mapLine;
     mapLine[0] = "1";
     mapLine[1] = "Coast";
-    applyEvent(mapLine);
-    EXPECT_EQ(g.statusMessage, "Error loading Kelo.ini");
-    EXPECT_TRUE(g.calibration.invertY);
-    EXPECT_FLOAT_EQ(g.calibration.scaleY, -30);
-    EXPECT_FLOAT_EQ(g.calibration.offsetX, 5);
-    EXPECT_FLOAT_EQ(g.calibration.offsetY, 11);
-    EXPECT_FLOAT_EQ(g.calibration.rotationOffset, 12);
+    applyEvent(app::world, mapLine, app::playback.msPerLogSecond);
+    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
+    EXPECT_TRUE(app::world.calibration.invertY);
+    EXPECT_FLOAT_EQ(app::world.calibration.scaleY, -30);
+    EXPECT_FLOAT_EQ(app::world.calibration.offsetX, 5);
+    EXPECT_FLOAT_EQ(app::world.calibration.offsetY, 11);
+    EXPECT_FLOAT_EQ(app::world.calibration.rotationOffset, 12);
 }
 
 TEST_F(CalibrationTest, MissingFileOrMapChangesNothing)
 {
-    g.calibration.scaleX = 3;
-    g.mapName = "Coast";
-    EXPECT_FALSE(loadCalibration());
-    g.mapName.reset();
+    app::world.calibration.scaleX = 3;
+    app::world.mapName = "Coast";
+    EXPECT_FALSE(loadCalibration(app::world));
+    app::world.mapName.reset();
     writeFile("Kelo.ini", section(""));
-    EXPECT_FALSE(loadCalibration());
-    EXPECT_FLOAT_EQ(g.calibration.scaleX, 3);
+    EXPECT_FALSE(loadCalibration(app::world));
+    EXPECT_FLOAT_EQ(app::world.calibration.scaleX, 3);
 }
 
 TEST_F(CalibrationTest, SettingsFileLiesBesideTheProgram)
 {
-    EXPECT_EQ(settingsPath(), (folder / "Kelo.ini").string());
-    EXPECT_EQ(iconPath("Truck"), (folder / "Presets" / "Truck.png").string());
-    EXPECT_EQ(mapPicturePath("Coast"), (folder / "Maps" / "Coast.png").string());
+    EXPECT_EQ(settingsPath(executableFolder()), (folder / "Kelo.ini").string());
+    EXPECT_EQ(iconPath(executableFolder(), "Truck"), (folder / "Presets" / "Truck.png").string());
+    EXPECT_EQ(mapPicturePath(executableFolder(), "Coast"), (folder / "Maps" / "Coast.png").string());
     for (const char* name : {"", "a/b", "a\\b", "C:x", "..", "x..y"}) {
-        EXPECT_FALSE(iconPath(name)) << name;
-        EXPECT_FALSE(mapPicturePath(name)) << name;
+        EXPECT_FALSE(iconPath(executableFolder(), name)) << name;
+        EXPECT_FALSE(mapPicturePath(executableFolder(), name)) << name;
     }
 }
 

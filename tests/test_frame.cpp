@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/shell.h"
+#include "view/map_picture.h"
 #include "tests/pictures.h"
 #include "view/frame.h"
 
@@ -16,8 +17,8 @@ protected:
     // Names the map and loads its picture, as a map line would.
     void showMap(const std::string& name, const std::string& picture)
     {
-        g.mapName = name;
-        g.mapImage = Image::load(picture);
+        app::world.mapName = name;
+        app::world.mapImage = loadMapPicture(picture);
     }
 };
 
@@ -44,7 +45,7 @@ TEST_F(FrameTest, FixedDecimalsRoundAndKeepAPoint)
 TEST_F(FrameTest, TitleScreenIsYellowOverAnOliveShadowCentredInTheMapArea)
 {
     composeFrame();
-    EXPECT_EQ(g.composeReady, 1);
+    EXPECT_EQ(app::composeReady, 1);
 
     GpRectF size = measureText("Tarnwatch", "Arial", 50);
     int x = static_cast<int>(200 - size.Width / 2);
@@ -176,7 +177,7 @@ TEST_F(FrameTest, EditedCalibrationMovesMarkersOnTheNextFrame)
             + "\nOffsetY=0\nRotationOffset=0\n";
     };
     writeFile("Kelo.ini", settings("0"));
-    g.mapName = "edit.map";
+    app::world.mapName = "edit.map";
     addSoldier(0, 0, 0);
     composeFrame();
     EXPECT_EQ(headless::pixel(203, 228), 0xFFFF0000u);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program_files.h"
+#include "world/program_files.h"
+#include "view/map_picture.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
 #include "world/world_model.h"
@@ -17,7 +18,7 @@ void apply(const std::string& event)
 {
     std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
     ASSERT_TRUE(split);
-    applyEvent(split->fields);
+    applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
 }
 
 void createSoldier(int id, float x, float y, int side = 0, const std::string& name = "Name")
@@ -50,10 +51,10 @@ using InterpreterTest = KeloTest;
 TEST_F(InterpreterTest, CreatedSoldierTakesEveryField)
 {
     apply("CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
-    ASSERT_EQ(g.soldierList.count, 2);
-    ASSERT_EQ(g.entityList.count, 2);
-    const SoldierRecord& soldier = *g.soldierList.items[0];
-    EXPECT_EQ(g.entityList.items[0], &soldier);
+    ASSERT_EQ(app::world.soldierList.count, 2);
+    ASSERT_EQ(app::world.entityList.count, 2);
+    const SoldierRecord& soldier = *app::world.soldierList.items[0];
+    EXPECT_EQ(app::world.entityList.items[0], &soldier);
     EXPECT_EQ(soldier.id, 17);
     EXPECT_EQ(soldier.className, "ClassA");
     EXPECT_FLOAT_EQ(soldier.posX, 3400.25f);
@@ -78,12 +79,12 @@ TEST_F(InterpreterTest, EachKindGoesToItsLists)
     apply("CREATED;VEHICLE;5;Truck;10;20;3;45;0.8;0.2;1");
     apply("CREATED;BUILDING;6;House;1;2;0;0;1;1;1");
     apply("CREATED;OBJECT;7;Rock;4;5;6;99;99;99;1");
-    EXPECT_EQ(ids(g.vehicleList), std::vector<int>{5});
-    EXPECT_EQ(ids(g.buildingList), std::vector<int>{6});
-    EXPECT_EQ(ids(g.entityList), (std::vector<int>{5, 6, 7}));
-    EXPECT_EQ(g.soldierList.count, 1);
+    EXPECT_EQ(ids(app::world.vehicleList), std::vector<int>{5});
+    EXPECT_EQ(ids(app::world.buildingList), std::vector<int>{6});
+    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(app::world.soldierList.count, 1);
 
-    const VehicleRecord& vehicle = *g.vehicleList.items[0];
+    const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 45);
     EXPECT_EQ(vehicle.targetDirection, vehicle.direction);
     EXPECT_EQ(vehicle.targetX, vehicle.posX);
@@ -92,7 +93,7 @@ TEST_F(InterpreterTest, EachKindGoesToItsLists)
     EXPECT_EQ(vehicle.passengers.count, 1);
 
     // An object's line gives only id, class and position: side, direction and levels stay at their start.
-    const Record& object = *g.entityList.items[2];
+    const Record& object = *app::world.entityList.items[2];
     EXPECT_EQ(object.className, "Rock");
     EXPECT_FLOAT_EQ(object.posX, 5);
     EXPECT_FLOAT_EQ(object.posY, 4);
@@ -111,18 +112,18 @@ TEST_F(InterpreterTest, SoldierCreatedTwiceTakesTheFirstOnesPlace)
     createVehicle(9, 0, 0);
     apply("ENTER;9;x;x;x;x;2");
     apply("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
-    ASSERT_EQ(g.soldierList.items[0]->damageLink, g.soldierList.items[1]);
+    ASSERT_EQ(app::world.soldierList.items[0]->damageLink, app::world.soldierList.items[1]);
 
     createSoldier(2, 5, 5, 1, "Second");
-    EXPECT_EQ(ids(g.soldierList), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(ids(g.entityList), (std::vector<int>{1, 2, 3, 9}));
-    SoldierRecord* second = g.soldierList.items[1];
+    EXPECT_EQ(ids(app::world.soldierList), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2, 3, 9}));
+    SoldierRecord* second = app::world.soldierList.items[1];
     EXPECT_EQ(second->name, "Second");
-    EXPECT_EQ(g.entityList.items[1], second);
+    EXPECT_EQ(app::world.entityList.items[1], second);
     // The old soldier is gone with every reference to it: the passenger list and the damage link.
-    EXPECT_EQ(g.records.size(), 4u);
-    EXPECT_EQ(g.vehicleList.items[0]->passengers.count, 1);
-    EXPECT_EQ(g.soldierList.items[0]->damageLink, nullptr);
+    EXPECT_EQ(app::world.records.size(), 4u);
+    EXPECT_EQ(app::world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(app::world.soldierList.items[0]->damageLink, nullptr);
 }
 
 TEST_F(InterpreterTest, SoldierTakesTheEntitySlotOfAnotherKind)
@@ -133,16 +134,16 @@ TEST_F(InterpreterTest, SoldierTakesTheEntitySlotOfAnotherKind)
     createSoldier(5, 3, 3);
 
     // The soldiers only took the entity slots: they are in no soldier list and so are never drawn.
-    EXPECT_EQ(g.soldierList.count, 1);
-    EXPECT_EQ(ids(g.vehicleList), std::vector<int>{4});
-    ASSERT_EQ(g.entityList.count, 3);
-    EXPECT_EQ(g.entityList.items[0]->kind, RecordKind::soldier);
-    EXPECT_EQ(g.entityList.items[1]->kind, RecordKind::soldier);
+    EXPECT_EQ(app::world.soldierList.count, 1);
+    EXPECT_EQ(ids(app::world.vehicleList), std::vector<int>{4});
+    ASSERT_EQ(app::world.entityList.count, 3);
+    EXPECT_EQ(app::world.entityList.items[0]->kind, RecordKind::soldier);
+    EXPECT_EQ(app::world.entityList.items[1]->kind, RecordKind::soldier);
 
     // The vehicle and the object held only by the record store are released at the reset.
-    resetWorld();
-    EXPECT_TRUE(g.records.empty());
-    EXPECT_EQ(g.vehicleList.count, 1);
+    resetWorld(app::world);
+    EXPECT_TRUE(app::world.records.empty());
+    EXPECT_EQ(app::world.vehicleList.count, 1);
 }
 
 TEST_F(InterpreterTest, SoldierTakingTwoSlotsIsReleasedOnce)
@@ -150,32 +151,32 @@ TEST_F(InterpreterTest, SoldierTakingTwoSlotsIsReleasedOnce)
     createVehicle(4, 0, 0);
     createVehicle(4, 0, 0);
     createSoldier(4, 0, 0);
-    ASSERT_EQ(g.entityList.count, 3);
-    EXPECT_EQ(g.entityList.items[0], g.entityList.items[1]);
+    ASSERT_EQ(app::world.entityList.count, 3);
+    EXPECT_EQ(app::world.entityList.items[0], app::world.entityList.items[1]);
 
     apply("DESTROYED;OBJECT;4");
-    EXPECT_EQ(g.entityList.count, 1);
-    EXPECT_EQ(g.vehicleList.count, 3);
-    EXPECT_EQ(g.records.size(), 2u);
+    EXPECT_EQ(app::world.entityList.count, 1);
+    EXPECT_EQ(app::world.vehicleList.count, 3);
+    EXPECT_EQ(app::world.records.size(), 2u);
     apply("DESTROYED;VEHICLE;4");
-    EXPECT_TRUE(g.records.empty());
+    EXPECT_TRUE(app::world.records.empty());
 }
 
 TEST_F(InterpreterTest, OtherKindsCreatedTwiceAreBothKept)
 {
     createVehicle(8, 0, 0);
     createVehicle(8, 10, 10);
-    EXPECT_EQ(ids(g.vehicleList), (std::vector<int>{8, 8}));
+    EXPECT_EQ(ids(app::world.vehicleList), (std::vector<int>{8, 8}));
 
     apply("POS;VEHICLE;8;Truck;50;60;0;90;1;1");
-    for (const VehicleRecord* vehicle : g.vehicleList.items) {
+    for (const VehicleRecord* vehicle : app::world.vehicleList.items) {
         EXPECT_FLOAT_EQ(vehicle->targetX, 60);
         EXPECT_FLOAT_EQ(vehicle->targetY, 50);
     }
     apply("DESTROYED;VEHICLE;8");
-    EXPECT_EQ(g.vehicleList.count, 1);
-    EXPECT_EQ(g.entityList.count, 1);
-    EXPECT_TRUE(g.records.empty());
+    EXPECT_EQ(app::world.vehicleList.count, 1);
+    EXPECT_EQ(app::world.entityList.count, 1);
+    EXPECT_TRUE(app::world.records.empty());
 }
 
 // [SECTION] Destruction
@@ -189,17 +190,17 @@ TEST_F(InterpreterTest, DestroyedSoldierLeavesEveryReference)
     apply("DAMAGED;SOLDIER;2;x;x;x;x;x;1");
 
     apply("DESTROYED;SOLDIER;1");
-    EXPECT_EQ(ids(g.soldierList), std::vector<int>{2});
-    EXPECT_EQ(ids(g.entityList), (std::vector<int>{2, 9}));
-    EXPECT_EQ(g.vehicleList.items[0]->passengers.count, 1);
-    EXPECT_EQ(g.soldierList.items[0]->damageLink, nullptr);
-    EXPECT_EQ(g.records.size(), 2u);
+    EXPECT_EQ(ids(app::world.soldierList), std::vector<int>{2});
+    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{2, 9}));
+    EXPECT_EQ(app::world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(app::world.soldierList.items[0]->damageLink, nullptr);
+    EXPECT_EQ(app::world.records.size(), 2u);
 
     // An id no record of the kind has leaves the list as it was.
     apply("DESTROYED;SOLDIER;1");
     apply("DESTROYED;BUILDING;2");
-    EXPECT_EQ(ids(g.soldierList), std::vector<int>{2});
-    EXPECT_EQ(g.records.size(), 2u);
+    EXPECT_EQ(ids(app::world.soldierList), std::vector<int>{2});
+    EXPECT_EQ(app::world.records.size(), 2u);
 }
 
 TEST_F(InterpreterTest, DestroyedVehicleSetsItsPassengersDown)
@@ -210,9 +211,9 @@ TEST_F(InterpreterTest, DestroyedVehicleSetsItsPassengersDown)
     apply("ENTER;9;x;x;x;x;1");
     apply("ENTER;9;x;x;x;x;2");
     apply("DESTROYED;VEHICLE;9");
-    EXPECT_EQ(g.vehicleList.count, 1);
-    EXPECT_EQ(ids(g.entityList), (std::vector<int>{1, 2}));
-    for (const SoldierRecord* soldier : g.soldierList.items)
+    EXPECT_EQ(app::world.vehicleList.count, 1);
+    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2}));
+    for (const SoldierRecord* soldier : app::world.soldierList.items)
         EXPECT_EQ(soldier->aboard, 0);
 }
 
@@ -228,16 +229,16 @@ TEST_F(InterpreterTest, DestroyedObjectWithAnotherKindsIdLeavesEveryList)
     apply("CREATED;OBJECT;5;Rock;4;5;6");
     apply("DESTROYED;BUILDING;4");
     apply("DESTROYED;OBJECT;5");
-    EXPECT_EQ(ids(g.entityList), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2, 3}));
 
     apply("DESTROYED;OBJECT;1");
     apply("DESTROYED;OBJECT;2");
     apply("DESTROYED;OBJECT;3");
-    EXPECT_EQ(g.soldierList.count, 1);
-    EXPECT_EQ(g.vehicleList.count, 1);
-    EXPECT_EQ(g.buildingList.count, 1);
-    EXPECT_EQ(g.entityList.count, 1);
-    EXPECT_TRUE(g.records.empty());
+    EXPECT_EQ(app::world.soldierList.count, 1);
+    EXPECT_EQ(app::world.vehicleList.count, 1);
+    EXPECT_EQ(app::world.buildingList.count, 1);
+    EXPECT_EQ(app::world.entityList.count, 1);
+    EXPECT_TRUE(app::world.records.empty());
 }
 
 // [SECTION] Damage
@@ -246,8 +247,8 @@ TEST_F(InterpreterTest, DamageLinksTheAttacker)
 {
     createSoldier(1, 0, 0);
     createSoldier(2, 0, 0);
-    SoldierRecord* victim = g.soldierList.items[0];
-    SoldierRecord* attacker = g.soldierList.items[1];
+    SoldierRecord* victim = app::world.soldierList.items[0];
+    SoldierRecord* attacker = app::world.soldierList.items[1];
 
     apply("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
     EXPECT_EQ(victim->damageLink, attacker);
@@ -272,7 +273,7 @@ TEST_F(InterpreterTest, DamageByAVehicleIsFoundAmongAllRecords)
     apply("CREATED;OBJECT;5;Rock;0;0;0");
     apply("DAMAGED;SOLDIER;1;x;x;x;x;x;5");
     // The first record with the id wins.
-    EXPECT_EQ(g.soldierList.items[0]->damageLink, g.vehicleList.items[0]);
+    EXPECT_EQ(app::world.soldierList.items[0]->damageLink, app::world.vehicleList.items[0]);
 }
 
 // [SECTION] Position reports and glides
@@ -281,7 +282,7 @@ TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
 {
     createSoldier(1, 100, 200);
     apply("POS;SOLDIER;1;C;200;110;9;95;0.5;0.25");
-    const SoldierRecord& soldier = *g.soldierList.items[0];
+    const SoldierRecord& soldier = *app::world.soldierList.items[0];
     EXPECT_FLOAT_EQ(soldier.posX, 100);
     EXPECT_FLOAT_EQ(soldier.posY, 200);
     EXPECT_FLOAT_EQ(soldier.posZ, 7);
@@ -307,12 +308,12 @@ TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
 TEST_F(InterpreterTest, GlideStepsFollowTheSpeedOfTheReport)
 {
     createSoldier(1, 0, 0);
-    const SoldierRecord& soldier = *g.soldierList.items[0];
-    g.msPerLogSecond = 125;
+    const SoldierRecord& soldier = *app::world.soldierList.items[0];
+    app::playback.msPerLogSecond = 125;
     apply("POS;SOLDIER;1;C;0;10;0");
     EXPECT_EQ(soldier.stepsLeft, 5);
     EXPECT_FLOAT_EQ(soldier.stepLength, 2);
-    g.msPerLogSecond = 4000;
+    app::playback.msPerLogSecond = 4000;
     apply("POS;SOLDIER;1;C;0;30;0");
     EXPECT_EQ(soldier.stepsLeft, 160);
     EXPECT_FLOAT_EQ(soldier.stepLength, 0.125f);
@@ -328,7 +329,7 @@ TEST_F(InterpreterTest, GlideStepsFollowTheSpeedOfTheReport)
 TEST_F(InterpreterTest, PeaksNeverFall)
 {
     createSoldier(1, 0, 0);
-    const SoldierRecord& soldier = *g.soldierList.items[0];
+    const SoldierRecord& soldier = *app::world.soldierList.items[0];
     apply("POS;SOLDIER;1;C;0;0;0;0;3;0.25");
     EXPECT_FLOAT_EQ(soldier.levelA, 3);
     EXPECT_FLOAT_EQ(soldier.peakA, 3);
@@ -343,7 +344,7 @@ TEST_F(InterpreterTest, PeaksNeverFall)
 TEST_F(InterpreterTest, VehicleDirectionLagsOneReport)
 {
     createVehicle(3, 0, 0);
-    const VehicleRecord& vehicle = *g.vehicleList.items[0];
+    const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
     apply("POS;VEHICLE;3;Truck;0;0;0;90;1;1");
     EXPECT_FLOAT_EQ(vehicle.direction, 45);
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 90);
@@ -363,7 +364,7 @@ TEST_F(InterpreterTest, VehicleDirectionLagsOneReport)
 TEST_F(InterpreterTest, ReportsOutOfRangeSetUpNoGlide)
 {
     createSoldier(1, 0, 0);
-    const SoldierRecord& soldier = *g.soldierList.items[0];
+    const SoldierRecord& soldier = *app::world.soldierList.items[0];
     apply("POS;SOLDIER;1;C;1e39;0;0");
     EXPECT_EQ(soldier.stepsLeft, 0);
     apply("POS;SOLDIER;1;C;nan;0;0");
@@ -391,36 +392,35 @@ TEST_F(InterpreterTest, MapLineNamesTheSectionAndThePicture)
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
 
     apply("1;Coast.winter.map");
-    EXPECT_EQ(g.mapName, "Coast.winter.map");
-    EXPECT_FALSE(g.statusMessage);
-    EXPECT_TRUE(g.calibration.invertY);
-    EXPECT_FLOAT_EQ(g.calibration.rotationOffset, 6);
-    ASSERT_TRUE(g.mapImage);
-    EXPECT_NE(g.mapImage->get(), nullptr);
+    EXPECT_EQ(app::world.mapName, "Coast.winter.map");
+    EXPECT_FALSE(app::world.statusMessage);
+    EXPECT_TRUE(app::world.calibration.invertY);
+    EXPECT_FLOAT_EQ(app::world.calibration.rotationOffset, 6);
+    ASSERT_TRUE(app::world.mapImage);
+    EXPECT_NE(app::world.mapImage->image.get(), nullptr);
 
     // A map without a section is reported; its picture is still loaded.
     apply("-3;Coast");
-    EXPECT_EQ(g.mapName, "Coast");
-    EXPECT_EQ(g.statusMessage, "Error loading Kelo.ini");
-    ASSERT_TRUE(g.mapImage);
-    EXPECT_NE(g.mapImage->get(), nullptr);
+    EXPECT_EQ(app::world.mapName, "Coast");
+    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
+    ASSERT_TRUE(app::world.mapImage);
+    EXPECT_NE(app::world.mapImage->image.get(), nullptr);
 
-    // A later success leaves the report; a missing picture gives a picture object without an image.
+    // A later success leaves the report; a missing picture gives no picture.
     apply("2.5;Coast.winter.map");
-    EXPECT_EQ(g.statusMessage, "Error loading Kelo.ini");
+    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
     apply("2.5;Desert.map");
-    ASSERT_TRUE(g.mapImage);
-    EXPECT_EQ(g.mapImage->get(), nullptr);
+    EXPECT_FALSE(app::world.mapImage);
 }
 
 TEST_F(InterpreterTest, FieldZeroMustReadAsANumberOtherThanZero)
 {
     for (const char* line : {"0;Coast", "0.0;Coast", "-0;Coast", "x1;Coast", ";Coast"}) {
         apply(line);
-        EXPECT_FALSE(g.mapName) << line;
+        EXPECT_FALSE(app::world.mapName) << line;
     }
     apply("1e-50;Tiny");
-    EXPECT_EQ(g.mapName, "Tiny");
+    EXPECT_EQ(app::world.mapName, "Tiny");
 }
 
 TEST_F(InterpreterTest, MapNameWithoutBaseKeepsThePicture)
@@ -428,17 +428,17 @@ TEST_F(InterpreterTest, MapNameWithoutBaseKeepsThePicture)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
     apply("1;Coast");
-    GpImage* picture = g.mapImage->get();
+    GpImage* picture = app::world.mapImage->image.get();
     ASSERT_NE(picture, nullptr);
 
     apply("1;.hidden");
-    EXPECT_EQ(g.mapName, ".hidden");
-    EXPECT_EQ(g.mapImage->get(), picture);
+    EXPECT_EQ(app::world.mapName, ".hidden");
+    EXPECT_EQ(app::world.mapImage->image.get(), picture);
     apply("1;..\\..\\x");
-    EXPECT_EQ(g.mapImage->get(), picture);
+    EXPECT_EQ(app::world.mapImage->image.get(), picture);
     apply("1");
-    EXPECT_EQ(g.mapName, "");
-    EXPECT_EQ(g.mapImage->get(), picture);
+    EXPECT_EQ(app::world.mapName, "");
+    EXPECT_EQ(app::world.mapImage->image.get(), picture);
 }
 
 TEST_F(InterpreterTest, MapNameOutsideMapsClearsThePicture)
@@ -447,10 +447,10 @@ TEST_F(InterpreterTest, MapNameOutsideMapsClearsThePicture)
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
     for (const char* name : {"sub/Coast", "x\\..\\y", "C:Coast", "/tmp/Coast"}) {
         apply("1;Coast");
-        ASSERT_TRUE(g.mapImage);
+        ASSERT_TRUE(app::world.mapImage);
         apply(std::string("1;") + name);
-        EXPECT_FALSE(g.mapImage) << name;
-        EXPECT_EQ(g.mapName, name);
+        EXPECT_FALSE(app::world.mapImage) << name;
+        EXPECT_EQ(app::world.mapName, name);
     }
 }
 
@@ -460,41 +460,47 @@ TEST_F(InterpreterTest, MapBaseNameIsCutTo127)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / (base + ".png")).string()));
     apply("1;" + base + "MMMMMMMM.map");
-    ASSERT_TRUE(g.mapImage);
-    EXPECT_NE(g.mapImage->get(), nullptr);
-    EXPECT_EQ(g.mapName, base + "MMMMMMMM.map");
+    ASSERT_TRUE(app::world.mapImage);
+    EXPECT_NE(app::world.mapImage->image.get(), nullptr);
+    EXPECT_EQ(app::world.mapName, base + "MMMMMMMM.map");
 }
 
 TEST_F(InterpreterTest, PicturePathOverItsLimitNamesNoFile)
 {
+    std::filesystem::create_directories(folder / "Maps");
+    ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
+    apply("1;Coast");
+    ASSERT_TRUE(app::world.mapImage);
     headless::setProgramFolder("/" + std::string(400, 'f'));
-    EXPECT_TRUE(mapPicturePath(std::string(100, 'M')));
-    EXPECT_FALSE(mapPicturePath(std::string(127, 'M')));
-    EXPECT_FALSE(iconPath(std::string(127, 'C')));
-    g.mapImage = Image::load("");
+    EXPECT_TRUE(mapPicturePath(executableFolder(), std::string(100, 'M')));
+    EXPECT_FALSE(mapPicturePath(executableFolder(), std::string(127, 'M')));
+    EXPECT_FALSE(iconPath(executableFolder(), std::string(127, 'C')));
     apply("1;" + std::string(127, 'M'));
-    EXPECT_FALSE(g.mapImage);
+    EXPECT_FALSE(app::world.mapImage);
 }
 
 // [SECTION] Clock, title, end of game
 
 TEST_F(InterpreterTest, ConfigSetsClockAndTitle)
 {
-    g.clockSeconds = 42;
+    app::world.clockSeconds = 42;
     apply("CONFIG;25;Title");
-    EXPECT_EQ(g.clockMinutes, 25);
-    EXPECT_EQ(g.clockSeconds, 0);
-    EXPECT_EQ(g.configTitle, "Title");
+    EXPECT_EQ(app::world.clockMinutes, 25);
+    EXPECT_EQ(app::world.clockSeconds, 0);
+    EXPECT_EQ(app::world.configTitle, "Title");
     apply("CONFIG;99999999999;" + std::string(600, 't'));
-    EXPECT_EQ(g.clockMinutes, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(g.configTitle, std::string(511, 't'));
+    EXPECT_EQ(app::world.clockMinutes, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(app::world.configTitle, std::string(511, 't'));
 }
 
-TEST_F(InterpreterTest, WinStopsPlayback)
+TEST_F(InterpreterTest, WinAsksPlaybackToStopAndChangesNothingElse)
 {
-    armTimer(playbackTimer, 500);
-    apply("WIN");
-    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    createSoldier(1, 0, 0, 1, "Ann");
+    const World before = app::world;
+    std::optional<SplitLine> win = splitLine("[1:00:00] WIN;1");
+    ASSERT_TRUE(win);
+    EXPECT_EQ(applyEvent(app::world, win->fields, 1000), EventEffect::stopPlayback);
+    EXPECT_EQ(app::world, before);
 }
 
 // [SECTION] Chat
@@ -507,18 +513,18 @@ TEST_F(InterpreterTest, ChatLinesCarryTextAndSideByte)
     apply("CHAT;PUBLIC;1;hello there");
     apply("CHAT;TEAM;2;go;left");
     apply("CHAT;TEAM;3;x");
-    ASSERT_TRUE(g.chatLines[0] && g.chatLines[1] && g.chatLines[2]);
-    EXPECT_EQ(g.chatLines[0]->text, "Ann: hello there");
-    EXPECT_EQ(g.chatLines[0]->side, 1);
-    EXPECT_EQ(g.chatLines[1]->text, "Bob [TEAM]: go");
-    EXPECT_EQ(g.chatLines[1]->side, 255);
-    EXPECT_EQ(g.chatLines[2]->side, 2);
-    EXPECT_FALSE(g.chatLines[3]);
+    ASSERT_TRUE(app::world.chatLines[0] && app::world.chatLines[1] && app::world.chatLines[2]);
+    EXPECT_EQ(app::world.chatLines[0]->text, "Ann: hello there");
+    EXPECT_EQ(app::world.chatLines[0]->side, 1);
+    EXPECT_EQ(app::world.chatLines[1]->text, "Bob [TEAM]: go");
+    EXPECT_EQ(app::world.chatLines[1]->side, 255);
+    EXPECT_EQ(app::world.chatLines[2]->side, 2);
+    EXPECT_FALSE(app::world.chatLines[3]);
 
     // No speaker, or another channel: nothing.
     apply("CHAT;PUBLIC;9;nobody");
     apply("CHAT;ALL;1;other");
-    EXPECT_FALSE(g.chatLines[3]);
+    EXPECT_FALSE(app::world.chatLines[3]);
 }
 
 TEST_F(InterpreterTest, SeventhChatLinePushesTheOldestOut)
@@ -527,8 +533,8 @@ TEST_F(InterpreterTest, SeventhChatLinePushesTheOldestOut)
     for (int line = 1; line <= 7; ++line)
         apply("CHAT;PUBLIC;1;line " + std::to_string(line));
     for (int slot = 0; slot < 6; ++slot) {
-        ASSERT_TRUE(g.chatLines[slot]);
-        EXPECT_EQ(g.chatLines[slot]->text, "A: line " + std::to_string(slot + 2));
+        ASSERT_TRUE(app::world.chatLines[slot]);
+        EXPECT_EQ(app::world.chatLines[slot]->text, "A: line " + std::to_string(slot + 2));
     }
 }
 
@@ -536,9 +542,9 @@ TEST_F(InterpreterTest, ChatLineIsCutTo511)
 {
     createSoldier(1, 0, 0, 0, std::string(400, 'n'));
     apply("CHAT;TEAM;1;" + std::string(500, 'm'));
-    ASSERT_TRUE(g.chatLines[0]);
-    EXPECT_EQ(g.chatLines[0]->text.size(), 511u);
-    EXPECT_EQ(g.chatLines[0]->text.substr(400, 9), " [TEAM]: ");
+    ASSERT_TRUE(app::world.chatLines[0]);
+    EXPECT_EQ(app::world.chatLines[0]->text.size(), 511u);
+    EXPECT_EQ(app::world.chatLines[0]->text.substr(400, 9), " [TEAM]: ");
 }
 
 // [SECTION] Passengers
@@ -548,8 +554,8 @@ TEST_F(InterpreterTest, EnterAndExit)
     createSoldier(1, 0, 0);
     createSoldier(2, 0, 0);
     createVehicle(9, 0, 0);
-    SoldierRecord* first = g.soldierList.items[0];
-    const VehicleRecord& vehicle = *g.vehicleList.items[0];
+    SoldierRecord* first = app::world.soldierList.items[0];
+    const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
 
     // The vehicle comes from field 1 and the soldier from field 6; fields 2 to 5 do not count.
     apply("ENTER;9;2;2;2;2;1");
@@ -561,11 +567,11 @@ TEST_F(InterpreterTest, EnterAndExit)
     apply("EXIT;9;x;x;x;x;1");
     EXPECT_EQ(first->aboard, 0);
     EXPECT_EQ(ids(vehicle.passengers), std::vector<int>{2});
-    EXPECT_EQ(g.records.size(), 3u);
+    EXPECT_EQ(app::world.records.size(), 3u);
 
     // Without the vehicle the soldier still gets off; without the soldier nobody gets on.
     apply("EXIT;77;x;x;x;x;2");
-    EXPECT_EQ(g.soldierList.items[1]->aboard, 0);
+    EXPECT_EQ(app::world.soldierList.items[1]->aboard, 0);
     EXPECT_EQ(ids(vehicle.passengers), std::vector<int>{2});
     apply("ENTER;77;x;x;x;x;1");
     apply("ENTER;9;x;x;x;x;77");
@@ -583,32 +589,32 @@ TEST_F(InterpreterTest, KeywordsMatchWholeAndCaseSensitive)
     apply("CREATED;TANK;1;C;0;0;0;0;1;1;0;N");
     apply("KILLED;SOLDIER;1");
     apply("HELLO;1;2");
-    EXPECT_EQ(g.entityList.count, 1);
-    EXPECT_TRUE(g.records.empty());
+    EXPECT_EQ(app::world.entityList.count, 1);
+    EXPECT_TRUE(app::world.records.empty());
 
     // Ids compare as integers once read.
     apply("CREATED;SOLDIER;017;C;0;0;0;0;1;1;0;N");
     apply("DESTROYED;SOLDIER; 17abc");
-    EXPECT_EQ(g.soldierList.count, 1);
+    EXPECT_EQ(app::world.soldierList.count, 1);
 }
 
 TEST_F(InterpreterTest, HostileLinesCrashNothing)
 {
     apply("CREATED;SOLDIER;" + std::string(10000, '9') + ";C;" + std::string(10000, '9') + ";0;0;0;1;1;0;N");
-    ASSERT_EQ(g.soldierList.count, 2);
-    EXPECT_EQ(g.soldierList.items[0]->id, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(g.soldierList.items[0]->posY, std::numeric_limits<float>::infinity());
+    ASSERT_EQ(app::world.soldierList.count, 2);
+    EXPECT_EQ(app::world.soldierList.items[0]->id, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(app::world.soldierList.items[0]->posY, std::numeric_limits<float>::infinity());
 
     std::optional<SplitLine> huge = splitLine("[1:0:0] CHAT;PUBLIC;2147483647;" + std::string(100 * 1024, 'x'));
     ASSERT_TRUE(huge);
-    applyEvent(huge->fields);
-    ASSERT_TRUE(g.chatLines[0]);
-    EXPECT_EQ(g.chatLines[0]->text.size(), 511u);
+    applyEvent(app::world, huge->fields, app::playback.msPerLogSecond);
+    ASSERT_TRUE(app::world.chatLines[0]);
+    EXPECT_EQ(app::world.chatLines[0]->text.size(), 511u);
 
     std::optional<SplitLine> nuls = splitLine("[1:0:0] " + std::string(100, '\0'));
     ASSERT_TRUE(nuls);
-    applyEvent(nuls->fields);
-    applyEvent(Fields{});
-    EXPECT_EQ(g.soldierList.count, 2);
-    EXPECT_FALSE(g.mapName);
+    applyEvent(app::world, nuls->fields, app::playback.msPerLogSecond);
+    applyEvent(app::world, Fields{}, app::playback.msPerLogSecond);
+    EXPECT_EQ(app::world.soldierList.count, 2);
+    EXPECT_FALSE(app::world.mapName);
 }

@@ -10,14 +10,14 @@ namespace {
 
 SoldierRecord& gliding(float x, float y, float heading, float step, int steps)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>();
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
     soldier.posX = x;
     soldier.posY = y;
     soldier.posZ = 3;
     soldier.moveHeading = heading;
     soldier.stepLength = step;
     soldier.stepsLeft = steps;
-    g.soldierList.append(&soldier);
+    app::world.soldierList.append(&soldier);
     return soldier;
 }
 
@@ -36,7 +36,7 @@ void report(SoldierRecord& soldier, float x, float y)
     fields[4] = std::to_string(y);
     fields[5] = std::to_string(x);
     fields[6] = "3";
-    applyEvent(fields);
+    applyEvent(app::world, fields, app::playback.msPerLogSecond);
 }
 
 }  // namespace
@@ -96,12 +96,12 @@ TEST_F(MovementTest, PausedHoldsEveryGlide)
 {
     SoldierRecord& soldier = gliding(0, 0, 0.7f, 0.5f, 10);
     movementTick();
-    g.playbackPaused = 1;
+    app::playback.playbackPaused = 1;
     const float heldX = soldier.posX;
     ticks(100);
     EXPECT_EQ(soldier.posX, heldX);
     EXPECT_EQ(soldier.stepsLeft, 9);
-    g.playbackPaused = 0;
+    app::playback.playbackPaused = 0;
     movementTick();
     EXPECT_EQ(soldier.stepsLeft, 8);
     EXPECT_NE(soldier.posX, heldX);
@@ -111,12 +111,12 @@ TEST_F(MovementTest, VehiclesAndPassengersMoveLikeSoldiers)
 {
     SoldierRecord& soldier = gliding(0, 0, 2.0f, 0.25f, 3);
     soldier.aboard = 1;
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>();
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
     vehicle.moveHeading = 2.0f;
     vehicle.stepLength = 0.25f;
     vehicle.stepsLeft = 3;
     vehicle.direction = 45;
-    g.vehicleList.append(&vehicle);
+    app::world.vehicleList.append(&vehicle);
     ticks(3);
     EXPECT_EQ(vehicle.posX, soldier.posX);
     EXPECT_EQ(vehicle.posY, soldier.posY);

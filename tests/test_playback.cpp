@@ -19,15 +19,15 @@ protected:
         openReplayLog(writeFile("replay.log", contents));
     }
 
-    // Every line readLogLine yields from the contents until it yields nothing, then one more read.
+    // Every line the reader yields from the contents until it yields nothing, then one more read.
     std::vector<std::optional<std::string>> readAll(const std::string& contents)
     {
-        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(writeFile("lines.log", contents).c_str(), "r"));
+        LineReader reader(std::fopen(writeFile("lines.log", contents).c_str(), "r"));
         std::vector<std::optional<std::string>> lines;
         do
-            lines.push_back(readLogLine(file.get()));
+            lines.push_back(reader.read());
         while (lines.back());
-        lines.push_back(readLogLine(file.get()));
+        lines.push_back(reader.read());
         return lines;
     }
 
@@ -35,7 +35,7 @@ protected:
     void pause()
     {
         stopPlayback();
-        g.playbackPaused = 1;
+        app::playback.playbackPaused = 1;
     }
 
     std::size_t noMoreDataBoxes()
@@ -128,11 +128,11 @@ TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
                         {int32Min, 0, std::numeric_limits<std::int64_t>::max(), int32Min, -4},
                         {0, 0, std::numeric_limits<std::int64_t>::min(), int32Max, 4}};
     for (const Row& row : rows) {
-        g.clockMinutes = row.minutes;
-        g.clockSeconds = row.seconds;
-        countDownClock(row.gap);
-        EXPECT_EQ(g.clockMinutes, row.afterMinutes) << row.minutes << ":" << row.seconds << " - " << row.gap;
-        EXPECT_EQ(g.clockSeconds, row.afterSeconds) << row.minutes << ":" << row.seconds << " - " << row.gap;
+        app::world.clockMinutes = row.minutes;
+        app::world.clockSeconds = row.seconds;
+        countDownClock(app::world, row.gap);
+        EXPECT_EQ(app::world.clockMinutes, row.afterMinutes) << row.minutes << ":" << row.seconds << " - " << row.gap;
+        EXPECT_EQ(app::world.clockSeconds, row.afterSeconds) << row.minutes << ":" << row.seconds << " - " << row.gap;
     }
 }
 
@@ -140,21 +140,21 @@ TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
 
 TEST_F(PlaybackTest, EachStepWaitsForTheScaledGapToTheNextStamp)
 {
-    g.msPerLogSecond = 4000;
+    app::playback.msPerLogSecond = 4000;
     openLog("[0:00:00] A\n[0:00:03] B\n[0:00:03] C\n[0:00:04] D\n[0:00:05] E\n");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
     headless::advance(1);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 12001);
-    EXPECT_EQ(g.currentLine, "[0:00:03] B");
-    EXPECT_EQ(g.nextLine, "[0:00:03] C");
-    g.msPerLogSecond = 1000;  // the wait already armed keeps its length
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:03] B");
+    EXPECT_EQ(app::playback.log.nextLine, "[0:00:03] C");
+    app::playback.msPerLogSecond = 1000;  // the wait already armed keeps its length
     headless::advance(12000);
-    EXPECT_EQ(g.currentLine, "[0:00:03] B");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:03] B");
     headless::advance(1);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);  // equal stamps
     headless::advance(1);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1001);
-    EXPECT_EQ(g.currentLine, "[0:00:04] D");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] D");
     EXPECT_TRUE(headless::messages().empty());
 }
 
@@ -170,23 +170,23 @@ TEST_F(PlaybackTest, StampsWrapAtTwelveHours)
     headless::advance(5001);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 3597001);
     // More than twelve hours back: the next step comes at once, and the clock goes up by the hour.
-    std::int64_t clockBefore = g.clockMinutes * 60 + g.clockSeconds;
+    std::int64_t clockBefore = app::world.clockMinutes * 60 + app::world.clockSeconds;
     headless::advance(3597001);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
-    EXPECT_EQ(g.currentLine, "[0:00:00] F");
-    EXPECT_EQ(g.clockMinutes * 60 + g.clockSeconds, clockBefore + 3600);
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:00] F");
+    EXPECT_EQ(app::world.clockMinutes * 60 + app::world.clockSeconds, clockBefore + 3600);
 }
 
 TEST_F(PlaybackTest, ALookAheadWithoutStampResetsTheWorldBeforeTheCurrentLineApplies)
 {
     openLog("[0:00:05] 1;Alpha.map\nno stamp here\n");
-    g.mapName = "Before";
-    SoldierRecord& soldier = makeRecord<SoldierRecord>();
-    g.soldierList.append(&soldier);
-    g.entityList.append(&soldier);
+    app::world.mapName = "Before";
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
+    app::world.soldierList.append(&soldier);
+    app::world.entityList.append(&soldier);
     headless::advance(1);
-    EXPECT_EQ(g.mapName, "Alpha.map");
-    EXPECT_TRUE(g.soldierList.items.empty());
+    EXPECT_EQ(app::world.mapName, "Alpha.map");
+    EXPECT_TRUE(app::world.soldierList.items.empty());
     EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 + 1);
 }
 
@@ -194,11 +194,11 @@ TEST_F(PlaybackTest, TheCountdownRunsWithTheGaps)
 {
     openLog("[0:00:00] CONFIG;10;Title\n[0:01:15] A\n[0:01:20] B\n");
     headless::advance(1);
-    EXPECT_EQ(g.clockMinutes, 8);
-    EXPECT_EQ(g.clockSeconds, 45);
+    EXPECT_EQ(app::world.clockMinutes, 8);
+    EXPECT_EQ(app::world.clockSeconds, 45);
     headless::advance(75001);
-    EXPECT_EQ(g.clockMinutes, 8);
-    EXPECT_EQ(g.clockSeconds, 40);
+    EXPECT_EQ(app::world.clockMinutes, 8);
+    EXPECT_EQ(app::world.clockSeconds, 40);
 }
 
 TEST_F(PlaybackTest, AWinLineDoesNotEndPlayback)
@@ -207,17 +207,17 @@ TEST_F(PlaybackTest, AWinLineDoesNotEndPlayback)
     headless::advance(1);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
     headless::advance(2001);
-    EXPECT_EQ(g.currentLine, "[0:00:04] B");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] B");
 }
 
 TEST_F(PlaybackTest, ACrLfLogPlaysLikeAnyOther)
 {
     openLog("[0:00:01] 1;Alpha.map\r\n\r\n[0:00:04] 1;Beta.map\r\n");
     headless::advance(1);
-    EXPECT_EQ(g.mapName, "Alpha.map");
+    EXPECT_EQ(app::world.mapName, "Alpha.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
     headless::advance(3001);
-    EXPECT_EQ(g.mapName, "Beta.map");
+    EXPECT_EQ(app::world.mapName, "Beta.map");
 }
 
 // [SECTION] The end of data
@@ -226,21 +226,21 @@ TEST_F(PlaybackTest, TheFinalLineIsAppliedThenNoMoreData)
 {
     openLog("[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n\n");
     headless::advance(1);
-    EXPECT_FALSE(g.nextLine);
+    EXPECT_FALSE(app::playback.log.nextLine);
     EXPECT_EQ(noMoreDataBoxes(), 0u);
     headless::advance(1001);
-    EXPECT_EQ(g.mapName, "Beta.map");
+    EXPECT_EQ(app::world.mapName, "Beta.map");
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     EXPECT_EQ(headless::messages().size(), 1u);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_TRUE(headless::timerArmed(movementTimer));
     // Play after the end applies nothing again and tells the user again.
-    g.mapName = "Kept";
+    app::world.mapName = "Kept";
     pause();
     resumePlayback();
     headless::advance(1000);
     EXPECT_EQ(noMoreDataBoxes(), 2u);
-    EXPECT_EQ(g.mapName, "Kept");
+    EXPECT_EQ(app::world.mapName, "Kept");
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
 }
 
@@ -252,7 +252,7 @@ TEST_F(PlaybackTest, ALogBeginningWithAnEmptyOrIndentedLineEndsAtTheFirstStep)
         openLog(contents);
         headless::advance(1);
         EXPECT_EQ(noMoreDataBoxes(), 1u) << contents;
-        EXPECT_FALSE(g.mapName) << contents;
+        EXPECT_FALSE(app::world.mapName) << contents;
         EXPECT_FALSE(headless::timerArmed(playbackTimer)) << contents;
         headless::advance(100000);
         EXPECT_EQ(headless::messages().size(), 1u) << contents;
@@ -262,13 +262,13 @@ TEST_F(PlaybackTest, ALogBeginningWithAnEmptyOrIndentedLineEndsAtTheFirstStep)
 TEST_F(PlaybackTest, AOneLineLogAppliesItsLineThenEnds)
 {
     openLog("[0:00:05] 1;Alpha.map");
-    EXPECT_EQ(g.nextLine, "");
+    EXPECT_EQ(app::playback.log.nextLine, "");
     headless::advance(1);
-    EXPECT_EQ(g.mapName, "Alpha.map");
+    EXPECT_EQ(app::world.mapName, "Alpha.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 + 1);
     headless::advance((43200 - 5) * 1000 + 1);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
-    EXPECT_EQ(g.mapName, "Alpha.map");
+    EXPECT_EQ(app::world.mapName, "Alpha.map");
 }
 
 TEST_F(PlaybackTest, AStepWithoutAnOpenLogIsTheEndOfData)
@@ -283,13 +283,13 @@ TEST_F(PlaybackTest, AStepWithoutAnOpenLogIsTheEndOfData)
 
 TEST_F(PlaybackTest, OpeningArmsBothTimersAndReadsTwoLines)
 {
-    g.mapName = "Before";
-    g.clockMinutes = 7;
+    app::world.mapName = "Before";
+    app::world.clockMinutes = 7;
     openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");
-    EXPECT_FALSE(g.mapName);
-    EXPECT_EQ(g.clockMinutes, 0);
-    EXPECT_EQ(g.currentLine, "[0:00:01] A");
-    EXPECT_EQ(g.nextLine, "[0:00:02] B");
+    EXPECT_FALSE(app::world.mapName);
+    EXPECT_EQ(app::world.clockMinutes, 0);
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:01] A");
+    EXPECT_EQ(app::playback.log.nextLine, "[0:00:02] B");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
     EXPECT_EQ(headless::timerPeriod(movementTimer), 50);
 }
@@ -299,10 +299,10 @@ TEST_F(PlaybackTest, TheMovementPeriodIsFixedAtTheOpen)
     const std::pair<std::int32_t, std::int32_t> periods[] = {{125, 6}, {250, 12}, {500, 25}, {1000, 50},
                                                              {2000, 100}, {4000, 200}};
     for (auto [speed, period] : periods) {
-        g.msPerLogSecond = speed;
+        app::playback.msPerLogSecond = speed;
         openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");
         EXPECT_EQ(headless::timerPeriod(movementTimer), period) << speed;
-        g.msPerLogSecond = speed == 125 ? 4000 : 125;
+        app::playback.msPerLogSecond = speed == 125 ? 4000 : 125;
         headless::advance(1 + 1001);
         EXPECT_EQ(headless::timerPeriod(movementTimer), period) << speed;
     }
@@ -310,13 +310,13 @@ TEST_F(PlaybackTest, TheMovementPeriodIsFixedAtTheOpen)
 
 TEST_F(PlaybackTest, AFailedOpenResetsTheWorldAndLeavesNoLogOpen)
 {
-    g.mapName = "Before";
+    app::world.mapName = "Before";
     openReplayLog((folder / "missing.log").string());
     ASSERT_EQ(headless::messages().size(), 1u);
     EXPECT_EQ(headless::messages()[0].text, "Could not open file");
     EXPECT_EQ(headless::messages()[0].caption, "Error!");
-    EXPECT_FALSE(g.mapName);
-    EXPECT_FALSE(g.replayFile);
+    EXPECT_FALSE(app::world.mapName);
+    EXPECT_FALSE(app::playback.log.reader);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_FALSE(headless::timerArmed(movementTimer));
     // Play after the failed open is the end of data.
@@ -333,7 +333,7 @@ TEST_F(PlaybackTest, AFailedOpenAfterAGoodOneStopsPlaybackAndKeepsTheMovementTim
     openReplayLog(folder.string());  // a folder is no log
     ASSERT_EQ(headless::messages().size(), 1u);
     EXPECT_EQ(headless::messages()[0].text, "Could not open file");
-    EXPECT_FALSE(g.replayFile);
+    EXPECT_FALSE(app::playback.log.reader);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_EQ(headless::timerPeriod(movementTimer), 50);
 }
@@ -343,27 +343,27 @@ TEST_F(PlaybackTest, ACancelledDialogLeavesPlaybackAlone)
     openLog("[0:00:01] 1;Alpha.map\n[0:00:04] B\n[0:00:05] C\n");
     headless::advance(1);
     openReplayLog(chooseReplayFile());
-    EXPECT_EQ(g.mapName, "Alpha.map");
-    EXPECT_EQ(g.currentLine, "[0:00:04] B");
+    EXPECT_EQ(app::world.mapName, "Alpha.map");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] B");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
     EXPECT_TRUE(headless::messages().empty());
     headless::advance(3001);
-    EXPECT_EQ(g.currentLine, "[0:00:05] C");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:05] C");
 }
 
 TEST_F(PlaybackTest, ReOpeningWhilePlayingStartsTheNewLogAndKeepsThePausedFlag)
 {
     openLog("[0:00:01] 1;Alpha.map\n[0:00:04] B\n[0:00:05] C\n");
     headless::advance(1);
-    g.playbackPaused = 1;
+    app::playback.playbackPaused = 1;
     headless::queueFileChoice(writeFile("second.log", "[1:00:00] 1;Beta.map\n[1:00:02] D\n[1:00:03] E\n"));
     openReplayLog(chooseReplayFile());
-    EXPECT_FALSE(g.mapName);
-    EXPECT_EQ(g.currentLine, "[1:00:00] 1;Beta.map");
+    EXPECT_FALSE(app::world.mapName);
+    EXPECT_EQ(app::playback.log.currentLine, "[1:00:00] 1;Beta.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
-    EXPECT_EQ(g.playbackPaused, 1);
+    EXPECT_EQ(app::playback.playbackPaused, 1);
     headless::advance(1);
-    EXPECT_EQ(g.mapName, "Beta.map");
+    EXPECT_EQ(app::world.mapName, "Beta.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
 }
 
@@ -373,19 +373,19 @@ TEST_F(PlaybackTest, PlayAfterPauseStepsOneLogSecondLater)
     headless::advance(1);
     pause();
     headless::advance(10000);
-    EXPECT_EQ(g.currentLine, "[0:00:04] B");
-    g.msPerLogSecond = 2000;
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] B");
+    app::playback.msPerLogSecond = 2000;
     resumePlayback();
-    EXPECT_EQ(g.playbackPaused, 0);
+    EXPECT_EQ(app::playback.playbackPaused, 0);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
     headless::advance(1999);
-    EXPECT_EQ(g.currentLine, "[0:00:04] B");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] B");
     headless::advance(1);
-    EXPECT_EQ(g.currentLine, "[0:00:05] C");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:05] C");
     // Play while playing keeps the running wait.
     headless::advance(1000);
     resumePlayback();
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
     headless::advance(1001);
-    EXPECT_EQ(g.currentLine, "[0:00:06] D");
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:06] D");
 }

@@ -1,7 +1,7 @@
 // Tests of the button actions through the pointer, on a composed bar: speed limits, Pause and Play against
 // the playback clock, Open replacing or keeping the playing log, the order of the actions, and "Bars".
 #include "app/shell.h"
-#include "controls/control_bar.h"
+#include "view/control_bar.h"
 #include "controls/playback_controls.h"
 #include "platform/platform.h"
 #include "tests/kelo_test.h"
@@ -30,7 +30,7 @@ protected:
     // Down and up in the middle of the button, as a user's click.
     void click(ButtonIndex button)
     {
-        const GpRectF& hit = g.controlButtons[button].hit;
+        const GpRectF& hit = app::view.controlButtons[button].hit;
         const int x = static_cast<int>(hit.X + hit.Width / 2);
         const int y = static_cast<int>(hit.Y + hit.Height / 2);
         headless::pointerMove(x, y);
@@ -44,7 +44,7 @@ protected:
         headless::queueFileChoice(writeFile(title + ".log", logNamed(title)));
         click(buttonOpen);
         headless::advance(1);
-        ASSERT_EQ(g.configTitle, title);
+        ASSERT_EQ(app::world.configTitle, title);
     }
 };
 
@@ -56,8 +56,8 @@ TEST_F(PlaybackControlsTest, FasterStopsAt125)
 {
     for (int expected : {500, 250, 125, 125, 125}) {
         click(buttonFaster);
-        EXPECT_EQ(g.msPerLogSecond, expected);
-        EXPECT_EQ(g.controlButtons[buttonFaster].pressed, 0);
+        EXPECT_EQ(app::playback.msPerLogSecond, expected);
+        EXPECT_EQ(app::view.controlButtons[buttonFaster].pressed, 0);
     }
 }
 
@@ -65,8 +65,8 @@ TEST_F(PlaybackControlsTest, SlowerStopsAt4000)
 {
     for (int expected : {2000, 4000, 4000}) {
         click(buttonSlower);
-        EXPECT_EQ(g.msPerLogSecond, expected);
-        EXPECT_EQ(g.controlButtons[buttonSlower].pressed, 0);
+        EXPECT_EQ(app::playback.msPerLogSecond, expected);
+        EXPECT_EQ(app::view.controlButtons[buttonSlower].pressed, 0);
     }
 }
 
@@ -93,16 +93,16 @@ TEST_F(PlaybackControlsTest, SpeedChangeKeepsTheRunningWait)
 TEST_F(PlaybackControlsTest, PauseStopsTheStepsAndASecondPauseOnlyKeepsTheFlag)
 {
     playLog("Alpha");
-    const std::string line = g.currentLine;
+    const std::string line = app::playback.log.currentLine;
     click(buttonPause);
-    EXPECT_EQ(g.playbackPaused, 1);
+    EXPECT_EQ(app::playback.playbackPaused, 1);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     headless::advance(10000);
-    EXPECT_EQ(g.currentLine, line);
+    EXPECT_EQ(app::playback.log.currentLine, line);
     click(buttonPause);
-    EXPECT_EQ(g.playbackPaused, 1);
+    EXPECT_EQ(app::playback.playbackPaused, 1);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
-    EXPECT_EQ(g.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(app::view.controlButtons[buttonPause].pressed, 0);
 }
 
 TEST_F(PlaybackControlsTest, PlayAfterPauseWaitsOneLogSecondAtTheCurrentSpeed)
@@ -111,32 +111,32 @@ TEST_F(PlaybackControlsTest, PlayAfterPauseWaitsOneLogSecondAtTheCurrentSpeed)
     click(buttonPause);
     click(buttonSlower);
     click(buttonPlay);
-    EXPECT_EQ(g.playbackPaused, 0);
+    EXPECT_EQ(app::playback.playbackPaused, 0);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
-    EXPECT_EQ(g.controlButtons[buttonPlay].pressed, 0);
+    EXPECT_EQ(app::view.controlButtons[buttonPlay].pressed, 0);
 }
 
 TEST_F(PlaybackControlsTest, PlayWithoutPauseDoesNotRestartTheRunningWait)
 {
     playLog("Alpha");
-    const std::string second = g.currentLine;
+    const std::string second = app::playback.log.currentLine;
     headless::advance(1000);
     click(buttonPlay);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
     headless::advance(2000);
-    EXPECT_EQ(g.currentLine, second);
+    EXPECT_EQ(app::playback.log.currentLine, second);
     headless::advance(1);
-    EXPECT_NE(g.currentLine, second);
+    EXPECT_NE(app::playback.log.currentLine, second);
 }
 
 TEST_F(PlaybackControlsTest, PauseLeftBeforeTheReleaseLetsPlaybackGoOn)
 {
     playLog("Alpha");
-    const GpRectF& hit = g.controlButtons[buttonPause].hit;
+    const GpRectF& hit = app::view.controlButtons[buttonPause].hit;
     headless::pointerPress(static_cast<int>(hit.X) + 2, 10);
     headless::pointerMove(200, 300);
     headless::pointerRelease();
-    EXPECT_EQ(g.playbackPaused, 0);
+    EXPECT_EQ(app::playback.playbackPaused, 0);
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
 }
 
@@ -144,13 +144,13 @@ TEST_F(PlaybackControlsTest, PlayPressedMovedOffAndBackDoesNothing)
 {
     playLog("Alpha");
     click(buttonPause);
-    const GpRectF& hit = g.controlButtons[buttonPlay].hit;
+    const GpRectF& hit = app::view.controlButtons[buttonPlay].hit;
     const int x = static_cast<int>(hit.X) + 2;
     headless::pointerPress(x, 10);
     headless::pointerMove(x, 100);
     headless::pointerMove(x, 10);
     headless::pointerRelease();
-    EXPECT_EQ(g.playbackPaused, 1);
+    EXPECT_EQ(app::playback.playbackPaused, 1);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
 }
 
@@ -158,41 +158,41 @@ TEST_F(PlaybackControlsTest, PlayPressedMovedOffAndBackDoesNothing)
 
 TEST_F(PlaybackControlsTest, ReleaseAfterAPressOffTheButtonsDoesNothing)
 {
-    const GpRectF& last = g.controlButtons[buttonBars].hit;
+    const GpRectF& last = app::view.controlButtons[buttonBars].hit;
     for (auto [x, y] : {std::pair{200, 300}, std::pair{static_cast<int>(last.X + last.Width) + 20, 12}}) {
         headless::pointerMove(x, y);
         headless::pointerPress(x, y);
         headless::pointerRelease();
     }
-    EXPECT_EQ(g.msPerLogSecond, 1000);
-    EXPECT_EQ(g.playbackPaused, 0);
-    EXPECT_EQ(g.barsShown, 0);
+    EXPECT_EQ(app::playback.msPerLogSecond, 1000);
+    EXPECT_EQ(app::playback.playbackPaused, 0);
+    EXPECT_EQ(app::view.barsShown, 0);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_TRUE(headless::messages().empty());
 }
 
 TEST_F(PlaybackControlsTest, EachReleaseRunsOnlyTheFirstPressedAction)
 {
-    g.controlButtons[buttonFaster].pressed = 1;
-    g.controlButtons[buttonSlower].pressed = 1;
+    app::view.controlButtons[buttonFaster].pressed = 1;
+    app::view.controlButtons[buttonSlower].pressed = 1;
     headless::pointerRelease();
-    EXPECT_EQ(g.msPerLogSecond, 2000);
-    EXPECT_EQ(g.controlButtons[buttonFaster].pressed, 1);
+    EXPECT_EQ(app::playback.msPerLogSecond, 2000);
+    EXPECT_EQ(app::view.controlButtons[buttonFaster].pressed, 1);
     headless::pointerRelease();
-    EXPECT_EQ(g.msPerLogSecond, 1000);
+    EXPECT_EQ(app::playback.msPerLogSecond, 1000);
 
     // Pause is looked at before Play, and Bars after everything else.
-    g.controlButtons[buttonBars].pressed = 1;
-    g.controlButtons[buttonPlay].pressed = 1;
-    g.controlButtons[buttonPause].pressed = 1;
+    app::view.controlButtons[buttonBars].pressed = 1;
+    app::view.controlButtons[buttonPlay].pressed = 1;
+    app::view.controlButtons[buttonPause].pressed = 1;
     headless::pointerRelease();
-    EXPECT_EQ(g.playbackPaused, 1);
+    EXPECT_EQ(app::playback.playbackPaused, 1);
     headless::pointerRelease();
-    EXPECT_EQ(g.playbackPaused, 0);
-    EXPECT_EQ(g.barsShown, 0);
+    EXPECT_EQ(app::playback.playbackPaused, 0);
+    EXPECT_EQ(app::view.barsShown, 0);
     headless::pointerRelease();
-    EXPECT_EQ(g.barsShown, 1);
-    for (const ControlButton& button : g.controlButtons)
+    EXPECT_EQ(app::view.barsShown, 1);
+    for (const ControlButton& button : app::view.controlButtons)
         EXPECT_EQ(button.pressed, 0);
 }
 
@@ -202,21 +202,21 @@ TEST_F(PlaybackControlsTest, OpeningWhilePlayingReplacesTheLog)
 {
     playLog("Alpha");
     playLog("Bravo");
-    EXPECT_EQ(g.controlButtons[buttonOpen].pressed, 0);
+    EXPECT_EQ(app::view.controlButtons[buttonOpen].pressed, 0);
 }
 
 TEST_F(PlaybackControlsTest, CancellingTheDialogKeepsTheLogPlaying)
 {
     playLog("Alpha");
-    const std::string second = g.currentLine;
+    const std::string second = app::playback.log.currentLine;
     headless::queueFileChoice("");
     click(buttonOpen);
     click(buttonOpen);  // an empty queue answers as a cancel too
-    EXPECT_EQ(g.configTitle, "Alpha");
-    EXPECT_EQ(g.currentLine, second);
-    EXPECT_EQ(g.controlButtons[buttonOpen].pressed, 0);
+    EXPECT_EQ(app::world.configTitle, "Alpha");
+    EXPECT_EQ(app::playback.log.currentLine, second);
+    EXPECT_EQ(app::view.controlButtons[buttonOpen].pressed, 0);
     headless::advance(3001);
-    EXPECT_NE(g.currentLine, second);
+    EXPECT_NE(app::playback.log.currentLine, second);
     EXPECT_TRUE(headless::messages().empty());
 }
 
@@ -227,10 +227,10 @@ ARGB openFaceDuringBox = 0;
 
 void recordOpenButton(const headless::MessageBox&)
 {
-    openPressedDuringBox = g.controlButtons[buttonOpen].pressed;
+    openPressedDuringBox = app::view.controlButtons[buttonOpen].pressed;
     // A repaint while the box is up.
     composeFrame();
-    const GpRectF& hit = g.controlButtons[buttonOpen].hit;
+    const GpRectF& hit = app::view.controlButtons[buttonOpen].hit;
     openFaceDuringBox = headless::pixel(static_cast<int>(hit.X), 4);
 }
 
@@ -249,7 +249,7 @@ TEST_F(PlaybackControlsTest, OpenStaysPressedUntilItsActionIsDone)
     EXPECT_EQ(openPressedDuringBox, 1);
     // Pressed and hovered: the bright face sits on the hit rectangle.
     EXPECT_EQ(openFaceDuringBox, 0xFF0000FF);
-    EXPECT_EQ(g.controlButtons[buttonOpen].pressed, 0);
+    EXPECT_EQ(app::view.controlButtons[buttonOpen].pressed, 0);
 }
 
 // [SECTION] Bars
@@ -257,15 +257,15 @@ TEST_F(PlaybackControlsTest, OpenStaysPressedUntilItsActionIsDone)
 TEST_F(PlaybackControlsTest, BarsShowTheSoldiersBareStatusBarsOnTheNextFrame)
 {
     // Map (-100, 75) is the screen point (100, 300), clear of the title text.
-    g.calibration.scaleX = 400;
-    g.calibration.scaleY = 400;
-    SoldierRecord& soldier = makeRecord<SoldierRecord>();
+    app::world.calibration.scaleX = 400;
+    app::world.calibration.scaleY = 400;
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
     soldier.posX = -100;
     soldier.posY = 75;
     soldier.levelA = soldier.peakA = 100;
-    g.soldierList.append(&soldier);
-    g.entityList.append(&soldier);
-    ScreenPoint p = worldToScreen(soldier.posX, soldier.posY);
+    app::world.soldierList.append(&soldier);
+    app::world.entityList.append(&soldier);
+    ScreenPoint p = worldToScreen(app::world.calibration, soldier.posX, soldier.posY);
     ASSERT_FLOAT_EQ(p.x, 100);
     ASSERT_FLOAT_EQ(p.y, 300);
 
@@ -279,14 +279,14 @@ TEST_F(PlaybackControlsTest, BarsShowTheSoldiersBareStatusBarsOnTheNextFrame)
     EXPECT_EQ(before, 0xFF000000);
 
     click(buttonBars);
-    EXPECT_EQ(g.barsShown, 1);
-    EXPECT_EQ(g.controlButtons[buttonBars].pressed, 0);
+    EXPECT_EQ(app::view.barsShown, 1);
+    EXPECT_EQ(app::view.controlButtons[buttonBars].pressed, 0);
     composeOnBlack();
     const ARGB bar = headless::pixel(106, 313);
     EXPECT_GT((bar >> 16) & 0xFF, 0x80) << std::hex << bar;  // the red end of the gradient
 
     click(buttonBars);
-    EXPECT_EQ(g.barsShown, 0);
+    EXPECT_EQ(app::view.barsShown, 0);
     composeOnBlack();
     EXPECT_EQ(headless::pixel(106, 313), 0xFF000000);
 }

@@ -3,8 +3,9 @@
 #include <cmath>
 
 #include "app/shell.h"
-#include "controls/control_bar.h"
+#include "view/control_bar.h"
 #include "controls/pointer_input.h"
+#include "app/input.h"
 #include "tests/kelo_test.h"
 #include "view/transform.h"
 #include "world/world_model.h"
@@ -17,40 +18,40 @@ protected:
     {
         KeloTest::SetUp();
         // 400 map units to 400 pixels: map (x, y) lands on screen (x + 200, y + 225).
-        g.calibration.scaleX = 400;
-        g.calibration.scaleY = 400;
+        app::world.calibration.scaleX = 400;
+        app::world.calibration.scaleY = 400;
     }
 
     SoldierRecord& soldierAt(float x, float y)
     {
-        SoldierRecord& soldier = makeRecord<SoldierRecord>();
+        SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
         soldier.posX = x;
         soldier.posY = y;
-        g.soldierList.append(&soldier);
-        g.entityList.append(&soldier);
+        app::world.soldierList.append(&soldier);
+        app::world.entityList.append(&soldier);
         return soldier;
     }
 
     VehicleRecord& vehicleAt(float x, float y)
     {
-        VehicleRecord& vehicle = makeRecord<VehicleRecord>();
+        VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
         vehicle.posX = x;
         vehicle.posY = y;
-        g.vehicleList.append(&vehicle);
-        g.entityList.append(&vehicle);
+        app::world.vehicleList.append(&vehicle);
+        app::world.entityList.append(&vehicle);
         return vehicle;
     }
 };
 
 ScreenPoint screenOf(const Record& unit)
 {
-    return worldToScreen(unit.posX, unit.posY);
+    return worldToScreen(app::world.calibration, unit.posX, unit.posY);
 }
 
 // A pixel well inside the button's hit rectangle.
 std::pair<int, int> middleOf(ButtonIndex button)
 {
-    const GpRectF& hit = g.controlButtons[button].hit;
+    const GpRectF& hit = app::view.controlButtons[button].hit;
     return {static_cast<int>(hit.X + hit.Width / 2), static_cast<int>(hit.Y + hit.Height / 2)};
 }
 
@@ -83,7 +84,7 @@ TEST_F(PointerInputTest, NoButtonReactsBeforeTheFirstFrame)
         onPointerMove(x, 10);
         onPointerPress(x, 10);
     }
-    for (const ControlButton& button : g.controlButtons) {
+    for (const ControlButton& button : app::view.controlButtons) {
         EXPECT_EQ(button.hovered, 0);
         EXPECT_EQ(button.pressed, 0);
     }
@@ -96,24 +97,24 @@ TEST_F(PointerInputTest, MovementHoversOnlyTheButtonUnderThePointer)
         auto [x, y] = middleOf(target);
         onPointerMove(x, y);
         for (ButtonIndex button : screenOrder)
-            EXPECT_EQ(g.controlButtons[button].hovered, button == target) << buttonLabel(button);
+            EXPECT_EQ(app::view.controlButtons[button].hovered, button == target) << buttonLabel(button);
     }
     onPointerMove(200, 300);
-    for (const ControlButton& button : g.controlButtons)
+    for (const ControlButton& button : app::view.controlButtons)
         EXPECT_EQ(button.hovered, 0);
 }
 
 TEST_F(PointerInputTest, PressOnAnEdgeOrOnTheFaceStripPressesNothing)
 {
     composeFrame();
-    const GpRectF& hit = g.controlButtons[buttonPlay].hit;
+    const GpRectF& hit = app::view.controlButtons[buttonPlay].hit;
     onPointerPress(static_cast<int>(hit.X), 10);
     onPointerPress(static_cast<int>(hit.X) + 3, 4);
     // Unpressed, the face sticks out 2 pixels below the hit rectangle; that strip is not the button.
     onPointerPress(static_cast<int>(hit.X) + 3, static_cast<int>(std::ceil(hit.Y + hit.Height)));
-    EXPECT_EQ(g.controlButtons[buttonPlay].pressed, 0);
+    EXPECT_EQ(app::view.controlButtons[buttonPlay].pressed, 0);
     onPointerPress(static_cast<int>(hit.X) + 1, 5);
-    EXPECT_EQ(g.controlButtons[buttonPlay].pressed, 1);
+    EXPECT_EQ(app::view.controlButtons[buttonPlay].pressed, 1);
 }
 
 TEST_F(PointerInputTest, PressMarksOnlyThatButtonAndAMissClearsNothing)
@@ -123,7 +124,7 @@ TEST_F(PointerInputTest, PressMarksOnlyThatButtonAndAMissClearsNothing)
     onPointerPress(x, y);
     onPointerPress(200, 300);
     for (ButtonIndex button : screenOrder)
-        EXPECT_EQ(g.controlButtons[button].pressed, button == buttonBars) << buttonLabel(button);
+        EXPECT_EQ(app::view.controlButtons[button].pressed, button == buttonBars) << buttonLabel(button);
 }
 
 TEST_F(PointerInputTest, MovingOffCancelsThePressAndComingBackOnlyHovers)
@@ -132,12 +133,12 @@ TEST_F(PointerInputTest, MovingOffCancelsThePressAndComingBackOnlyHovers)
     auto [x, y] = middleOf(buttonPause);
     onPointerPress(x, y);
     onPointerMove(x + 1, y);
-    EXPECT_EQ(g.controlButtons[buttonPause].pressed, 1);
+    EXPECT_EQ(app::view.controlButtons[buttonPause].pressed, 1);
     onPointerMove(x, 100);
-    EXPECT_EQ(g.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(app::view.controlButtons[buttonPause].pressed, 0);
     onPointerMove(x, y);
-    EXPECT_EQ(g.controlButtons[buttonPause].pressed, 0);
-    EXPECT_EQ(g.controlButtons[buttonPause].hovered, 1);
+    EXPECT_EQ(app::view.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(app::view.controlButtons[buttonPause].hovered, 1);
 }
 
 // [SECTION] Units
@@ -216,15 +217,15 @@ TEST_F(PointerInputTest, PressOnAUnitInsideAButtonDoesBoth)
     SoldierRecord& soldier = soldierAt(x - 3 - 200.0f, y - 3 - 225.0f);
     onPointerMove(x, y);
     EXPECT_EQ(soldier.hovered, 1);
-    EXPECT_EQ(g.controlButtons[buttonOpen].hovered, 1);
+    EXPECT_EQ(app::view.controlButtons[buttonOpen].hovered, 1);
     onPointerPress(x, y);
     EXPECT_EQ(soldier.pinned, 1);
-    EXPECT_EQ(g.controlButtons[buttonOpen].pressed, 1);
+    EXPECT_EQ(app::view.controlButtons[buttonOpen].pressed, 1);
 }
 
 TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
 {
-    g.calibration = Calibration{};  // scale 0: the transform divides by zero
+    app::world.calibration = Calibration{};  // scale 0: the transform divides by zero
     SoldierRecord& atOrigin = soldierAt(0, 0);
     SoldierRecord& elsewhere = soldierAt(5, -5);
     VehicleRecord& vehicle = vehicleAt(-3, 7);

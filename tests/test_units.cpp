@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/shell.h"
+#include "view/map_picture.h"
 #include "tests/pictures.h"
 #include "view/frame.h"
 #include "view/transform.h"
@@ -37,7 +38,7 @@ protected:
     void SetUp() override
     {
         ViewTest::SetUp();
-        g.mapName = "units.map";  // a map without a picture keeps the title screen out of the way
+        app::world.mapName = "units.map";  // a map without a picture keeps the title screen out of the way
     }
 
     // The bottom-right pixel of the box of a label whose text starts at (x, y): inside the box, clear of the text.
@@ -158,7 +159,7 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
     composeFrame();
     EXPECT_EQ(headless::pixel(103, 138), black);
 
-    g.barsShown = 1;
+    app::view.barsShown = 1;
     composeFrame();
     // From (P.x + 2, P.y + 13), 30 pixels long.
     EXPECT_GT(redOf(headless::pixel(102, 138)), 0xE0);
@@ -174,8 +175,8 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
 TEST_F(UnitsTest, DamageLineIsDrawnInOneFrameOnly)
 {
     ASSERT_TRUE(writePicture(folder.string() + "/Maps/flat.png", 4, 4, black));
-    g.mapName = "flat";
-    g.mapImage = Image::load(folder.string() + "/Maps/flat.png");
+    app::world.mapName = "flat";
+    app::world.mapImage = loadMapPicture(folder.string() + "/Maps/flat.png");
     SoldierRecord& byYellow = addSoldier(-150, -100, 0);
     SoldierRecord& byOther = addSoldier(-150, 50, 1);
     SoldierRecord& yellowSide = addSoldier(150, -100, 1);
@@ -262,7 +263,7 @@ TEST_F(UnitsTest, IconTurnsCounterClockwiseByHeadingAndRotationOffset)
     for (auto [heading, offset] : {std::pair{90.0f, 0.0f}, std::pair{60.0f, 30.0f}}) {
         fillBackBuffer(black);
         vehicle.direction = heading;
-        g.calibration.rotationOffset = offset;
+        app::world.calibration.rotationOffset = offset;
         composeFrame();
         EXPECT_EQ(headless::pixel(96, 125), orange);
         EXPECT_EQ(headless::pixel(100, 121), blue);
@@ -344,7 +345,7 @@ TEST_F(UnitsTest, PassengerNamesStandTenPixelsApartAboveTheBar)
 
 TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
 {
-    g.calibration.scaleX = 0;  // nothing calibrated yet
+    app::world.calibration.scaleX = 0;  // nothing calibrated yet
     SoldierRecord& soldier = addSoldier(10, 10, 0, "A");
     soldier.hovered = 1;
     SoldierRecord& source = addSoldier(20, 20, 1);

@@ -2,40 +2,13 @@
 // reference to it, and the reset that keeps the chat feed, status message and map picture.
 #include <vector>
 
+#include "view/map_picture.h"
 #include "tests/kelo_test.h"
 #include "world/world_model.h"
 
 using WorldModelTest = KeloTest;
 
 // [SECTION] PtrList
-
-TEST_F(WorldModelTest, EmptyListAndAppend)
-{
-    PtrList<Record> list;
-    EXPECT_EQ(list.count, 1);
-    EXPECT_EQ(list.current(), nullptr);
-    int visits = 0;
-    walk(list, [&](Record&) { ++visits; });
-    EXPECT_EQ(visits, 0);
-
-    ObjectRecord first;
-    ObjectRecord second;
-    list.append(&first);
-    EXPECT_EQ(list.count, 2);
-    EXPECT_EQ(list.items[0], &first);
-    EXPECT_EQ(list.current(), &first);
-    list.append(&second);
-    list.cursor = 1;
-    EXPECT_EQ(list.current(), &second);
-    list.cursor = 2;
-    EXPECT_EQ(list.current(), nullptr);
-    list.cursor = -1;
-    EXPECT_EQ(list.current(), nullptr);
-
-    list.init();
-    EXPECT_EQ(list.count, 1);
-    EXPECT_TRUE(list.items.empty());
-}
 
 TEST_F(WorldModelTest, WalkAndRemovalKeepTheOrder)
 {
@@ -62,68 +35,69 @@ TEST_F(WorldModelTest, WalkAndRemovalKeepTheOrder)
 
 TEST_F(WorldModelTest, ReleasingDropsEveryReferenceOnce)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>();
-    SoldierRecord& other = makeRecord<SoldierRecord>();
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>();
-    g.soldierList.append(&soldier);
-    g.soldierList.append(&other);
-    g.entityList.append(&soldier);
-    g.entityList.append(&soldier);
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
+    SoldierRecord& other = makeRecord<SoldierRecord>(app::world);
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
+    app::world.soldierList.append(&soldier);
+    app::world.soldierList.append(&other);
+    app::world.entityList.append(&soldier);
+    app::world.entityList.append(&soldier);
     vehicle.passengers.append(&soldier);
     vehicle.passengers.append(&other);
     other.damageLink = &soldier;
 
-    releaseRecord(&soldier);
-    EXPECT_EQ(g.soldierList.items, std::vector<SoldierRecord*>{&other});
-    EXPECT_EQ(g.entityList.count, 1);
+    releaseRecord(app::world, &soldier);
+    EXPECT_EQ(app::world.soldierList.items, std::vector<SoldierRecord*>{&other});
+    EXPECT_EQ(app::world.entityList.count, 1);
     EXPECT_EQ(vehicle.passengers.items, std::vector<SoldierRecord*>{&other});
     EXPECT_EQ(other.damageLink, nullptr);
-    EXPECT_EQ(g.records.size(), 2u);
+    EXPECT_EQ(app::world.records.size(), 2u);
 }
 
 TEST_F(WorldModelTest, FreeItemsReleasesARecordListedTwiceOnce)
 {
-    ObjectRecord& object = makeRecord<ObjectRecord>();
-    BuildingRecord& building = makeRecord<BuildingRecord>();
-    g.entityList.append(&object);
-    g.entityList.append(&building);
-    g.entityList.append(&object);
-    g.buildingList.append(&building);
-    freeItems(g.entityList);
-    EXPECT_TRUE(g.records.empty());
-    EXPECT_EQ(g.entityList.count, 1);
-    EXPECT_EQ(g.buildingList.count, 1);
+    ObjectRecord& object = makeRecord<ObjectRecord>(app::world);
+    BuildingRecord& building = makeRecord<BuildingRecord>(app::world);
+    app::world.entityList.append(&object);
+    app::world.entityList.append(&building);
+    app::world.entityList.append(&object);
+    app::world.buildingList.append(&building);
+    freeItems(app::world, app::world.entityList);
+    EXPECT_TRUE(app::world.records.empty());
+    EXPECT_EQ(app::world.entityList.count, 1);
+    EXPECT_EQ(app::world.buildingList.count, 1);
 }
 
 TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
 {
-    g.mapName = "Coast";
-    g.configTitle = "Title";
-    g.clockMinutes = 5;
-    g.clockSeconds = -3;
-    g.statusMessage = "Error loading Kelo.ini";
-    g.chatLines[0] = ChatLine{"A: hi", 1};
-    g.mapImage = Image::load((folder / "none.png").string());
-    g.msPerLogSecond = 250;
-    g.playbackPaused = 1;
-    g.soldierList.append(&makeRecord<SoldierRecord>());
-    g.entityList.append(g.soldierList.items[0]);
+    app::world.mapName = "Coast";
+    app::world.configTitle = "Title";
+    app::world.clockMinutes = 5;
+    app::world.clockSeconds = -3;
+    app::world.statusMessage = "Error loading Kelo.ini";
+    app::world.chatLines[0] = ChatLine{"A: hi", 1};
+    ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
+    app::world.mapImage = loadMapPicture((folder / "map.png").string());
+    app::playback.msPerLogSecond = 250;
+    app::playback.playbackPaused = 1;
+    app::world.soldierList.append(&makeRecord<SoldierRecord>(app::world));
+    app::world.entityList.append(app::world.soldierList.items[0]);
     // A vehicle held only by its kind list, as when a soldier took its entity slot, goes too.
-    g.vehicleList.append(&makeRecord<VehicleRecord>());
-    g.buildingList.append(&makeRecord<BuildingRecord>());
+    app::world.vehicleList.append(&makeRecord<VehicleRecord>(app::world));
+    app::world.buildingList.append(&makeRecord<BuildingRecord>(app::world));
 
-    resetWorld();
-    EXPECT_FALSE(g.mapName);
-    EXPECT_FALSE(g.configTitle);
-    EXPECT_EQ(g.clockMinutes, 0);
-    EXPECT_EQ(g.clockSeconds, 0);
-    EXPECT_TRUE(g.records.empty());
-    for (int count : {g.soldierList.count, g.vehicleList.count, g.buildingList.count, g.entityList.count})
+    resetWorld(app::world);
+    EXPECT_FALSE(app::world.mapName);
+    EXPECT_FALSE(app::world.configTitle);
+    EXPECT_EQ(app::world.clockMinutes, 0);
+    EXPECT_EQ(app::world.clockSeconds, 0);
+    EXPECT_TRUE(app::world.records.empty());
+    for (int count : {app::world.soldierList.count, app::world.vehicleList.count, app::world.buildingList.count, app::world.entityList.count})
         EXPECT_EQ(count, 1);
-    EXPECT_EQ(g.statusMessage, "Error loading Kelo.ini");
-    ASSERT_TRUE(g.chatLines[0]);
-    EXPECT_EQ(g.chatLines[0]->side, 1);
-    EXPECT_TRUE(g.mapImage);
-    EXPECT_EQ(g.msPerLogSecond, 250);
-    EXPECT_EQ(g.playbackPaused, 1);
+    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
+    ASSERT_TRUE(app::world.chatLines[0]);
+    EXPECT_EQ(app::world.chatLines[0]->side, 1);
+    EXPECT_TRUE(app::world.mapImage);
+    EXPECT_EQ(app::playback.msPerLogSecond, 250);
+    EXPECT_EQ(app::playback.playbackPaused, 1);
 }

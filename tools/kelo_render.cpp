@@ -1,15 +1,15 @@
 // kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, and writes the
 // frames (PNG) and the world state (JSON) it reaches, or lists the lines the viewer cannot use (--check).
-// Relies on the core's start-up pieces (app/shell.h, app/playback.h) and on tools/ for options, JSON and the check.
+// Relies on the core's start-up (app/shell.h), its instances (app/app_state.h) and on tools/ for options, JSON and
+// the check.
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <memory>
 
-#include "app/globals.h"
+#include "app/app_state.h"
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
@@ -19,8 +19,6 @@
 #include "tools/state_json.h"
 
 namespace {
-
-constexpr std::int32_t repaintPeriodMs = 100;
 
 bool endOfData = false;
 
@@ -51,13 +49,15 @@ bool anyGliding(const PtrList<Unit>& list)
 void onTimerFiring(TimerId id)
 {
     if (id == repaintTimer) {
-        skipping.repainted = skipping.repainted || g.composeReady != 0;
+        skipping.repainted = skipping.repainted || app::composeReady != 0;
         return;
     }
-    const bool gliding = !g.playbackPaused && (anyGliding(g.soldierList) || anyGliding(g.vehicleList));
+    const World& world = app::world;
+    const bool gliding =
+        !app::playback.playbackPaused && (anyGliding(world.soldierList) || anyGliding(world.vehicleList));
     if (id == playbackTimer || gliding) {
         skipping.changed = true;
-        g.composeReady = 1;
+        app::composeReady = 1;
     }
 }
 
@@ -85,7 +85,7 @@ void afterMillisecond()
     }
     std::vector<ARGB> frame = backBufferPixels();
     if (frame == skipping.lastQuietFrame)
-        g.composeReady = 0;
+        app::composeReady = 0;
     else
         skipping.lastQuietFrame = std::move(frame);
 }
@@ -133,12 +133,12 @@ bool writeState(const std::string& path)
 
 int runCheck(const RenderOptions& options)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(openLogFile(options.logPath));
-    if (!file) {
+    std::optional<LineReader> reader = openLogFile(options.logPath);
+    if (!reader) {
         std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
         return 1;
     }
-    const std::vector<LogProblem> problems = checkLog(file.get());
+    const std::vector<LogProblem> problems = checkLog(std::move(*reader), options.msPerLogSecond);
     for (const LogProblem& problem : problems)
         std::cout << options.logPath << ':' << problem.line << ": " << problem.reason << '\n';
     std::cerr << "kelo-render: " << problems.size() << (problems.size() == 1 ? " line" : " lines")
@@ -152,13 +152,16 @@ int runPlayback(const RenderOptions& options)
 {
     headless::setMessageSink(onMessageBox);
     headless::setTimerSink(onTimerFiring);
-    // The viewer's start-up: the first paint when the window shows, then the repaint timer.
-    composeFrame();
-    armTimer(repaintTimer, repaintPeriodMs);
-    // The log is opened at time 0, as if "Open" had chosen it, at the speed chosen before.
-    g.msPerLogSecond = options.msPerLogSecond;
+    // The viewer's start-up, with no window to make: the first paint, then the repaint timer. The speed was chosen
+    // before: the first frame shows it.
+    app::playback.msPerLogSecond = options.msPerLogSecond;
+    if (const std::string failure = startShell([] { return std::string(); }); !failure.empty()) {
+        std::cerr << "kelo-render: " << failure << '\n';
+        return 1;
+    }
+    // The log is opened at time 0, as if "Open" had chosen it.
     openReplayLog(options.logPath);
-    if (!g.replayFile)
+    if (!app::playback.log.reader)
         return 1;
 
     if (options.framesFolder) {
@@ -206,7 +209,9 @@ int main(int argc, char** argv)
             return usageError("--folder: no folder \"" + *options.folder + "\"");
         headless::setProgramFolder(std::filesystem::absolute(*options.folder, error).string());
     }
-    headless::startup();
-    g.msPerLogSecond = options.msPerLogSecond;
+    if (!headless::startup()) {
+        std::cerr << "kelo-render: GDI+ could not be started\n";
+        return 1;
+    }
     return options.check ? runCheck(options) : runPlayback(options);
 }

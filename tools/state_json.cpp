@@ -1,11 +1,11 @@
 // The state JSON of kelo-render: every key in a fixed order (ordered_json), records with the fields of their
-// kind, links written as {kind, id}. Reads the global record and the headless clock; changes nothing.
+// kind, links written as {kind, id}. Reads the app's instances and the headless clock; changes nothing.
 #include "tools/state_json.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "app/globals.h"
+#include "app/app_state.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -123,24 +123,25 @@ StateJson recordJson(const Record& record)
 
 StateJson stateJson()
 {
+    const World& world = app::world;
     StateJson chat = StateJson::array();
-    for (const std::optional<ChatLine>& line : g.chatLines)
+    for (const std::optional<ChatLine>& line : world.chatLines)
         chat.push_back(line ? StateJson{{"text", latin1ToUtf8(line->text)}, {"side", line->side}} : StateJson(nullptr));
     StateJson messages = StateJson::array();
     for (const headless::MessageBox& box : headless::messages())
         messages.push_back({{"text", latin1ToUtf8(box.text)}, {"caption", latin1ToUtf8(box.caption)}});
     StateJson entities = StateJson::array();
-    for (std::int32_t i = 0; i < g.entityList.count - 1; ++i)
-        entities.push_back(linkJson(g.entityList.items[i]));
-    const Calibration& calibration = g.calibration;
+    for (std::int32_t i = 0; i < world.entityList.count - 1; ++i)
+        entities.push_back(linkJson(world.entityList.items[i]));
+    const Calibration& calibration = world.calibration;
     return {{"timeMs", headless::now()},
-            {"msPerLogSecond", g.msPerLogSecond},
-            {"paused", g.playbackPaused != 0},
+            {"msPerLogSecond", app::playback.msPerLogSecond},
+            {"paused", app::playback.playbackPaused != 0},
             {"playing", headless::timerArmed(playbackTimer)},
-            {"mapName", textJson(g.mapName)},
-            {"statusMessage", textJson(g.statusMessage)},
-            {"configTitle", textJson(g.configTitle)},
-            {"clock", {{"minutes", g.clockMinutes}, {"seconds", g.clockSeconds}}},
+            {"mapName", textJson(world.mapName)},
+            {"statusMessage", textJson(world.statusMessage)},
+            {"configTitle", textJson(world.configTitle)},
+            {"clock", {{"minutes", world.clockMinutes}, {"seconds", world.clockSeconds}}},
             {"calibration",
              {{"invertX", calibration.invertX},
               {"invertY", calibration.invertY},
@@ -151,8 +152,8 @@ StateJson stateJson()
               {"rotationOffset", floatJson(calibration.rotationOffset)}}},
             {"chat", std::move(chat)},
             {"messages", std::move(messages)},
-            {"soldiers", listJson(g.soldierList)},
-            {"vehicles", listJson(g.vehicleList)},
-            {"buildings", listJson(g.buildingList)},
+            {"soldiers", listJson(world.soldierList)},
+            {"vehicles", listJson(world.vehicleList)},
+            {"buildings", listJson(world.buildingList)},
             {"entities", std::move(entities)}};
 }

@@ -1,13 +1,12 @@
 // Frame composition: control band, map picture or title screen, overlays, units and chat feed, in that order.
-// Relies on the drawing wrappers, the calibration reader and the drawing steps of the controls and the view.
+// Relies on the drawing wrappers and the drawing steps of the view; the caller has read the calibration.
 // Nothing clears the map area: without a picture, what earlier frames drew stays under the new one.
 #include "view/frame.h"
 
 #include <charconv>
 
-#include "app/calibration.h"
-#include "app/globals.h"
-#include "controls/control_bar.h"
+#include "view/control_bar.h"
+#include "view/map_picture.h"
 #include "view/overlays.h"
 #include "view/units.h"
 
@@ -40,25 +39,21 @@ void drawTitleScreen(Surface& surface)
 
 }  // namespace
 
-void renderFrame(GpDC dc)
+void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context)
 {
     Surface surface(dc);
-    drawControlBar(dc);
-    if (g.mapName) {
-        // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
-        loadCalibration();
-        if (g.mapImage)
-            surface.drawImage(*g.mapImage, 0, 25, 400, 400);
-        drawMapNameLabel(surface, *g.mapName);
+    drawControlBar(dc, view);
+    if (world.mapName) {
+        if (world.mapImage)
+            surface.drawImage(world.mapImage->image, 0, 25, 400, 400);
+        drawMapNameLabel(surface, *world.mapName);
     } else {
         drawTitleScreen(surface);
     }
-    drawOverlays(surface);
-    drawSoldiers(surface);
-    drawVehicles(surface, dc);
-    drawChatFeed(dc);
-    // Set while the frame's surface is still open: the surface is released only on return.
-    g.composeReady = 1;
+    drawOverlays(surface, world, context.msPerLogSecond, context.paused);
+    drawSoldiers(surface, world, view.barsShown != 0);
+    drawVehicles(surface, dc, world, context.programFolder);
+    drawChatFeed(dc, world);
 }
 
 ARGB sideColour(std::int32_t side)

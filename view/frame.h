@@ -1,4 +1,5 @@
 // Frame composition: the layers of one frame in order, the side colours and the label-box rule.
+// Composes from a world, the view state and the playback speed; knows nothing of timers, files or windows.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +8,22 @@
 #include <string_view>
 
 #include "view/gdiplus_wrappers.h"
+#include "view/view_state.h"
+#include "world/world_model.h"
+
+// What a frame shows beyond the world and the view state.
+struct FrameContext {
+    std::int32_t msPerLogSecond = 1000;
+    bool paused = false;
+    std::string programFolder;  // where the vehicle icons are looked for
+};
 
 // Where a label's text goes, from its measured width and height.
 using LabelPlacement = std::function<GpPointF(float width, float height)>;
 
-// Composes the whole frame into the back buffer's device context and sets composeReady at its end.
-void renderFrame(GpDC dc);
+// Composes the whole frame into the back buffer's device context. Damage lines are drawn once: drawing one
+// clears the link in the world.
+void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context);
 
 ARGB sideColour(std::int32_t side);
 

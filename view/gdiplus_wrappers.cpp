@@ -1,8 +1,11 @@
-// The scoped drawing resources: each call's failing status is kept, never acted on, and never thrown.
-// The generic sans-serif family is obtained once and kept for the program's life.
+// The scoped drawing resources: each call's failing status is kept and never thrown; the first drawing surface
+// that ends with a failed call is reported once. The generic sans-serif family is kept for the program's life.
 #include "view/gdiplus_wrappers.h"
 
+#include <string>
 #include <utility>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -203,6 +206,12 @@ Surface::Surface(GpDC dc)
 
 Surface::~Surface()
 {
+    // Once for the program's life: a drawing call that fails, fails again in every frame.
+    static bool reported = false;
+    if (status_ != gpOk && !reported) {
+        reported = true;
+        reportProblem("kelo: a drawing call failed (GDI+ status " + std::to_string(status_) + ")");
+    }
     if (graphics_ != nullptr)
         GdipDeleteGraphics(graphics_);
 }

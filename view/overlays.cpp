@@ -1,8 +1,7 @@
 // The four text overlays at the top of the map area and the six-line chat feed at its lower left.
-// Relies on the label-box rule and the side colours of the frame; reads the world values of the global record.
+// Relies on the label-box rule and the side colours of the frame; reads the world values it is given.
 #include "view/overlays.h"
 
-#include "app/globals.h"
 #include "view/frame.h"
 
 std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds)
@@ -20,33 +19,33 @@ std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool pa
     return fixedDecimals(factor, 2) + "X" + (paused ? " Paused" : "");
 }
 
-void drawOverlays(Surface& surface)
+void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSecond, bool paused)
 {
     Font font("Arial", 8);
     Brush box = Brush::solid(0x4BFFFFFF);
     Brush text = Brush::solid(0xFF000000);
-    if (g.statusMessage)
+    if (world.statusMessage)
         drawLabelBox(
-            surface, *g.statusMessage, font, [](float, float h) { return GpPointF{60, 25 + h}; }, box, text);
-    if (g.configTitle)
+            surface, *world.statusMessage, font, [](float, float h) { return GpPointF{60, 25 + h}; }, box, text);
+    if (world.configTitle)
         drawLabelBox(
-            surface, *g.configTitle, font, [](float w, float h) { return GpPointF{390 - w, 25 + h}; }, box, text);
-    if (std::optional<std::string> clock = clockText(g.clockMinutes, g.clockSeconds))
+            surface, *world.configTitle, font, [](float w, float h) { return GpPointF{390 - w, 25 + h}; }, box, text);
+    if (std::optional<std::string> clock = clockText(world.clockMinutes, world.clockSeconds))
         drawLabelBox(
             surface, *clock, font, [](float w, float h) { return GpPointF{390 - w, 45 + h}; }, box, text);
     // Drawn last of the four: a wide readout covers the start of the status message on the same row.
-    if (std::optional<std::string> speed = speedReadoutText(g.msPerLogSecond, g.playbackPaused != 0))
+    if (std::optional<std::string> speed = speedReadoutText(msPerLogSecond, paused))
         drawLabelBox(
             surface, *speed, font, [](float, float h) { return GpPointF{10, 25 + h}; }, box, text);
 }
 
-void drawChatFeed(GpDC dc)
+void drawChatFeed(GpDC dc, const World& world)
 {
     Surface surface(dc);
     Font font("Lucida Sans Unicode", 6);
     // Slot 1 holds the oldest line at y = 340, slot 6 the newest at y = 390; an empty slot leaves its row empty.
     for (int slot = 6; slot >= 1; --slot) {
-        const std::optional<ChatLine>& line = g.chatLines[slot - 1];
+        const std::optional<ChatLine>& line = world.chatLines[slot - 1];
         if (!line)
             continue;
         float y = static_cast<float>(330 + 10 * slot);

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "view/gdiplus_wrappers.h"
+#include "world/world_model.h"
 
-void drawOverlays(Surface& surface);
+void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSecond, bool paused);
 // Opens its own surface on the device context; newest slot first, no boxes.
-void drawChatFeed(GpDC dc);
+void drawChatFeed(GpDC dc, const World& world);
 
 // "minutes:seconds" as plain signed numbers; no clock while the minutes are 0.
 std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds);

@@ -1,10 +1,8 @@
-// The world-to-screen transform and the icon rotation, read from the calibration in the global record.
+// The world-to-screen transform and the icon rotation, from the calibration the caller gives.
 // Both axes are worked out in double precision; only the results are rounded to 32-bit floats.
 #include "view/transform.h"
 
 #include <cmath>
-
-#include "app/globals.h"
 
 namespace {
 
@@ -13,9 +11,8 @@ constexpr float controlBand = 25;  // the map area starts below the control band
 
 }  // namespace
 
-ScreenPoint worldToScreen(float x, float y)
+ScreenPoint worldToScreen(const Calibration& c, float x, float y)
 {
-    const Calibration& c = g.calibration;
     double mapX = c.invertX ? -x : x;
     double mapY = c.invertY ? -y : y;
     // The x axis adds half the map's width in map units after scaling, the y axis half its height before it.
@@ -31,9 +28,9 @@ bool isFinite(ScreenPoint point)
     return std::isfinite(point.x) && std::isfinite(point.y);
 }
 
-float iconRotation(float heading)
+float iconRotation(const Calibration& c, float heading)
 {
-    float angle = heading + g.calibration.rotationOffset;
+    float angle = heading + c.rotationOffset;
     // One turn is added once only: a heading of -400 gives 400, and 360 or more stays as it is.
     if (angle < 0)
         angle += 360;

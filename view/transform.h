@@ -1,13 +1,15 @@
 // The world-to-screen transform and the icon rotation, from the calibration of the current map.
 #pragma once
 
+#include "world/world_model.h"
+
 struct ScreenPoint {
     float x;
     float y;
 };
 
 // A map position to a point of the back buffer; not finite while a scale is 0.
-ScreenPoint worldToScreen(float x, float y);
+ScreenPoint worldToScreen(const Calibration& c, float x, float y);
 bool isFinite(ScreenPoint point);
 // The clockwise rotation in degrees at which a vehicle icon with this heading is drawn.
-float iconRotation(float heading);
+float iconRotation(const Calibration& c, float heading);

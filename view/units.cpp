@@ -6,10 +6,9 @@
 #include <cmath>
 #include <optional>
 
-#include "app/globals.h"
-#include "app/program_files.h"
 #include "view/frame.h"
 #include "view/transform.h"
+#include "world/program_files.h"
 
 namespace {
 
@@ -59,9 +58,9 @@ void drawStatusBar(Surface& surface, const Record& unit, float x, float y)
 
 // [SECTION] Soldiers
 
-void drawDamageLine(Surface& surface, ScreenPoint from, const Record& source)
+void drawDamageLine(Surface& surface, const Calibration& calibration, ScreenPoint from, const Record& source)
 {
-    ScreenPoint to = worldToScreen(source.posX, source.posY);
+    ScreenPoint to = worldToScreen(calibration, source.posX, source.posY);
     if (!isFinite(to))
         return;
     // Only side 1 has its own colour here; every other side, the unknown one included, is red.
@@ -69,9 +68,9 @@ void drawDamageLine(Surface& surface, ScreenPoint from, const Record& source)
     surface.drawLine(pen, from.x + 3, from.y + 3, to.x + 3, to.y + 3);
 }
 
-void drawSoldier(Surface& surface, SoldierRecord& soldier, bool barsShown)
+void drawSoldier(Surface& surface, const Calibration& calibration, SoldierRecord& soldier, bool barsShown)
 {
-    ScreenPoint p = worldToScreen(soldier.posX, soldier.posY);
+    ScreenPoint p = worldToScreen(calibration, soldier.posX, soldier.posY);
     // A soldier aboard, or one the calibration cannot place, is not drawn and keeps its damage link for later.
     if (soldier.aboard || !isFinite(p))
         return;
@@ -86,7 +85,7 @@ void drawSoldier(Surface& surface, SoldierRecord& soldier, bool barsShown)
         drawStatusBar(surface, soldier, p.x + 2, p.y + 13);
     }
     if (soldier.damageLink != nullptr) {
-        drawDamageLine(surface, p, *soldier.damageLink);
+        drawDamageLine(surface, calibration, p, *soldier.damageLink);
         soldier.damageLink = nullptr;
     }
 }
@@ -94,9 +93,10 @@ void drawSoldier(Surface& surface, SoldierRecord& soldier, bool barsShown)
 // [SECTION] Vehicles
 
 // Draws the class's icon rotated about P on a surface of its own; false when there is no picture to draw.
-bool drawIcon(GpDC dc, const VehicleRecord& vehicle, ScreenPoint p)
+bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& programFolder,
+              const VehicleRecord& vehicle, ScreenPoint p)
 {
-    std::optional<std::string> path = iconPath(vehicle.className);
+    std::optional<std::string> path = iconPath(programFolder, vehicle.className);
     if (!path)
         return false;
     // Read anew every frame, so a changed icon file shows at once.
@@ -106,7 +106,7 @@ bool drawIcon(GpDC dc, const VehicleRecord& vehicle, ScreenPoint p)
     Surface rotated(dc);
     Matrix turn;
     turn.prependTranslation(p.x, p.y);
-    turn.prependRotation(iconRotation(vehicle.direction));
+    turn.prependRotation(iconRotation(calibration, vehicle.direction));
     turn.prependTranslation(-p.x, -p.y);
     rotated.setTransform(turn);
     applyColourKey(bitmap, opaqueWhite);
@@ -114,16 +114,17 @@ bool drawIcon(GpDC dc, const VehicleRecord& vehicle, ScreenPoint p)
     return true;
 }
 
-void drawVehicle(Surface& surface, GpDC dc, VehicleRecord& vehicle)
+void drawVehicle(Surface& surface, GpDC dc, const World& world, const std::string& programFolder,
+                 VehicleRecord& vehicle)
 {
     // A vehicle still at the origin, height included, has never been placed.
     if (vehicle.posX == 0 && vehicle.posY == 0 && vehicle.posZ == 0)
         return;
-    ScreenPoint p = worldToScreen(vehicle.posX, vehicle.posY);
+    ScreenPoint p = worldToScreen(world.calibration, vehicle.posX, vehicle.posY);
     if (!isFinite(p))
         return;
     ARGB colour = opaqueWhite;
-    if (!drawIcon(dc, vehicle, p)) {
+    if (!drawIcon(dc, world.calibration, programFolder, vehicle, p)) {
         colour = sideColour(vehicle.side);
         surface.fillRect(Brush::solid(colour), p.x, p.y, 7, 7);
     }
@@ -141,14 +142,15 @@ void drawVehicle(Surface& surface, GpDC dc, VehicleRecord& vehicle)
 
 }  // namespace
 
-void drawSoldiers(Surface& surface)
+void drawSoldiers(Surface& surface, World& world, bool barsShown)
 {
-    walk(g.soldierList, [&](SoldierRecord& soldier) { drawSoldier(surface, soldier, g.barsShown != 0); });
+    walk(world.soldierList,
+         [&](SoldierRecord& soldier) { drawSoldier(surface, world.calibration, soldier, barsShown); });
 }
 
-void drawVehicles(Surface& surface, GpDC dc)
+void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder)
 {
-    walk(g.vehicleList, [&](VehicleRecord& vehicle) { drawVehicle(surface, dc, vehicle); });
+    walk(world.vehicleList, [&](VehicleRecord& vehicle) { drawVehicle(surface, dc, world, programFolder, vehicle); });
 }
 
 void applyColourKey(Image& bitmap, ARGB key)

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "view/gdiplus_wrappers.h"
+#include "world/world_model.h"
 
-void drawSoldiers(Surface& surface);
-// Vehicle icons are drawn on a second, rotated surface opened on the same device context.
-void drawVehicles(Surface& surface, GpDC dc);
+// Draws each soldier's one-frame damage line and clears its link.
+void drawSoldiers(Surface& surface, World& world, bool barsShown);
+// Vehicle icons, from Presets in the program folder, are drawn on a second, rotated surface on the same context.
+void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder);
 // Every pixel equal to the key in all four bytes becomes 0x00000000.
 void applyColourKey(Image& bitmap, ARGB key);
 

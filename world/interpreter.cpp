@@ -1,6 +1,6 @@
-// The event interpreter: turns one split line of the replay log into changes of the world model.
-// Relies on the value syntax of world/log_format.h, the record life cycle of world/world_model.h, the
-// calibration loader, the program files and the playback clock's stop.
+// The event interpreter: turns one split line of the replay log into changes of the world model it is given.
+// Relies on the event table, the value syntax of world/log_format.h, the record life cycle of world/world_model.h
+// and the hooks that load a map's calibration and picture.
 #include "world/interpreter.h"
 
 #include <algorithm>
@@ -8,10 +8,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/calibration.h"
-#include "app/playback.h"
-#include "app/program_files.h"
-#include "world/world_model.h"
+#include "world/event_table.h"
+#include "world/world_hooks.h"
 
 namespace {
 
@@ -74,28 +72,28 @@ void targetOwnPosition(Unit& unit)
 
 // A soldier created under an id that any record already has takes that record's entity slot, and an old
 // soldier's place in the soldier list; the old soldiers go only once no slot refers to them any more.
-void createSoldier(const Fields& fields)
+void createSoldier(World& world, const Fields& fields)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>();
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(world);
     fillPlacement(soldier, fields);
     fillStatus(soldier, fields);
     soldier.name = fields[11];
     targetOwnPosition(soldier);
 
     bool tookSlot = false;
-    for (Record*& slot : g.entityList.items) {
+    for (Record*& slot : world.entityList.items) {
         if (slot->id == soldier.id) {
             slot = &soldier;
             tookSlot = true;
         }
     }
     if (!tookSlot) {
-        g.soldierList.append(&soldier);
-        g.entityList.append(&soldier);
+        world.soldierList.append(&soldier);
+        world.entityList.append(&soldier);
         return;
     }
     std::vector<SoldierRecord*> replaced;
-    for (SoldierRecord*& slot : g.soldierList.items) {
+    for (SoldierRecord*& slot : world.soldierList.items) {
         if (slot->id == soldier.id) {
             if (std::find(replaced.begin(), replaced.end(), slot) == replaced.end())
                 replaced.push_back(slot);
@@ -103,58 +101,58 @@ void createSoldier(const Fields& fields)
         }
     }
     for (SoldierRecord* old : replaced)
-        releaseRecord(old);
+        releaseRecord(world, old);
 }
 
-void createVehicle(const Fields& fields)
+void createVehicle(World& world, const Fields& fields)
 {
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>();
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
     fillPlacement(vehicle, fields);
     fillStatus(vehicle, fields);
     targetOwnPosition(vehicle);
     vehicle.targetDirection = vehicle.direction;
-    g.vehicleList.append(&vehicle);
-    g.entityList.append(&vehicle);
+    world.vehicleList.append(&vehicle);
+    world.entityList.append(&vehicle);
 }
 
-void createBuilding(const Fields& fields)
+void createBuilding(World& world, const Fields& fields)
 {
-    BuildingRecord& building = makeRecord<BuildingRecord>();
+    BuildingRecord& building = makeRecord<BuildingRecord>(world);
     fillPlacement(building, fields);
     fillStatus(building, fields);
-    g.buildingList.append(&building);
-    g.entityList.append(&building);
+    world.buildingList.append(&building);
+    world.entityList.append(&building);
 }
 
-void createObject(const Fields& fields)
+void createObject(World& world, const Fields& fields)
 {
-    ObjectRecord& object = makeRecord<ObjectRecord>();
+    ObjectRecord& object = makeRecord<ObjectRecord>(world);
     fillPlacement(object, fields);
-    g.entityList.append(&object);
+    world.entityList.append(&object);
 }
 
 // [SECTION] Destruction
 
 // Releases every record of the list with the id; releasing takes it out of every list and link.
 template <class T>
-void destroyListed(PtrList<T>& list, std::int32_t id)
+void destroyListed(World& world, PtrList<T>& list, std::int32_t id)
 {
     for (T* record : allWithId(list, id)) {
         if constexpr (std::is_same_v<T, VehicleRecord>)
             walk(record->passengers, [](SoldierRecord& passenger) { passenger.aboard = 0; });
-        releaseRecord(record);
+        releaseRecord(world, record);
     }
 }
 
 // [SECTION] Damage
 
-void linkDamage(const Fields& fields)
+void linkDamage(World& world, const Fields& fields)
 {
     const std::int32_t victimId = readInt(fields[2]);
     const std::int32_t attackerId = readInt(fields[8]);
     SoldierRecord* victim = nullptr;
     SoldierRecord* attacker = nullptr;
-    walk(g.soldierList, [&](SoldierRecord& soldier) {
+    walk(world.soldierList, [&](SoldierRecord& soldier) {
         if (soldier.id == victimId && soldier.damageLink == nullptr)
             victim = &soldier;
         if (soldier.id == attackerId)
@@ -166,7 +164,7 @@ void linkDamage(const Fields& fields)
         victim->damageLink = attacker;
         return;
     }
-    for (Record* record : g.entityList.items) {
+    for (Record* record : world.entityList.items) {
         if (record->id == attackerId) {
             victim->damageLink = record;
             return;
@@ -213,38 +211,39 @@ void reportPosition(Unit& unit, const Fields& fields, std::int32_t msPerLogSecon
 }
 
 template <class Unit>
-void reportPositions(PtrList<Unit>& list, const Fields& fields)
+void reportPositions(PtrList<Unit>& list, const Fields& fields, std::int32_t msPerLogSecond)
 {
     const std::int32_t id = readInt(fields[2]);
     walk(list, [&](Unit& unit) {
         if (unit.id == id)
-            reportPosition(unit, fields, g.msPerLogSecond);
+            reportPosition(unit, fields, msPerLogSecond);
     });
 }
 
 // [SECTION] Map, clock, chat and passengers
 
 // The picture is named by the map name up to its first "."; a name with nothing before it keeps the picture,
-// and a name that names no file inside Maps clears it.
-void loadMap(const std::string& name)
+// and a name that names no picture inside Maps clears it.
+void loadMap(World& world, const std::string& name)
 {
-    g.mapName = name;
-    if (!loadCalibration())
-        g.statusMessage = "Error loading Kelo.ini";
-    std::string_view baseName = *g.mapName;
+    world.mapName = name;
+    if (worldHooks.loadCalibration == nullptr || !worldHooks.loadCalibration(world))
+        world.statusMessage = "Error loading Kelo.ini";
+    std::string_view baseName = *world.mapName;
     baseName = baseName.substr(0, baseName.find_first_of(std::string_view(".\0", 2)));
     if (baseName.empty())
         return;
-    g.mapImage.reset();
-    if (std::optional<std::string> path = mapPicturePath(baseName.substr(0, baseNameLimit)))
-        g.mapImage = Image::load(*path);
+    world.mapImage.reset();
+    baseName = baseName.substr(0, baseNameLimit);
+    if (worldHooks.loadMapPicture != nullptr)
+        world.mapImage = worldHooks.loadMapPicture(baseName);
 }
 
-void setConfig(const Fields& fields)
+void setConfig(World& world, const Fields& fields)
 {
-    g.clockMinutes = readInt(fields[1]);
-    g.clockSeconds = 0;
-    g.configTitle = fields[2];
+    world.clockMinutes = readInt(fields[1]);
+    world.clockSeconds = 0;
+    world.configTitle = fields[2];
 }
 
 // The first free slot takes the line; when all six are full the oldest goes and the rest move down.
@@ -260,11 +259,11 @@ void storeChatLine(std::array<std::optional<ChatLine>, 6>& slots, ChatLine line)
     slots.back() = std::move(line);
 }
 
-void addChatLine(const Fields& fields, std::string_view separator)
+void addChatLine(World& world, const Fields& fields, std::string_view separator)
 {
     const std::int32_t speakerId = readInt(fields[2]);
     std::optional<ChatLine> line;
-    walk(g.soldierList, [&](SoldierRecord& speaker) {
+    walk(world.soldierList, [&](SoldierRecord& speaker) {
         if (speaker.id == speakerId) {
             std::string text = speaker.name;
             text += separator;
@@ -274,24 +273,24 @@ void addChatLine(const Fields& fields, std::string_view separator)
         }
     });
     if (line)
-        storeChatLine(g.chatLines, std::move(*line));
+        storeChatLine(world.chatLines, std::move(*line));
 }
 
-void enterVehicle(const Fields& fields)
+void enterVehicle(World& world, const Fields& fields)
 {
-    VehicleRecord* vehicle = lastWithId(g.vehicleList, readInt(fields[1]));
-    SoldierRecord* soldier = lastWithId(g.soldierList, readInt(fields[6]));
+    VehicleRecord* vehicle = lastWithId(world.vehicleList, readInt(fields[1]));
+    SoldierRecord* soldier = lastWithId(world.soldierList, readInt(fields[6]));
     if (vehicle == nullptr || soldier == nullptr)
         return;
     soldier->aboard = 1;
     vehicle->passengers.append(soldier);
 }
 
-void exitVehicle(const Fields& fields)
+void exitVehicle(World& world, const Fields& fields)
 {
     const std::int32_t soldierId = readInt(fields[6]);
-    VehicleRecord* vehicle = lastWithId(g.vehicleList, readInt(fields[1]));
-    if (SoldierRecord* soldier = lastWithId(g.soldierList, soldierId))
+    VehicleRecord* vehicle = lastWithId(world.vehicleList, readInt(fields[1]));
+    if (SoldierRecord* soldier = lastWithId(world.soldierList, soldierId))
         soldier->aboard = 0;
     if (vehicle != nullptr)
         vehicle->passengers.removeIf(
@@ -302,55 +301,70 @@ void exitVehicle(const Fields& fields)
 
 // [SECTION] Dispatch
 
-void applyEvent(const Fields& fields)
+EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLogSecond)
 {
-    const std::string& event = fields[0];
-    const std::string& kind = fields[1];
-    if (event == "CREATED") {
-        if (kind == "SOLDIER")
-            createSoldier(fields);
-        else if (kind == "VEHICLE")
-            createVehicle(fields);
-        else if (kind == "BUILDING")
-            createBuilding(fields);
-        else if (kind == "OBJECT")
-            createObject(fields);
-    } else if (event == "DESTROYED") {
-        const std::int32_t id = readInt(fields[2]);
-        if (kind == "SOLDIER")
-            destroyListed(g.soldierList, id);
-        else if (kind == "VEHICLE")
-            destroyListed(g.vehicleList, id);
-        else if (kind == "BUILDING")
-            destroyListed(g.buildingList, id);
-        else if (kind == "OBJECT")
-            destroyListed(g.entityList, id);
-    } else if (event == "KILLED") {
-        // Recognised, so that nothing after it in the chain reads the line; it changes nothing.
-    } else if (event == "DAMAGED") {
-        if (kind == "SOLDIER")
-            linkDamage(fields);
-    } else if (event == "POS") {
-        if (kind == "SOLDIER")
-            reportPositions(g.soldierList, fields);
-        else if (kind == "VEHICLE")
-            reportPositions(g.vehicleList, fields);
-    } else if (readDouble(event) != 0.0) {
-        loadMap(kind);
-    } else if (event == "CONFIG") {
-        setConfig(fields);
-    } else if (event == "WIN") {
-        stopPlayback();
-    } else if (event == "CHAT") {
-        if (kind == "PUBLIC")
-            addChatLine(fields, ": ");
-        else if (kind == "TEAM")
-            addChatLine(fields, " [TEAM]: ");
-    } else if (event == "ENTER") {
-        enterVehicle(fields);
-    } else if (event == "EXIT") {
-        exitVehicle(fields);
+    const EventMatch match = matchEvent(fields);
+    if (match.outcome != EventMatch::matched)
+        return EventEffect::none;
+    const std::int32_t id = readInt(fields[2]);
+    switch (match.rule->action) {
+    case EventAction::createSoldier:
+        createSoldier(world, fields);
+        break;
+    case EventAction::createVehicle:
+        createVehicle(world, fields);
+        break;
+    case EventAction::createBuilding:
+        createBuilding(world, fields);
+        break;
+    case EventAction::createObject:
+        createObject(world, fields);
+        break;
+    case EventAction::destroySoldier:
+        destroyListed(world, world.soldierList, id);
+        break;
+    case EventAction::destroyVehicle:
+        destroyListed(world, world.vehicleList, id);
+        break;
+    case EventAction::destroyBuilding:
+        destroyListed(world, world.buildingList, id);
+        break;
+    case EventAction::destroyObject:
+        destroyListed(world, world.entityList, id);
+        break;
+    case EventAction::killed:
+        break;
+    case EventAction::damageSoldier:
+        linkDamage(world, fields);
+        break;
+    case EventAction::reportSoldier:
+        reportPositions(world.soldierList, fields, msPerLogSecond);
+        break;
+    case EventAction::reportVehicle:
+        reportPositions(world.vehicleList, fields, msPerLogSecond);
+        break;
+    case EventAction::loadMap:
+        loadMap(world, fields[1]);
+        break;
+    case EventAction::setConfig:
+        setConfig(world, fields);
+        break;
+    case EventAction::win:
+        return EventEffect::stopPlayback;
+    case EventAction::chatPublic:
+        addChatLine(world, fields, ": ");
+        break;
+    case EventAction::chatTeam:
+        addChatLine(world, fields, " [TEAM]: ");
+        break;
+    case EventAction::enterVehicle:
+        enterVehicle(world, fields);
+        break;
+    case EventAction::exitVehicle:
+        exitVehicle(world, fields);
+        break;
     }
+    return EventEffect::none;
 }
 
 // [SECTION] Plane geometry

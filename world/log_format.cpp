@@ -9,15 +9,11 @@
 #include <limits>
 #include <system_error>
 
+#include "world/text_rules.h"
+
 namespace {
 
 // [SECTION] Characters and text
-
-// The white space of the C locale; the process locale must not change how a log reads.
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 bool isDigit(char c)
 {

@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "app/globals.h"
 
 namespace {
 
@@ -24,11 +23,8 @@ void glideStep(Unit& unit)
 
 }  // namespace
 
-void movementTick()
+void glideUnits(World& world)
 {
-    // While paused no step is used up, so a held glide goes on from where it stopped.
-    if (g.playbackPaused)
-        return;
-    walk(g.soldierList, glideStep<SoldierRecord>);
-    walk(g.vehicleList, glideStep<VehicleRecord>);
+    walk(world.soldierList, glideStep<SoldierRecord>);
+    walk(world.vehicleList, glideStep<VehicleRecord>);
 }

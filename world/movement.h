@@ -1,5 +1,7 @@
-// Movement interpolation: one glide step for every soldier and vehicle that has steps left.
-// Runs on the movement timer; does nothing while playback is paused.
+// Movement interpolation: one glide step for every soldier and vehicle of a world that has steps left.
 #pragma once
 
-void movementTick();
+#include "world/world_model.h"
+
+// Every gliding soldier, then every gliding vehicle, one step along its heading.
+void glideUnits(World& world);

@@ -19,8 +19,6 @@ struct PtrList {
         ++count;
     }
 
-    T* current() const { return cursor >= 0 && cursor < count - 1 ? items[cursor] : nullptr; }
-
     // Rebuilds the list without the references for which `leaves` is true; the rest keep their order.
     template <class Predicate>
     void removeIf(Predicate leaves)

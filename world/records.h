@@ -1,5 +1,5 @@
 // The four kinds of entity record: plain data with a common head, as the replay log creates them.
-// Records are owned by the record store in the global state; lists and links only refer to them.
+// Records are owned by the record store of their world; lists and links only refer to them.
 #pragma once
 
 #include <cstdint>

@@ -1,20 +1,24 @@
-// Releasing records: every reference to a record goes when the record goes, so none is ever followed
-// after release, and each record is released exactly once, through the record store.
+// The world model's life cycle and value semantics: releasing records with every reference to them, the reset,
+// the countdown clock, and the deep copy and comparison that map each record to its place in the store.
 #include "world/world_model.h"
 
 #include <algorithm>
+#include <limits>
+#include <unordered_map>
 
 namespace {
 
+// [SECTION] Releasing
+
 // Drops every reference the model holds to the record, without releasing anything.
-void forgetRecord(const Record* record)
+void forgetRecord(World& world, const Record* record)
 {
     auto is = [record](const Record* listed) { return listed == record; };
-    g.soldierList.removeIf(is);
-    g.vehicleList.removeIf(is);
-    g.buildingList.removeIf(is);
-    g.entityList.removeIf(is);
-    for (const auto& owned : g.records) {
+    world.soldierList.removeIf(is);
+    world.vehicleList.removeIf(is);
+    world.buildingList.removeIf(is);
+    world.entityList.removeIf(is);
+    for (const auto& owned : world.records) {
         if (owned->damageLink == record)
             owned->damageLink = nullptr;
         if (owned->kind == RecordKind::vehicle)
@@ -22,34 +26,184 @@ void forgetRecord(const Record* record)
     }
 }
 
+// [SECTION] Copying and comparing
+
+// Each record's place in the store, so that references can be carried over or compared by place.
+using Places = std::unordered_map<const Record*, std::size_t>;
+
+Places placesOf(const World& world)
+{
+    Places places;
+    places.reserve(world.records.size());
+    for (std::size_t i = 0; i < world.records.size(); ++i)
+        places.emplace(world.records[i].get(), i);
+    return places;
+}
+
+std::unique_ptr<Record> cloneRecord(const Record& record)
+{
+    switch (record.kind) {
+    case RecordKind::soldier:
+        return std::make_unique<SoldierRecord>(static_cast<const SoldierRecord&>(record));
+    case RecordKind::vehicle:
+        return std::make_unique<VehicleRecord>(static_cast<const VehicleRecord&>(record));
+    case RecordKind::building:
+        return std::make_unique<BuildingRecord>(static_cast<const BuildingRecord&>(record));
+    case RecordKind::object:
+        break;
+    }
+    return std::make_unique<ObjectRecord>(static_cast<const ObjectRecord&>(record));
+}
+
+// The same list over the copy's records.
+template <class T>
+PtrList<T> carriedOver(const PtrList<T>& list, const Places& places, const World& copy)
+{
+    PtrList<T> carried = list;
+    for (T*& item : carried.items)
+        item = static_cast<T*>(copy.records[places.at(item)].get());
+    return carried;
+}
+
+std::optional<std::size_t> placeOf(const Record* record, const Places& places)
+{
+    if (record == nullptr)
+        return std::nullopt;
+    return places.at(record);
+}
+
+template <class T>
+bool sameList(const PtrList<T>& a, const Places& placesA, const PtrList<T>& b, const Places& placesB)
+{
+    return a.count == b.count && std::equal(a.items.begin(), a.items.end(), b.items.begin(), b.items.end(),
+                                            [&](const T* x, const T* y) { return placesA.at(x) == placesB.at(y); });
+}
+
+bool sameHead(const Record& a, const Record& b)
+{
+    return a.kind == b.kind && a.posX == b.posX && a.posY == b.posY && a.posZ == b.posZ && a.id == b.id
+        && a.className == b.className && a.side == b.side && a.direction == b.direction && a.levelA == b.levelA
+        && a.levelB == b.levelB && a.peakA == b.peakA && a.peakB == b.peakB;
+}
+
+template <class Unit>
+bool sameGlide(const Unit& a, const Unit& b)
+{
+    return a.hovered == b.hovered && a.pinned == b.pinned && a.stepLength == b.stepLength
+        && a.stepsLeft == b.stepsLeft && a.moveHeading == b.moveHeading && a.targetX == b.targetX
+        && a.targetY == b.targetY && a.targetZ == b.targetZ;
+}
+
+bool sameRecord(const Record& a, const Places& placesA, const Record& b, const Places& placesB)
+{
+    if (!sameHead(a, b) || placeOf(a.damageLink, placesA) != placeOf(b.damageLink, placesB))
+        return false;
+    if (a.kind == RecordKind::soldier) {
+        const auto& x = static_cast<const SoldierRecord&>(a);
+        const auto& y = static_cast<const SoldierRecord&>(b);
+        return x.name == y.name && x.aboard == y.aboard && sameGlide(x, y);
+    }
+    if (a.kind == RecordKind::vehicle) {
+        const auto& x = static_cast<const VehicleRecord&>(a);
+        const auto& y = static_cast<const VehicleRecord&>(b);
+        return x.targetDirection == y.targetDirection && sameGlide(x, y)
+            && sameList(x.passengers, placesA, y.passengers, placesB);
+    }
+    return true;
+}
+
 }  // namespace
 
-void releaseRecord(Record* record)
+World::World(const World& other)
+    : mapName(other.mapName),
+      mapImage(other.mapImage),
+      statusMessage(other.statusMessage),
+      configTitle(other.configTitle),
+      clockMinutes(other.clockMinutes),
+      clockSeconds(other.clockSeconds),
+      chatLines(other.chatLines),
+      calibration(other.calibration)
 {
-    forgetRecord(record);
-    auto owned = std::find_if(g.records.begin(), g.records.end(),
-                              [record](const auto& candidate) { return candidate.get() == record; });
-    if (owned != g.records.end())
-        g.records.erase(owned);
+    records.reserve(other.records.size());
+    for (const auto& owned : other.records)
+        records.push_back(cloneRecord(*owned));
+    const Places places = placesOf(other);
+    soldierList = carriedOver(other.soldierList, places, *this);
+    vehicleList = carriedOver(other.vehicleList, places, *this);
+    buildingList = carriedOver(other.buildingList, places, *this);
+    entityList = carriedOver(other.entityList, places, *this);
+    for (auto& owned : records) {
+        if (owned->damageLink != nullptr)
+            owned->damageLink = records[places.at(owned->damageLink)].get();
+        if (owned->kind == RecordKind::vehicle) {
+            auto& vehicle = static_cast<VehicleRecord&>(*owned);
+            vehicle.passengers = carriedOver(vehicle.passengers, places, *this);
+        }
+    }
 }
 
-void freeItems(PtrList<Record>& list)
+World& World::operator=(const World& other)
+{
+    if (this != &other)
+        *this = World(other);
+    return *this;
+}
+
+bool operator==(const World& a, const World& b)
+{
+    if (a.mapName != b.mapName || a.mapImage != b.mapImage || a.statusMessage != b.statusMessage
+        || a.configTitle != b.configTitle || a.clockMinutes != b.clockMinutes || a.clockSeconds != b.clockSeconds
+        || a.chatLines != b.chatLines || a.calibration != b.calibration || a.records.size() != b.records.size())
+        return false;
+    const Places placesA = placesOf(a);
+    const Places placesB = placesOf(b);
+    for (std::size_t i = 0; i < a.records.size(); ++i)
+        if (!sameRecord(*a.records[i], placesA, *b.records[i], placesB))
+            return false;
+    return sameList(a.soldierList, placesA, b.soldierList, placesB)
+        && sameList(a.vehicleList, placesA, b.vehicleList, placesB)
+        && sameList(a.buildingList, placesA, b.buildingList, placesB)
+        && sameList(a.entityList, placesA, b.entityList, placesB);
+}
+
+void releaseRecord(World& world, Record* record)
+{
+    forgetRecord(world, record);
+    auto owned = std::find_if(world.records.begin(), world.records.end(),
+                              [record](const auto& candidate) { return candidate.get() == record; });
+    if (owned != world.records.end())
+        world.records.erase(owned);
+}
+
+void freeItems(World& world, PtrList<Record>& list)
 {
     for (Record* record : std::vector<Record*>(list.items))
-        releaseRecord(record);
+        releaseRecord(world, record);
 }
 
-void resetWorld()
+void resetWorld(World& world)
 {
-    g.mapName.reset();
-    g.configTitle.reset();
-    g.clockMinutes = 0;
-    g.clockSeconds = 0;
-    freeItems(g.entityList);
+    world.mapName.reset();
+    world.configTitle.reset();
+    world.clockMinutes = 0;
+    world.clockSeconds = 0;
+    freeItems(world, world.entityList);
     // A vehicle whose entity slot a soldier took is held by its kind list alone: it goes too.
-    g.records.clear();
-    g.entityList.init();
-    g.soldierList.init();
-    g.vehicleList.init();
-    g.buildingList.init();
+    world.records.clear();
+    world.entityList.init();
+    world.soldierList.init();
+    world.vehicleList.init();
+    world.buildingList.init();
+}
+
+void countDownClock(World& world, std::int64_t gap)
+{
+    constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
+    // Far beyond any clock, and small enough that the total below cannot overflow.
+    constexpr std::int64_t gapBound = std::int64_t{1} << 62;
+    std::int64_t total =
+        std::int64_t{world.clockMinutes} * 60 + world.clockSeconds - std::clamp(gap, -gapBound, gapBound);
+    world.clockSeconds = static_cast<std::int32_t>(total % 60);
+    world.clockMinutes = static_cast<std::int32_t>(std::clamp(total / 60, int32Min, int32Max));
 }

@@ -1,25 +1,82 @@
-// The world model's life cycle: making records, releasing them with every reference to them, and the reset.
-// Relies on the record store and the lists in the global state.
+// The world model as a value: the records in their list order, levels, passengers, map, calibration, status,
+// title, clock and chat. A copy shares nothing mutable with its original (its lists point into its own records);
+// the decoded map picture is shared read-only. Worlds compare equal when a user could not tell them apart.
 #pragma once
 
-#include "app/globals.h"
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "world/records.h"
 
-// Makes a record of the given kind, owned by the record store and listed nowhere yet.
+struct ChatLine {
+    std::string text;
+    std::uint8_t side = 0;  // the low 8 bits of the speaker's side
+    bool operator==(const ChatLine&) const = default;
+};
+
+struct Calibration {
+    bool invertY = false;
+    bool invertX = false;
+    float scaleX = 0;
+    float scaleY = 0;
+    float offsetX = 0;
+    float offsetY = 0;
+    float rotationOffset = 0;
+    bool operator==(const Calibration&) const = default;
+};
+
+// A decoded map picture. What it holds is the view's business; the world only keeps it, shared and read-only.
+struct MapPicture;
+
+struct World {
+    std::vector<std::unique_ptr<Record>> records;  // the record store: owns every live record
+    PtrList<SoldierRecord> soldierList;
+    PtrList<VehicleRecord> vehicleList;
+    PtrList<BuildingRecord> buildingList;
+    PtrList<Record> entityList;
+    std::optional<std::string> mapName;
+    std::shared_ptr<const MapPicture> mapImage;  // null: no picture to draw
+    std::optional<std::string> statusMessage;
+    std::optional<std::string> configTitle;
+    std::int32_t clockMinutes = 0;
+    std::int32_t clockSeconds = 0;
+    std::array<std::optional<ChatLine>, 6> chatLines;
+    Calibration calibration;
+
+    World() = default;
+    World(const World& other);
+    World& operator=(const World& other);
+    World(World&&) noexcept = default;
+    World& operator=(World&&) noexcept = default;
+    ~World() = default;
+};
+
+// Same records with the same fields in the same store and list order, links and passengers to the same places,
+// the same picture object and the same other values. The lists' walk positions are not part of the model.
+bool operator==(const World& a, const World& b);
+
+// Makes a record of the given kind, owned by the world's record store and listed nowhere yet.
 template <class T>
-T& makeRecord()
+T& makeRecord(World& world)
 {
     auto record = std::make_unique<T>();
     T& made = *record;
-    g.records.push_back(std::move(record));
+    world.records.push_back(std::move(record));
     return made;
 }
 
 // Drops every reference to the record (lists, passenger lists, damage links), then releases it.
-void releaseRecord(Record* record);
+void releaseRecord(World& world, Record* record);
 
 // Releases every record that the list refers to.
-void freeItems(PtrList<Record>& list);
+void freeItems(World& world, PtrList<Record>& list);
 
 // Clears the map name, title and clock and releases every record; chat, status message and map picture stay.
-void resetWorld();
+void resetWorld(World& world);
+
+// Counts the countdown clock down by a gap of log seconds.
+void countDownClock(World& world, std::int64_t gap);

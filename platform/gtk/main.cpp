@@ -1,6 +1,6 @@
 // The GTK 3 viewer `kelo`: the window and its painting from the back buffer, pointer events, g_timeout timers,
 // the modal error box and the open-file chooser. Draws through libgdiplus (platform/linux_shared.h) and reaches
-// the core only through app/shell.h and the pointer handlers.
+// the core only through app/shell.h and app/input.h.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -8,13 +8,12 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <iostream>
 #include <memory>
 #include <string>
 
-#include "app/globals.h"
+#include "app/input.h"
 #include "app/shell.h"
-#include "controls/playback_controls.h"
-#include "controls/pointer_input.h"
 #include "platform/gtk/icon.h"
 #include "platform/linux_shared.h"
 #include "platform/platform.h"
@@ -135,13 +134,16 @@ void onDestroy(GtkWidget*, gpointer)
     gtk_main_quit();
 }
 
-void createWindow()
+// The main window; empty when it was made, else what failed.
+std::string createWindow()
 {
     if (GdkPixbuf* icon = loadProgramIcon()) {
         gtk_window_set_default_icon(icon);  // the dialogs show it too
         g_object_unref(icon);
     }
     mainWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    if (mainWindow == nullptr)
+        return "the window could not be created";
     gtk_window_set_title(GTK_WINDOW(mainWindow), "Kelo");
     gtk_window_set_default_size(GTK_WINDOW(mainWindow), backBufferWidth, backBufferHeight);
     g_signal_connect_after(mainWindow, "realize", G_CALLBACK(onRealize), nullptr);
@@ -154,6 +156,8 @@ void createWindow()
     g_signal_connect(viewArea, "button-press-event", G_CALLBACK(onButtonPress), nullptr);
     g_signal_connect(viewArea, "button-release-event", G_CALLBACK(onButtonRelease), nullptr);
     gtk_container_add(GTK_CONTAINER(mainWindow), viewArea);
+    gtk_widget_show_all(mainWindow);
+    return {};
 }
 
 gboolean onTimerSource(gpointer id)
@@ -238,22 +242,19 @@ int main()
 {
     // The C library keeps the "C" locale: numbers in logs and settings read with a decimal point.
     gtk_disable_setlocale();
-    gtk_init(nullptr, nullptr);
-    std::uintptr_t token = 0;
-    const GdiplusStartupInput input{1, nullptr, 0, 0};
-    GdiplusStartup(&token, &input, nullptr);
-
-    createWindow();
-    gtk_widget_show_all(mainWindow);
-    repaintWindow();
-    armTimer(repaintTimer, 100);
+    if (!gtk_init_check(nullptr, nullptr)) {
+        std::cerr << "kelo: cannot open the display\n";
+        return 1;
+    }
+    if (const std::string failure = startShell(createWindow); !failure.empty()) {
+        std::cerr << "kelo: " << failure << '\n';
+        return 1;
+    }
     gtk_main();
 
-    // The map picture and the rest of the world go while the drawing library still runs.
-    resetGlobals();
     // Shutting libgdiplus down ends fontconfig, which aborts while the fonts of GTK's dialogs still hold its
     // caches: GTK's font map lets go of them first.
     pango_cairo_font_map_set_default(nullptr);
-    GdiplusShutdown(token);
+    stopShell();
     return 0;
 }

@@ -7,9 +7,8 @@
 #include <deque>
 #include <optional>
 
+#include "app/input.h"
 #include "app/shell.h"
-#include "controls/playback_controls.h"
-#include "controls/pointer_input.h"
 #include "platform/linux_shared.h"
 #include "view/gdiplus_wrappers.h"
 
@@ -114,15 +113,9 @@ GpDC backBufferDC()
 
 namespace headless {
 
-void startup()
+bool startup()
 {
-    static std::uintptr_t token = [] {
-        std::uintptr_t started = 0;
-        GdiplusStartupInput input{1, nullptr, 0, 0};
-        GdiplusStartup(&started, &input, nullptr);
-        return started;
-    }();
-    (void)token;
+    return startCore().empty();
 }
 
 void advance(std::int64_t ms)

@@ -15,8 +15,9 @@ struct MessageBox {
     std::string caption;
 };
 
-// Starts GDI+ once for the life of the process; call before anything draws or loads a picture.
-void startup();
+// Starts the core (GDI+ and the world's hooks) once for the life of the process; call before anything draws or
+// loads a picture. False when GDI+ does not start.
+bool startup();
 
 // Moves virtual time forward by `ms`, firing every due timer in order of due time, ties in arming order.
 void advance(std::int64_t ms);

@@ -1,6 +1,6 @@
 // The Windows viewer `Kelo.exe`: WinMain, the window class and procedure, the GDI back buffer and the platform
 // seam on user32, gdi32, comdlg32 and kernel32. Drawing goes through gdiplus.dll (platform/gdiplus_flat.h);
-// the core is reached through app/shell.h and the pointer handlers.
+// the core is reached through app/shell.h and app/input.h.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -12,10 +12,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/globals.h"
+#include "app/input.h"
 #include "app/shell.h"
-#include "controls/playback_controls.h"
-#include "controls/pointer_input.h"
 #include "platform/platform.h"
 
 namespace {
@@ -146,6 +144,11 @@ std::string readProfileString(const std::string& section, const std::string& key
     return std::string(value.data(), std::min<std::size_t>(length, value.size() - 1));
 }
 
+void reportProblem(const std::string& text)
+{
+    OutputDebugStringA((text + "\n").c_str());
+}
+
 void repaintWindow()
 {
     InvalidateRect(mainWindow, nullptr, FALSE);
@@ -159,12 +162,11 @@ GpDC backBufferDC()
 
 // [SECTION] Program entry
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
-{
-    std::uintptr_t token = 0;
-    const GdiplusStartupInput input{1, nullptr, 0, 0};
-    GdiplusStartup(&token, &input, nullptr);
+namespace {
 
+// The window class and the window, shown; empty when both were made, else what failed.
+std::string createWindow(HINSTANCE instance, int showCommand)
+{
     WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = windowProcedure;
@@ -173,13 +175,26 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     windowClass.hCursor = LoadCursorA(nullptr, IDC_CROSS);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "Kelo";
-    RegisterClassA(&windowClass);
+    if (RegisterClassA(&windowClass) == 0)
+        return "the window class could not be registered (error " + std::to_string(GetLastError()) + ")";
 
     mainWindow = CreateWindowExA(0, "Kelo", "Kelo", windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, windowWidth,
                                  windowHeight, nullptr, nullptr, instance, nullptr);
+    if (mainWindow == nullptr)
+        return "the window could not be created (error " + std::to_string(GetLastError()) + ")";
     ShowWindow(mainWindow, showCommand);
-    UpdateWindow(mainWindow);
-    armTimer(repaintTimer, 100);
+    return {};
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    const std::string failure = startShell([&] { return createWindow(instance, showCommand); });
+    if (!failure.empty()) {
+        MessageBoxA(nullptr, ("Kelo cannot start: " + failure).c_str(), "Kelo", MB_OK | MB_ICONERROR);
+        return 1;
+    }
 
     // -1 is an error, not a message: the loop ends on it as on the quit message.
     MSG message{};
@@ -188,8 +203,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         DispatchMessageA(&message);
     }
 
-    // The map picture and the rest of the world go while GDI+ still runs.
-    resetGlobals();
-    GdiplusShutdown(token);
+    stopShell();
     return static_cast<int>(message.wParam);
 }

@@ -1,8 +1,6 @@
 // Paths of the files beside the program: Kelo.ini, the map pictures in Maps and the vehicle icons in Presets.
-// Relies on the executable folder and the path separator of the platform seam.
-#include "app/program_files.h"
-
-#include "platform/platform.h"
+// Pure: the program folder comes from the caller.
+#include "world/program_files.h"
 
 namespace {
 
@@ -17,11 +15,12 @@ bool namesFileInFolder(std::string_view name)
         && name.find("..") == std::string_view::npos;
 }
 
-std::optional<std::string> pictureIn(std::string_view folderName, std::string_view name)
+std::optional<std::string> pictureIn(const std::string& programFolder, std::string_view folderName,
+                                     std::string_view name)
 {
     if (!namesFileInFolder(name))
         return std::nullopt;
-    std::string path = executableFolder();
+    std::string path = programFolder;
     path += pathSeparator;
     path += folderName;
     path += pathSeparator;
@@ -34,17 +33,17 @@ std::optional<std::string> pictureIn(std::string_view folderName, std::string_vi
 
 }  // namespace
 
-std::string settingsPath()
+std::string settingsPath(const std::string& programFolder)
 {
-    return executableFolder() + pathSeparator + "Kelo.ini";
+    return programFolder + pathSeparator + "Kelo.ini";
 }
 
-std::optional<std::string> mapPicturePath(std::string_view baseName)
+std::optional<std::string> mapPicturePath(const std::string& programFolder, std::string_view baseName)
 {
-    return pictureIn("Maps", baseName);
+    return pictureIn(programFolder, "Maps", baseName);
 }
 
-std::optional<std::string> iconPath(std::string_view className)
+std::optional<std::string> iconPath(const std::string& programFolder, std::string_view className)
 {
-    return pictureIn("Presets", className);
+    return pictureIn(programFolder, "Presets", className);
 }

@@ -1,12 +1,12 @@
 // The control bar: the band and its buttons, laid out from the measured label sizes on every frame.
-// The hit rectangles it stores in the global state are what the pointer handlers test.
+// The hit rectangles it stores in the view state are what the pointer handlers test.
 #pragma once
 
 #include <array>
 #include <string_view>
 
-#include "app/globals.h"
 #include "view/gdiplus_wrappers.h"
+#include "view/view_state.h"
 
 // The buttons as they stand on screen, left to right; the pointer handlers test them in this order too.
 constexpr std::array<ButtonIndex, buttonCount> screenOrder{buttonOpen,  buttonSlower, buttonPlay,
@@ -28,4 +28,4 @@ struct ButtonPlace {
 std::array<ButtonPlace, buttonCount> layoutButtons(const std::array<LabelSize, buttonCount>& sizes);
 
 // Draws the band and the buttons and stores each button's hit rectangle.
-void drawControlBar(GpDC dc);
+void drawControlBar(GpDC dc, ViewState& view);

@@ -1,7 +1,7 @@
 // The control bar, drawn as the first layer of every frame: the band, then each button measured, placed,
 // drawn in its pressed and hovered look, and its hit rectangle stored for the pointer handlers.
-// Relies on the drawing wrappers (view/gdiplus_wrappers.h) and the buttons' flags in the global state.
-#include "controls/control_bar.h"
+// Relies on the drawing wrappers (view/gdiplus_wrappers.h) and the buttons' flags in the view state.
+#include "view/control_bar.h"
 
 #include <algorithm>
 
@@ -59,7 +59,7 @@ std::array<ButtonPlace, buttonCount> layoutButtons(const std::array<LabelSize, b
     return places;
 }
 
-void drawControlBar(GpDC dc)
+void drawControlBar(GpDC dc, ViewState& view)
 {
     Surface surface(dc);
     Brush band = Brush::solid(bandColour);
@@ -77,7 +77,7 @@ void drawControlBar(GpDC dc)
     Brush face = Brush::solid(faceColour);
     Brush label = Brush::solid(labelColour);
     for (std::size_t i = 0; i < screenOrder.size(); ++i) {
-        ControlButton& button = g.controlButtons[screenOrder[i]];
+        ControlButton& button = view.controlButtons[screenOrder[i]];
         const auto [left, hit] = places[i];
         button.hit = hit;
 

@@ -1,0 +1,9 @@
+// Problems reported to standard error, for both Linux backends.
+#include <iostream>
+
+#include "platform/platform.h"
+
+void reportProblem(const std::string& text)
+{
+    std::cerr << text << '\n';
+}

@@ -1,0 +1,116 @@
+// The block reader of replay logs. Lines are found with memchr in the block; the carriage return before a line
+// feed is taken off as text mode would (on Windows the C library's text mode has already done it).
+// Relies on the C library's stdio for the file and on std::filesystem to refuse folders.
+#include "world/line_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+#include "world/log_format.h"
+#include "world/text_rules.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool dropCarriageReturn = false;
+#else
+constexpr bool dropCarriageReturn = true;
+#endif
+
+constexpr std::size_t blockSize = 1 << 16;
+
+}  // namespace
+
+LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize) {}
+
+bool LineReader::fill()
+{
+    if (at_ < end_)
+        return true;
+    at_ = 0;
+    end_ = file_ ? std::fread(block_.data(), 1, block_.size(), file_.get()) : 0;
+    return end_ > 0;
+}
+
+// The next character as text mode delivers it, without taking it: a carriage return before a line feed reads as
+// the line feed. EOF at the end of the file.
+int LineReader::peek()
+{
+    if (!fill())
+        return EOF;
+    const char c = block_[at_];
+    if (dropCarriageReturn && c == '\r') {
+        if (at_ + 1 < end_)
+            return block_[at_ + 1] == '\n' ? '\n' : '\r';
+        // The carriage return ends the block: look at the next block with it kept in front.
+        block_[0] = c;
+        at_ = 0;
+        end_ = 1 + (file_ ? std::fread(block_.data() + 1, 1, block_.size() - 1, file_.get()) : 0);
+        return end_ > 1 && block_[1] == '\n' ? '\n' : '\r';
+    }
+    return static_cast<unsigned char>(c);
+}
+
+// Takes the character that peek() saw (both bytes of a carriage return and line feed).
+void LineReader::take()
+{
+    const bool pair = dropCarriageReturn && block_[at_] == '\r' && at_ + 1 < end_ && block_[at_ + 1] == '\n';
+    const std::size_t used = pair ? 2 : 1;
+    newlines_ += block_[at_ + used - 1] == '\n' ? 1 : 0;
+    at_ += used;
+    consumed_ += static_cast<std::int64_t>(used);
+}
+
+std::optional<std::string> LineReader::read()
+{
+    const int first = peek();
+    // An empty line yields nothing and stays unread, so every later read yields nothing too.
+    if (first == EOF || first == '\n')
+        return std::nullopt;
+
+    // The raw text up to the line feed; one character more than the limit is kept to see a final carriage return.
+    std::string line;
+    std::int64_t length = 0;
+    char last = 0;
+    bool endedByNewline = false;
+    while (fill()) {
+        const char* start = block_.data() + at_;
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - at_));
+        const std::size_t run = newline ? static_cast<std::size_t>(newline - start) : end_ - at_;
+        if (run > 0) {
+            line.append(start, std::min(run, lineLimit + 1 - std::min(line.size(), lineLimit + 1)));
+            last = start[run - 1];
+            length += static_cast<std::int64_t>(run);
+            at_ += run;
+            consumed_ += static_cast<std::int64_t>(run);
+        }
+        if (newline) {
+            ++at_;
+            ++consumed_;
+            ++newlines_;
+            endedByNewline = true;
+            break;
+        }
+    }
+    const std::int64_t textLength = dropCarriageReturn && endedByNewline && last == '\r' ? length - 1 : length;
+    line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength, lineLimit)));
+
+    for (int c = peek(); c != EOF && isBlank(static_cast<char>(c)); c = peek())
+        take();
+    // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
+    line.erase(std::min(line.find('\0'), line.size()));
+    return line;
+}
+
+std::optional<LineReader> openLogFile(const std::string& path)
+{
+    // A folder opens for reading on Linux but holds no lines; Windows refuses to open one in the first place.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return std::nullopt;
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr)
+        return std::nullopt;
+    return LineReader(file);
+}
