@@ -14,7 +14,7 @@ BackBuffer& backBuffer()
 {
     static BackBuffer buffer = [] {
         BackBuffer made;
-        GdipCreateBitmapFromScan0(backBufferWidth, backBufferHeight, 0, gpPixelFormat32bppRGB, nullptr, &made.bitmap);
+        GdipCreateBitmapFromScan0(frameWidth, frameHeight, 0, gpPixelFormat32bppRGB, nullptr, &made.bitmap);
         GdipGetImageGraphicsContext(reinterpret_cast<GpImage*>(made.bitmap), &made.graphics);
         GdipGetDC(made.graphics, &made.dc);
         return made;

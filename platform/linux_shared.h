@@ -4,10 +4,7 @@
 
 #include <string>
 
-#include "platform/gdiplus_flat.h"
-
-constexpr int backBufferWidth = 400;
-constexpr int backBufferHeight = 455;
+#include "platform/platform.h"
 
 // The 400 x 455 32-bit RGB bitmap, black at first, made on first use and kept for the program's life.
 GpBitmap* backBufferBitmap();

@@ -7,6 +7,10 @@
 
 #include "platform/gdiplus_flat.h"
 
+// The back buffer and the frame composed into it, in pixels.
+constexpr int frameWidth = 400;
+constexpr int frameHeight = 455;
+
 enum TimerId : int { playbackTimer = 0, movementTimer = 1, repaintTimer = 2 };
 
 // Arms a periodic timer; arming a running timer replaces its period and restarts it. The backend calls onTimer(id).

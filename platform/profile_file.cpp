@@ -8,16 +8,12 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "world/text_rules.h"
 
 namespace {
 
 // The Windows API writes into a 256-character buffer: longer values come back cut.
 constexpr std::size_t valueLimit = 255;
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 std::string_view trim(std::string_view text)
 {
@@ -26,17 +22,6 @@ std::string_view trim(std::string_view text)
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-char foldCase(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return foldCase(x) == foldCase(y); });
 }
 
 // The value as the API hands it back: one pair of matching quotes around it removed, cut to the buffer.
@@ -65,13 +50,13 @@ std::optional<std::string_view> findValue(std::string_view text, std::string_vie
             // Only the first section of a name is read, as the Windows API does.
             if (inSection)
                 return std::nullopt;
-            inSection = sameName(line.substr(1, close - 1), section);
+            inSection = sameIgnoringCase(line.substr(1, close - 1), section);
             continue;
         }
         if (!inSection)
             continue;
         const std::size_t equals = line.find('=');
-        if (!sameName(trim(line.substr(0, equals)), key))
+        if (!sameIgnoringCase(trim(line.substr(0, equals)), key))
             continue;
         if (equals == std::string_view::npos)
             return std::nullopt;

@@ -1,9 +1,13 @@
-// Tests of the world model's container and life cycle: PtrList walks and removal, releasing a record with every
-// reference to it, and the reset that keeps the chat feed, status message and map picture.
+// Tests of the world model's container, life cycle and value: PtrList walks and removal, releasing a record with
+// every reference to it, the reset that keeps the chat feed, status message and map picture, copies and equality.
+#include <algorithm>
+#include <filesystem>
 #include <vector>
 
-#include "view/map_picture.h"
 #include "tests/kelo_test.h"
+#include "view/map_picture.h"
+#include "world/log_step.h"
+#include "world/movement.h"
 #include "world/world_model.h"
 
 using WorldModelTest = KeloTest;
@@ -100,4 +104,100 @@ TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
     EXPECT_TRUE(app::world.mapImage);
     EXPECT_EQ(app::playback.msPerLogSecond, 250);
     EXPECT_EQ(app::playback.playbackPaused, 1);
+}
+
+// [SECTION] The world as a value
+
+namespace {
+
+std::string demoLogPath()
+{
+    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "examples" / "demo" / "demo.log").string();
+}
+
+LogCursor openDemo()
+{
+    LogCursor log;
+    std::optional<LineReader> reader = openLogFile(demoLogPath());
+    if (reader)
+        startLog(log, std::move(*reader));
+    return log;
+}
+
+// Steps the log and glides the units as playback would between two lines.
+void playLine(LogCursor& log, World& world)
+{
+    stepLog(log, world, 1000);
+    for (int tick = 0; tick < 3; ++tick)
+        glideUnits(world);
+}
+
+template <class T>
+bool pointsInto(const PtrList<T>& list, const World& world)
+{
+    return std::all_of(list.items.begin(), list.items.end(), [&](const T* item) {
+        return std::any_of(world.records.begin(), world.records.end(),
+                           [item](const auto& owned) { return owned.get() == item; });
+    });
+}
+
+}  // namespace
+
+TEST_F(WorldModelTest, ACopyPlaysOnExactlyLikeItsOriginal)
+{
+    LogCursor original = openDemo();
+    LogCursor forCopy = openDemo();
+    ASSERT_TRUE(original.reader);
+    World world;
+    World scratch;
+    for (int line = 0; line < 700; ++line) {
+        playLine(original, world);
+        playLine(forCopy, scratch);
+    }
+    ASSERT_GT(world.soldierList.count, 5);
+    ASSERT_GT(world.vehicleList.count, 2);
+
+    World copy = world;
+    EXPECT_EQ(copy, world);
+    EXPECT_TRUE(pointsInto(copy.soldierList, copy) && pointsInto(copy.vehicleList, copy)
+                && pointsInto(copy.entityList, copy));
+    for (const auto& owned : copy.records)
+        EXPECT_FALSE(pointsInto(PtrList<Record>{{owned.get()}, 2, 0}, world));
+
+    int steps = 0;
+    while (original.nextLine) {
+        playLine(original, world);
+        playLine(forCopy, copy);
+        ASSERT_EQ(copy, world) << "after line " << original.currentNumber;
+        ++steps;
+    }
+    EXPECT_GT(steps, 500);
+}
+
+TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
+{
+    LogCursor log = openDemo();
+    World world;
+    for (int line = 0; line < 700; ++line)
+        playLine(log, world);
+    ASSERT_GT(world.vehicleList.count, 2);
+
+    auto differsAfter = [&](const char* what, auto change) {
+        World copy = world;
+        change(copy);
+        EXPECT_FALSE(copy == world) << what;
+    };
+    differsAfter("a soldier's position", [](World& w) { w.soldierList.items[0]->posX += 1; });
+    differsAfter("a vehicle's glide", [](World& w) { w.vehicleList.items[0]->stepsLeft += 1; });
+    differsAfter("a pin", [](World& w) { w.soldierList.items[0]->pinned = 1; });
+    differsAfter("a damage link", [](World& w) { w.soldierList.items[0]->damageLink = w.soldierList.items[1]; });
+    differsAfter("the list order", [](World& w) { std::swap(w.entityList.items[0], w.entityList.items[1]); });
+    differsAfter("a passenger", [](World& w) { w.vehicleList.items[0]->passengers.append(w.soldierList.items[0]); });
+    differsAfter("the chat", [](World& w) { w.chatLines[0] = ChatLine{"x", 0}; });
+    differsAfter("the calibration", [](World& w) { w.calibration.offsetX += 1; });
+    differsAfter("the clock", [](World& w) { w.clockSeconds += 1; });
+    ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
+    const std::shared_ptr<const MapPicture> picture = loadMapPicture((folder / "map.png").string());
+    differsAfter("the map picture", [&](World& w) { w.mapImage = picture; });
+    differsAfter("a released record", [](World& w) { releaseRecord(w, w.soldierList.items[0]); });
 }

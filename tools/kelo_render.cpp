@@ -64,9 +64,9 @@ void onTimerFiring(TimerId id)
 std::vector<ARGB> backBufferPixels()
 {
     std::vector<ARGB> pixels;
-    pixels.reserve(static_cast<std::size_t>(backBufferWidth) * backBufferHeight);
-    for (int y = 0; y < backBufferHeight; ++y)
-        for (int x = 0; x < backBufferWidth; ++x)
+    pixels.reserve(static_cast<std::size_t>(frameWidth) * frameHeight);
+    for (int y = 0; y < frameHeight; ++y)
+        for (int x = 0; x < frameWidth; ++x)
             pixels.push_back(headless::pixel(x, y));
     return pixels;
 }

@@ -66,7 +66,7 @@ int clientCoordinate(double position)
 void copyBackBuffer(cairo_t* cr)
 {
     GpBitmap* bitmap = backBufferBitmap();
-    const GpRect whole{0, 0, backBufferWidth, backBufferHeight};
+    const GpRect whole{0, 0, frameWidth, frameHeight};
     GpBitmapData data{};
     if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppPARGB, &data) != gpOk)
         return;
@@ -145,7 +145,7 @@ std::string createWindow()
     if (mainWindow == nullptr)
         return "the window could not be created";
     gtk_window_set_title(GTK_WINDOW(mainWindow), "Kelo");
-    gtk_window_set_default_size(GTK_WINDOW(mainWindow), backBufferWidth, backBufferHeight);
+    gtk_window_set_default_size(GTK_WINDOW(mainWindow), frameWidth, frameHeight);
     g_signal_connect_after(mainWindow, "realize", G_CALLBACK(onRealize), nullptr);
     g_signal_connect(mainWindow, "destroy", G_CALLBACK(onDestroy), nullptr);
 

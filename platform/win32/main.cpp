@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int windowWidth = 400;
-constexpr int windowHeight = 455;
 constexpr DWORD windowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;  // 0x00CE0000
 constexpr WORD iconResource = 101;
 
@@ -53,14 +51,14 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         // mainWindow is not stored yet: the handle comes with the message.
         windowDC = GetDC(window);
         memoryDC = CreateCompatibleDC(windowDC);
-        backBuffer = CreateCompatibleBitmap(windowDC, windowWidth, windowHeight);
+        backBuffer = CreateCompatibleBitmap(windowDC, frameWidth, frameHeight);
         SelectObject(memoryDC, backBuffer);
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC target = BeginPaint(window, &paint);
         composeFrame();
-        BitBlt(target, 0, 0, windowWidth, windowHeight, memoryDC, 0, 0, SRCCOPY);
+        BitBlt(target, 0, 0, frameWidth, frameHeight, memoryDC, 0, 0, SRCCOPY);
         EndPaint(window, &paint);
         return 0;
     }
@@ -178,8 +176,8 @@ std::string createWindow(HINSTANCE instance, int showCommand)
     if (RegisterClassA(&windowClass) == 0)
         return "the window class could not be registered (error " + std::to_string(GetLastError()) + ")";
 
-    mainWindow = CreateWindowExA(0, "Kelo", "Kelo", windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, windowWidth,
-                                 windowHeight, nullptr, nullptr, instance, nullptr);
+    mainWindow = CreateWindowExA(0, "Kelo", "Kelo", windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, frameWidth,
+                                 frameHeight, nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr)
         return "the window could not be created (error " + std::to_string(GetLastError()) + ")";
     ShowWindow(mainWindow, showCommand);
