@@ -62,6 +62,8 @@ struct GdiplusStartupInput {
 };
 
 constexpr int gpOk = 0;
+constexpr int gpInvalidParameter = 2;
+constexpr int gpOutOfMemory = 3;
 constexpr int gpUnitWorld = 0;
 constexpr int gpUnitPixel = 2;
 constexpr int gpUnitPoint = 3;

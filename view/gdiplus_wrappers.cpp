@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "view/picture_guard.h"
+
 namespace {
 
 GpStatus kept(GpStatus current, GpStatus latest)
@@ -133,7 +135,9 @@ void Matrix::prependRotation(float degrees)
 Image Image::load(const std::string& path)
 {
     Image image;
-    image.status_ = GdipLoadImageFromFile(widen(path).c_str(), &image.image_);
+    // A picture the size guard refuses fails with the status of an unreadable file.
+    image.status_ = pictureMayBeDecoded(path) ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_)
+                                              : gpOutOfMemory;
     return image;
 }
 
@@ -141,7 +145,8 @@ Image Image::loadBitmap(const std::string& path)
 {
     Image image;
     GpBitmap* bitmap = nullptr;
-    image.status_ = GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap);
+    image.status_ = pictureMayBeDecoded(path) ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap)
+                                              : gpInvalidParameter;
     image.image_ = reinterpret_cast<GpImage*>(bitmap);
     return image;
 }
