@@ -151,23 +151,6 @@ void drawVehicles(Surface& surface, GpDC dc)
     walk(g.vehicleList, [&](VehicleRecord& vehicle) { drawVehicle(surface, dc, vehicle); });
 }
 
-void applyColourKey(Image& bitmap, ARGB key)
-{
-    // Column by column; a failing read ends the column, and one at the top of a column ends the scan.
-    for (int x = 0;; ++x) {
-        for (int y = 0;; ++y) {
-            ARGB colour = 0;
-            if (!bitmap.pixel(x, y, colour)) {
-                if (y == 0)
-                    return;
-                break;
-            }
-            if (colour == key)
-                bitmap.setPixel(x, y, 0x00000000);
-        }
-    }
-}
-
 std::string vehicleLabelText(const std::string& className, float direction)
 {
     return className + " - " + fixedDecimals(direction, 3);

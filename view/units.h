@@ -3,13 +3,12 @@
 
 #include <string>
 
+#include "view/colour_key.h"
 #include "view/gdiplus_wrappers.h"
 
 void drawSoldiers(Surface& surface);
 // Vehicle icons are drawn on a second, rotated surface opened on the same device context.
 void drawVehicles(Surface& surface, GpDC dc);
-// Every pixel equal to the key in all four bytes becomes 0x00000000.
-void applyColourKey(Image& bitmap, ARGB key);
 
 // The vehicle label: the class name, " - " and the direction with three decimals.
 std::string vehicleLabelText(const std::string& className, float direction);
