@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "app/program_files.h"
 #include "view/frame.h"
+#include "view/picture_cache.h"
 #include "view/transform.h"
 
 namespace {
@@ -99,9 +100,9 @@ bool drawIcon(GpDC dc, const VehicleRecord& vehicle, ScreenPoint p)
     std::optional<std::string> path = iconPath(vehicle.className);
     if (!path)
         return false;
-    // Read anew every frame, so a changed icon file shows at once.
-    Image bitmap = Image::loadBitmap(*path);
-    if (!bitmap.isRasterBitmap())
+    // Decoded and keyed once per version of the file; a changed file shows at the next frame.
+    std::shared_ptr<const Image> icon = iconCache.keyedBitmap(*path, opaqueWhite);
+    if (!icon)
         return false;
     Surface rotated(dc);
     Matrix turn;
@@ -109,8 +110,7 @@ bool drawIcon(GpDC dc, const VehicleRecord& vehicle, ScreenPoint p)
     turn.prependRotation(iconRotation(vehicle.direction));
     turn.prependTranslation(-p.x, -p.y);
     rotated.setTransform(turn);
-    applyColourKey(bitmap, opaqueWhite);
-    rotated.drawImage(bitmap, p.x - 5, p.y - 5, 10.0f, 10.0f);
+    rotated.drawImage(*icon, p.x - 5, p.y - 5, 10.0f, 10.0f);
     return true;
 }
 
