@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "app/shell.h"
 #include "tests/pictures.h"
 #include "view/bitmap_pixels.h"
@@ -439,6 +441,19 @@ TEST_F(PictureGuardTest, GuardRefusesPicturesTheDecoderCouldRead)
     EXPECT_EQ(refused.get(), nullptr);
     EXPECT_NE(refused.status(), gpOk);
     EXPECT_EQ(refusedAgain.get(), nullptr);
+}
+
+TEST_F(PictureGuardTest, OnlyRegularFilesAreRead)
+{
+    // A reader of a pipe without a writer would wait for ever; a folder is no picture either.
+    std::filesystem::create_directories(folder / "Maps" / "Folder.png");
+    std::string pipe = (folder / "Maps" / "Pipe.png").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    Image loaded = Image::load(pipe);
+    EXPECT_EQ(loaded.get(), nullptr);
+    EXPECT_NE(loaded.status(), gpOk);
+    EXPECT_EQ(Image::loadBitmap(pipe).get(), nullptr);
+    EXPECT_EQ(Image::load((folder / "Maps" / "Folder.png").string()).get(), nullptr);
 }
 
 // [SECTION] The icon cache over frames

@@ -35,10 +35,10 @@ PictureHeader readHeader(const std::string& path)
 }
 
 // True the first time a version of a file is named.
-bool firstWarning(const std::string& path)
+bool firstWarning(const std::string& path, const FileVersion& version)
 {
     static std::deque<std::pair<std::string, FileVersion>> warned;
-    std::pair<std::string, FileVersion> named{path, fileVersion(path)};
+    std::pair<std::string, FileVersion> named{path, version};
     if (std::find(warned.begin(), warned.end(), named) != warned.end())
         return false;
     if (warned.size() == warningsRemembered)
@@ -51,9 +51,12 @@ bool firstWarning(const std::string& path)
 
 bool pictureMayBeDecoded(const std::string& path)
 {
+    FileVersion version = fileVersion(path);
+    if (!version.exists)
+        return false;
     PictureHeader header = readHeader(path);
     PictureVerdict verdict = judgePicture(header);
-    if (verdict == PictureVerdict::tooLarge && firstWarning(path)) {
+    if (verdict == PictureVerdict::tooLarge && firstWarning(path, version)) {
         std::cerr << "Kelo: " << path << ": picture of " << header.width << " x " << header.height << " pixels ("
                   << header.pixels << " in all) is over the limit of " << pictureSideLimit << " a side and "
                   << picturePixelLimit << " in all; not shown\n";

@@ -9,7 +9,8 @@
 constexpr std::size_t pictureReadLimit = 256u * 1024 * 1024;
 
 // False when the picture must not be decoded: it declares too much (one warning line on standard error, once per
-// version of the file), or it is of a recognised format and no size can be read from it (no decoder could show
-// it; no warning). True otherwise, a missing file included: the decoder then fails as it always did.
-// At most pictureReadLimit bytes of the file are read, and only as far as the header needs.
+// version of the file), it is of a recognised format and no size can be read from it (no decoder could show it),
+// or it is no regular file (missing, a folder, or a pipe or device that could keep a reader waiting); the last
+// two without a warning. True otherwise. At most pictureReadLimit bytes are read, and only as far as the header
+// needs.
 bool pictureMayBeDecoded(const std::string& path);
