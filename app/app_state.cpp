@@ -1,5 +1,8 @@
-// The instances of the program's state. The world's map picture goes with reset, while GDI+ still runs.
+// The instances of the program's state. The world's map picture and the decoded icons go with reset, while GDI+
+// still runs.
 #include "app/app_state.h"
+
+#include "view/picture_cache.h"
 
 namespace app {
 
@@ -14,6 +17,7 @@ void resetState()
     playback = Playback{};
     view = ViewState{};
     composeReady = 1;
+    iconCache.clear();
 }
 
 }  // namespace app

@@ -62,6 +62,8 @@ struct GdiplusStartupInput {
 };
 
 constexpr int gpOk = 0;
+constexpr int gpInvalidParameter = 2;
+constexpr int gpOutOfMemory = 3;
 constexpr int gpUnitWorld = 0;
 constexpr int gpUnitPixel = 2;
 constexpr int gpUnitPoint = 3;
@@ -73,7 +75,9 @@ constexpr int gpImageTypeBitmap = 1;
 constexpr int gpPixelFormat32bppRGB = 0x00022009;
 constexpr int gpPixelFormat32bppARGB = 0x0026200A;
 constexpr int gpPixelFormat32bppPARGB = 0x000E200B;
+constexpr int gpPixelFormatIndexed = 0x00010000;
 constexpr unsigned gpImageLockModeRead = 1;
+constexpr unsigned gpImageLockModeWrite = 2;
 constexpr GpGuid gpPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 extern "C" {
@@ -127,6 +131,7 @@ GpStatus KELO_GDIPAPI GdipDisposeImage(GpImage* image);
 GpStatus KELO_GDIPAPI GdipGetImageType(GpImage* image, int* type);
 GpStatus KELO_GDIPAPI GdipGetImageWidth(GpImage* image, unsigned* width);
 GpStatus KELO_GDIPAPI GdipGetImageHeight(GpImage* image, unsigned* height);
+GpStatus KELO_GDIPAPI GdipGetImagePixelFormat(GpImage* image, int* format);
 GpStatus KELO_GDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, int x, int y, ARGB* colour);
 GpStatus KELO_GDIPAPI GdipBitmapSetPixel(GpBitmap* bitmap, int x, int y, ARGB colour);
 GpStatus KELO_GDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, unsigned flags, int format,

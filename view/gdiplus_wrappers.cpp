@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "view/picture_guard.h"
 
 namespace {
 
@@ -136,7 +137,9 @@ void Matrix::prependRotation(float degrees)
 Image Image::load(const std::string& path)
 {
     Image image;
-    image.status_ = GdipLoadImageFromFile(widen(path).c_str(), &image.image_);
+    // A picture the size guard refuses fails with the status of an unreadable file.
+    image.status_ = pictureMayBeDecoded(path) ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_)
+                                              : gpOutOfMemory;
     return image;
 }
 
@@ -144,7 +147,8 @@ Image Image::loadBitmap(const std::string& path)
 {
     Image image;
     GpBitmap* bitmap = nullptr;
-    image.status_ = GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap);
+    image.status_ = pictureMayBeDecoded(path) ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap)
+                                              : gpInvalidParameter;
     image.image_ = reinterpret_cast<GpImage*>(bitmap);
     return image;
 }

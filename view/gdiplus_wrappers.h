@@ -76,9 +76,10 @@ private:
 
 class Image {
 public:
-    // A picture for drawing (the map); the object exists without an image when the file cannot be read.
+    // A picture for drawing (the map); the object exists without an image when the file cannot be read or the
+    // size guard of view/picture_guard.h refuses it.
     static Image load(const std::string& path);
-    // A bitmap whose pixels can be read and written (vehicle icons).
+    // A bitmap whose pixels can be read and written (vehicle icons); guarded and failing as load does.
     static Image loadBitmap(const std::string& path);
     ~Image();
     Image(Image&& other) noexcept;

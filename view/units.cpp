@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "view/frame.h"
+#include "view/picture_cache.h"
 #include "view/transform.h"
 #include "world/program_files.h"
 
@@ -99,9 +100,9 @@ bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& progra
     std::optional<std::string> path = iconPath(programFolder, vehicle.className);
     if (!path)
         return false;
-    // Read anew every frame, so a changed icon file shows at once.
-    Image bitmap = Image::loadBitmap(*path);
-    if (!bitmap.isRasterBitmap())
+    // Decoded and keyed once per version of the file; a changed file shows at the next frame.
+    std::shared_ptr<const Image> icon = iconCache.keyedBitmap(*path, opaqueWhite);
+    if (!icon)
         return false;
     Surface rotated(dc);
     Matrix turn;
@@ -109,8 +110,7 @@ bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& progra
     turn.prependRotation(iconRotation(calibration, vehicle.direction));
     turn.prependTranslation(-p.x, -p.y);
     rotated.setTransform(turn);
-    applyColourKey(bitmap, opaqueWhite);
-    rotated.drawImage(bitmap, p.x - 5, p.y - 5, 10.0f, 10.0f);
+    rotated.drawImage(*icon, p.x - 5, p.y - 5, 10.0f, 10.0f);
     return true;
 }
 
@@ -151,23 +151,6 @@ void drawSoldiers(Surface& surface, World& world, bool barsShown)
 void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder)
 {
     walk(world.vehicleList, [&](VehicleRecord& vehicle) { drawVehicle(surface, dc, world, programFolder, vehicle); });
-}
-
-void applyColourKey(Image& bitmap, ARGB key)
-{
-    // Column by column; a failing read ends the column, and one at the top of a column ends the scan.
-    for (int x = 0;; ++x) {
-        for (int y = 0;; ++y) {
-            ARGB colour = 0;
-            if (!bitmap.pixel(x, y, colour)) {
-                if (y == 0)
-                    return;
-                break;
-            }
-            if (colour == key)
-                bitmap.setPixel(x, y, 0x00000000);
-        }
-    }
 }
 
 std::string vehicleLabelText(const std::string& className, float direction)

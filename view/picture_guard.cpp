@@ -1,0 +1,65 @@
+// The size guard: the file's first bytes, read further only while the header goes on (JPEG markers before the
+// frame, GIF frames, TIFF pages), judged by the header readers. Warnings are remembered by file version so that
+// a picture refused again and again (an icon every frame, a map at every map line) is named once.
+#include "view/picture_guard.h"
+
+#include <algorithm>
+#include <deque>
+#include <fstream>
+#include <iostream>
+#include <utility>
+#include <vector>
+
+#include "view/file_version.h"
+#include "view/picture_header.h"
+
+namespace {
+
+constexpr std::size_t firstRead = 64 * 1024;
+constexpr std::size_t warningsRemembered = 64;
+
+// The header read as far as it goes, within the read limit.
+PictureHeader readHeader(const std::string& path)
+{
+    std::ifstream file(gdiplusPath(path), std::ios::binary);
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t want = firstRead;; want = std::min(want * 4, pictureReadLimit)) {
+        std::size_t had = bytes.size();
+        bytes.resize(want);
+        file.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(want - had));
+        bytes.resize(had + static_cast<std::size_t>(file.gcount()));
+        PictureHeader header = readPictureHeader(bytes);
+        if (!header.truncated || !file || bytes.size() >= pictureReadLimit)
+            return header;
+    }
+}
+
+// True the first time a version of a file is named.
+bool firstWarning(const std::string& path, const FileVersion& version)
+{
+    static std::deque<std::pair<std::string, FileVersion>> warned;
+    std::pair<std::string, FileVersion> named{path, version};
+    if (std::find(warned.begin(), warned.end(), named) != warned.end())
+        return false;
+    if (warned.size() == warningsRemembered)
+        warned.pop_front();
+    warned.push_back(std::move(named));
+    return true;
+}
+
+}  // namespace
+
+bool pictureMayBeDecoded(const std::string& path)
+{
+    FileVersion version = fileVersion(path);
+    if (!version.exists)
+        return false;
+    PictureHeader header = readHeader(path);
+    PictureVerdict verdict = judgePicture(header);
+    if (verdict == PictureVerdict::tooLarge && firstWarning(path, version)) {
+        std::cerr << "Kelo: " << path << ": picture of " << header.width << " x " << header.height << " pixels ("
+                  << header.pixels << " in all) is over the limit of " << pictureSideLimit << " a side and "
+                  << picturePixelLimit << " in all; not shown\n";
+    }
+    return verdict == PictureVerdict::decode;
+}
