@@ -2,6 +2,7 @@
 // every reference to it, the reset that keeps the chat feed, status message and map picture, copies and equality.
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "tests/kelo_test.h"
@@ -50,7 +51,7 @@ TEST_F(WorldModelTest, ReleasingDropsEveryReferenceOnce)
     vehicle.passengers.append(&other);
     other.damageLink = &soldier;
 
-    releaseRecord(app::world, &soldier);
+    releaseRecords(app::world, {&soldier});
     EXPECT_EQ(app::world.soldierList.items, std::vector<SoldierRecord*>{&other});
     EXPECT_EQ(app::world.entityList.count, 1);
     EXPECT_EQ(vehicle.passengers.items, std::vector<SoldierRecord*>{&other});
@@ -58,18 +59,94 @@ TEST_F(WorldModelTest, ReleasingDropsEveryReferenceOnce)
     EXPECT_EQ(app::world.records.size(), 2u);
 }
 
-TEST_F(WorldModelTest, FreeItemsReleasesARecordListedTwiceOnce)
+namespace {
+
+// Records released one at a time, each rebuilding every list: the plain way that the batch must agree with.
+void releaseOneByOne(World& world, const std::vector<Record*>& records)
 {
-    ObjectRecord& object = makeRecord<ObjectRecord>(app::world);
-    BuildingRecord& building = makeRecord<BuildingRecord>(app::world);
-    app::world.entityList.append(&object);
-    app::world.entityList.append(&building);
-    app::world.entityList.append(&object);
-    app::world.buildingList.append(&building);
-    freeItems(app::world, app::world.entityList);
-    EXPECT_TRUE(app::world.records.empty());
-    EXPECT_EQ(app::world.entityList.count, 1);
-    EXPECT_EQ(app::world.buildingList.count, 1);
+    std::vector<Record*> distinct;
+    for (Record* record : records)
+        if (std::find(distinct.begin(), distinct.end(), record) == distinct.end())
+            distinct.push_back(record);
+    for (Record* record : distinct) {
+        auto is = [record](const Record* listed) { return listed == record; };
+        world.soldierList.removeIf(is);
+        world.vehicleList.removeIf(is);
+        world.buildingList.removeIf(is);
+        world.entityList.removeIf(is);
+        for (const auto& owned : world.records) {
+            if (owned->damageLink == record)
+                owned->damageLink = nullptr;
+            if (owned->kind == RecordKind::vehicle)
+                static_cast<VehicleRecord&>(*owned).passengers.removeIf(is);
+        }
+        std::erase_if(world.records, [record](const auto& owned) { return owned.get() == record; });
+    }
+}
+
+// A world of random records listed at random, some twice, with passengers and damage links among them.
+World randomWorld(std::mt19937& random)
+{
+    World world;
+    const int size = std::uniform_int_distribution<int>(0, 40)(random);
+    std::vector<SoldierRecord*> soldiers;
+    for (int i = 0; i < size; ++i) {
+        Record* record = nullptr;
+        switch (random() % 4) {
+        case 0:
+            soldiers.push_back(&makeRecord<SoldierRecord>(world));
+            record = soldiers.back();
+            break;
+        case 1:
+            record = &makeRecord<VehicleRecord>(world);
+            break;
+        case 2:
+            record = &makeRecord<BuildingRecord>(world);
+            break;
+        default:
+            record = &makeRecord<ObjectRecord>(world);
+        }
+        record->id = static_cast<std::int32_t>(random() % 8);
+    }
+    for (const auto& owned : world.records) {
+        for (unsigned copies = random() % 3; copies > 0; --copies) {
+            if (owned->kind == RecordKind::soldier)
+                world.soldierList.append(static_cast<SoldierRecord*>(owned.get()));
+            else if (owned->kind == RecordKind::vehicle)
+                world.vehicleList.append(static_cast<VehicleRecord*>(owned.get()));
+            else if (owned->kind == RecordKind::building)
+                world.buildingList.append(static_cast<BuildingRecord*>(owned.get()));
+            world.entityList.append(owned.get());
+        }
+        if (!world.records.empty() && random() % 3 == 0)
+            owned->damageLink = world.records[random() % world.records.size()].get();
+        if (owned->kind == RecordKind::vehicle && !soldiers.empty())
+            for (unsigned riders = random() % 4; riders > 0; --riders)
+                static_cast<VehicleRecord&>(*owned).passengers.append(soldiers[random() % soldiers.size()]);
+    }
+    return world;
+}
+
+}  // namespace
+
+TEST_F(WorldModelTest, ReleasingInOneBatchLeavesWhatReleasingOneByOneLeaves)
+{
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 300; ++round) {
+        World batch = randomWorld(random);
+        World plain = batch;
+        std::vector<Record*> inBatch;
+        std::vector<Record*> inPlain;
+        for (std::size_t i = 0; i < batch.records.size(); ++i) {
+            for (unsigned times = random() % 4 == 0 ? 2 : (random() % 2); times > 0; --times) {
+                inBatch.push_back(batch.records[i].get());
+                inPlain.push_back(plain.records[i].get());
+            }
+        }
+        releaseRecords(batch, inBatch);
+        releaseOneByOne(plain, inPlain);
+        ASSERT_EQ(batch, plain) << "round " << round;
+    }
 }
 
 TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
@@ -199,5 +276,5 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
     ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
     const std::shared_ptr<const MapPicture> picture = loadMapPicture((folder / "map.png").string());
     differsAfter("the map picture", [&](World& w) { w.mapImage = picture; });
-    differsAfter("a released record", [](World& w) { releaseRecord(w, w.soldierList.items[0]); });
+    differsAfter("a released record", [](World& w) { releaseRecords(w, {w.soldierList.items[0]}); });
 }

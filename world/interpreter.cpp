@@ -29,17 +29,6 @@ T* lastWithId(PtrList<T>& list, std::int32_t id)
     return found;
 }
 
-// Every distinct record of the list with the id, in list order: a record listed twice is named once.
-template <class T>
-std::vector<T*> allWithId(PtrList<T>& list, std::int32_t id)
-{
-    std::vector<T*> found;
-    walk(list, [&](T& record) {
-        if (record.id == id && std::find(found.begin(), found.end(), &record) == found.end())
-            found.push_back(&record);
-    });
-    return found;
-}
 
 // [SECTION] Creation
 
@@ -92,16 +81,14 @@ void createSoldier(World& world, const Fields& fields)
         world.entityList.append(&soldier);
         return;
     }
-    std::vector<SoldierRecord*> replaced;
+    std::vector<Record*> replaced;
     for (SoldierRecord*& slot : world.soldierList.items) {
         if (slot->id == soldier.id) {
-            if (std::find(replaced.begin(), replaced.end(), slot) == replaced.end())
-                replaced.push_back(slot);
+            replaced.push_back(slot);
             slot = &soldier;
         }
     }
-    for (SoldierRecord* old : replaced)
-        releaseRecord(world, old);
+    releaseRecords(world, replaced);
 }
 
 void createVehicle(World& world, const Fields& fields)
@@ -137,11 +124,15 @@ void createObject(World& world, const Fields& fields)
 template <class T>
 void destroyListed(World& world, PtrList<T>& list, std::int32_t id)
 {
-    for (T* record : allWithId(list, id)) {
+    std::vector<Record*> found;
+    walk(list, [&](T& record) {
+        if (record.id != id)
+            return;
         if constexpr (std::is_same_v<T, VehicleRecord>)
-            walk(record->passengers, [](SoldierRecord& passenger) { passenger.aboard = 0; });
-        releaseRecord(world, record);
-    }
+            walk(record.passengers, [](SoldierRecord& passenger) { passenger.aboard = 0; });
+        found.push_back(&record);
+    });
+    releaseRecords(world, found);
 }
 
 // [SECTION] Damage

@@ -5,24 +5,25 @@
 #include <algorithm>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
 // [SECTION] Releasing
 
-// Drops every reference the model holds to the record, without releasing anything.
-void forgetRecord(World& world, const Record* record)
+// Drops every reference the model holds to the records, without releasing anything: one pass over each list.
+void forgetRecords(World& world, const std::unordered_set<const Record*>& gone)
 {
-    auto is = [record](const Record* listed) { return listed == record; };
-    world.soldierList.removeIf(is);
-    world.vehicleList.removeIf(is);
-    world.buildingList.removeIf(is);
-    world.entityList.removeIf(is);
+    auto leaves = [&gone](const Record* listed) { return gone.count(listed) != 0; };
+    world.soldierList.removeIf(leaves);
+    world.vehicleList.removeIf(leaves);
+    world.buildingList.removeIf(leaves);
+    world.entityList.removeIf(leaves);
     for (const auto& owned : world.records) {
-        if (owned->damageLink == record)
+        if (leaves(owned->damageLink))
             owned->damageLink = nullptr;
         if (owned->kind == RecordKind::vehicle)
-            static_cast<VehicleRecord&>(*owned).passengers.removeIf(is);
+            static_cast<VehicleRecord&>(*owned).passengers.removeIf(leaves);
     }
 }
 
@@ -166,19 +167,11 @@ bool operator==(const World& a, const World& b)
         && sameList(a.entityList, placesA, b.entityList, placesB);
 }
 
-void releaseRecord(World& world, Record* record)
+void releaseRecords(World& world, const std::vector<Record*>& records)
 {
-    forgetRecord(world, record);
-    auto owned = std::find_if(world.records.begin(), world.records.end(),
-                              [record](const auto& candidate) { return candidate.get() == record; });
-    if (owned != world.records.end())
-        world.records.erase(owned);
-}
-
-void freeItems(World& world, PtrList<Record>& list)
-{
-    for (Record* record : std::vector<Record*>(list.items))
-        releaseRecord(world, record);
+    const std::unordered_set<const Record*> gone(records.begin(), records.end());
+    forgetRecords(world, gone);
+    std::erase_if(world.records, [&gone](const auto& owned) { return gone.count(owned.get()) != 0; });
 }
 
 void resetWorld(World& world)
@@ -187,8 +180,7 @@ void resetWorld(World& world)
     world.configTitle.reset();
     world.clockMinutes = 0;
     world.clockSeconds = 0;
-    freeItems(world, world.entityList);
-    // A vehicle whose entity slot a soldier took is held by its kind list alone: it goes too.
+    // Every record goes, a vehicle whose entity slot a soldier took (held by its kind list alone) included.
     world.records.clear();
     world.entityList.init();
     world.soldierList.init();

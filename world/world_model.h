@@ -69,11 +69,9 @@ T& makeRecord(World& world)
     return made;
 }
 
-// Drops every reference to the record (lists, passenger lists, damage links), then releases it.
-void releaseRecord(World& world, Record* record);
-
-// Releases every record that the list refers to.
-void freeItems(World& world, PtrList<Record>& list);
+// Drops every reference to the records (lists, passenger lists, damage links), then releases each of them once,
+// in time proportional to the lists, whatever the number of records; a record named twice is released once.
+void releaseRecords(World& world, const std::vector<Record*>& records);
 
 // Clears the map name, title and clock and releases every record; chat, status message and map picture stay.
 void resetWorld(World& world);
