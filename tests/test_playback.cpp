@@ -59,15 +59,12 @@ TEST_F(PlaybackTest, BlankLinesAndLeadingWhiteSpaceAfterALineAreSkipped)
     EXPECT_EQ(readAll("[0:00:01] A\n\n \t\n\t  [0:00:02] B;x y\n\n"),
               (Lines{"[0:00:01] A", "[0:00:02] B;x y", none, none}));
     EXPECT_EQ(readAll("[0:00:01] A\n[0:00:02] B"), (Lines{"[0:00:01] A", "[0:00:02] B", none, none}));
-    // Nothing is skipped before the first line.
-    EXPECT_EQ(readAll("  [0:00:01] A\n"), (Lines{"  [0:00:01] A", none, none}));
-}
-
-TEST_F(PlaybackTest, AnEmptyLineAtTheReadPositionYieldsNothingAndStaysUnread)
-{
-    EXPECT_EQ(readAll("\n[0:00:01] A\n"), (Lines{none, none}));
-    EXPECT_EQ(readAll("\r\n[0:00:01] A\r\n"), (Lines{none, none}));
+    // Before the first line too: a log that starts with a newline or blanks loses nothing.
+    EXPECT_EQ(readAll("  [0:00:01] A\n"), (Lines{"[0:00:01] A", none, none}));
+    EXPECT_EQ(readAll("\n[0:00:01] A\n"), (Lines{"[0:00:01] A", none, none}));
+    EXPECT_EQ(readAll("\r\n \t\r\n[0:00:01] A\r\n"), (Lines{"[0:00:01] A", none, none}));
     EXPECT_EQ(readAll(""), (Lines{none, none}));
+    EXPECT_EQ(readAll("\n\n \n"), (Lines{none, none}));
 }
 
 TEST_F(PlaybackTest, CarriageReturnsBeforeLineFeedsAreDropped)
@@ -244,10 +241,22 @@ TEST_F(PlaybackTest, TheFinalLineIsAppliedThenNoMoreData)
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
 }
 
-TEST_F(PlaybackTest, ALogBeginningWithAnEmptyOrIndentedLineEndsAtTheFirstStep)
+TEST_F(PlaybackTest, ALogBeginningWithABlankLineOrBlanksPlaysFromItsFirstLine)
 {
     for (const char* contents : {"\n[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n",
-                                 " [0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n", "", "\n\n"}) {
+                                 " \t[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n"}) {
+        headless::reset();
+        openLog(contents);
+        headless::advance(1);
+        EXPECT_EQ(app::world.mapName, "Alpha.map") << contents;
+        EXPECT_EQ(headless::timerPeriod(playbackTimer), 1001) << contents;
+        EXPECT_TRUE(headless::messages().empty()) << contents;
+    }
+}
+
+TEST_F(PlaybackTest, ALogWithoutLinesEndsAtTheFirstStep)
+{
+    for (const char* contents : {"", "\n\n", " \t\r\n"}) {
         headless::reset();
         openLog(contents);
         headless::advance(1);

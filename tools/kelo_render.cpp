@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 
 #include "app/app_state.h"
 #include "app/playback.h"
@@ -90,6 +91,37 @@ void afterMillisecond()
         skipping.lastQuietFrame = std::move(frame);
 }
 
+// [SECTION] Jumping over quiet time
+
+// Nothing can change before the playback timer fires: the frames have settled and no unit glides (or playback is
+// paused), so the repaints and movement ticks in between would find nothing to do.
+bool quiet()
+{
+    const World& world = app::world;
+    return app::composeReady == 0
+        && (app::playback.playbackPaused || (!anyGliding(world.soldierList) && !anyGliding(world.vehicleList)));
+}
+
+// The virtual time to run to next: the next millisecond, or while all is quiet, the first moment at which
+// something happens (a playback step, a frame to write, the end of the run). The quiet repaints and movement
+// ticks before it are passed over, keeping their phase.
+std::int64_t nextStop(const RenderOptions& options)
+{
+    const std::int64_t now = headless::now();
+    if (!quiet())
+        return now + 1;
+    std::int64_t stop = headless::dueTime(playbackTimer).value_or(std::numeric_limits<std::int64_t>::max());
+    if (options.untilMs)
+        stop = std::min(stop, *options.untilMs);
+    if (options.framesFolder)
+        stop = std::min(stop, (now / options.everyMs + 1) * options.everyMs);
+    if (stop == std::numeric_limits<std::int64_t>::max() || stop <= now)
+        return now + 1;
+    headless::passOver(movementTimer, stop);
+    headless::passOver(repaintTimer, stop);
+    return stop;
+}
+
 // Message boxes do not block here: each is printed, and "No more data" ends the run where the viewer's stops.
 void onMessageBox(const headless::MessageBox& box)
 {
@@ -108,6 +140,47 @@ int outputError(const std::string& path)
 {
     std::cerr << "kelo-render: could not write " << path << '\n';
     return 1;
+}
+
+// [SECTION] Outputs
+
+// Whether the file can be written, found out before anything plays; a file that was not there is not left behind.
+bool canWriteFile(const std::string& path)
+{
+    std::error_code error;
+    const bool existed = std::filesystem::exists(path, error);
+    if (std::filesystem::is_directory(path, error))
+        return false;
+    const bool opened = static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::app));
+    if (opened && !existed)
+        std::filesystem::remove(path, error);
+    return opened;
+}
+
+// Whether files can be made in the folder, which is made if it is not there.
+bool canWriteInFolder(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::string probe = (std::filesystem::path(folder) / "kelo-render-XXXXXX").string();
+    const int descriptor = mkstemp(probe.data());
+    if (descriptor < 0)
+        return false;
+    close(descriptor);
+    std::filesystem::remove(probe, error);
+    return true;
+}
+
+// The first output of the run that cannot be written, if any.
+std::optional<std::string> unwritableOutput(const RenderOptions& options)
+{
+    if (options.framesFolder && !canWriteInFolder(*options.framesFolder))
+        return *options.framesFolder;
+    if (options.framePath && !canWriteFile(*options.framePath))
+        return *options.framePath;
+    if (options.statePath && *options.statePath != "-" && !canWriteFile(*options.statePath))
+        return *options.statePath;
+    return std::nullopt;
 }
 
 std::string numberedFrame(const std::string& folder, std::int64_t index)
@@ -152,6 +225,8 @@ int runPlayback(const RenderOptions& options)
 {
     headless::setMessageSink(onMessageBox);
     headless::setTimerSink(onTimerFiring);
+    if (std::optional<std::string> unwritable = unwritableOutput(options))
+        return outputError(*unwritable);
     // The viewer's start-up, with no window to make: the first paint, then the repaint timer. The speed was chosen
     // before: the first frame shows it.
     app::playback.msPerLogSecond = options.msPerLogSecond;
@@ -164,14 +239,10 @@ int runPlayback(const RenderOptions& options)
     if (!app::playback.log.reader)
         return 1;
 
-    if (options.framesFolder) {
-        std::error_code error;
-        std::filesystem::create_directories(*options.framesFolder, error);
-    }
     const bool progressInPlace = isatty(STDERR_FILENO) != 0;
     std::int64_t framesWritten = 0;
     while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
-        headless::advance(1);
+        headless::advance(nextStop(options) - headless::now());
         afterMillisecond();
         if (!options.framesFolder || headless::now() % options.everyMs != 0)
             continue;

@@ -4,6 +4,7 @@
 #include "tools/log_check.h"
 
 #include <optional>
+#include <utility>
 
 #include "world/event_table.h"
 #include "world/log_step.h"
@@ -97,10 +98,12 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond)
     World world;
     LogCursor log;
     startLog(log, std::move(reader));
+    // A wait of over twelve hours is told at the line that ends it.
+    std::string waitBefore;
     auto inspect = [&](const LogCursor& at, const Fields& fields) {
-        std::string reasons;
+        std::string reasons = std::exchange(waitBefore, {});
         if (!stampTime(at.currentLine))
-            reasons = "no stamp: the world model is reset here";
+            reasons += (reasons.empty() ? "" : "; ") + std::string("no stamp: the world model is reset here");
         if (std::string problem = eventProblem(world, fields); !problem.empty())
             reasons += (reasons.empty() ? "" : "; ") + problem;
         if (!reasons.empty())
@@ -110,11 +113,13 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond)
         const std::int64_t number = log.currentNumber;
         const StepResult step = stepLog(log, world, msPerLogSecond, inspect);
         if (!step.applied) {
-            problems.push_back({number, "empty, or begins with a blank: playback ends here"});
+            problems.push_back({number, waitBefore + (waitBefore.empty() ? "" : "; ") + "empty: playback ends here"});
             break;
         }
         if (!step.gap)
             break;
+        if (*step.gap > twelveHours)
+            waitBefore = "comes " + std::to_string(*step.gap) + " log seconds after the line before (over twelve hours)";
     }
     return problems;
 }

@@ -22,7 +22,12 @@ constexpr std::size_t blockSize = 1 << 16;
 
 }  // namespace
 
-LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize) {}
+LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize)
+{
+    // Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with
+    // a newline plays like the same log without it.
+    skipBlanks();
+}
 
 bool LineReader::fill()
 {
@@ -62,11 +67,15 @@ void LineReader::take()
     consumed_ += static_cast<std::int64_t>(used);
 }
 
+void LineReader::skipBlanks()
+{
+    for (int c = peek(); c != EOF && isBlank(static_cast<char>(c)); c = peek())
+        take();
+}
+
 std::optional<std::string> LineReader::read()
 {
-    const int first = peek();
-    // An empty line yields nothing and stays unread, so every later read yields nothing too.
-    if (first == EOF || first == '\n')
+    if (peek() == EOF)
         return std::nullopt;
 
     // The raw text up to the line feed; one character more than the limit is kept to see a final carriage return.
@@ -96,8 +105,7 @@ std::optional<std::string> LineReader::read()
     const std::int64_t textLength = dropCarriageReturn && endedByNewline && last == '\r' ? length - 1 : length;
     line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength, lineLimit)));
 
-    for (int c = peek(); c != EOF && isBlank(static_cast<char>(c)); c = peek())
-        take();
+    skipBlanks();
     // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
     line.erase(std::min(line.find('\0'), line.size()));
     return line;

@@ -1,6 +1,6 @@
 // Reading a replay log line by line, a block of the file at a time, with the reader's rules: a carriage return
-// before a line feed is not text, a line keeps at most 1,023 characters (the rest is dropped), the white space
-// after a line is skipped, an empty line ends the log, and a line ends at its first NUL byte.
+// before a line feed is not text, a line keeps at most 1,023 characters (the rest is dropped), white space before
+// the first line and after every line (blank lines included) is skipped, and a line ends at its first NUL byte.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +16,10 @@ struct FileCloser {
 
 class LineReader {
 public:
-    // Takes the file over; it is read from its current position.
+    // Takes the file over; it is read from its current position, white space skipped.
     explicit LineReader(std::FILE* file);
 
-    // The next line; no value at the end of the file or at an empty line, which stays unread.
+    // The next line; no value at the end of the file.
     std::optional<std::string> read();
 
     // Bytes of the file consumed so far (a line and the white space after it count once read).
@@ -31,6 +31,7 @@ private:
     bool fill();
     int peek();
     void take();
+    void skipBlanks();
 
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::vector<char> block_;

@@ -145,6 +145,21 @@ bool timerArmed(TimerId id)
     return timer != nullptr && timer->armed;
 }
 
+std::optional<std::int64_t> dueTime(TimerId id)
+{
+    if (!timerArmed(id))
+        return std::nullopt;
+    return timerAt(id)->due;
+}
+
+void passOver(TimerId id, std::int64_t time)
+{
+    VirtualTimer* timer = timerAt(id);
+    if (timer == nullptr || !timer->armed || timer->due >= time)
+        return;
+    timer->due += (time - timer->due + timer->period - 1) / timer->period * timer->period;
+}
+
 std::int32_t timerPeriod(TimerId id)
 {
     return timerArmed(id) ? timerAt(id)->period : 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ void advance(std::int64_t ms);
 std::int64_t now();
 
 bool timerArmed(TimerId id);
+// When the timer fires next; none when it is not armed.
+std::optional<std::int64_t> dueTime(TimerId id);
+// Passes over the firings of a periodic timer that are due before `time`, as if they had happened: the next firing
+// is the first one at or after `time`, in the same phase.
+void passOver(TimerId id, std::int64_t time);
 std::int32_t timerPeriod(TimerId id);  // 0 when not armed
 // Each firing is handed to the sink, if one is set, just before the core hears of it.
 void setTimerSink(void (*sink)(TimerId id));
