@@ -272,9 +272,30 @@ expect_status 0 "--check of a log with carriage returns"
 : >"$work/empty.log"
 run --check "$work/empty.log"
 expect_status 1 "--check of an empty log"
-grep -qx "$work/empty.log:1: empty, or begins with a blank: playback ends here" "$work/out" || fail "empty log"
+grep -qx "$work/empty.log:1: empty: playback ends here" "$work/out" || fail "empty log"
+# A wait of over twelve hours is named at the line that ends it; one of exactly twelve hours is not.
+printf '%s\n' '[1:00:00] KILLED;x' '[13:00:00] KILLED;x' '[2147483647:-5:99999999] KILLED;x' >"$work/far.log"
+run --check "$work/far.log"
+expect_status 1 "--check of a log with a wait of years"
+printf '%s\n' "$work/far.log:3: comes 7731041082099 log seconds after the line before (over twelve hours)" \
+  >"$work/far.expected"
+diff "$work/far.expected" "$work/out" >&2 || fail "--check does not name the long wait"
 run --check "$work/missing.log"
 expect_status 1 "--check of a missing log"
+
+# [SECTION] Outputs that cannot be written are named before anything plays
+
+# The log waits years between its lines: a run that played before checking its outputs would print its boxes.
+: >"$work/plain-file"
+for args in "--frame $work/plain-file/f.png" "--state $work/no/such/folder/s.json" "--frames $work/plain-file/d --every 100"; do
+  # shellcheck disable=SC2086
+  run $args "$work/far.log"
+  expect_status 1 "unwritable output ($args)"
+  grep -q '^kelo-render: could not write ' "$work/err" || fail "unwritable output ($args) not named: $(cat "$work/err")"
+  grep -q 'No more data' "$work/err" && fail "unwritable output ($args): the log played first"
+done
+run --state "$work/plain-file" --until 10 "$work/far.log"
+expect_status 0 "a state written over an existing file"
 
 # [SECTION] The bundled demo, from kelo-render's own folder
 
