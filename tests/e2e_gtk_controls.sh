@@ -9,7 +9,6 @@ source "$(dirname "$0")/x11_session.bash"
 
 built="$(realpath "$1")/kelo"
 [ -x "$built" ] || fail "no viewer at $built (was GTK 3 found when building?)"
-command -v Xvfb xdotool import convert python3 >/dev/null || fail "Xvfb, xdotool, ImageMagick or python3 missing"
 start_display
 
 # The program gets a folder of its own, so that its Kelo.ini and map picture are the ones written here: a plain
