@@ -8,7 +8,6 @@ source "$(dirname "$0")/x11_session.bash"
 
 kelo="$(realpath "$1")/kelo"
 [ -x "$kelo" ] || fail "no viewer at $kelo (was GTK 3 found when building?)"
-command -v Xvfb xdotool import convert python3 >/dev/null || fail "Xvfb, xdotool, ImageMagick or python3 missing"
 start_display
 # What the chooser remembers stays in memory, not in the settings of the one running the tests.
 export GSETTINGS_BACKEND=memory

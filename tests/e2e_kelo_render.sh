@@ -3,6 +3,7 @@
 # written here and on the bundled demo. Usage: bash tests/e2e_kelo_render.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]
 # Needs python3 (standard library) for reading JSON and PNG headers.
 set -uo pipefail
+command -v python3 >/dev/null || { echo "SKIP: python3 is not installed" >&2; exit 77; }
 
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)

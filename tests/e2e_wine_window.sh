@@ -5,6 +5,9 @@
 # Usage: e2e_wine_window.sh BUILD_DIR SOURCE_DIR WINDOWS_EXE (the test command cross-builds Kelo.exe first)
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
+# Debian keeps wine64 out of the PATH when only the 64-bit Wine is installed.
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+[ -x "$wine" ] || skip "wine64 is not installed"
 
 exe=${3:-}
 [ -n "$exe" ] || fail "no Kelo.exe was given: cross-build it (cmake/mingw-w64-x86_64.cmake) and pass its path"
@@ -13,10 +16,6 @@ folder=$(dirname "$(realpath "$exe")")
 for beside in Kelo.ini Maps Presets; do
     [ -e "$folder/$beside" ] || fail "$beside is not beside $exe"
 done
-# Debian keeps wine64 out of the PATH when only the 64-bit Wine is installed.
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-[ -x "$wine" ] || fail "wine64 is not installed"
-command -v Xvfb xdotool import convert python3 >/dev/null || fail "Xvfb, xdotool, ImageMagick or python3 missing"
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 # No Mono or Gecko installers in the fresh prefix: Kelo needs neither.

@@ -400,8 +400,12 @@ TEST_F(UnitsTest, ColourKeyVisitsEveryPixelAndMatchesAllFourBytes)
     ASSERT_TRUE(bitmap.pixel(2, 3, colour));
     EXPECT_EQ(colour, 0xFF102030u);
 
+    // A picture that could not be read: the first read fails, so the scan ends at once, and no pixel appears.
     Image missing = Image::loadBitmap(presets() + "Missing.png");
-    applyColourKey(missing, 0xFFFFFFFF);  // no pixels: the scan ends at once
+    applyColourKey(missing, 0xFFFFFFFF);
+    EXPECT_EQ(missing.get(), nullptr);
+    EXPECT_NE(missing.status(), gpOk);
+    EXPECT_FALSE(missing.pixel(0, 0, colour));
 }
 
 TEST_F(UnitsTest, VehicleLabelTextHasThreeDecimals)

@@ -1,6 +1,23 @@
 # Shared by the end-to-end scripts (sourced, not run): a scratch folder and a private Xvfb display, both gone on
 # every way out; waiting for windows and colours; closing a window as a window manager does (WM_DELETE_WINDOW).
-# Relies on Xvfb, xdotool, ImageMagick (import, convert) and python3 with the system's libX11.
+# Relies on Xvfb, xdotool, ImageMagick (import, convert) and python3 with the system's libX11; skips without them.
+
+# A test that cannot run for want of a tool reports itself skipped: exit code 77, which CTest counts as a skip.
+skip() {
+    echo "SKIP: $*" >&2
+    exit 77
+}
+
+# Skips the test unless every command named is installed.
+require_tools() {
+    local tool missing=()
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || missing+=("$tool")
+    done
+    [ ${#missing[@]} -eq 0 ] || skip "not installed: ${missing[*]}"
+}
+
+require_tools Xvfb xdotool import convert python3
 
 # Scripts may define e2e_show_output to print what their programs said.
 fail() {
