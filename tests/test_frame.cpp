@@ -22,15 +22,6 @@ protected:
     }
 };
 
-TEST_F(FrameTest, SideColoursAreRedYellowAndWhiteForEveryOtherSide)
-{
-    EXPECT_EQ(sideColour(0), 0xFFFF0000u);
-    EXPECT_EQ(sideColour(1), 0xFFFFFF00u);
-    EXPECT_EQ(sideColour(-1), 0xFFFFFFFFu);
-    EXPECT_EQ(sideColour(2), 0xFFFFFFFFu);
-    EXPECT_EQ(sideColour(255), 0xFFFFFFFFu);
-}
-
 TEST_F(FrameTest, FixedDecimalsRoundAndKeepAPoint)
 {
     EXPECT_EQ(fixedDecimals(90, 3), "90.000");

@@ -101,14 +101,6 @@ TEST_F(PlaybackTest, ThePeriodIsTheScaledGapPlusOneMillisecond)
     EXPECT_EQ(playbackPeriod(536870, 4000), 2147480001);
 }
 
-TEST_F(PlaybackTest, TheMovementPeriodIsAVigesimalOfTheSpeedTruncated)
-{
-    const std::pair<std::int32_t, std::int32_t> periods[] = {{125, 6}, {250, 12}, {500, 25}, {1000, 50},
-                                                             {2000, 100}, {4000, 200}};
-    for (auto [speed, period] : periods)
-        EXPECT_EQ(movementPeriod(speed), period) << speed;
-}
-
 TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
 {
     struct Row {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/shell.h"
+#include "view/colour_key.h"
 #include "view/map_picture.h"
 #include "tests/pictures.h"
 #include "view/frame.h"
@@ -406,12 +407,6 @@ TEST_F(UnitsTest, ColourKeyVisitsEveryPixelAndMatchesAllFourBytes)
     EXPECT_EQ(missing.get(), nullptr);
     EXPECT_NE(missing.status(), gpOk);
     EXPECT_FALSE(missing.pixel(0, 0, colour));
-}
-
-TEST_F(UnitsTest, VehicleLabelTextHasThreeDecimals)
-{
-    EXPECT_EQ(vehicleLabelText("Tank", 90), "Tank - 90.000");
-    EXPECT_EQ(vehicleLabelText("Tank", -12.5f), "Tank - -12.500");
 }
 
 }  // namespace

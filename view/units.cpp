@@ -114,6 +114,12 @@ bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& progra
     return true;
 }
 
+// The vehicle label: the class name, " - " and the direction with three decimals.
+std::string vehicleLabelText(const std::string& className, float direction)
+{
+    return className + " - " + fixedDecimals(direction, 3);
+}
+
 void drawVehicle(Surface& surface, GpDC dc, const World& world, const std::string& programFolder,
                  VehicleRecord& vehicle)
 {
@@ -151,9 +157,4 @@ void drawSoldiers(Surface& surface, World& world, bool barsShown)
 void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder)
 {
     walk(world.vehicleList, [&](VehicleRecord& vehicle) { drawVehicle(surface, dc, world, programFolder, vehicle); });
-}
-
-std::string vehicleLabelText(const std::string& className, float direction)
-{
-    return className + " - " + fixedDecimals(direction, 3);
 }

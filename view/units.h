@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "view/colour_key.h"
 #include "view/gdiplus_wrappers.h"
 #include "world/world_model.h"
 
@@ -11,6 +10,3 @@
 void drawSoldiers(Surface& surface, World& world, bool barsShown);
 // Vehicle icons, from Presets in the program folder, are drawn on a second, rotated surface on the same context.
 void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder);
-
-// The vehicle label: the class name, " - " and the direction with three decimals.
-std::string vehicleLabelText(const std::string& className, float direction);
