@@ -97,30 +97,6 @@ void ViewTest::SetUp()
     app::world.calibration.scaleY = 400;
 }
 
-SoldierRecord& ViewTest::addSoldier(float x, float y, std::int32_t side, const std::string& name)
-{
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
-    soldier.posX = x;
-    soldier.posY = y;
-    soldier.side = side;
-    soldier.name = name;
-    app::world.soldierList.append(&soldier);
-    app::world.entityList.append(&soldier);
-    return soldier;
-}
-
-VehicleRecord& ViewTest::addVehicle(float x, float y, std::int32_t side, const std::string& className)
-{
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
-    vehicle.posX = x;
-    vehicle.posY = y;
-    vehicle.side = side;
-    vehicle.className = className;
-    app::world.vehicleList.append(&vehicle);
-    app::world.entityList.append(&vehicle);
-    return vehicle;
-}
-
 ARGB ViewTest::pixelAt(float x, float y, int dx, int dy)
 {
     ScreenPoint point = worldToScreen(app::world.calibration, x, y);

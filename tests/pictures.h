@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/gdiplus_flat.h"
+#include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "world/records.h"
 
@@ -39,14 +40,12 @@ ColourExtent findColour(ARGB colour, int x, int y, int width, int height);
 // over black, whose edges are blended): at least 0x80 where the colour has 0xFF, at most 0x40 where it has 0.
 int countTinted(ARGB colour, int x, int y, int width, int height);
 
-// A frame test: a black back buffer, a square map of 400 units calibrated onto the map area, and units put
-// straight into the world lists.
+// A frame test: a black back buffer and a square map of 400 units calibrated onto the map area; units are put
+// straight into the world lists with the builders of tests/builders.h.
 class ViewTest : public KeloTest {
 protected:
     void SetUp() override;
 
-    SoldierRecord& addSoldier(float x, float y, std::int32_t side, const std::string& name = "");
-    VehicleRecord& addVehicle(float x, float y, std::int32_t side, const std::string& className);
     // The back buffer pixel that holds the screen point of a map position (which the transform puts on whole
     // pixels for the positions the tests use).
     static ARGB pixelAt(float x, float y, int dx = 0, int dy = 0);

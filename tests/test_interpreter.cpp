@@ -8,30 +8,12 @@
 
 #include "world/program_files.h"
 #include "view/map_picture.h"
+#include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
 #include "world/world_model.h"
 
 namespace {
-
-void apply(const std::string& event)
-{
-    std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
-    ASSERT_TRUE(split);
-    applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
-}
-
-void createSoldier(int id, float x, float y, int side = 0, const std::string& name = "Name")
-{
-    apply("CREATED;SOLDIER;" + std::to_string(id) + ";Rifleman;" + std::to_string(y) + ";" + std::to_string(x)
-          + ";7;90;1;0.5;" + std::to_string(side) + ";" + name);
-}
-
-void createVehicle(int id, float x, float y)
-{
-    apply("CREATED;VEHICLE;" + std::to_string(id) + ";Truck;" + std::to_string(y) + ";" + std::to_string(x)
-          + ";2;45;1;1;1");
-}
 
 template <class T>
 std::vector<int> ids(const PtrList<T>& list)
@@ -50,7 +32,7 @@ using InterpreterTest = KeloTest;
 
 TEST_F(InterpreterTest, CreatedSoldierTakesEveryField)
 {
-    apply("CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
+    applyLine("CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
     ASSERT_EQ(app::world.soldierList.count, 2);
     ASSERT_EQ(app::world.entityList.count, 2);
     const SoldierRecord& soldier = *app::world.soldierList.items[0];
@@ -76,9 +58,9 @@ TEST_F(InterpreterTest, CreatedSoldierTakesEveryField)
 
 TEST_F(InterpreterTest, EachKindGoesToItsLists)
 {
-    apply("CREATED;VEHICLE;5;Truck;10;20;3;45;0.8;0.2;1");
-    apply("CREATED;BUILDING;6;House;1;2;0;0;1;1;1");
-    apply("CREATED;OBJECT;7;Rock;4;5;6;99;99;99;1");
+    applyLine("CREATED;VEHICLE;5;Truck;10;20;3;45;0.8;0.2;1");
+    applyLine("CREATED;BUILDING;6;House;1;2;0;0;1;1;1");
+    applyLine("CREATED;OBJECT;7;Rock;4;5;6;99;99;99;1");
     EXPECT_EQ(ids(app::world.vehicleList), std::vector<int>{5});
     EXPECT_EQ(ids(app::world.buildingList), std::vector<int>{6});
     EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{5, 6, 7}));
@@ -110,8 +92,8 @@ TEST_F(InterpreterTest, SoldierCreatedTwiceTakesTheFirstOnesPlace)
     createSoldier(2, 0, 0, 0, "First");
     createSoldier(3, 0, 0);
     createVehicle(9, 0, 0);
-    apply("ENTER;9;x;x;x;x;2");
-    apply("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
+    applyLine("ENTER;9;x;x;x;x;2");
+    applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
     ASSERT_EQ(app::world.soldierList.items[0]->damageLink, app::world.soldierList.items[1]);
 
     createSoldier(2, 5, 5, 1, "Second");
@@ -129,7 +111,7 @@ TEST_F(InterpreterTest, SoldierCreatedTwiceTakesTheFirstOnesPlace)
 TEST_F(InterpreterTest, SoldierTakesTheEntitySlotOfAnotherKind)
 {
     createVehicle(4, 1, 1);
-    apply("CREATED;OBJECT;5;Rock;0;0;0");
+    applyLine("CREATED;OBJECT;5;Rock;0;0;0");
     createSoldier(4, 2, 2);
     createSoldier(5, 3, 3);
 
@@ -154,11 +136,11 @@ TEST_F(InterpreterTest, SoldierTakingTwoSlotsIsReleasedOnce)
     ASSERT_EQ(app::world.entityList.count, 3);
     EXPECT_EQ(app::world.entityList.items[0], app::world.entityList.items[1]);
 
-    apply("DESTROYED;OBJECT;4");
+    applyLine("DESTROYED;OBJECT;4");
     EXPECT_EQ(app::world.entityList.count, 1);
     EXPECT_EQ(app::world.vehicleList.count, 3);
     EXPECT_EQ(app::world.records.size(), 2u);
-    apply("DESTROYED;VEHICLE;4");
+    applyLine("DESTROYED;VEHICLE;4");
     EXPECT_TRUE(app::world.records.empty());
 }
 
@@ -168,12 +150,12 @@ TEST_F(InterpreterTest, OtherKindsCreatedTwiceAreBothKept)
     createVehicle(8, 10, 10);
     EXPECT_EQ(ids(app::world.vehicleList), (std::vector<int>{8, 8}));
 
-    apply("POS;VEHICLE;8;Truck;50;60;0;90;1;1");
+    applyLine("POS;VEHICLE;8;Truck;50;60;0;90;1;1");
     for (const VehicleRecord* vehicle : app::world.vehicleList.items) {
         EXPECT_FLOAT_EQ(vehicle->targetX, 60);
         EXPECT_FLOAT_EQ(vehicle->targetY, 50);
     }
-    apply("DESTROYED;VEHICLE;8");
+    applyLine("DESTROYED;VEHICLE;8");
     EXPECT_EQ(app::world.vehicleList.count, 1);
     EXPECT_EQ(app::world.entityList.count, 1);
     EXPECT_TRUE(app::world.records.empty());
@@ -186,10 +168,10 @@ TEST_F(InterpreterTest, DestroyedSoldierLeavesEveryReference)
     createSoldier(1, 0, 0);
     createSoldier(2, 0, 0);
     createVehicle(9, 0, 0);
-    apply("ENTER;9;x;x;x;x;1");
-    apply("DAMAGED;SOLDIER;2;x;x;x;x;x;1");
+    applyLine("ENTER;9;x;x;x;x;1");
+    applyLine("DAMAGED;SOLDIER;2;x;x;x;x;x;1");
 
-    apply("DESTROYED;SOLDIER;1");
+    applyLine("DESTROYED;SOLDIER;1");
     EXPECT_EQ(ids(app::world.soldierList), std::vector<int>{2});
     EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{2, 9}));
     EXPECT_EQ(app::world.vehicleList.items[0]->passengers.count, 1);
@@ -197,8 +179,8 @@ TEST_F(InterpreterTest, DestroyedSoldierLeavesEveryReference)
     EXPECT_EQ(app::world.records.size(), 2u);
 
     // An id no record of the kind has leaves the list as it was.
-    apply("DESTROYED;SOLDIER;1");
-    apply("DESTROYED;BUILDING;2");
+    applyLine("DESTROYED;SOLDIER;1");
+    applyLine("DESTROYED;BUILDING;2");
     EXPECT_EQ(ids(app::world.soldierList), std::vector<int>{2});
     EXPECT_EQ(app::world.records.size(), 2u);
 }
@@ -208,9 +190,9 @@ TEST_F(InterpreterTest, DestroyedVehicleSetsItsPassengersDown)
     createSoldier(1, 0, 0);
     createSoldier(2, 0, 0);
     createVehicle(9, 0, 0);
-    apply("ENTER;9;x;x;x;x;1");
-    apply("ENTER;9;x;x;x;x;2");
-    apply("DESTROYED;VEHICLE;9");
+    applyLine("ENTER;9;x;x;x;x;1");
+    applyLine("ENTER;9;x;x;x;x;2");
+    applyLine("DESTROYED;VEHICLE;9");
     EXPECT_EQ(app::world.vehicleList.count, 1);
     EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2}));
     for (const SoldierRecord* soldier : app::world.soldierList.items)
@@ -221,19 +203,19 @@ TEST_F(InterpreterTest, DestroyedObjectWithAnotherKindsIdLeavesEveryList)
 {
     createSoldier(1, 0, 0);
     createVehicle(2, 0, 0);
-    apply("CREATED;BUILDING;3;House;1;2;0;0;1;1;1");
-    apply("ENTER;2;x;x;x;x;1");
-    apply("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
+    applyLine("CREATED;BUILDING;3;House;1;2;0;0;1;1;1");
+    applyLine("ENTER;2;x;x;x;x;1");
+    applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
 
-    apply("CREATED;BUILDING;4;House;1;2;0;0;1;1;1");
-    apply("CREATED;OBJECT;5;Rock;4;5;6");
-    apply("DESTROYED;BUILDING;4");
-    apply("DESTROYED;OBJECT;5");
+    applyLine("CREATED;BUILDING;4;House;1;2;0;0;1;1;1");
+    applyLine("CREATED;OBJECT;5;Rock;4;5;6");
+    applyLine("DESTROYED;BUILDING;4");
+    applyLine("DESTROYED;OBJECT;5");
     EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2, 3}));
 
-    apply("DESTROYED;OBJECT;1");
-    apply("DESTROYED;OBJECT;2");
-    apply("DESTROYED;OBJECT;3");
+    applyLine("DESTROYED;OBJECT;1");
+    applyLine("DESTROYED;OBJECT;2");
+    applyLine("DESTROYED;OBJECT;3");
     EXPECT_EQ(app::world.soldierList.count, 1);
     EXPECT_EQ(app::world.vehicleList.count, 1);
     EXPECT_EQ(app::world.buildingList.count, 1);
@@ -250,19 +232,19 @@ TEST_F(InterpreterTest, DamageLinksTheAttacker)
     SoldierRecord* victim = app::world.soldierList.items[0];
     SoldierRecord* attacker = app::world.soldierList.items[1];
 
-    apply("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
+    applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
     EXPECT_EQ(victim->damageLink, attacker);
     // While the link waits for its frame, further damage to the soldier is ignored.
-    apply("DAMAGED;SOLDIER;1;x;x;x;x;x;1");
+    applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;1");
     EXPECT_EQ(victim->damageLink, attacker);
 
     // A soldier may damage itself; an unknown attacker or victim, or another kind, links nothing.
-    apply("DAMAGED;SOLDIER;2;x;x;x;x;x;2");
+    applyLine("DAMAGED;SOLDIER;2;x;x;x;x;x;2");
     EXPECT_EQ(attacker->damageLink, attacker);
     victim->damageLink = nullptr;
-    apply("DAMAGED;SOLDIER;1;x;x;x;x;x;77");
-    apply("DAMAGED;SOLDIER;77;x;x;x;x;x;2");
-    apply("DAMAGED;VEHICLE;1;x;x;x;x;x;2");
+    applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;77");
+    applyLine("DAMAGED;SOLDIER;77;x;x;x;x;x;2");
+    applyLine("DAMAGED;VEHICLE;1;x;x;x;x;x;2");
     EXPECT_EQ(victim->damageLink, nullptr);
 }
 
@@ -270,8 +252,8 @@ TEST_F(InterpreterTest, DamageByAVehicleIsFoundAmongAllRecords)
 {
     createSoldier(1, 0, 0);
     createVehicle(5, 0, 0);
-    apply("CREATED;OBJECT;5;Rock;0;0;0");
-    apply("DAMAGED;SOLDIER;1;x;x;x;x;x;5");
+    applyLine("CREATED;OBJECT;5;Rock;0;0;0");
+    applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;5");
     // The first record with the id wins.
     EXPECT_EQ(app::world.soldierList.items[0]->damageLink, app::world.vehicleList.items[0]);
 }
@@ -281,7 +263,7 @@ TEST_F(InterpreterTest, DamageByAVehicleIsFoundAmongAllRecords)
 TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
 {
     createSoldier(1, 100, 200);
-    apply("POS;SOLDIER;1;C;200;110;9;95;0.5;0.25");
+    applyLine("POS;SOLDIER;1;C;200;110;9;95;0.5;0.25");
     const SoldierRecord& soldier = *app::world.soldierList.items[0];
     EXPECT_FLOAT_EQ(soldier.posX, 100);
     EXPECT_FLOAT_EQ(soldier.posY, 200);
@@ -295,7 +277,7 @@ TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
     // Field 7 has no effect on a soldier.
     EXPECT_FLOAT_EQ(soldier.direction, 90);
 
-    apply("POS;SOLDIER;1;C;192;110;9;95;0.5;0.25");
+    applyLine("POS;SOLDIER;1;C;192;110;9;95;0.5;0.25");
     EXPECT_FLOAT_EQ(soldier.posX, 110);
     EXPECT_FLOAT_EQ(soldier.posY, 200);
     EXPECT_FLOAT_EQ(soldier.posZ, 9);
@@ -310,17 +292,17 @@ TEST_F(InterpreterTest, GlideStepsFollowTheSpeedOfTheReport)
     createSoldier(1, 0, 0);
     const SoldierRecord& soldier = *app::world.soldierList.items[0];
     app::playback.msPerLogSecond = 125;
-    apply("POS;SOLDIER;1;C;0;10;0");
+    applyLine("POS;SOLDIER;1;C;0;10;0");
     EXPECT_EQ(soldier.stepsLeft, 5);
     EXPECT_FLOAT_EQ(soldier.stepLength, 2);
     app::playback.msPerLogSecond = 4000;
-    apply("POS;SOLDIER;1;C;0;30;0");
+    applyLine("POS;SOLDIER;1;C;0;30;0");
     EXPECT_EQ(soldier.stepsLeft, 160);
     EXPECT_FLOAT_EQ(soldier.stepLength, 0.125f);
 
     // A report of the target it already had: the unit stands on it.
-    apply("POS;SOLDIER;1;C;0;30;0");
-    apply("POS;SOLDIER;1;C;0;30;0");
+    applyLine("POS;SOLDIER;1;C;0;30;0");
+    applyLine("POS;SOLDIER;1;C;0;30;0");
     EXPECT_FLOAT_EQ(soldier.posX, 30);
     EXPECT_EQ(soldier.stepsLeft, 0);
     EXPECT_EQ(soldier.stepLength, 0);
@@ -330,12 +312,12 @@ TEST_F(InterpreterTest, PeaksNeverFall)
 {
     createSoldier(1, 0, 0);
     const SoldierRecord& soldier = *app::world.soldierList.items[0];
-    apply("POS;SOLDIER;1;C;0;0;0;0;3;0.25");
+    applyLine("POS;SOLDIER;1;C;0;0;0;0;3;0.25");
     EXPECT_FLOAT_EQ(soldier.levelA, 3);
     EXPECT_FLOAT_EQ(soldier.peakA, 3);
     EXPECT_FLOAT_EQ(soldier.levelB, 0.25f);
     EXPECT_FLOAT_EQ(soldier.peakB, 0.5f);
-    apply("POS;SOLDIER;1;C;0;0;0;0;1;2");
+    applyLine("POS;SOLDIER;1;C;0;0;0;0;1;2");
     EXPECT_FLOAT_EQ(soldier.levelA, 1);
     EXPECT_FLOAT_EQ(soldier.peakA, 3);
     EXPECT_FLOAT_EQ(soldier.peakB, 2);
@@ -345,18 +327,18 @@ TEST_F(InterpreterTest, VehicleDirectionLagsOneReport)
 {
     createVehicle(3, 0, 0);
     const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
-    apply("POS;VEHICLE;3;Truck;0;0;0;90;1;1");
+    applyLine("POS;VEHICLE;3;Truck;0;0;0;90;1;1");
     EXPECT_FLOAT_EQ(vehicle.direction, 45);
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 90);
-    apply("POS;VEHICLE;3;Truck;3;4;0;180;1;1");
+    applyLine("POS;VEHICLE;3;Truck;3;4;0;180;1;1");
     EXPECT_FLOAT_EQ(vehicle.direction, 90);
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 180);
     EXPECT_EQ(vehicle.stepsLeft, 40);
     EXPECT_FLOAT_EQ(vehicle.stepLength, 5.0f / 40);
     // Reports for unknown ids or other kinds change nothing.
-    apply("POS;SOLDIER;3;Truck;30;40;0;270");
-    apply("POS;BUILDING;3;Truck;30;40;0;270");
-    apply("POS;VEHICLE;4;Truck;30;40;0;270");
+    applyLine("POS;SOLDIER;3;Truck;30;40;0;270");
+    applyLine("POS;BUILDING;3;Truck;30;40;0;270");
+    applyLine("POS;VEHICLE;4;Truck;30;40;0;270");
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 180);
     EXPECT_FLOAT_EQ(vehicle.targetX, 4);
 }
@@ -365,9 +347,9 @@ TEST_F(InterpreterTest, ReportsOutOfRangeSetUpNoGlide)
 {
     createSoldier(1, 0, 0);
     const SoldierRecord& soldier = *app::world.soldierList.items[0];
-    apply("POS;SOLDIER;1;C;1e39;0;0");
+    applyLine("POS;SOLDIER;1;C;1e39;0;0");
     EXPECT_EQ(soldier.stepsLeft, 0);
-    apply("POS;SOLDIER;1;C;nan;0;0");
+    applyLine("POS;SOLDIER;1;C;nan;0;0");
     EXPECT_EQ(soldier.stepsLeft, 0);
 }
 
@@ -391,7 +373,7 @@ TEST_F(InterpreterTest, MapLineNamesTheSectionAndThePicture)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
 
-    apply("1;Coast.winter.map");
+    applyLine("1;Coast.winter.map");
     EXPECT_EQ(app::world.mapName, "Coast.winter.map");
     EXPECT_FALSE(app::world.statusMessage);
     EXPECT_TRUE(app::world.calibration.invertY);
@@ -400,26 +382,26 @@ TEST_F(InterpreterTest, MapLineNamesTheSectionAndThePicture)
     EXPECT_NE(app::world.mapImage->image.get(), nullptr);
 
     // A map without a section is reported; its picture is still loaded.
-    apply("-3;Coast");
+    applyLine("-3;Coast");
     EXPECT_EQ(app::world.mapName, "Coast");
     EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
     ASSERT_TRUE(app::world.mapImage);
     EXPECT_NE(app::world.mapImage->image.get(), nullptr);
 
     // A later success leaves the report; a missing picture gives no picture.
-    apply("2.5;Coast.winter.map");
+    applyLine("2.5;Coast.winter.map");
     EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
-    apply("2.5;Desert.map");
+    applyLine("2.5;Desert.map");
     EXPECT_FALSE(app::world.mapImage);
 }
 
 TEST_F(InterpreterTest, FieldZeroMustReadAsANumberOtherThanZero)
 {
     for (const char* line : {"0;Coast", "0.0;Coast", "-0;Coast", "x1;Coast", ";Coast"}) {
-        apply(line);
+        applyLine(line);
         EXPECT_FALSE(app::world.mapName) << line;
     }
-    apply("1e-50;Tiny");
+    applyLine("1e-50;Tiny");
     EXPECT_EQ(app::world.mapName, "Tiny");
 }
 
@@ -427,16 +409,16 @@ TEST_F(InterpreterTest, MapNameWithoutBaseKeepsThePicture)
 {
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
-    apply("1;Coast");
+    applyLine("1;Coast");
     GpImage* picture = app::world.mapImage->image.get();
     ASSERT_NE(picture, nullptr);
 
-    apply("1;.hidden");
+    applyLine("1;.hidden");
     EXPECT_EQ(app::world.mapName, ".hidden");
     EXPECT_EQ(app::world.mapImage->image.get(), picture);
-    apply("1;..\\..\\x");
+    applyLine("1;..\\..\\x");
     EXPECT_EQ(app::world.mapImage->image.get(), picture);
-    apply("1");
+    applyLine("1");
     EXPECT_EQ(app::world.mapName, "");
     EXPECT_EQ(app::world.mapImage->image.get(), picture);
 }
@@ -446,9 +428,9 @@ TEST_F(InterpreterTest, MapNameOutsideMapsClearsThePicture)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
     for (const char* name : {"sub/Coast", "x\\..\\y", "C:Coast", "/tmp/Coast"}) {
-        apply("1;Coast");
+        applyLine("1;Coast");
         ASSERT_TRUE(app::world.mapImage);
-        apply(std::string("1;") + name);
+        applyLine(std::string("1;") + name);
         EXPECT_FALSE(app::world.mapImage) << name;
         EXPECT_EQ(app::world.mapName, name);
     }
@@ -459,7 +441,7 @@ TEST_F(InterpreterTest, MapBaseNameIsCutTo127)
     const std::string base(127, 'M');
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / (base + ".png")).string()));
-    apply("1;" + base + "MMMMMMMM.map");
+    applyLine("1;" + base + "MMMMMMMM.map");
     ASSERT_TRUE(app::world.mapImage);
     EXPECT_NE(app::world.mapImage->image.get(), nullptr);
     EXPECT_EQ(app::world.mapName, base + "MMMMMMMM.map");
@@ -469,13 +451,13 @@ TEST_F(InterpreterTest, PicturePathOverItsLimitNamesNoFile)
 {
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
-    apply("1;Coast");
+    applyLine("1;Coast");
     ASSERT_TRUE(app::world.mapImage);
     headless::setProgramFolder("/" + std::string(400, 'f'));
     EXPECT_TRUE(mapPicturePath(executableFolder(), std::string(100, 'M')));
     EXPECT_FALSE(mapPicturePath(executableFolder(), std::string(127, 'M')));
     EXPECT_FALSE(iconPath(executableFolder(), std::string(127, 'C')));
-    apply("1;" + std::string(127, 'M'));
+    applyLine("1;" + std::string(127, 'M'));
     EXPECT_FALSE(app::world.mapImage);
 }
 
@@ -484,11 +466,11 @@ TEST_F(InterpreterTest, PicturePathOverItsLimitNamesNoFile)
 TEST_F(InterpreterTest, ConfigSetsClockAndTitle)
 {
     app::world.clockSeconds = 42;
-    apply("CONFIG;25;Title");
+    applyLine("CONFIG;25;Title");
     EXPECT_EQ(app::world.clockMinutes, 25);
     EXPECT_EQ(app::world.clockSeconds, 0);
     EXPECT_EQ(app::world.configTitle, "Title");
-    apply("CONFIG;99999999999;" + std::string(600, 't'));
+    applyLine("CONFIG;99999999999;" + std::string(600, 't'));
     EXPECT_EQ(app::world.clockMinutes, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(app::world.configTitle, std::string(511, 't'));
 }
@@ -510,9 +492,9 @@ TEST_F(InterpreterTest, ChatLinesCarryTextAndSideByte)
     createSoldier(1, 0, 0, 1, "Ann");
     createSoldier(2, 0, 0, -1, "Bob");
     createSoldier(3, 0, 0, 258, "Cy");
-    apply("CHAT;PUBLIC;1;hello there");
-    apply("CHAT;TEAM;2;go;left");
-    apply("CHAT;TEAM;3;x");
+    applyLine("CHAT;PUBLIC;1;hello there");
+    applyLine("CHAT;TEAM;2;go;left");
+    applyLine("CHAT;TEAM;3;x");
     ASSERT_TRUE(app::world.chatLines[0] && app::world.chatLines[1] && app::world.chatLines[2]);
     EXPECT_EQ(app::world.chatLines[0]->text, "Ann: hello there");
     EXPECT_EQ(app::world.chatLines[0]->side, 1);
@@ -522,8 +504,8 @@ TEST_F(InterpreterTest, ChatLinesCarryTextAndSideByte)
     EXPECT_FALSE(app::world.chatLines[3]);
 
     // No speaker, or another channel: nothing.
-    apply("CHAT;PUBLIC;9;nobody");
-    apply("CHAT;ALL;1;other");
+    applyLine("CHAT;PUBLIC;9;nobody");
+    applyLine("CHAT;ALL;1;other");
     EXPECT_FALSE(app::world.chatLines[3]);
 }
 
@@ -531,7 +513,7 @@ TEST_F(InterpreterTest, SeventhChatLinePushesTheOldestOut)
 {
     createSoldier(1, 0, 0, 0, "A");
     for (int line = 1; line <= 7; ++line)
-        apply("CHAT;PUBLIC;1;line " + std::to_string(line));
+        applyLine("CHAT;PUBLIC;1;line " + std::to_string(line));
     for (int slot = 0; slot < 6; ++slot) {
         ASSERT_TRUE(app::world.chatLines[slot]);
         EXPECT_EQ(app::world.chatLines[slot]->text, "A: line " + std::to_string(slot + 2));
@@ -541,7 +523,7 @@ TEST_F(InterpreterTest, SeventhChatLinePushesTheOldestOut)
 TEST_F(InterpreterTest, ChatLineIsCutTo511)
 {
     createSoldier(1, 0, 0, 0, std::string(400, 'n'));
-    apply("CHAT;TEAM;1;" + std::string(500, 'm'));
+    applyLine("CHAT;TEAM;1;" + std::string(500, 'm'));
     ASSERT_TRUE(app::world.chatLines[0]);
     EXPECT_EQ(app::world.chatLines[0]->text.size(), 511u);
     EXPECT_EQ(app::world.chatLines[0]->text.substr(400, 9), " [TEAM]: ");
@@ -558,23 +540,23 @@ TEST_F(InterpreterTest, EnterAndExit)
     const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
 
     // The vehicle comes from field 1 and the soldier from field 6; fields 2 to 5 do not count.
-    apply("ENTER;9;2;2;2;2;1");
-    apply("ENTER;9;x;x;x;x;1");
-    apply("ENTER;9;x;x;x;x;2");
+    applyLine("ENTER;9;2;2;2;2;1");
+    applyLine("ENTER;9;x;x;x;x;1");
+    applyLine("ENTER;9;x;x;x;x;2");
     EXPECT_EQ(first->aboard, 1);
     EXPECT_EQ(ids(vehicle.passengers), (std::vector<int>{1, 1, 2}));
 
-    apply("EXIT;9;x;x;x;x;1");
+    applyLine("EXIT;9;x;x;x;x;1");
     EXPECT_EQ(first->aboard, 0);
     EXPECT_EQ(ids(vehicle.passengers), std::vector<int>{2});
     EXPECT_EQ(app::world.records.size(), 3u);
 
     // Without the vehicle the soldier still gets off; without the soldier nobody gets on.
-    apply("EXIT;77;x;x;x;x;2");
+    applyLine("EXIT;77;x;x;x;x;2");
     EXPECT_EQ(app::world.soldierList.items[1]->aboard, 0);
     EXPECT_EQ(ids(vehicle.passengers), std::vector<int>{2});
-    apply("ENTER;77;x;x;x;x;1");
-    apply("ENTER;9;x;x;x;x;77");
+    applyLine("ENTER;77;x;x;x;x;1");
+    applyLine("ENTER;9;x;x;x;x;77");
     EXPECT_EQ(first->aboard, 0);
     EXPECT_EQ(ids(vehicle.passengers), std::vector<int>{2});
 }
@@ -583,24 +565,24 @@ TEST_F(InterpreterTest, EnterAndExit)
 
 TEST_F(InterpreterTest, KeywordsMatchWholeAndCaseSensitive)
 {
-    apply("created;SOLDIER;1;C;0;0;0;0;1;1;0;N");
-    apply("CREATED ;SOLDIER;1;C;0;0;0;0;1;1;0;N");
-    apply("CREATED;soldier;1;C;0;0;0;0;1;1;0;N");
-    apply("CREATED;TANK;1;C;0;0;0;0;1;1;0;N");
-    apply("KILLED;SOLDIER;1");
-    apply("HELLO;1;2");
+    applyLine("created;SOLDIER;1;C;0;0;0;0;1;1;0;N");
+    applyLine("CREATED ;SOLDIER;1;C;0;0;0;0;1;1;0;N");
+    applyLine("CREATED;soldier;1;C;0;0;0;0;1;1;0;N");
+    applyLine("CREATED;TANK;1;C;0;0;0;0;1;1;0;N");
+    applyLine("KILLED;SOLDIER;1");
+    applyLine("HELLO;1;2");
     EXPECT_EQ(app::world.entityList.count, 1);
     EXPECT_TRUE(app::world.records.empty());
 
     // Ids compare as integers once read.
-    apply("CREATED;SOLDIER;017;C;0;0;0;0;1;1;0;N");
-    apply("DESTROYED;SOLDIER; 17abc");
+    applyLine("CREATED;SOLDIER;017;C;0;0;0;0;1;1;0;N");
+    applyLine("DESTROYED;SOLDIER; 17abc");
     EXPECT_EQ(app::world.soldierList.count, 1);
 }
 
 TEST_F(InterpreterTest, HostileLinesCrashNothing)
 {
-    apply("CREATED;SOLDIER;" + std::string(10000, '9') + ";C;" + std::string(10000, '9') + ";0;0;0;1;1;0;N");
+    applyLine("CREATED;SOLDIER;" + std::string(10000, '9') + ";C;" + std::string(10000, '9') + ";0;0;0;1;1;0;N");
     ASSERT_EQ(app::world.soldierList.count, 2);
     EXPECT_EQ(app::world.soldierList.items[0]->id, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(app::world.soldierList.items[0]->posY, std::numeric_limits<float>::infinity());

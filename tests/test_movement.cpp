@@ -1,6 +1,7 @@
 // Tests of movement interpolation: glide steps in 32-bit floats, the end of a glide, and the pause that holds it.
 #include <cmath>
 
+#include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
 #include "world/movement.h"
@@ -10,14 +11,11 @@ namespace {
 
 SoldierRecord& gliding(float x, float y, float heading, float step, int steps)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
-    soldier.posX = x;
-    soldier.posY = y;
+    SoldierRecord& soldier = addSoldier(x, y, 0);
     soldier.posZ = 3;
     soldier.moveHeading = heading;
     soldier.stepLength = step;
     soldier.stepsLeft = steps;
-    app::world.soldierList.append(&soldier);
     return soldier;
 }
 
@@ -29,14 +27,8 @@ void ticks(int count)
 
 void report(SoldierRecord& soldier, float x, float y)
 {
-    Fields fields;
-    fields[0] = "POS";
-    fields[1] = "SOLDIER";
-    fields[2] = std::to_string(soldier.id);
-    fields[4] = std::to_string(y);
-    fields[5] = std::to_string(x);
-    fields[6] = "3";
-    applyEvent(app::world, fields, app::playback.msPerLogSecond);
+    applyLine("POS;SOLDIER;" + std::to_string(soldier.id) + ";Rifleman;" + std::to_string(y) + ";" + std::to_string(x)
+              + ";3");
 }
 
 }  // namespace

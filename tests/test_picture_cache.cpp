@@ -385,13 +385,6 @@ TEST(PictureHeader, NoPrefixIsReadPastItsEnd)
 
 // [SECTION] The size guard in front of the decoders
 
-void applyLine(const std::string& event)
-{
-    std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
-    ASSERT_TRUE(split);
-    applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
-}
-
 std::string warningFor(const std::string& path, const char* size, const char* pixels)
 {
     return "Kelo: " + path + ": picture of " + size + " pixels (" + pixels
