@@ -379,6 +379,24 @@ TEST_F(UnitsTest, FarAwayUnitsAndWildLevelsDoNotBreakTheFrame)
     EXPECT_EQ(pixelAt(-100, -100, 3, 3), red);
 }
 
+// In a process of its own, so that no earlier test has used up the one report.
+TEST_F(UnitsTest, AFailingDrawingCallIsReportedOnceForTheProgramsLife)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // A label and a bar at 3e38 pixels: drawing calls that GDI+ refuses.
+            SoldierRecord& far = addSoldier(3.0e38f, -3.0e38f, 0, "far");
+            far.hovered = 1;
+            far.levelA = 1;
+            far.peakA = 1;
+            for (int frame = 0; frame < 3; ++frame)
+                composeFrame();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "^kelo: a drawing call failed \\(GDI\\+ status [0-9]+\\)\n$");
+}
+
 TEST_F(UnitsTest, ColourKeyVisitsEveryPixelAndMatchesAllFourBytes)
 {
     std::string path = presets() + "Grid.png";
