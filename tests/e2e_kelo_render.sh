@@ -121,6 +121,12 @@ run --help
 expect_status 0 "--help"
 grep -q -- '--frames DIR --every MS' "$work/out" || fail "--help does not list the options"
 grep -q 'Latin-1' "$work/out" || fail "--help does not say how texts are written"
+grep -q -- '--version' "$work/out" || fail "--help does not list --version"
+run --version
+expect_status 0 "--version"
+version=$(sed -n 's/^project(Kelo VERSION \([0-9.]*\) .*/\1/p' "$source_dir/CMakeLists.txt")
+[ -n "$version" ] && [ "$(cat "$work/out")" = "kelo-render $version" ] \
+  || fail "--version printed '$(cat "$work/out")', not the version of CMakeLists.txt ('$version')"
 
 # [SECTION] A log that cannot be opened: the viewer's box, exit 1, nothing written
 

@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "kelo_version.h"
 #include "platform/headless/headless.h"
 #include "platform/linux_shared.h"
 #include "tools/log_check.h"
@@ -195,6 +196,10 @@ int main(int argc, char** argv)
     const ParsedOptions parsed = parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.options.help) {
         std::cout << renderUsage();
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::cout << "kelo-render " << keloVersion << '\n';
         return 0;
     }
     if (!parsed.error.empty())

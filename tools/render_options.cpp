@@ -103,6 +103,10 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
             options.help = true;
             return parsed;
         }
+        if (arg == "--version") {
+            options.version = true;
+            return parsed;
+        }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         if (std::find(given.begin(), given.end(), name) != given.end()) {
@@ -156,6 +160,7 @@ Options:
                    as LOG:LINE: why (texts from the log in quotes, bytes outside printable ASCII
                    as \xNN); exit 1 if any
   -h, --help       this text
+  --version        the program's version
   --               what follows is the LOG, even when it begins with "-"
 
 The state JSON: texts from the log are 8-bit; each byte is written as the character of the same code

@@ -18,6 +18,7 @@ struct RenderOptions {
     std::int64_t everyMs = 0;  // set exactly when framesFolder is
     bool check = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
