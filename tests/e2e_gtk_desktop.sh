@@ -85,42 +85,17 @@ echo "a missing log gave the box and the window stayed"
 
 # [SECTION] Dropping a log on the window
 
-# Drags from a drag source offering the URIs to the middle of the viewer's window, as a person would.
-drag_to_viewer() {
-    local source_window
-    "$drag_source" "$@" >"$work/drag.out" 2>&1 &
-    local source_pid=$!
-    stop_pids+=("$source_pid")
-    source_window=$(wait_for_window '^Drag source$' 20 "$source_pid") || fail "the drag source did not start"
-    # Both windows would sit at the top left without a window manager.
-    xdotool windowmove --sync "$source_window" 600 100
-    xdotool mousemove --sync 700 150 mousedown 1
-    local x
-    for x in 690 660 600 500 400 300 200; do
-        xdotool mousemove --sync "$x" 225
-        sleep 0.2
-    done
-    xdotool mouseup 1
-    local deadline=$((SECONDS + 10))
-    until grep -q 'drag ended' "$work/drag.out"; do
-        [ $SECONDS -lt "$deadline" ] || fail "the drag did not end: $(cat "$work/drag.out")"
-        sleep 0.2
-    done
-    kill "$source_pid"
-    wait "$source_pid" 2>/dev/null || true
-}
-
 start_viewer "$work/elsewhere" "$kelo"
 window=$(wait_for_window '^Kelo$' 20 "$kelo_pid") || fail "no window named Kelo appeared"
 read_window_geometry "$window"
 wait_for_colour "$(area 400 430 0 25)" 'rgb(255,255,0)' 300 10 || fail "no title screen before the drops"
 # An address of no local file opens nothing: the title screen stays, without a box.
-drag_to_viewer "http://localhost/short.log"
+drag_and_drop "$drag_source" $((win_x + 200)) $((win_y + 225)) "http://localhost/short.log"
 sleep 1
 xdotool search --onlyvisible --name '^Error' >/dev/null 2>&1 && fail "dropping a web address showed a box"
 wait_for_colour "$(area 400 430 0 25)" 'rgb(255,255,0)' 300 10 || fail "dropping a web address left the title"
 # The first of the dropped files is opened.
-drag_to_viewer "$(python3 -c 'import pathlib, sys; print(pathlib.Path(sys.argv[1]).as_uri())' "$work/logs/short.log")" \
+drag_and_drop "$drag_source" $((win_x + 200)) $((win_y + 225)) "$(file_uri "$work/logs/short.log")" \
     "file:///nowhere/second.log"
 expect_short_log_open "the dropped log"
 close_viewer "$window" kelo
