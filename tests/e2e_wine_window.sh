@@ -85,7 +85,7 @@ echo "the log's map is drawn"
 close_viewer "$window" Kelo.exe
 
 # Started with a log, as the desktop starts it when a log is opened with Kelo: the soldier glides to its last
-# report (the view's (100, 75)). Then a log dropped on the window opens in its place: a yellow soldier at the view's (300, 75).
+# report, the view's (100, 75). Then a log dropped on the window opens in its place: a yellow soldier at (300, 75).
 drag_source="$(realpath "$1")/tests/kelo_drag_source"
 [ -x "$drag_source" ] || fail "no drag source at $drag_source"
 printf '%s\r\n' '[10:00:00] 1;Brackwater.map' '[10:00:00] CREATED;SOLDIER;2;Rifleman;3500;3000;0;0;100;0;1;Bravo' \
