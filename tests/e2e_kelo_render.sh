@@ -109,7 +109,9 @@ for args in "" "--speed 7 $work/basic.log" "--speed=fast $work/basic.log" "--unt
   "--until 1.5 $work/basic.log" "--every 0 --frames $work/f $work/basic.log" "--frames $work/f $work/basic.log" \
   "--every 100 $work/basic.log" "--check --frame $work/x.png $work/basic.log" "--check --until 5 $work/basic.log" \
   "--check=yes $work/basic.log" "--bogus $work/basic.log" "$work/basic.log $work/basic.log" "$work/basic.log --state" \
-  "--speed 500 --speed 250 $work/basic.log" "--folder $work/nowhere $work/basic.log" "--frame= $work/basic.log"; do
+  "--speed 500 --speed 250 $work/basic.log" "--folder $work/nowhere $work/basic.log" "--frame= $work/basic.log" \
+  "--video $work/clip.avi $work/basic.log" "--video $work/mp4 $work/basic.log" \
+  "--check --video $work/c.gif $work/basic.log"; do
   # shellcheck disable=SC2086
   run $args
   expect_status 2 "usage error for '$args'"

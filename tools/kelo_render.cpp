@@ -1,5 +1,6 @@
 // kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, and writes the
-// frames (PNG) and the world state (JSON) it reaches, or lists the lines the viewer cannot use (--check).
+// frames (PNG), a clip of them (through ffmpeg) and the world state (JSON) it reaches, or lists the lines the
+// viewer cannot use (--check).
 // Relies on the core's start-up pieces (app/shell.h, app/playback.h) and on tools/ for options, JSON and the check.
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include "tools/log_check.h"
 #include "tools/render_options.h"
 #include "tools/state_json.h"
+#include "tools/video_clip.h"
 
 namespace {
 
@@ -149,7 +151,7 @@ int runCheck(const RenderOptions& options)
 
 // [SECTION] Playback
 
-int runPlayback(const RenderOptions& options)
+int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
 {
     headless::setMessageSink(onMessageBox);
     headless::setTimerSink(onTimerFiring);
@@ -171,6 +173,9 @@ int runPlayback(const RenderOptions& options)
     while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
         headless::advance(1);
         afterMillisecond();
+        // The clip shows what the window shows: the frame of each repaint.
+        if (clip && headless::now() % repaintPeriodMs == 0 && !clip->addBackBuffer())
+            break;
         if (!options.framesFolder || headless::now() % options.everyMs != 0)
             continue;
         const std::string path = numberedFrame(*options.framesFolder, ++framesWritten);
@@ -181,6 +186,13 @@ int runPlayback(const RenderOptions& options)
     }
     if (progressInPlace && framesWritten > 0)
         std::cerr << '\n';
+    if (clip) {
+        const std::string failure = clip->finish();
+        if (!failure.empty()) {
+            std::cerr << "kelo-render: " << failure << '\n';
+            return outputError(*options.videoPath);
+        }
+    }
 
     if (options.framePath && !headless::saveFrame(*options.framePath))
         return outputError(*options.framePath);
@@ -211,7 +223,18 @@ int main(int argc, char** argv)
             return usageError("--folder: no folder \"" + *options.folder + "\"");
         headless::setProgramFolder(std::filesystem::absolute(*options.folder, error).string());
     }
+    // Without ffmpeg there is no clip: said before anything plays.
+    std::unique_ptr<VideoClip> clip;
+    if (options.videoPath) {
+        const std::string ffmpeg = findOnPath("ffmpeg");
+        if (ffmpeg.empty()) {
+            std::cerr << "kelo-render: --video needs the program ffmpeg, which is not on the PATH\n";
+            return 1;
+        }
+        clip = std::make_unique<VideoClip>(ffmpeg, *options.videoPath, *clipFormat(*options.videoPath),
+                                           1000 / repaintPeriodMs);
+    }
     headless::startup();
     g.msPerLogSecond = options.msPerLogSecond;
-    return options.check ? runCheck(options) : runPlayback(options);
+    return options.check ? runCheck(options) : runPlayback(options, std::move(clip));
 }
