@@ -46,7 +46,7 @@ Options:
   --version  the program's version
   --         what follows is the LOG, even when it begins with "-"
 
-Only one log is shown: logs after the first are ignored, with a warning.
+Only one log is shown: logs after the first are ignored.
 )";
     return usage;
 }
