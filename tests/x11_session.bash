@@ -29,7 +29,8 @@ trap 'exit 1' INT TERM
 
 # Starts Xvfb on a display number nobody uses and exports DISPLAY.
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    # -noreset: a script that starts its viewer again must not meet the server resetting after the last client.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
     stop_pids+=($!)
     local _
     for _ in $(seq 100); do
