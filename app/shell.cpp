@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr std::int32_t repaintPeriodMs = 100;
-
 std::uintptr_t gdiplusToken = 0;
 bool coreStarted = false;
 

@@ -110,7 +110,9 @@ for args in "" "--speed 7 $work/basic.log" "--speed=fast $work/basic.log" "--unt
   "--until 1.5 $work/basic.log" "--every 0 --frames $work/f $work/basic.log" "--frames $work/f $work/basic.log" \
   "--every 100 $work/basic.log" "--check --frame $work/x.png $work/basic.log" "--check --until 5 $work/basic.log" \
   "--check=yes $work/basic.log" "--bogus $work/basic.log" "$work/basic.log $work/basic.log" "$work/basic.log --state" \
-  "--speed 500 --speed 250 $work/basic.log" "--folder $work/nowhere $work/basic.log" "--frame= $work/basic.log"; do
+  "--speed 500 --speed 250 $work/basic.log" "--folder $work/nowhere $work/basic.log" "--frame= $work/basic.log" \
+  "--video $work/clip.avi $work/basic.log" "--video $work/mp4 $work/basic.log" \
+  "--check --video $work/c.gif $work/basic.log"; do
   # shellcheck disable=SC2086
   run $args
   expect_status 2 "usage error for '$args'"
@@ -122,6 +124,12 @@ run --help
 expect_status 0 "--help"
 grep -q -- '--frames DIR --every MS' "$work/out" || fail "--help does not list the options"
 grep -q 'Latin-1' "$work/out" || fail "--help does not say how texts are written"
+grep -q -- '--version' "$work/out" || fail "--help does not list --version"
+run --version
+expect_status 0 "--version"
+version=$(sed -n 's/^project(Kelo VERSION \([0-9.]*\) .*/\1/p' "$source_dir/CMakeLists.txt")
+[ -n "$version" ] && [ "$(cat "$work/out")" = "kelo-render $version" ] \
+  || fail "--version printed '$(cat "$work/out")', not the version of CMakeLists.txt ('$version')"
 
 # [SECTION] A log that cannot be opened: the viewer's box, exit 1, nothing written
 

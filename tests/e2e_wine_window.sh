@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end run of the cross-built Kelo.exe under Wine and Xvfb, in a fresh Wine prefix: the window "Kelo" with
 # the icon resource and no maximise box, the control band and the yellow title, hover, the open-file dialog, the
-# "No more data" box and the map picture over a short log, and exit code 0 on close.
+# "No more data" box and the map picture over a short log, and exit code 0 on close; then `Kelo.exe LOG` opening
+# the log at start-up and a log dropped on the window (from the GTK drag source of tests/drag_source.cpp).
 # Usage: e2e_wine_window.sh BUILD_DIR SOURCE_DIR WINDOWS_EXE (the test command cross-builds Kelo.exe first)
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -80,4 +81,28 @@ import -window root "$work/screen.png"
     || fail "no map picture in the map area"
 echo "the log's map is drawn"
 
+close_viewer "$window" Kelo.exe
+
+# Started with a log, as the desktop starts it when a log is opened with Kelo: the soldier glides to its last
+# report, the view's (100, 75). Then a log dropped on the window opens in its place: a yellow soldier at (300, 75).
+drag_source="$(realpath "$1")/tests/kelo_drag_source"
+[ -x "$drag_source" ] || fail "no drag source at $drag_source"
+printf '%s\r\n' '[10:00:00] 1;Brackwater.map' '[10:00:00] CREATED;SOLDIER;2;Rifleman;3500;3000;0;0;100;0;1;Bravo' \
+    '[10:00:00] CONFIG;20;Dropped' >"$work/dropped.log"
+start_viewer "$work/Kelo" "$wine" "./$(basename "$exe")" "Z:${work//\//\\}\\short.log" extra.log
+window=$(wait_for_window '^Kelo$' 40 "$kelo_pid") || fail "no window for Kelo.exe LOG"
+error_box=$(wait_for_window '^Error$' 15 "$kelo_pid") || fail "Kelo.exe LOG: no \"Error\" box at the end of the log"
+read_window_geometry "$window"
+wait_for_colour "$(area 14 14 96 71)" 'rgb(255,0,0)' 10 10 || fail "Kelo.exe LOG: the log's soldier is not drawn"
+close_window "$error_box"
+wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
+echo "Kelo.exe LOG opened the log"
+drag_and_drop "$drag_source" $((win_x + 200)) $((win_y + 200)) "$(file_uri "$work/dropped.log")"
+wait_for_window '^Error$' 15 "$kelo_pid" >/dev/null || fail "the dropped log reached no end of data"
+wait_for_colour "$(area 14 14 296 71)" 'rgb(255,255,0)' 10 10 || fail "the dropped log's soldier is not drawn"
+[ "$(count_colour "$work/screen.png" "$(area 14 14 96 71)" 'rgb(255,0,0)')" -eq 0 ] \
+    || fail "the first log's soldier stayed after the drop"
+echo "the dropped log was opened"
+close_window "$(wait_for_window '^Error$' 5)"
+wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
 close_viewer "$window" Kelo.exe

@@ -1,5 +1,6 @@
 # Shared by the end-to-end scripts (sourced, not run): a scratch folder and a private Xvfb display, both gone on
-# every way out; waiting for windows and colours; closing a window as a window manager does (WM_DELETE_WINDOW).
+# every way out; waiting for windows and colours; closing a window as a window manager does (WM_DELETE_WINDOW);
+# dragging files onto a window.
 # Relies on Xvfb, xdotool, ImageMagick (import, convert) and python3 with the system's libX11; skips without them.
 
 # A test that cannot run for want of a tool reports itself skipped: exit code 77, which CTest counts as a skip.
@@ -46,7 +47,8 @@ trap 'exit 1' INT TERM
 
 # Starts Xvfb on a display number nobody uses and exports DISPLAY.
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    # -noreset: a script that starts its viewer again must not meet the server resetting after the last client.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
     stop_pids+=($!)
     local _
     for _ in $(seq 100); do
@@ -202,6 +204,38 @@ offers_no_maximise() {
     local flags functions rest
     read -r flags functions rest <<<"$(x11_request property "$1" _MOTIF_WM_HINTS 5)"
     [ -n "$functions" ] && (((flags & 1) && !(functions & 16)))
+}
+
+# Drags from a drag source (tests/drag_source.cpp, started here offering the URIs) to a point of the screen and drops
+# there, as a person would: drag_and_drop DRAG_SOURCE X Y URI... Waits until the source says the drag is over.
+drag_and_drop() {
+    local program=$1 x=$2 y=$3 source_pid source_window step deadline
+    shift 3
+    "$program" "$@" >"$work/drag.out" 2>&1 &
+    source_pid=$!
+    stop_pids+=("$source_pid")
+    source_window=$(wait_for_window '^Drag source$' 20 "$source_pid") || fail "the drag source did not start"
+    # Without a window manager every window sits at the top left: the source moves out of the target's way.
+    xdotool windowmove --sync "$source_window" 600 100
+    xdotool mousemove --sync 700 150 mousedown 1
+    # In steps: a drag begins only once the pointer has gone a few pixels, and the target follows the motion.
+    for step in 1 2 3 4 5 6; do
+        xdotool mousemove --sync $((700 + (x - 700) * step / 6)) $((150 + (y - 150) * step / 6))
+        sleep 0.2
+    done
+    xdotool mouseup 1
+    deadline=$((SECONDS + 10))
+    until grep -q 'drag ended' "$work/drag.out"; do
+        [ $SECONDS -lt "$deadline" ] || fail "the drag did not end: $(cat "$work/drag.out")"
+        sleep 0.2
+    done
+    kill "$source_pid"
+    wait "$source_pid" 2>/dev/null || true
+}
+
+# A file's path as a file:// URI.
+file_uri() {
+    python3 -c 'import pathlib, sys; print(pathlib.Path(sys.argv[1]).absolute().as_uri())' "$1"
 }
 
 # Waits up to the given seconds for the process to end and sets exit_code to its exit code (empty if it goes on).

@@ -1,7 +1,8 @@
 // kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, and writes the
-// frames (PNG) and the world state (JSON) it reaches, or lists the lines the viewer cannot use (--check).
-// Relies on the core's start-up (app/shell.h), its instances (app/app_state.h) and on tools/ for options, JSON and
-// the check.
+// frames (PNG), a clip of them (through ffmpeg) and the world state (JSON) it reaches, or lists the lines the
+// viewer cannot use (--check).
+// Relies on the core's start-up (app/shell.h), its instances (app/app_state.h) and on tools/ for options, JSON, the
+// check and clips.
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,11 +14,13 @@
 #include "app/app_state.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "kelo_version.h"
 #include "platform/headless/headless.h"
 #include "platform/linux_shared.h"
 #include "tools/log_check.h"
 #include "tools/render_options.h"
 #include "tools/state_json.h"
+#include "tools/video_clip.h"
 
 namespace {
 
@@ -115,6 +118,8 @@ std::int64_t nextStop(const RenderOptions& options)
         stop = std::min(stop, *options.untilMs);
     if (options.framesFolder)
         stop = std::min(stop, (now / options.everyMs + 1) * options.everyMs);
+    if (options.videoPath)
+        stop = std::min<std::int64_t>(stop, (now / repaintPeriodMs + 1) * repaintPeriodMs);
     if (stop == std::numeric_limits<std::int64_t>::max() || stop <= now)
         return now + 1;
     headless::passOver(movementTimer, stop);
@@ -180,6 +185,8 @@ std::optional<std::string> unwritableOutput(const RenderOptions& options)
         return *options.framePath;
     if (options.statePath && *options.statePath != "-" && !canWriteFile(*options.statePath))
         return *options.statePath;
+    if (options.videoPath && !canWriteFile(*options.videoPath))
+        return *options.videoPath;
     return std::nullopt;
 }
 
@@ -221,7 +228,7 @@ int runCheck(const RenderOptions& options)
 
 // [SECTION] Playback
 
-int runPlayback(const RenderOptions& options)
+int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
 {
     headless::setMessageSink(onMessageBox);
     headless::setTimerSink(onTimerFiring);
@@ -244,6 +251,9 @@ int runPlayback(const RenderOptions& options)
     while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
         headless::advance(nextStop(options) - headless::now());
         afterMillisecond();
+        // The clip shows what the window shows: the frame of each repaint.
+        if (clip && headless::now() % repaintPeriodMs == 0 && !clip->addBackBuffer())
+            break;
         if (!options.framesFolder || headless::now() % options.everyMs != 0)
             continue;
         const std::string path = numberedFrame(*options.framesFolder, ++framesWritten);
@@ -254,6 +264,13 @@ int runPlayback(const RenderOptions& options)
     }
     if (progressInPlace && framesWritten > 0)
         std::cerr << '\n';
+    if (clip) {
+        const std::string failure = clip->finish();
+        if (!failure.empty()) {
+            std::cerr << "kelo-render: " << failure << '\n';
+            return outputError(*options.videoPath);
+        }
+    }
 
     if (options.framePath && !headless::saveFrame(*options.framePath))
         return outputError(*options.framePath);
@@ -271,6 +288,10 @@ int main(int argc, char** argv)
         std::cout << renderUsage();
         return 0;
     }
+    if (parsed.options.version) {
+        std::cout << "kelo-render " << keloVersion << '\n';
+        return 0;
+    }
     if (!parsed.error.empty())
         return usageError(parsed.error);
     const RenderOptions& options = parsed.options;
@@ -280,9 +301,20 @@ int main(int argc, char** argv)
             return usageError("--folder: no folder \"" + *options.folder + "\"");
         headless::setProgramFolder(std::filesystem::absolute(*options.folder, error).string());
     }
+    // Without ffmpeg there is no clip: said before anything plays.
+    std::unique_ptr<VideoClip> clip;
+    if (options.videoPath) {
+        const std::string ffmpeg = findOnPath("ffmpeg");
+        if (ffmpeg.empty()) {
+            std::cerr << "kelo-render: --video needs the program ffmpeg, which is not on the PATH\n";
+            return 1;
+        }
+        clip = std::make_unique<VideoClip>(ffmpeg, *options.videoPath, *clipFormat(*options.videoPath),
+                                           1000 / repaintPeriodMs);
+    }
     if (!headless::startup()) {
         std::cerr << "kelo-render: GDI+ could not be started\n";
         return 1;
     }
-    return options.check ? runCheck(options) : runPlayback(options);
+    return options.check ? runCheck(options) : runPlayback(options, std::move(clip));
 }

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "tools/video_clip.h"
+
 namespace {
 
 constexpr std::array<std::int32_t, 6> speeds = {125, 250, 500, 1000, 2000, 4000};
@@ -48,14 +50,18 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         options.statePath = value;
     } else if (name == "--frames") {
         options.framesFolder = value;
+    } else if (name == "--video") {
+        if (!clipFormat(value))
+            return "--video must name a .mp4 or .gif file, not \"" + value + "\"";
+        options.videoPath = value;
     }
     return {};
 }
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 7> names = {"--folder", "--speed", "--until", "--every",
-                                                              "--frame",  "--state", "--frames"};
+    static constexpr std::array<std::string_view, 8> names = {"--folder", "--speed", "--until",  "--every",
+                                                              "--frame",  "--state", "--frames", "--video"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -70,7 +76,7 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
     if (wasGiven("--frames") != wasGiven("--every"))
         return "--frames and --every go together";
     if (options.check) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
@@ -101,6 +107,10 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
         }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            return parsed;
+        }
+        if (arg == "--version") {
+            options.version = true;
             return parsed;
         }
         const std::size_t equals = arg.find('=');
@@ -152,10 +162,14 @@ Options:
   --frames DIR --every MS
                    also write a frame every MS milliseconds of playback: DIR/frame-000001.png, ...
                    with a progress line on standard error
+  --video FILE     also make a clip of the frames the viewer shows, ten a second (those that --frames with
+                   --every 100 writes): FILE.mp4 as H.264 (400 x 456: a black row is added below, as
+                   H.264 needs even sizes) or FILE.gif as an animated GIF; needs the program ffmpeg
   --check          read the whole log without waiting and list every line that the viewer cannot use,
                    as LOG:LINE: why (texts from the log in quotes, bytes outside printable ASCII
                    as \xNN); exit 1 if any
   -h, --help       this text
+  --version        the program's version
   --               what follows is the LOG, even when it begins with "-"
 
 The state JSON: texts from the log are 8-bit; each byte is written as the character of the same code
@@ -163,6 +177,7 @@ The state JSON: texts from the log are 8-bit; each byte is written as the charac
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 
 Exit status: 0 done; 1 the log could not be opened ("Could not open file"), an output file could not be
-written, or --check found lines; 2 a usage error.
+written (for --video: no ffmpeg on the PATH, ffmpeg failed, or no frame before the stop), or --check found
+lines; 2 a usage error.
 )";
 }

@@ -16,8 +16,10 @@ struct RenderOptions {
     std::optional<std::string> statePath;  // "-" is standard output
     std::optional<std::string> framesFolder;
     std::int64_t everyMs = 0;  // set exactly when framesFolder is
+    std::optional<std::string> videoPath;  // .mp4 or .gif
     bool check = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {

@@ -1,6 +1,6 @@
-// The GTK 3 viewer `kelo`: the window and its painting from the back buffer, pointer events, g_timeout timers,
-// the modal error box and the open-file chooser. Draws through libgdiplus (platform/linux_shared.h) and reaches
-// the core only through app/shell.h and app/input.h.
+// The GTK 3 viewer `kelo`: the command line, the window and its painting from the back buffer, pointer events,
+// dropped files, g_timeout timers, the modal error box and the open-file chooser. Draws through libgdiplus
+// (platform/linux_shared.h) and reaches the core only through app/shell.h, app/input.h and app/playback.h.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -11,9 +11,13 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "app/command_line.h"
 #include "app/input.h"
+#include "app/playback.h"
 #include "app/shell.h"
+#include "kelo_version.h"
 #include "platform/gtk/icon.h"
 #include "platform/linux_shared.h"
 #include "platform/platform.h"
@@ -127,6 +131,38 @@ void onRealize(GtkWidget* widget, gpointer)
         g_object_unref(crossHair);
 }
 
+// [SECTION] Opening a log from the command line or a drop
+
+std::string pendingLog;  // a log to open once the main loop runs; empty for none
+
+// Opened from the main loop, as the "Open" button's press is: a box saying it cannot be opened then runs inside
+// the loop that closing the window ends, and a drop is finished before that box keeps the drag source waiting.
+gboolean onOpenPending(gpointer)
+{
+    const std::string path = std::exchange(pendingLog, std::string{});
+    openReplayLog(path);
+    return G_SOURCE_REMOVE;
+}
+
+void openLogSoon(const std::string& path)
+{
+    if (pendingLog.empty())
+        g_idle_add(onOpenPending, nullptr);
+    pendingLog = path;
+}
+
+// The first of the dropped files; a drop naming no local file (a web address) opens nothing.
+void onDragDataReceived(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint, guint, gpointer)
+{
+    gchar** uris = gtk_selection_data_get_uris(data);
+    if (uris != nullptr && uris[0] != nullptr) {
+        GText path(g_filename_from_uri(uris[0], nullptr, nullptr));
+        if (path)
+            openLogSoon(path.get());
+    }
+    g_strfreev(uris);
+}
+
 void onDestroy(GtkWidget*, gpointer)
 {
     mainWindow = nullptr;
@@ -155,6 +191,9 @@ std::string createWindow()
     g_signal_connect(viewArea, "motion-notify-event", G_CALLBACK(onMotion), nullptr);
     g_signal_connect(viewArea, "button-press-event", G_CALLBACK(onButtonPress), nullptr);
     g_signal_connect(viewArea, "button-release-event", G_CALLBACK(onButtonRelease), nullptr);
+    const GtkTargetEntry fileList{const_cast<gchar*>("text/uri-list"), 0, 0};
+    gtk_drag_dest_set(viewArea, GTK_DEST_DEFAULT_ALL, &fileList, 1, GDK_ACTION_COPY);
+    g_signal_connect(viewArea, "drag-data-received", G_CALLBACK(onDragDataReceived), nullptr);
     gtk_container_add(GTK_CONTAINER(mainWindow), viewArea);
     gtk_widget_show_all(mainWindow);
     return {};
@@ -238,8 +277,25 @@ GpDC backBufferDC()
 
 // [SECTION] Program entry
 
-int main()
+// The command line is read before GTK starts, so --help, --version and usage errors need no display.
+int main(int argc, char** argv)
 {
+    const ViewerCommandLine commandLine = parseViewerCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (commandLine.help) {
+        std::cout << viewerUsage("kelo");
+        return 0;
+    }
+    if (commandLine.version) {
+        std::cout << "kelo " << keloVersion << '\n';
+        return 0;
+    }
+    if (!commandLine.error.empty()) {
+        std::cerr << "kelo: " << commandLine.error << "\n\n" << viewerUsage("kelo");
+        return 2;
+    }
+    for (const std::string& path : commandLine.ignoredPaths)
+        std::cerr << "kelo: ignoring extra log: " << path << '\n';
+
     // The C library keeps the "C" locale: numbers in logs and settings read with a decimal point.
     gtk_disable_setlocale();
     if (!gtk_init_check(nullptr, nullptr)) {
@@ -250,6 +306,8 @@ int main()
         std::cerr << "kelo: " << failure << '\n';
         return 1;
     }
+    if (!commandLine.logPath.empty())
+        openLogSoon(commandLine.logPath);
     gtk_main();
 
     // Shutting libgdiplus down ends fontconfig, which aborts while the fonts of GTK's dialogs still hold its

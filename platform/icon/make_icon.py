@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-# Draws Kelo's program icon, a 32 x 32 picture of 16 colours, and writes it as a Windows icon file.
-# The one source of the picture for both viewers: Kelo.exe links the file as resource 101, kelo embeds its bytes.
-# Usage: make_icon.py [OUTPUT]   (default: platform/win32/kelo.ico beside this folder)
+# Draws Kelo's program icon, a 32 x 32 picture of 16 colours, and writes it as a Windows icon file and as a PNG.
+# The one source of the picture: Kelo.exe links the icon file as resource 101, kelo embeds its bytes, and the
+# Linux desktop entry names the PNG. Usage: make_icon.py [ICO [PNG]]
+# (defaults: platform/win32/kelo.ico and platform/gtk/kelo.png beside this folder)
 import math
 import pathlib
 import struct
 import sys
+import zlib
 
 SIZE = 32
 
@@ -81,10 +83,23 @@ def icon_file(picture):
     return directory + image
 
 
+def png_file(picture):
+    """8-bit RGB rows, each after filter byte 0, in one compressed chunk."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    rows = b"".join(b"\0" + b"".join(bytes(PALETTE[colour]) for colour in row) for row in picture)
+    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
+
+
 def main():
-    default = pathlib.Path(__file__).resolve().parent.parent / "win32" / "kelo.ico"
-    output = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else default
-    output.write_bytes(icon_file(draw()))
+    platform = pathlib.Path(__file__).resolve().parent.parent
+    outputs = [pathlib.Path(arg) for arg in sys.argv[1:3]]
+    outputs += [platform / "win32" / "kelo.ico", platform / "gtk" / "kelo.png"][len(outputs):]
+    picture = draw()
+    outputs[0].write_bytes(icon_file(picture))
+    outputs[1].write_bytes(png_file(picture))
 
 
 if __name__ == "__main__":

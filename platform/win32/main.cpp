@@ -1,19 +1,25 @@
-// The Windows viewer `Kelo.exe`: WinMain, the window class and procedure, the GDI back buffer and the platform
-// seam on user32, gdi32, comdlg32 and kernel32. Drawing goes through gdiplus.dll (platform/gdiplus_flat.h);
-// the core is reached through app/shell.h and app/input.h.
+// The Windows viewer `Kelo.exe`: WinMain and its command line, the window class and procedure, dropped files,
+// the GDI back buffer and the platform seam on user32, gdi32, comdlg32, shell32 and kernel32. Drawing goes through
+// gdiplus.dll (platform/gdiplus_flat.h); the core is reached through app/shell.h, app/input.h and
+// app/playback.h.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/input.h"
+#include "app/playback.h"
 #include "app/shell.h"
+#include "kelo_version.h"
 #include "platform/platform.h"
 
 namespace {
@@ -36,6 +42,35 @@ int pointerX(LPARAM position)
 int pointerY(LPARAM position)
 {
     return static_cast<std::int16_t>(HIWORD(position));
+}
+
+// The arguments after the program name, as the core's 8-bit paths: converted with the ANSI code page, which the
+// "A" functions that open the file convert back with.
+std::vector<std::string> commandLineArguments()
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        int size = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<std::size_t>(std::max(size, 1)), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+        arg.pop_back();  // the terminating null
+        args.push_back(std::move(arg));
+    }
+    LocalFree(wide);
+    return args;
+}
+
+// The first of the dropped files. The drop's memory is handed back before the log is opened: a box saying it
+// cannot be opened may stay up a long while.
+void openDroppedFile(HDROP drop)
+{
+    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    std::string path(length + 1, '\0');
+    path.resize(DragQueryFileA(drop, 0, path.data(), length + 1));
+    DragFinish(drop);
+    openReplayLog(path);
 }
 
 // The movement and repaint timers; the playback timer has no callback and comes as WM_TIMER.
@@ -73,6 +108,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_LBUTTONUP:
         onPointerRelease();
+        return 0;
+    case WM_DROPFILES:
+        openDroppedFile(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -180,19 +218,35 @@ std::string createWindow(HINSTANCE instance, int showCommand)
                                  frameHeight, nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr)
         return "the window could not be created (error " + std::to_string(GetLastError()) + ")";
+    DragAcceptFiles(mainWindow, TRUE);
     ShowWindow(mainWindow, showCommand);
     return {};
 }
 
 }  // namespace
 
+// A program without a console: --help, --version and usage errors are shown in a message box.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    const ViewerCommandLine commandLine = parseViewerCommandLine(commandLineArguments());
+    if (commandLine.help || commandLine.version) {
+        const std::string text = commandLine.help ? viewerUsage("Kelo.exe") : "Kelo " + std::string(keloVersion);
+        MessageBoxA(nullptr, text.c_str(), "Kelo", MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    if (!commandLine.error.empty()) {
+        const std::string text = commandLine.error + "\n\n" + viewerUsage("Kelo.exe");
+        MessageBoxA(nullptr, text.c_str(), "Kelo", MB_OK | MB_ICONERROR);
+        return 2;
+    }
     const std::string failure = startShell([&] { return createWindow(instance, showCommand); });
     if (!failure.empty()) {
         MessageBoxA(nullptr, ("Kelo cannot start: " + failure).c_str(), "Kelo", MB_OK | MB_ICONERROR);
         return 1;
     }
+    // Logs after the first are ignored: without a console there is nowhere to say so but a box.
+    if (!commandLine.logPath.empty())
+        openReplayLog(commandLine.logPath);
 
     // -1 is an error, not a message: the loop ends on it as on the quit message.
     MSG message{};
