@@ -71,14 +71,16 @@ echo "MP4 and GIF clips hold the frames, ten a second"
 
 # [SECTION] Failures are never a success
 
+# An unwritable path is named before anything plays; a disk that fills up is ffmpeg's failure, with its status.
 run --until 3000 --video "$work/no/such/folder/clip.mp4" "$demo"
 [ "$status" -eq 1 ] || fail "an unwritable path: exit status $status"
-grep -q 'ffmpeg ended with exit status' "$work/err" || fail "an unwritable path: $(cat "$work/err")"
+grep -qx "kelo-render: could not write $work/no/such/folder/clip.mp4" "$work/err" || fail "an unwritable path: $(cat "$work/err")"
 if [ -w /dev/full ]; then
   for clip in full.mp4 full.gif; do
     ln -s /dev/full "$work/$clip"
     run --until 1000 --video "$work/$clip" "$demo"
     [ "$status" -eq 1 ] || fail "a full disk ($clip): exit status $status"
+    grep -q 'ffmpeg ended with exit status' "$work/err" || fail "a full disk ($clip): $(cat "$work/err")"
   done
 fi
 mkdir "$work/no-ffmpeg"
