@@ -203,6 +203,11 @@ void pointerRelease()
     onPointerRelease();
 }
 
+void key(const KeyPress& press)
+{
+    onKey(press);
+}
+
 void reset()
 {
     state = HeadlessState{};
