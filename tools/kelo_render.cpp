@@ -90,6 +90,22 @@ void afterMillisecond()
         skipping.lastQuietFrame = std::move(frame);
 }
 
+// A key or a click, through the same handlers as the viewer's events. What it changes shows in the next frame, even
+// where the frames had settled.
+void deliverInput(const ScriptedInput& scripted)
+{
+    if (const auto* key = std::get_if<KeyPress>(&scripted.input)) {
+        headless::key(*key);
+    } else {
+        const auto& click = std::get<ScriptedClick>(scripted.input);
+        headless::pointerMove(click.x, click.y);
+        headless::pointerPress(click.x, click.y);
+        headless::pointerRelease();
+    }
+    skipping.changed = true;
+    app::composeReady = 1;
+}
+
 // Message boxes do not block here: each is printed, and "No more data" ends the run where the viewer's stops.
 void onMessageBox(const headless::MessageBox& box)
 {
@@ -155,6 +171,7 @@ int runPlayback(const RenderOptions& options)
     // The viewer's start-up, with no window to make: the first paint, then the repaint timer. The speed was chosen
     // before: the first frame shows it.
     app::playback.msPerLogSecond = options.msPerLogSecond;
+    setTimelineShown(options.timeline);
     if (const std::string failure = startShell([] { return std::string(); }); !failure.empty()) {
         std::cerr << "kelo-render: " << failure << '\n';
         return 1;
@@ -170,7 +187,11 @@ int runPlayback(const RenderOptions& options)
     }
     const bool progressInPlace = isatty(STDERR_FILENO) != 0;
     std::int64_t framesWritten = 0;
+    auto nextInput = options.inputs.begin();
     while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
+        // Inputs at a time come after the timers due then.
+        for (; nextInput != options.inputs.end() && nextInput->atMs <= headless::now(); ++nextInput)
+            deliverInput(*nextInput);
         headless::advance(1);
         afterMillisecond();
         if (!options.framesFolder || headless::now() % options.everyMs != 0)
