@@ -1,10 +1,14 @@
-// The pointer handlers of the app: hover and press go to the controls with the app's instances; a release runs
-// the acting button's action (open, slower, faster, pause, play, bars), at most one per release.
-// Relies on controls/ for hits and the acting button, and on app/playback.h for opening, stopping and resuming.
+// The input handlers of the app: hover and press go to the controls with the app's instances; a release runs
+// the acting button's action (open, slower, faster, pause, play, bars), at most one per release; a key runs the
+// command the key map gives. Relies on controls/ for hits, the acting button and the key map, on app/playback.h
+// for opening, stopping and resuming, and on app/seek.h for where playback is.
 #include "app/input.h"
+
+#include <algorithm>
 
 #include "app/app_state.h"
 #include "app/playback.h"
+#include "app/seek.h"
 #include "controls/playback_controls.h"
 #include "controls/pointer_input.h"
 
@@ -54,8 +58,24 @@ void onPointerPress(int x, int y)
 
 void onPointerRelease()
 {
+    app::view.timeline.dragX.reset();
     if (std::optional<ButtonIndex> button = actingButton(app::view)) {
         runButton(*button);
         app::view.controlButtons[*button].pressed = 0;
+    }
+}
+
+void onKey(const KeyPress& press)
+{
+    const KeyCommand command = keyCommand(press, app::playback.playbackPaused != 0);
+    std::optional<double>& request = app::view.timeline.seekRequest;
+    if (const auto* button = std::get_if<ButtonIndex>(&command)) {
+        runButton(*button);
+    } else if (const auto* by = std::get_if<SeekBy>(&command)) {
+        // Steps add up: from a request not issued yet, else from a seek's target, else from the line on screen.
+        const double from = request ? *request : seekTarget().value_or(logTimeNow());
+        request = std::max(from + by->seconds, 0.0);
+    } else if (const auto* to = std::get_if<SeekTo>(&command)) {
+        request = to->seconds;
     }
 }

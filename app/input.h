@@ -1,7 +1,11 @@
-// The pointer as the backends deliver it: movement, the left button's press and its release, which runs the
-// action of the pressed button on the app's playback and view.
+// The pointer and the keys as the backends deliver them: movement, the left button's press and its release, which
+// runs the action of the pressed button on the app's playback and view, and key presses, which run the same
+// actions or ask for a seek.
 #pragma once
+
+#include "controls/keys.h"
 
 void onPointerMove(int x, int y);
 void onPointerPress(int x, int y);
 void onPointerRelease();
+void onKey(const KeyPress& press);

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "app/app_state.h"
 #include "app/calibration.h"
 #include "app/playback.h"
+#include "app/seek.h"
 #include "view/frame.h"
 #include "view/map_picture.h"
 #include "world/program_files.h"
@@ -23,6 +25,19 @@ std::shared_ptr<const MapPicture> mapPictureInFolder(std::string_view baseName)
 {
     const std::optional<std::string> path = mapPicturePath(executableFolder(), baseName);
     return path ? loadMapPicture(*path) : nullptr;
+}
+
+// What the strip shows of the open log; none while it is hidden or no log is open.
+std::optional<TimelineModel> timelineModel()
+{
+    if (!app::view.timeline.shown || !app::playback.log.reader)
+        return std::nullopt;
+    TimelineModel model;
+    if (std::shared_ptr<const LogIndexData> index = indexView())
+        model.index = std::move(index);
+    model.nowS = logTimeNow();
+    model.seekTarget = seekTarget();
+    return model;
 }
 
 }  // namespace
@@ -60,6 +75,11 @@ void stopShell()
     coreStarted = false;
 }
 
+void setTimelineShown(bool shown)
+{
+    app::view.timeline.shown = shown;
+}
+
 void composeFrame()
 {
     if (!app::composeReady)
@@ -68,13 +88,17 @@ void composeFrame()
     // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
     if (app::world.mapName)
         loadCalibration(app::world);
-    const FrameContext context{app::playback.msPerLogSecond, app::playback.playbackPaused != 0, executableFolder()};
+    const FrameContext context{app::playback.msPerLogSecond, app::playback.playbackPaused != 0, executableFolder(),
+                               timelineModel()};
     renderFrame(backBufferDC(), app::world, app::view, context);
     app::composeReady = 1;
 }
 
 void repaintTick()
 {
+    // A newer request replaced any older one: a drag or a held key seeks once a tick at most.
+    if (std::optional<double> target = std::exchange(app::view.timeline.seekRequest, std::nullopt))
+        seekTo(*target);
     repaintWindow();
 }
 

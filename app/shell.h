@@ -17,9 +17,13 @@ std::string startCore();
 std::string startShell(const std::function<std::string()>& createWindow);
 // The state goes first (the map picture is a GDI+ object), then GDI+ itself.
 void stopShell();
+// Whether frames show the timeline strip while a log is open: the viewers do; kelo-render only when asked, so that
+// its frames stay as they were without it.
+void setTimelineShown(bool shown);
 
 // Composes a frame into the back buffer unless one is being composed already.
 void composeFrame();
+// Seeks where the pointer or a key asked since the last tick, then repaints.
 void repaintTick();
 // Every timer of the backend arrives here: playback steps, movement ticks, repaints.
 void onTimer(TimerId id);

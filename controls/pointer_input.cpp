@@ -1,6 +1,7 @@
-// Pointer movement and the left press over the control bar and the units on the map. The handlers only
-// set flags; the next composed frame shows them. Relies on the stored hit rectangles of the control bar
-// (view/control_bar.cpp) and on worldToScreen (view/transform.h), so hits agree with what is drawn.
+// Pointer movement and the left press over the control bar, the units on the map and the timeline strip. The
+// handlers only set flags and the seek request; the next composed frame shows them. Relies on the stored hit
+// rectangles and bar scale (view/control_bar.cpp, view/timeline.cpp) and on worldToScreen (view/transform.h), so
+// hits agree with what is drawn.
 #include "controls/pointer_input.h"
 
 #include "view/control_bar.h"
@@ -17,28 +18,48 @@ bool insideUnitBox(float px, float py, const Record& unit, const Calibration& ca
     return isFinite(point) && insideRect(px, py, {point.x, point.y, 6, 6});
 }
 
+bool onTimeline(const ViewState& view, int y)
+{
+    return view.timeline.scale && insideTimeline(y);
+}
+
 void hoverAt(ViewState& view, World& world, int x, int y)
 {
     const float px = static_cast<float>(x);
     const float py = static_cast<float>(y);
+    TimelineView& timeline = view.timeline;
+    const bool dragging = timeline.dragX && timeline.scale;
+    const bool strip = dragging || onTimeline(view, y);
+    timeline.pointerX = strip ? std::optional<int>(x) : std::nullopt;
+    // A move that keeps x, straight up or down, asks for no new seek.
+    if (dragging && x != *timeline.dragX) {
+        timeline.dragX = x;
+        timeline.seekRequest = timeAtX(*timeline.scale, px);
+    }
     for (ButtonIndex index : screenOrder) {
         ControlButton& button = view.controlButtons[index];
-        button.hovered = insideRect(px, py, button.hit);
+        button.hovered = !strip && insideRect(px, py, button.hit);
         // Leaving a button cancels its press, so a release elsewhere does nothing.
         if (!button.hovered)
             button.pressed = 0;
     }
     const Calibration& calibration = world.calibration;
     walk(world.soldierList,
-         [&](SoldierRecord& soldier) { soldier.hovered = insideUnitBox(px, py, soldier, calibration); });
+         [&](SoldierRecord& soldier) { soldier.hovered = !strip && insideUnitBox(px, py, soldier, calibration); });
     walk(world.vehicleList,
-         [&](VehicleRecord& vehicle) { vehicle.hovered = insideUnitBox(px, py, vehicle, calibration); });
+         [&](VehicleRecord& vehicle) { vehicle.hovered = !strip && insideUnitBox(px, py, vehicle, calibration); });
 }
 
 void pressAt(ViewState& view, World& world, int x, int y)
 {
     const float px = static_cast<float>(x);
     const float py = static_cast<float>(y);
+    if (onTimeline(view, y)) {
+        view.timeline.dragX = x;
+        view.timeline.pointerX = x;
+        view.timeline.seekRequest = timeAtX(*view.timeline.scale, px);
+        return;
+    }
     const Calibration& calibration = world.calibration;
     // Every unit under the pointer flips, not only the topmost one.
     walk(world.soldierList, [&](SoldierRecord& soldier) {

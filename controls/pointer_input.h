@@ -1,5 +1,6 @@
-// Pointer input: hover of buttons and units on movement, pin of units and press of buttons on a left press.
-// Relies on the hit rectangles of the last composed frame and on the world-to-screen transform.
+// Pointer input: hover of buttons and units on movement, pin of units and press of buttons on a left press, and
+// pointing, pressing and dragging on the timeline strip. Relies on the hit rectangles and the bar's scale of the
+// last composed frame and on the world-to-screen transform.
 #pragma once
 
 #include "view/view_state.h"
@@ -12,7 +13,13 @@ bool insideRect(float px, float py, const GpRectF& rect);
 // A unit whose screen point is not finite has no box.
 bool insideUnitBox(float px, float py, const Record& unit, const Calibration& calibration);
 
-// The pointer moved to (x, y): buttons and units under it are hovered; a button left loses its press.
+// Whether the point is on the timeline strip of the last composed frame. The strip takes such a point for itself:
+// no button or unit under it is hovered or pressed there.
+bool onTimeline(const ViewState& view, int y);
+
+// The pointer moved to (x, y): buttons and units under it are hovered; a button left loses its press. On the
+// strip, or anywhere while dragging along it, the strip shows the time under x; dragging asks for a seek there.
 void hoverAt(ViewState& view, World& world, int x, int y);
-// The left button went down at (x, y): units under it flip their pin, a button under it is pressed.
+// The left button went down at (x, y): units under it flip their pin, a button under it is pressed. On the strip,
+// it asks for a seek to the time under x and starts a drag.
 void pressAt(ViewState& view, World& world, int x, int y);

@@ -69,24 +69,6 @@ click_at() {
     xdotool click 1
 }
 
-# How many pixels of the geometry are not of the colour, in a new screenshot.
-count_other() {
-    import -window root "$work/screen.png"
-    local box=$1 size
-    size=$(convert "$work/screen.png" -crop "$box" +repage -format '%[fx:w*h]' info:)
-    echo $((size - $(count_colour "$work/screen.png" "$box" "$2")))
-}
-
-# Waits until at least `minimum` pixels of the geometry are not of the colour, within the given seconds.
-wait_for_other() {
-    local box=$1 colour=$2 minimum=$3 deadline=$((SECONDS + $4))
-    while [ $SECONDS -lt "$deadline" ]; do
-        [ "$(count_other "$box" "$colour")" -ge "$minimum" ] && return 0
-        sleep 0.3
-    done
-    return 1
-}
-
 # [SECTION] Open, then the units on the map
 
 click_at "$open_x"

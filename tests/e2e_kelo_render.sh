@@ -112,7 +112,11 @@ for args in "" "--speed 7 $work/basic.log" "--speed=fast $work/basic.log" "--unt
   "--check=yes $work/basic.log" "--bogus $work/basic.log" "$work/basic.log $work/basic.log" "$work/basic.log --state" \
   "--speed 500 --speed 250 $work/basic.log" "--folder $work/nowhere $work/basic.log" "--frame= $work/basic.log" \
   "--video $work/clip.avi $work/basic.log" "--video $work/mp4 $work/basic.log" \
-  "--check --video $work/c.gif $work/basic.log"; do
+  "--check --video $work/c.gif $work/basic.log" \
+  "--key jump@5 $work/basic.log" "--key space $work/basic.log" "--key space@-1 $work/basic.log" \
+  "--key space@1.5 $work/basic.log" "--click 400,10@5 $work/basic.log" "--click 10@5 $work/basic.log" \
+  "--click 10,-1@5 $work/basic.log" "--timeline=yes $work/basic.log" "--check --key space@0 $work/basic.log" \
+  "--check --timeline $work/basic.log"; do
   # shellcheck disable=SC2086
   run $args
   expect_status 2 "usage error for '$args'"
@@ -239,6 +243,34 @@ for i in 1 2 3 4; do expect_frame "$work/frames/frame-00000$i.png" "--frames"; d
 [ "$(grep -c 'frame-0000' "$work/err")" -eq 4 ] || fail "--frames: no progress line per frame: $(cat "$work/err")"
 run --folder "$prog" --frame "$work/no/such/folder/x.png" "$work/basic.log"
 expect_status 1 "--frame into a missing folder"
+
+# [SECTION] --timeline, --key and --click
+
+# The strip is drawn only when asked for: without it the rows below the map stay black.
+run --folder "$prog" --until 500 --frame "$work/plain.png" "$work/basic.log"
+run --folder "$prog" --until 500 --timeline --frame "$work/strip.png" "$work/basic.log"
+expect_status 0 "--timeline"
+[ "$(png_info "$work/plain.png" 200 433)" = "000000" ] || fail "a strip without --timeline"
+[ "$(png_info "$work/strip.png" 200 433)" != "000000" ] || fail "no strip with --timeline"
+[ "$(png_info "$work/strip.png" 200 300)" = "$(png_info "$work/plain.png" 200 300)" ] \
+  || fail "--timeline changed the map"
+
+# Keys happen in order of time, whatever the order given: the three "minus" at 50 ms come before the "plus" at
+# 100 ms (2000, 4000, 4000 at the slowest, then 2000; in the order given it would end at 4000).
+run --folder "$prog" --until 200 --state "$work/keys.json" --key plus@100 --key minus@50 --key minus@50 \
+  --key minus@50 --key space@150 "$work/basic.log"
+expect_status 0 "--key"
+json_check "$work/keys.json" "state after keys" 'assert s["msPerLogSecond"] == 2000 and s["paused"] is True, s'
+run --folder "$prog" --until 200 --state "$work/space2.json" --key space@20 --key=space@30 "$work/basic.log"
+json_check "$work/space2.json" "state after two spaces" 'assert s["paused"] is False and s["playing"] is True'
+
+# A click at soldier 1 (map x 0.1, y 10, calibrated onto the view's (200.1, 235)) pins it, as in the viewer.
+run --folder "$prog" --until 200 --state "$work/click.json" --click 203,238@100 "$work/basic.log"
+expect_status 0 "--click"
+json_check "$work/click.json" "state after a click" '
+assert s["soldiers"][0]["pinned"] is True and s["soldiers"][0]["hovered"] is True, s["soldiers"][0]
+assert s["soldiers"][1]["pinned"] is False
+'
 
 # [SECTION] --check
 

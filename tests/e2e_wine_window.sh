@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end run of the cross-built Kelo.exe under Wine and Xvfb, in a fresh Wine prefix: the window "Kelo" with
-# the icon resource and no maximise box, the control band and the yellow title, hover, the open-file dialog, the
-# "No more data" box and the map picture over a short log, and exit code 0 on close; then `Kelo.exe LOG` opening
-# the log at start-up and a log dropped on the window (from the GTK drag source of tests/drag_source.cpp).
+# the icon resource, no maximise box and a client area of the frame's 400 x 455, the control band and the yellow
+# title, hover, the open-file dialog, the "No more data" box, the map picture and the timeline strip over a short
+# log, a key, and exit code 0 on close; then `Kelo.exe LOG` opening the log at start-up and a log dropped on the
+# window (from the GTK drag source of tests/drag_source.cpp).
 # Usage: e2e_wine_window.sh BUILD_DIR SOURCE_DIR WINDOWS_EXE (the test command cross-builds Kelo.exe first)
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -42,11 +43,14 @@ echo "window inside: ${win_width}x$win_height at $win_x,$win_y"
 has_32_icon "$window" || fail "the window shows no 32 x 32 icon"
 offers_no_maximise "$window" || fail "the window offers maximising"
 
-# The outer size is 400 x 455, so the inside is smaller and shows the back buffer's top-left part.
-band=$(area "$win_width" 25 0 0)
+# The frame and the caption lie around the client area, which holds the whole frame.
+[ "$win_width" -eq 400 ] && [ "$win_height" -eq 455 ] \
+    || fail "the window's inside is ${win_width}x$win_height, not the frame's 400x455"
+band=$(area 400 25 0 0)
 wait_for_colour "$band" 'rgb(0,0,100)' 2000 30 || fail "no control band in the top rows"
-wait_for_colour "$(area "$win_width" $((win_height - 25)) 0 25)" 'rgb(255,255,0)' 300 10 \
-    || fail "no yellow title on the title screen"
+wait_for_colour "$(area 400 400 0 25)" 'rgb(255,255,0)' 300 10 || fail "no yellow title on the title screen"
+# No log yet: the rows below the map are black.
+[ "$(count_other "$(area 400 30 0 425)" 'rgb(0,0,0)')" -eq 0 ] || fail "the strip shows before a log is open"
 echo "band and title drawn"
 
 xdotool mousemove --window "$window" 10 12
@@ -74,12 +78,26 @@ echo "the soldier glided under the box"
 close_window "$error_box"
 wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
 echo "the dialog opened the log; the end of data was reported"
-# The map picture fills the map area: hardly any black is left there.
+# The map picture fills the map area, to its right edge: hardly any black is left there.
 sleep 0.5
 import -window root "$work/screen.png"
-[ "$(count_colour "$work/screen.png" "$(area "$win_width" $((win_height - 25)) 0 25)" 'rgb(0,0,0)')" -lt 16000 ] \
+[ "$(count_colour "$work/screen.png" "$(area 400 400 0 25)" 'rgb(0,0,0)')" -lt 16000 ] \
     || fail "no map picture in the map area"
+[ "$(count_colour "$work/screen.png" "$(area 8 400 392 25)" 'rgb(0,0,0)')" -lt 400 ] \
+    || fail "no map picture in the map area's right 8 columns"
 echo "the log's map is drawn"
+# Below the map, the timeline strip: its bar fills the rows under the map, its text row reaches the frame's bottom.
+wait_for_other "$(area 380 8 10 429)" 'rgb(0,0,0)' 2500 10 || fail "no timeline bar below the map"
+[ "$(count_other "$(area 400 15 0 440)" 'rgb(0,0,0)')" -gt 20 ] || fail "no time text in the strip's last rows"
+echo "the timeline strip is drawn below the map"
+
+# A key: "plus" acts as ">>", and the speed readout's black text appears at the top left of the map.
+readout=$(area 50 16 9 28)
+readout_ink=$(count_colour "$work/screen.png" "$readout" 'rgb(0,0,0)')
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers plus
+wait_for_colour "$readout" 'rgb(0,0,0)' $((readout_ink + 20)) 10 || fail "no speed readout after the key \"plus\""
+echo "the key \"plus\" sped playback up"
 
 close_viewer "$window" Kelo.exe
 

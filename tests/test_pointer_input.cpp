@@ -1,12 +1,15 @@
-// Tests of pointer input: the strict hit rule, hover and press of buttons on a composed bar, and hover
-// and pin of soldiers and vehicles through their 6 x 6 boxes at the transformed screen point.
+// Tests of pointer input: the strict hit rule, hover and press of buttons on a composed bar, hover and pin of
+// soldiers and vehicles through their 6 x 6 boxes at the transformed screen point, and the timeline strip's
+// pointing, pressing and dragging.
 #include <cmath>
+#include <tuple>
 
 #include "app/shell.h"
 #include "view/control_bar.h"
 #include "controls/pointer_input.h"
 #include "app/input.h"
 #include "tests/kelo_test.h"
+#include "view/timeline_scale.h"
 #include "view/transform.h"
 #include "world/world_model.h"
 
@@ -239,4 +242,117 @@ TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
     EXPECT_EQ(atOrigin.hovered + atOrigin.pinned, 0);
     EXPECT_EQ(elsewhere.hovered + elsewhere.pinned, 0);
     EXPECT_EQ(vehicle.hovered + vehicle.pinned, 0);
+}
+
+// [SECTION] The timeline strip
+
+namespace {
+
+// The strip as a frame draws it for a log of 392 seconds: one second a pixel from the bar's left end.
+void showStrip()
+{
+    app::view.timeline.scale = timelineScale({}, barRight - barLeft, barLeft, barRight);
+}
+
+}  // namespace
+
+TEST_F(PointerInputTest, WithoutAStripItsRowsAreLikeAnyOther)
+{
+    // The soldier's box is around (200, 436), in the strip's rows.
+    SoldierRecord& soldier = soldierAt(-3, 433 - 225.0f);
+    onPointerMove(200, 436);
+    onPointerPress(200, 436);
+    EXPECT_EQ(soldier.hovered, 1);
+    EXPECT_EQ(soldier.pinned, 1);
+    EXPECT_FALSE(app::view.timeline.pointerX);
+    EXPECT_FALSE(app::view.timeline.seekRequest);
+}
+
+TEST_F(PointerInputTest, PressOnTheStripAsksForTheTimeUnderThePointer)
+{
+    showStrip();
+    onPointerPress(104, 440);
+    ASSERT_TRUE(app::view.timeline.seekRequest);
+    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 100);
+    EXPECT_EQ(app::view.timeline.dragX, 104);
+    onPointerRelease();
+    EXPECT_FALSE(app::view.timeline.dragX);
+    // The whole strip takes presses; beyond the bar's ends, its ends.
+    for (auto [x, y, t] : {std::tuple{0, timelineTop, 0.0}, std::tuple{399, timelineBottom - 1, 392.0},
+                           std::tuple{204, timelineTop + 5, 200.0}}) {
+        onPointerPress(x, y);
+        onPointerRelease();
+        EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, t) << x << "," << y;
+    }
+    app::view.timeline.seekRequest.reset();
+    onPointerPress(204, timelineTop - 1);
+    EXPECT_FALSE(app::view.timeline.seekRequest);
+}
+
+TEST_F(PointerInputTest, DraggingAsksAgainOnlyWhenTheBarPositionChanges)
+{
+    showStrip();
+    onPointerPress(54, 440);
+    app::view.timeline.seekRequest.reset();
+    onPointerMove(54, 300);
+    EXPECT_FALSE(app::view.timeline.seekRequest);
+    EXPECT_EQ(app::view.timeline.pointerX, 54);
+    // Off the strip the drag goes on, as long as the button is down.
+    onPointerMove(154, 100);
+    ASSERT_TRUE(app::view.timeline.seekRequest);
+    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 150);
+    onPointerMove(164, 441);
+    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 160);
+    onPointerRelease();
+    app::view.timeline.seekRequest.reset();
+    onPointerMove(204, 440);
+    EXPECT_FALSE(app::view.timeline.seekRequest);
+    EXPECT_EQ(app::view.timeline.pointerX, 204);
+    onPointerMove(204, 300);
+    EXPECT_FALSE(app::view.timeline.pointerX);
+}
+
+TEST_F(PointerInputTest, TheStripTakesPressAndHoverFromAUnitOverIt)
+{
+    showStrip();
+    SoldierRecord& over = soldierAt(-3, 433 - 225.0f);
+    SoldierRecord& above = soldierAt(-3, 0);
+    onPointerMove(200, 436);
+    EXPECT_EQ(over.hovered, 0);
+    onPointerPress(200, 436);
+    EXPECT_EQ(over.pinned, 0);
+    EXPECT_TRUE(app::view.timeline.seekRequest);
+    // Dragging up over a unit does not hover it either; once the button is up, it does.
+    onPointerMove(200, 228);
+    EXPECT_EQ(above.hovered, 0);
+    onPointerRelease();
+    onPointerMove(200, 228);
+    EXPECT_EQ(above.hovered, 1);
+    onPointerPress(200, 228);
+    EXPECT_EQ(above.pinned, 1);
+}
+
+TEST_F(PointerInputTest, DraggingOverAButtonNeitherHoversNorPressesIt)
+{
+    composeFrame();
+    showStrip();
+    auto [x, y] = middleOf(buttonPlay);
+    onPointerPress(x, 440);
+    onPointerMove(x, y);
+    EXPECT_EQ(app::view.controlButtons[buttonPlay].hovered, 0);
+    onPointerRelease();
+    EXPECT_EQ(app::playback.playbackPaused, 0);
+    onPointerMove(x, y);
+    EXPECT_EQ(app::view.controlButtons[buttonPlay].hovered, 1);
+}
+
+TEST_F(PointerInputTest, TheRepaintTickTakesTheRequest)
+{
+    showStrip();
+    onPointerPress(104, 440);
+    onPointerMove(120, 440);
+    onPointerMove(140, 440);
+    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 136);
+    repaintTick();
+    EXPECT_FALSE(app::view.timeline.seekRequest);
 }

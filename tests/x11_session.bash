@@ -120,6 +120,24 @@ wait_for_colour() {
     return 1
 }
 
+# How many pixels of the geometry are not of the colour, in a new screenshot ($work/screen.png).
+count_other() {
+    import -window root "$work/screen.png"
+    local box=$1 size
+    size=$(convert "$work/screen.png" -crop "$box" +repage -format '%[fx:w*h]' info:)
+    echo $((size - $(count_colour "$work/screen.png" "$box" "$2")))
+}
+
+# Waits until at least `minimum` pixels of the geometry are not of the colour, within the given seconds.
+wait_for_other() {
+    local box=$1 colour=$2 minimum=$3 deadline=$((SECONDS + $4))
+    while [ $SECONDS -lt "$deadline" ]; do
+        [ "$(count_other "$box" "$colour")" -ge "$minimum" ] && return 0
+        sleep 0.3
+    done
+    return 1
+}
+
 # Two X11 requests that the tools at hand do not make, sent through the system's libX11:
 #   x11_request close WINDOW: asks the window's program to close it, as a window manager's close button does
 #   (the WM_DELETE_WINDOW protocol);

@@ -106,9 +106,9 @@ bool quiet()
 }
 
 // The virtual time to run to next: the next millisecond, or while all is quiet, the first moment at which
-// something happens (a playback step, a frame to write, the end of the run). The quiet repaints and movement
+// something happens (a playback step, a frame to write, a scripted input, the end of the run). The quiet repaints and movement
 // ticks before it are passed over, keeping their phase.
-std::int64_t nextStop(const RenderOptions& options)
+std::int64_t nextStop(const RenderOptions& options, std::optional<std::int64_t> nextInputMs)
 {
     const std::int64_t now = headless::now();
     if (!quiet())
@@ -120,11 +120,29 @@ std::int64_t nextStop(const RenderOptions& options)
         stop = std::min(stop, (now / options.everyMs + 1) * options.everyMs);
     if (options.videoPath)
         stop = std::min<std::int64_t>(stop, (now / repaintPeriodMs + 1) * repaintPeriodMs);
+    if (nextInputMs)
+        stop = std::min(stop, *nextInputMs);
     if (stop == std::numeric_limits<std::int64_t>::max() || stop <= now)
         return now + 1;
     headless::passOver(movementTimer, stop);
     headless::passOver(repaintTimer, stop);
     return stop;
+}
+
+// A key or a click, through the same handlers as the viewer's events. What it changes shows in the next frame, even
+// where the frames had settled.
+void deliverInput(const ScriptedInput& scripted)
+{
+    if (const auto* key = std::get_if<KeyPress>(&scripted.input)) {
+        headless::key(*key);
+    } else {
+        const auto& click = std::get<ScriptedClick>(scripted.input);
+        headless::pointerMove(click.x, click.y);
+        headless::pointerPress(click.x, click.y);
+        headless::pointerRelease();
+    }
+    skipping.changed = true;
+    app::composeReady = 1;
 }
 
 // Message boxes do not block here: each is printed, and "No more data" ends the run where the viewer's stops.
@@ -237,6 +255,7 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
     // The viewer's start-up, with no window to make: the first paint, then the repaint timer. The speed was chosen
     // before: the first frame shows it.
     app::playback.msPerLogSecond = options.msPerLogSecond;
+    setTimelineShown(options.timeline);
     if (const std::string failure = startShell([] { return std::string(); }); !failure.empty()) {
         std::cerr << "kelo-render: " << failure << '\n';
         return 1;
@@ -248,8 +267,14 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
 
     const bool progressInPlace = isatty(STDERR_FILENO) != 0;
     std::int64_t framesWritten = 0;
+    auto nextInput = options.inputs.begin();
     while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
-        headless::advance(nextStop(options) - headless::now());
+        // Inputs at a time come after the timers due then.
+        for (; nextInput != options.inputs.end() && nextInput->atMs <= headless::now(); ++nextInput)
+            deliverInput(*nextInput);
+        const std::optional<std::int64_t> nextInputMs =
+            nextInput != options.inputs.end() ? std::optional(nextInput->atMs) : std::nullopt;
+        headless::advance(nextStop(options, nextInputMs) - headless::now());
         afterMillisecond();
         // The clip shows what the window shows: the frame of each repaint.
         if (clip && headless::now() % repaintPeriodMs == 0 && !clip->addBackBuffer())

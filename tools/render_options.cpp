@@ -7,6 +7,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "tools/video_clip.h"
 
 namespace {
@@ -21,6 +22,31 @@ std::optional<std::int64_t> wholeNumber(std::string_view text)
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
         return std::nullopt;
     return value;
+}
+
+// "WHAT@MS": WHAT and the time, or none when there is no "@" or MS is not a number of milliseconds.
+std::optional<std::pair<std::string_view, std::int64_t>> timedValue(std::string_view value)
+{
+    const std::size_t at = value.rfind('@');
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    const std::optional<std::int64_t> ms = wholeNumber(value.substr(at + 1));
+    if (!ms || *ms < 0)
+        return std::nullopt;
+    return std::pair{value.substr(0, at), *ms};
+}
+
+// "X,Y" inside the frame.
+std::optional<ScriptedClick> framePixel(std::string_view text)
+{
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return std::nullopt;
+    const std::optional<std::int64_t> x = wholeNumber(text.substr(0, comma));
+    const std::optional<std::int64_t> y = wholeNumber(text.substr(comma + 1));
+    if (!x || !y || *x < 0 || *x >= frameWidth || *y < 0 || *y >= frameHeight)
+        return std::nullopt;
+    return ScriptedClick{static_cast<int>(*x), static_cast<int>(*y)};
 }
 
 // Stores one option's value; an empty result when it is accepted, else what is wrong with it.
@@ -54,14 +80,40 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         if (!clipFormat(value))
             return "--video must name a .mp4 or .gif file, not \"" + value + "\"";
         options.videoPath = value;
+    } else if (name == "--key") {
+        const auto timed = timedValue(value);
+        const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
+        if (!key)
+            return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
+                   "minus, b, not \"" + value + "\"";
+        options.inputs.push_back({timed->second, *key});
+    } else if (name == "--click") {
+        const auto timed = timedValue(value);
+        const std::optional<ScriptedClick> click = timed ? framePixel(timed->first) : std::nullopt;
+        if (!click)
+            return "--click must be X,Y@MS with X,Y a pixel of the 400 x 455 frame, not \"" + value + "\"";
+        options.inputs.push_back({timed->second, *click});
     }
     return {};
 }
 
+// Options that take no value.
+bool isFlag(std::string_view name)
+{
+    return name == "--check" || name == "--timeline";
+}
+
+// Options that may be given more than once.
+bool repeats(std::string_view name)
+{
+    return name == "--key" || name == "--click";
+}
+
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 8> names = {"--folder", "--speed", "--until",  "--every",
-                                                              "--frame",  "--state", "--frames", "--video"};
+    static constexpr std::array<std::string_view, 10> names = {"--folder", "--speed",  "--until", "--every",
+                                                               "--frame",  "--state",  "--frames", "--video",
+                                                               "--key",    "--click"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -76,7 +128,8 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
     if (wasGiven("--frames") != wasGiven("--every"))
         return "--frames and --every go together";
     if (options.check) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--timeline", "--key",
+                                      "--click"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
@@ -115,17 +168,21 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        if (std::find(given.begin(), given.end(), name) != given.end()) {
+        if (!repeats(name) && std::find(given.begin(), given.end(), name) != given.end()) {
             parsed.error = name + " is given twice";
             return parsed;
         }
         given.push_back(name);
-        if (name == "--check" && equals == std::string::npos) {
-            options.check = true;
+        if (isFlag(name)) {
+            if (equals != std::string::npos) {
+                parsed.error = name + " takes no value";
+                return parsed;
+            }
+            (name == "--check" ? options.check : options.timeline) = true;
             continue;
         }
         if (!takesValue(name)) {
-            parsed.error = name == "--check" ? "--check takes no value" : "unknown option " + name;
+            parsed.error = "unknown option " + name;
             return parsed;
         }
         std::string value;
@@ -142,7 +199,28 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
             return parsed;
     }
     parsed.error = combinationError(options, given);
+    std::stable_sort(options.inputs.begin(), options.inputs.end(),
+                     [](const ScriptedInput& a, const ScriptedInput& b) { return a.atMs < b.atMs; });
     return parsed;
+}
+
+std::optional<KeyPress> namedKey(std::string_view name)
+{
+    static constexpr std::array<std::pair<std::string_view, KeyPress>, 9> keys{{
+        {"space", {Key::space}},
+        {"left", {Key::left}},
+        {"right", {Key::right}},
+        {"shift+left", {Key::left, true}},
+        {"shift+right", {Key::right, true}},
+        {"home", {Key::home}},
+        {"plus", {Key::plus}},
+        {"minus", {Key::minus}},
+        {"b", {Key::b}},
+    }};
+    for (const auto& [keyName, press] : keys)
+        if (keyName == name)
+            return press;
+    return std::nullopt;
 }
 
 std::string renderUsage()
@@ -165,6 +243,14 @@ Options:
   --video FILE     also make a clip of the frames the viewer shows, ten a second (those that --frames with
                    --every 100 writes): FILE.mp4 as H.264 (400 x 456: a black row is added below, as
                    H.264 needs even sizes) or FILE.gif as an animated GIF; needs the program ffmpeg
+  --timeline       draw the timeline strip below the map while the log is open, as the viewers do
+  --key NAME@MS    press a key MS milliseconds after the open, as the viewer's window would deliver it:
+                   space (pause or play), left, right (10 log seconds back or forward), shift+left,
+                   shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars")
+  --click X,Y@MS   move the pointer to the frame pixel (X, Y) MS milliseconds after the open, then press and
+                   release the left button there (a button, a unit, or the timeline strip to seek)
+                   --key and --click may be given several times; they happen in order of time, inputs at
+                   the same time in the order given
   --check          read the whole log without waiting and list every line that the viewer cannot use,
                    as LOG:LINE: why (texts from the log in quotes, bytes outside printable ASCII
                    as \xNN); exit 1 if any

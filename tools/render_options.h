@@ -5,7 +5,22 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
+
+#include "controls/keys.h"
+
+// A left click at a frame pixel: the pointer moves there, the button goes down and comes up.
+struct ScriptedClick {
+    int x;
+    int y;
+};
+
+struct ScriptedInput {
+    std::int64_t atMs;
+    std::variant<KeyPress, ScriptedClick> input;
+};
 
 struct RenderOptions {
     std::string logPath;
@@ -17,6 +32,8 @@ struct RenderOptions {
     std::optional<std::string> framesFolder;
     std::int64_t everyMs = 0;  // set exactly when framesFolder is
     std::optional<std::string> videoPath;  // .mp4 or .gif
+    bool timeline = false;
+    std::vector<ScriptedInput> inputs;  // in order of time, inputs at the same time in the order given
     bool check = false;
     bool help = false;
     bool version = false;
@@ -29,6 +46,9 @@ struct ParsedOptions {
 
 // The arguments after the program name.
 ParsedOptions parseRenderOptions(const std::vector<std::string>& args);
+
+// A key as --key names it: space, left, right, shift+left, shift+right, home, plus, minus or b.
+std::optional<KeyPress> namedKey(std::string_view name);
 
 // The full --help text.
 std::string renderUsage();

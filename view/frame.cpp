@@ -1,4 +1,5 @@
-// Frame composition: control band, map picture or title screen, overlays, units and chat feed, in that order.
+// Frame composition: control band, map picture or title screen, overlays, units, chat feed and the timeline strip,
+// in that order.
 // Relies on the drawing wrappers and the drawing steps of the view; the caller has read the calibration.
 // Nothing clears the map area: without a picture, what earlier frames drew stays under the new one.
 #include "view/frame.h"
@@ -54,6 +55,10 @@ void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& con
     drawSoldiers(surface, world, view.barsShown != 0);
     drawVehicles(surface, dc, world, context.programFolder);
     drawChatFeed(dc, world);
+    if (context.timeline)
+        drawTimeline(dc, view.timeline, *context.timeline);
+    else
+        clearTimeline(dc, view.timeline);
 }
 
 ARGB sideColour(std::int32_t side)

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "view/gdiplus_wrappers.h"
+#include "view/timeline.h"
 #include "view/view_state.h"
 #include "world/world_model.h"
 
@@ -16,13 +18,14 @@ struct FrameContext {
     std::int32_t msPerLogSecond = 1000;
     bool paused = false;
     std::string programFolder;  // where the vehicle icons are looked for
+    std::optional<TimelineModel> timeline;  // the strip below the map; none: the frame has no strip
 };
 
 // Where a label's text goes, from its measured width and height.
 using LabelPlacement = std::function<GpPointF(float width, float height)>;
 
 // Composes the whole frame into the back buffer's device context. Damage lines are drawn once: drawing one
-// clears the link in the world.
+// clears the link in the world. The timeline strip comes last, over anything that strays below the map.
 void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context);
 
 ARGB sideColour(std::int32_t side);

@@ -1,11 +1,14 @@
-// The view's own state, apart from the world: the control buttons with their hit rectangles and flags, and
-// whether every soldier shows its bare status bar. Hover and pins of units live on the unit records.
+// The view's own state, apart from the world: the control buttons with their hit rectangles and flags, whether
+// every soldier shows its bare status bar, and the timeline strip with the pointer on it. Hover and pins of units
+// live on the unit records.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "platform/gdiplus_flat.h"
+#include "view/timeline_scale.h"
 
 struct ControlButton {
     GpRectF hit{};
@@ -16,7 +19,19 @@ struct ControlButton {
 // Table order of the buttons; neither the order on screen nor the order the release handler looks at them.
 enum ButtonIndex { buttonOpen, buttonSlower, buttonFaster, buttonPlay, buttonPause, buttonBars, buttonCount };
 
+struct TimelineView {
+    bool shown = false;  // the viewers show the strip while a log is open; kelo-render only when asked
+    std::optional<TimelineScale> scale;  // the bar of the last composed frame; none while no strip is drawn
+    std::optional<int> pointerX;  // the pointer is on the strip, or drags along it, at this x
+    // While the left button that went down on the strip is held: the x of the last seek it asked for.
+    std::optional<int> dragX;
+    // The log time that the pointer or a key asked for; the next repaint tick seeks there, so that a drag or
+    // a held key seeks at most once a frame.
+    std::optional<double> seekRequest;
+};
+
 struct ViewState {
     std::array<ControlButton, buttonCount> controlButtons{};
     std::uint8_t barsShown = 0;
+    TimelineView timeline;
 };

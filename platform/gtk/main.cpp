@@ -1,15 +1,17 @@
-// The GTK 3 viewer `kelo`: the command line, the window and its painting from the back buffer, pointer events,
-// dropped files, g_timeout timers, the modal error box and the open-file chooser. Draws through libgdiplus
+// The GTK 3 viewer `kelo`: the command line, the window and its painting from the back buffer, pointer and key
+// events, dropped files, g_timeout timers, the modal error box and the open-file chooser. Draws through libgdiplus
 // (platform/linux_shared.h) and reaches the core only through app/shell.h, app/input.h and app/playback.h.
 #include <gtk/gtk.h>
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -27,6 +29,7 @@ namespace {
 GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
 std::array<guint, 3> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 
 struct GFree {
     void operator()(gchar* text) const { g_free(text); }
@@ -64,6 +67,40 @@ int clientCoordinate(double position)
 {
     auto pixel = static_cast<std::int64_t>(std::floor(std::clamp(position, -1e9, 1e9)));
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(pixel & 0xFFFF));
+}
+
+// The keys Kelo acts on, main keyboard and keypad alike; "=" shares its key with "+" on many layouts.
+std::optional<Key> keyOf(guint keyval)
+{
+    switch (keyval) {
+    case GDK_KEY_space:
+    case GDK_KEY_KP_Space:
+        return Key::space;
+    case GDK_KEY_Left:
+    case GDK_KEY_KP_Left:
+        return Key::left;
+    case GDK_KEY_Right:
+    case GDK_KEY_KP_Right:
+        return Key::right;
+    case GDK_KEY_Home:
+    case GDK_KEY_KP_Home:
+        return Key::home;
+    case GDK_KEY_plus:
+    case GDK_KEY_equal:
+    case GDK_KEY_KP_Add:
+        return Key::plus;
+    case GDK_KEY_minus:
+    case GDK_KEY_KP_Subtract:
+        return Key::minus;
+    case GDK_KEY_b:
+    case GDK_KEY_B:
+        return Key::b;
+    case GDK_KEY_o:
+    case GDK_KEY_O:
+        return Key::o;
+    default:
+        return std::nullopt;
+    }
 }
 
 // Copies the 400 x 455 back buffer to (0, 0). Premultiplied 32-bit ARGB is cairo's ARGB32 layout.
@@ -117,6 +154,32 @@ gboolean onButtonRelease(GtkWidget*, GdkEventButton* event, gpointer)
     if (event->button == GDK_BUTTON_PRIMARY)
         onPointerRelease();
     return TRUE;
+}
+
+gboolean onKeyPress(GtkWidget*, GdkEventKey* event, gpointer)
+{
+    const bool repeat = event->hardware_keycode < heldKeys.size() && heldKeys[event->hardware_keycode];
+    if (event->hardware_keycode < heldKeys.size())
+        heldKeys[event->hardware_keycode] = true;
+    const std::optional<Key> key = keyOf(event->keyval);
+    if (!key || (event->state & GDK_MOD1_MASK) != 0)
+        return FALSE;  // the window's own keys go on working
+    onKey({*key, (event->state & GDK_SHIFT_MASK) != 0, (event->state & GDK_CONTROL_MASK) != 0, repeat});
+    return TRUE;
+}
+
+gboolean onKeyRelease(GtkWidget*, GdkEventKey* event, gpointer)
+{
+    if (event->hardware_keycode < heldKeys.size())
+        heldKeys[event->hardware_keycode] = false;
+    return FALSE;
+}
+
+// A key let go while another window had the focus (the chooser that "O" opened) sends no release here.
+gboolean onFocusOut(GtkWidget*, GdkEventFocus*, gpointer)
+{
+    heldKeys.reset();
+    return FALSE;
 }
 
 void onRealize(GtkWidget* widget, gpointer)
@@ -184,6 +247,9 @@ std::string createWindow()
     gtk_window_set_default_size(GTK_WINDOW(mainWindow), frameWidth, frameHeight);
     g_signal_connect_after(mainWindow, "realize", G_CALLBACK(onRealize), nullptr);
     g_signal_connect(mainWindow, "destroy", G_CALLBACK(onDestroy), nullptr);
+    g_signal_connect(mainWindow, "key-press-event", G_CALLBACK(onKeyPress), nullptr);
+    g_signal_connect(mainWindow, "key-release-event", G_CALLBACK(onKeyRelease), nullptr);
+    g_signal_connect(mainWindow, "focus-out-event", G_CALLBACK(onFocusOut), nullptr);
 
     viewArea = gtk_drawing_area_new();
     gtk_widget_add_events(viewArea, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
@@ -302,6 +368,7 @@ int main(int argc, char** argv)
         std::cerr << "kelo: cannot open the display\n";
         return 1;
     }
+    setTimelineShown(true);
     if (const std::string failure = startShell(createWindow); !failure.empty()) {
         std::cerr << "kelo: " << failure << '\n';
         return 1;

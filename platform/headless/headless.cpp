@@ -218,6 +218,11 @@ void pointerRelease()
     onPointerRelease();
 }
 
+void key(const KeyPress& press)
+{
+    onKey(press);
+}
+
 void reset()
 {
     state = HeadlessState{};

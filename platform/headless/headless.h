@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/keys.h"
 #include "platform/platform.h"
 
 namespace headless {
@@ -48,10 +49,11 @@ void setProgramFolder(const std::string& folder);
 ARGB pixel(int x, int y);
 bool saveFrame(const std::string& path);
 
-// Scripted pointer input, as the window would deliver it.
+// Scripted pointer and key input, as the window would deliver it.
 void pointerMove(int x, int y);
 void pointerPress(int x, int y);
 void pointerRelease();
+void key(const KeyPress& press);
 
 // Time 0, no timers, no messages, no sinks, no queued choices, the program's own folder.
 void reset();

@@ -1,7 +1,7 @@
-// The Windows viewer `Kelo.exe`: WinMain and its command line, the window class and procedure, dropped files,
-// the GDI back buffer and the platform seam on user32, gdi32, comdlg32, shell32 and kernel32. Drawing goes through
-// gdiplus.dll (platform/gdiplus_flat.h); the core is reached through app/shell.h, app/input.h and
-// app/playback.h.
+// The Windows viewer `Kelo.exe`: WinMain and its command line, the window class and procedure (pointer, keys and
+// dropped files), the GDI back buffer and the platform seam on user32, gdi32, comdlg32, shell32 and kernel32.
+// Drawing goes through gdiplus.dll (platform/gdiplus_flat.h); the core is reached through app/shell.h, app/input.h
+// and app/playback.h.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,38 @@ void openDroppedFile(HDROP drop)
     openReplayLog(path);
 }
 
+// The keys Kelo acts on, main keyboard and keypad alike; VK_OEM_PLUS is the key of "=" and "+" on many layouts.
+std::optional<Key> keyOf(WPARAM virtualKey)
+{
+    switch (virtualKey) {
+    case VK_SPACE:
+        return Key::space;
+    case VK_LEFT:
+        return Key::left;
+    case VK_RIGHT:
+        return Key::right;
+    case VK_HOME:
+        return Key::home;
+    case VK_ADD:
+    case VK_OEM_PLUS:
+        return Key::plus;
+    case VK_SUBTRACT:
+    case VK_OEM_MINUS:
+        return Key::minus;
+    case 'B':
+        return Key::b;
+    case 'O':
+        return Key::o;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool keyDown(int virtualKey)
+{
+    return GetKeyState(virtualKey) < 0;
+}
+
 // The movement and repaint timers; the playback timer has no callback and comes as WM_TIMER.
 void CALLBACK onTimerCallback(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -104,14 +137,25 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         onPointerMove(pointerX(lParam), pointerY(lParam));
         return 0;
     case WM_LBUTTONDOWN:
+        // Held, the button keeps the pointer, as in GTK: a drag along the timeline strip ends where it is let go,
+        // even outside the window.
+        SetCapture(window);
         onPointerPress(pointerX(lParam), pointerY(lParam));
         return 0;
     case WM_LBUTTONUP:
+        ReleaseCapture();
         onPointerRelease();
         return 0;
     case WM_DROPFILES:
         openDroppedFile(reinterpret_cast<HDROP>(wParam));
         return 0;
+    case WM_KEYDOWN:
+        if (const std::optional<Key> key = keyOf(wParam)) {
+            // Bit 30: the key was down before this message, which the system's repeat sends.
+            onKey({*key, keyDown(VK_SHIFT), keyDown(VK_CONTROL), (lParam & (LPARAM{1} << 30)) != 0});
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -214,8 +258,11 @@ std::string createWindow(HINSTANCE instance, int showCommand)
     if (RegisterClassA(&windowClass) == 0)
         return "the window class could not be registered (error " + std::to_string(GetLastError()) + ")";
 
-    mainWindow = CreateWindowExA(0, "Kelo", "Kelo", windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, frameWidth,
-                                 frameHeight, nullptr, nullptr, instance, nullptr);
+    // The frame and the caption come around the client area, which holds the whole frame.
+    RECT outer{0, 0, frameWidth, frameHeight};
+    AdjustWindowRectEx(&outer, windowStyle, FALSE, 0);
+    mainWindow = CreateWindowExA(0, "Kelo", "Kelo", windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                                 outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr)
         return "the window could not be created (error " + std::to_string(GetLastError()) + ")";
     DragAcceptFiles(mainWindow, TRUE);
@@ -239,6 +286,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         MessageBoxA(nullptr, text.c_str(), "Kelo", MB_OK | MB_ICONERROR);
         return 2;
     }
+    setTimelineShown(true);
     const std::string failure = startShell([&] { return createWindow(instance, showCommand); });
     if (!failure.empty()) {
         MessageBoxA(nullptr, ("Kelo cannot start: " + failure).c_str(), "Kelo", MB_OK | MB_ICONERROR);

@@ -1,0 +1,34 @@
+// The keys Kelo acts on, as every backend translates its own key events into them, and what each one does: the
+// action of a control button or a seek. Pure; the app runs the command (onKey in app/input.h).
+#pragma once
+
+#include <cstdint>
+#include <variant>
+
+#include "view/view_state.h"
+
+enum class Key : std::uint8_t { space, left, right, home, plus, minus, b, o };
+
+struct KeyPress {
+    Key key = Key::space;
+    bool shift = false;
+    bool control = false;
+    bool repeat = false;  // the key is held down and the system repeats it
+};
+
+struct SeekBy {
+    double seconds;  // from where playback is, or where a seek under way is going
+    bool operator==(const SeekBy&) const = default;
+};
+
+struct SeekTo {
+    double seconds;
+    bool operator==(const SeekTo&) const = default;
+};
+
+using KeyCommand = std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo>;
+
+// Space: "Pause" while playing, "Play" while paused. Left and Right: 10 log seconds back or forward, 60 with
+// Shift. Home: the start. + and -: ">>" and "<<". B: "Bars". O and Ctrl+O: "Open". A held key repeats seeks and
+// speed steps but not the toggles; Control with any other key is left to the system.
+KeyCommand keyCommand(const KeyPress& press, bool paused);

@@ -1,0 +1,149 @@
+// Tests of the keys: the key map for every key, with and without Shift, Control and repeats, and keys delivered
+// through the headless backend to the app's one key handler: pause and play, speed, bars, open and the seeks asked.
+#include "app/playback.h"
+#include "app/shell.h"
+#include "controls/keys.h"
+#include "tests/kelo_test.h"
+
+namespace {
+
+KeyCommand command(Key key, bool paused = false, bool shift = false, bool control = false, bool repeat = false)
+{
+    return keyCommand({key, shift, control, repeat}, paused);
+}
+
+const KeyCommand nothing{};
+
+class KeysTest : public KeloTest {
+protected:
+    // A log that waits a long time after its first line, so that playback holds still while keys are pressed.
+    void openLongLog()
+    {
+        openReplayLog(writeFile("long.log", "[10:00:00] CHAT;PUBLIC;1;hi\n[11:00:00] WIN;0\n"));
+        headless::advance(1);
+        ASSERT_TRUE(headless::timerArmed(playbackTimer));
+    }
+
+    std::optional<double>& request() { return app::view.timeline.seekRequest; }
+};
+
+}  // namespace
+
+// [SECTION] The key map
+
+TEST(KeyCommand, SpacePausesWhilePlayingAndPlaysWhilePaused)
+{
+    EXPECT_EQ(command(Key::space, false), KeyCommand{buttonPause});
+    EXPECT_EQ(command(Key::space, true), KeyCommand{buttonPlay});
+    EXPECT_EQ(command(Key::space, true, true), KeyCommand{buttonPlay});
+}
+
+TEST(KeyCommand, ArrowsSeekTenSecondsAndSixtyWithShiftHomeSeeksTheStart)
+{
+    EXPECT_EQ(command(Key::left), KeyCommand{SeekBy{-10}});
+    EXPECT_EQ(command(Key::right), KeyCommand{SeekBy{10}});
+    EXPECT_EQ(command(Key::left, false, true), KeyCommand{SeekBy{-60}});
+    EXPECT_EQ(command(Key::right, true, true), KeyCommand{SeekBy{60}});
+    EXPECT_EQ(command(Key::home), KeyCommand{SeekTo{0}});
+    EXPECT_EQ(command(Key::home, false, true), KeyCommand{SeekTo{0}});
+}
+
+TEST(KeyCommand, PlusMinusBAndOActAsTheirButtons)
+{
+    EXPECT_EQ(command(Key::plus), KeyCommand{buttonFaster});
+    EXPECT_EQ(command(Key::minus), KeyCommand{buttonSlower});
+    EXPECT_EQ(command(Key::b), KeyCommand{buttonBars});
+    EXPECT_EQ(command(Key::o), KeyCommand{buttonOpen});
+    EXPECT_EQ(command(Key::o, false, false, true), KeyCommand{buttonOpen});
+    EXPECT_EQ(command(Key::b, false, true), KeyCommand{buttonBars});
+}
+
+TEST(KeyCommand, ControlLeavesEveryKeyButOToTheSystem)
+{
+    for (Key key : {Key::space, Key::left, Key::right, Key::home, Key::plus, Key::minus, Key::b})
+        EXPECT_EQ(command(key, false, false, true), nothing) << static_cast<int>(key);
+}
+
+TEST(KeyCommand, AHeldKeyRepeatsSeeksAndSpeedStepsButNotToggles)
+{
+    EXPECT_EQ(command(Key::space, false, false, false, true), nothing);
+    EXPECT_EQ(command(Key::b, false, false, false, true), nothing);
+    EXPECT_EQ(command(Key::o, false, false, true, true), nothing);
+    EXPECT_EQ(command(Key::right, false, false, false, true), KeyCommand{SeekBy{10}});
+    EXPECT_EQ(command(Key::home, false, false, false, true), KeyCommand{SeekTo{0}});
+    EXPECT_EQ(command(Key::plus, false, false, false, true), KeyCommand{buttonFaster});
+    EXPECT_EQ(command(Key::minus, false, false, false, true), KeyCommand{buttonSlower});
+}
+
+// [SECTION] Keys in the app
+
+TEST_F(KeysTest, SpacePausesAndPlays)
+{
+    openLongLog();
+    headless::key({Key::space});
+    EXPECT_EQ(app::playback.playbackPaused, 1);
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    headless::key({Key::space, false, false, true});
+    EXPECT_EQ(app::playback.playbackPaused, 1);
+    headless::key({Key::space});
+    EXPECT_EQ(app::playback.playbackPaused, 0);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1000);
+}
+
+TEST_F(KeysTest, PlusAndMinusStepTheSpeedWithinItsRange)
+{
+    openLongLog();
+    headless::key({Key::plus});
+    EXPECT_EQ(app::playback.msPerLogSecond, 500);
+    for (int i = 0; i < 5; ++i)
+        headless::key({Key::plus, false, false, true});
+    EXPECT_EQ(app::playback.msPerLogSecond, 125);
+    for (int i = 0; i < 6; ++i)
+        headless::key({Key::minus});
+    EXPECT_EQ(app::playback.msPerLogSecond, 4000);
+}
+
+TEST_F(KeysTest, BTogglesTheBars)
+{
+    headless::key({Key::b});
+    EXPECT_EQ(app::view.barsShown, 1);
+    headless::key({Key::b, true});
+    EXPECT_EQ(app::view.barsShown, 0);
+    headless::key({Key::b, false, true});
+    EXPECT_EQ(app::view.barsShown, 0);
+}
+
+TEST_F(KeysTest, OAndControlOOpenTheChosenLog)
+{
+    headless::queueFileChoice(writeFile("first.log", "[1:00:00] CHAT;PUBLIC;1;first\n"));
+    headless::key({Key::o});
+    EXPECT_EQ(app::playback.log.currentLine, "[1:00:00] CHAT;PUBLIC;1;first");
+    headless::queueFileChoice(writeFile("second.log", "[2:00:00] CHAT;PUBLIC;1;second\n"));
+    headless::key({Key::o, false, true});
+    EXPECT_EQ(app::playback.log.currentLine, "[2:00:00] CHAT;PUBLIC;1;second");
+    // A cancelled choice leaves the open log as it is.
+    headless::key({Key::o});
+    EXPECT_EQ(app::playback.log.currentLine, "[2:00:00] CHAT;PUBLIC;1;second");
+}
+
+TEST_F(KeysTest, SeekKeysAddUpToOneRequestThatTheRepaintTickTakes)
+{
+    openLongLog();
+    headless::key({Key::right});
+    ASSERT_TRUE(request());
+    EXPECT_DOUBLE_EQ(*request(), 10);
+    headless::key({Key::right, false, false, true});
+    headless::key({Key::right, true});
+    EXPECT_DOUBLE_EQ(*request(), 80);
+    headless::key({Key::left});
+    EXPECT_DOUBLE_EQ(*request(), 70);
+    // Never before the start.
+    headless::key({Key::left, true});
+    headless::key({Key::left, true});
+    EXPECT_DOUBLE_EQ(*request(), 0);
+    headless::key({Key::right, true});
+    headless::key({Key::home});
+    EXPECT_DOUBLE_EQ(*request(), 0);
+    repaintTick();
+    EXPECT_FALSE(request());
+}

@@ -1,0 +1,206 @@
+// The timeline strip, drawn in layers: background, scanned and unscanned bar, played part, a seek's way, long
+// waits cut out as gaps, marks (one a column, the most telling kind on top), ticks, then the text row.
+// Relies on the bar's scale (view/timeline_scale.h), the side colours and the label-box rule of view/frame.h.
+#include "view/timeline.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+
+#include "view/frame.h"
+
+namespace {
+
+constexpr int barWidth = barRight - barLeft;
+
+// The column a mark or a tick at x is drawn in, up to the column before `end`: a mark at the span's end stays on
+// the span's side of it.
+int columnAt(float x, int end = barRight)
+{
+    return std::max(barLeft, static_cast<int>(std::min(std::floor(x), static_cast<float>(end - 1))));
+}
+
+// The column where a part of the bar that reaches x stops.
+int edgeAt(float x)
+{
+    return static_cast<int>(std::clamp(std::round(x), static_cast<float>(barLeft), static_cast<float>(barRight)));
+}
+
+// Which mark a shared column shows: the win over resets over destroyed units over kills over chat.
+int markRank(MarkKind kind)
+{
+    switch (kind) {
+    case MarkKind::chat:
+        return 0;
+    case MarkKind::killed:
+        return 1;
+    case MarkKind::destroyed:
+        return 2;
+    case MarkKind::reset:
+        return 3;
+    case MarkKind::win:
+        return 4;
+    }
+    return 0;
+}
+
+double finiteOrZero(double value)
+{
+    return std::isfinite(value) ? std::max(value, 0.0) : 0;
+}
+
+void fillColumns(Surface& surface, Brush& brush, ARGB colour, int from, int to)
+{
+    if (to <= from)
+        return;
+    brush.setColour(colour);
+    surface.fillRectI(brush, from, barTop, to - from, barHeight);
+}
+
+void drawMarks(Surface& surface, Brush& brush, const TimelineScale& scale, const std::vector<LogMark>& marks)
+{
+    std::array<const LogMark*, barWidth> shown{};
+    const int spanEnd = edgeAt(xOfTime(scale, std::numeric_limits<double>::infinity()));
+    for (const LogMark& mark : marks) {
+        const LogMark*& column = shown[static_cast<std::size_t>(columnAt(xOfTime(scale, mark.t), spanEnd) - barLeft)];
+        // A later mark of the same rank is drawn, as it would be drawn over the earlier one.
+        if (column == nullptr || markRank(mark.kind) >= markRank(column->kind))
+            column = &mark;
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] == nullptr)
+            continue;
+        const int x = barLeft + static_cast<int>(i);
+        fillColumns(surface, brush, markColour(*shown[i]), x, x + 1);
+    }
+}
+
+void drawText(Surface& surface, const TimelineView& view, const TimelineModel& model, const TimelineScale& scale)
+{
+    Font font("Arial", 8);
+    const GpRectF layout{0, 0, 400, 400};
+    const std::string elapsed = elapsedText(model);
+    const GpRectF elapsedBox = surface.measure(elapsed, font, layout);
+    surface.drawText(elapsed, font, barRight - elapsedBox.Width, timelineTextTop, Brush::solid(timelineColour::text));
+    if (model.seekTarget)
+        surface.drawText("Seeking " + logTimeText(*model.seekTarget), font, barLeft, timelineTextTop,
+                         Brush::solid(timelineColour::target));
+    if (!view.pointerX)
+        return;
+    // The time under the pointer stands centred under it, in a box over the rest of the row, inside the frame.
+    const float pointerX = static_cast<float>(*view.pointerX);
+    drawLabelBox(
+        surface, logTimeText(timeAtX(scale, pointerX)), font,
+        [pointerX](float w, float) {
+            return GpPointF{std::round(std::clamp(pointerX - w / 2, 1.0f, 399 - w)), timelineTextTop};
+        },
+        Brush::solid(timelineColour::labelBox), Brush::solid(timelineColour::labelText));
+}
+
+}  // namespace
+
+std::string logTimeText(double seconds)
+{
+    // Past a hundred million hours the text stops growing; the whole seconds stay exact in 64 bits below that.
+    constexpr double longest = 3.6e11;
+    const double clamped = std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, longest);
+    const auto whole = static_cast<std::int64_t>(std::floor(clamped));
+    const auto hours = static_cast<long long>(whole / 3600);
+    const auto minutes = static_cast<long long>(whole / 60 % 60);
+    const auto secs = static_cast<long long>(whole % 60);
+    char text[32];
+    if (hours > 0)
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", hours, minutes, secs);
+    else
+        std::snprintf(text, sizeof text, "%lld:%02lld", minutes, secs);
+    return text;
+}
+
+ARGB markColour(const LogMark& mark)
+{
+    switch (mark.kind) {
+    case MarkKind::destroyed:
+        return sideColour(mark.side);
+    case MarkKind::killed:
+        return 0xFFFFFFFF;
+    case MarkKind::win:
+        return 0xFF00FF00;
+    case MarkKind::chat:
+        return 0xFF909090;
+    case MarkKind::reset:
+        return 0xFF4080FF;
+    }
+    return 0xFFFFFFFF;
+}
+
+double timelineSpan(const TimelineModel& model)
+{
+    const double target = model.seekTarget ? finiteOrZero(*model.seekTarget) : 0;
+    return std::max({finiteOrZero(model.index->scannedS), finiteOrZero(model.nowS), target});
+}
+
+TimelineScale timelineScaleOf(const TimelineModel& model)
+{
+    const float right = model.index->complete ? barRight : barRight - unscannedWidth;
+    return timelineScale(model.index->breaks, timelineSpan(model), barLeft, right);
+}
+
+std::string elapsedText(const TimelineModel& model)
+{
+    return logTimeText(model.nowS) + " / " + logTimeText(timelineSpan(model)) + (model.index->complete ? "" : "+");
+}
+
+void drawTimeline(GpDC dc, TimelineView& view, const TimelineModel& model)
+{
+    const LogIndexData& index = *model.index;
+    const TimelineScale scale = timelineScaleOf(model);
+    Surface surface(dc);
+    Brush brush = Brush::solid(timelineColour::background);
+    surface.fillRectI(brush, 0, timelineTop, 400, timelineBottom - timelineTop);
+
+    const int scannedEnd = index.complete ? barRight : edgeAt(xOfTime(scale, index.scannedS));
+    fillColumns(surface, brush, timelineColour::scanned, barLeft, scannedEnd);
+    if (scannedEnd < barRight) {
+        const Brush stripes = Brush::gradient({0, barTop}, {4, barTop + 4}, timelineColour::unscannedDark,
+                                              timelineColour::unscannedLight);
+        surface.fillRectI(stripes, scannedEnd, barTop, barRight - scannedEnd, barHeight);
+    }
+    const int nowEdge = edgeAt(xOfTime(scale, model.nowS));
+    fillColumns(surface, brush, timelineColour::played, barLeft, nowEdge);
+    if (model.seekTarget) {
+        const int targetEdge = edgeAt(xOfTime(scale, *model.seekTarget));
+        fillColumns(surface, brush, timelineColour::seeking, std::min(nowEdge, targetEdge),
+                    std::max(nowEdge, targetEdge));
+    }
+    // Marks go over the gaps: the lines just before and after a wait fall on the gap's edges.
+    for (const LogBreak& wait : index.breaks)
+        fillColumns(surface, brush, timelineColour::background, edgeAt(xOfTime(scale, wait.t)),
+                    edgeAt(xOfTime(scale, wait.t + wait.lengthS)));
+    drawMarks(surface, brush, scale, index.marks);
+
+    if (model.seekTarget) {
+        brush.setColour(timelineColour::target);
+        surface.fillRectI(brush, columnAt(xOfTime(scale, *model.seekTarget)), timelineTop, 1,
+                          barTop + barHeight + 2 - timelineTop);
+    }
+    if (view.pointerX) {
+        brush.setColour(timelineColour::pointer);
+        surface.fillRectI(brush, columnAt(static_cast<float>(*view.pointerX)), timelineTop, 1, barTop - timelineTop);
+    }
+    drawText(surface, view, model, scale);
+    view.scale = scale;
+}
+
+void clearTimeline(GpDC dc, TimelineView& view)
+{
+    if (!view.scale)
+        return;
+    Surface surface(dc);
+    surface.fillRectI(Brush::solid(timelineColour::background), 0, timelineTop, 400, timelineBottom - timelineTop);
+    const bool shown = view.shown;
+    view = TimelineView{};
+    view.shown = shown;
+}
