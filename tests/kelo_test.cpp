@@ -1,17 +1,18 @@
 // The shared test fixture: each test starts from a reset world, clock and scratch program folder.
 #include "tests/kelo_test.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 
 void KeloTest::SetUp()
 {
     app::resetState();
     headless::reset();
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    folder = std::filesystem::temp_directory_path() /
-             ("kelo-test-" + std::string(info->test_suite_name()) + "-" + info->name());
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    // A folder of its own for every test: tests running side by side never share one.
+    std::string name = (std::filesystem::temp_directory_path() / "kelo-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(name.data()), nullptr);
+    folder = name;
     headless::setProgramFolder(folder.string());
 }
 
