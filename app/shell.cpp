@@ -92,5 +92,8 @@ void onTimer(TimerId id)
     case repaintTimer:
         repaintTick();
         break;
+    case seekTimer:
+        seekTick();
+        break;
     }
 }

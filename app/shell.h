@@ -18,5 +18,5 @@ void stopShell();
 // Composes a frame into the back buffer unless one is being composed already.
 void composeFrame();
 void repaintTick();
-// Every timer of the backend arrives here: playback steps, movement ticks, repaints.
+// Every timer of the backend arrives here: playback steps, movement ticks, repaints, slices of a seek.
 void onTimer(TimerId id);

@@ -1,16 +1,20 @@
-// kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, and writes the
-// frames (PNG) and the world state (JSON) it reaches, or lists the lines the viewer cannot use (--check).
+// kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, seeking where asked,
+// and writes the frames (PNG) and the world state (JSON) it reaches, or lists the lines the viewer cannot use
+// (--check), or prints the log's index (--index).
 // Relies on the core's start-up (app/shell.h), its instances (app/app_state.h) and on tools/ for options, JSON and
 // the check.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 
 #include "app/app_state.h"
 #include "app/playback.h"
+#include "app/seek.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
 #include "platform/linux_shared.h"
@@ -117,8 +121,16 @@ std::string numberedFrame(const std::string& folder, std::int64_t index)
     return (std::filesystem::path(folder) / name).string();
 }
 
+// The whole log scanned, so that indexedS is the same on every run.
+void waitForIndex()
+{
+    if (app::playback.index)
+        app::playback.index->waitFor(std::numeric_limits<double>::infinity());
+}
+
 bool writeState(const std::string& path)
 {
+    waitForIndex();
     const std::string text = stateJson().dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
     if (path == "-") {
         std::cout << text << std::flush;
@@ -146,7 +158,34 @@ int runCheck(const RenderOptions& options)
     return problems.empty() ? 0 : 1;
 }
 
+// [SECTION] --index
+
+int runIndex(const RenderOptions& options)
+{
+    std::optional<LineReader> reader = openLogFile(options.logPath);
+    if (!reader) {
+        std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
+        return 1;
+    }
+    const LogIndex index(std::move(*reader));
+    const auto data = index.waitFor(std::numeric_limits<double>::infinity());
+    std::cout << indexJson(*data).dump(2) << '\n' << std::flush;
+    return std::cout ? 0 : 1;
+}
+
 // [SECTION] Playback
+
+// A seek as the viewer would do it once the index has reached the target, done before the clock moves on.
+void seekNow(double logSeconds)
+{
+    if (app::playback.index)
+        app::playback.index->waitFor(logSeconds);
+    seekTo(logSeconds);
+    finishSeek();
+    endOfData = false;
+    skipping.changed = true;
+    app::composeReady = 1;
+}
 
 int runPlayback(const RenderOptions& options)
 {
@@ -168,11 +207,25 @@ int runPlayback(const RenderOptions& options)
         std::error_code error;
         std::filesystem::create_directories(*options.framesFolder, error);
     }
+    // Seeks in order of their times, those of one time in the order given; each at its millisecond, after the
+    // timers of that millisecond.
+    std::vector<SeekRequest> seeks = options.seeks;
+    std::stable_sort(seeks.begin(), seeks.end(),
+                     [](const SeekRequest& a, const SeekRequest& b) { return a.atMs < b.atMs; });
+    std::size_t seeksDone = 0;
+    auto seekWhenDue = [&seeks, &seeksDone] {
+        for (; seeksDone < seeks.size() && seeks[seeksDone].atMs <= headless::now(); ++seeksDone)
+            seekNow(seeks[seeksDone].logSeconds);
+    };
+    seekWhenDue();
+
     const bool progressInPlace = isatty(STDERR_FILENO) != 0;
     std::int64_t framesWritten = 0;
-    while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
+    // The end of data ends the run unless a seek is still to come.
+    while ((!endOfData || seeksDone < seeks.size()) && (!options.untilMs || headless::now() < *options.untilMs)) {
         headless::advance(1);
         afterMillisecond();
+        seekWhenDue();
         if (!options.framesFolder || headless::now() % options.everyMs != 0)
             continue;
         const std::string path = numberedFrame(*options.framesFolder, ++framesWritten);
@@ -213,5 +266,7 @@ int main(int argc, char** argv)
         std::cerr << "kelo-render: GDI+ could not be started\n";
         return 1;
     }
+    if (options.index)
+        return runIndex(options);
     return options.check ? runCheck(options) : runPlayback(options);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace {
@@ -19,6 +20,37 @@ std::optional<std::int64_t> wholeNumber(std::string_view text)
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
         return std::nullopt;
     return value;
+}
+
+// A whole argument read as seconds: decimal digits with at most one point among them; no value for anything else.
+std::optional<double> seconds(std::string_view text)
+{
+    const bool digitsAndPoint = std::all_of(text.begin(), text.end(), [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
+    if (!digitsAndPoint || std::count(text.begin(), text.end(), '.') > 1 || text.find_first_of("0123456789") == std::string_view::npos)
+        return std::nullopt;
+    double value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// "S" or "S@MS".
+std::optional<SeekRequest> seekRequest(std::string_view text)
+{
+    const std::size_t at = text.find('@');
+    SeekRequest request;
+    std::optional<double> logSeconds = seconds(text.substr(0, at));
+    if (!logSeconds)
+        return std::nullopt;
+    request.logSeconds = *logSeconds;
+    if (at != std::string_view::npos) {
+        std::optional<std::int64_t> atMs = wholeNumber(text.substr(at + 1));
+        if (!atMs || *atMs < 0)
+            return std::nullopt;
+        request.atMs = *atMs;
+    }
+    return request;
 }
 
 // Stores one option's value; an empty result when it is accepted, else what is wrong with it.
@@ -48,14 +80,20 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         options.statePath = value;
     } else if (name == "--frames") {
         options.framesFolder = value;
+    } else if (name == "--seek") {
+        std::optional<SeekRequest> request = seekRequest(value);
+        if (!request)
+            return "--seek must be log seconds, optionally @ milliseconds of playback (12.5 or 12.5@3000), not \""
+                 + value + "\"";
+        options.seeks.push_back(*request);
     }
     return {};
 }
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 7> names = {"--folder", "--speed", "--until", "--every",
-                                                              "--frame",  "--state", "--frames"};
+    static constexpr std::array<std::string_view, 8> names = {"--folder", "--speed", "--until", "--every",
+                                                              "--frame",  "--state", "--frames", "--seek"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -70,9 +108,14 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
     if (wasGiven("--frames") != wasGiven("--every"))
         return "--frames and --every go together";
     if (options.check) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek", "--index"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
+    }
+    if (options.index) {
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek"})
+            if (wasGiven(name))
+                return "--index reads the log without playing it: it cannot be combined with " + std::string(name);
     }
     return {};
 }
@@ -105,17 +148,18 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        if (std::find(given.begin(), given.end(), name) != given.end()) {
+        // Seeks are many; every other option is given once.
+        if (name != "--seek" && std::find(given.begin(), given.end(), name) != given.end()) {
             parsed.error = name + " is given twice";
             return parsed;
         }
         given.push_back(name);
-        if (name == "--check" && equals == std::string::npos) {
-            options.check = true;
+        if ((name == "--check" || name == "--index") && equals == std::string::npos) {
+            (name == "--check" ? options.check : options.index) = true;
             continue;
         }
         if (!takesValue(name)) {
-            parsed.error = name == "--check" ? "--check takes no value" : "unknown option " + name;
+            parsed.error = name == "--check" || name == "--index" ? name + " takes no value" : "unknown option " + name;
             return parsed;
         }
         std::string value;
@@ -152,13 +196,21 @@ Options:
   --frames DIR --every MS
                    also write a frame every MS milliseconds of playback: DIR/frame-000001.png, ...
                    with a progress line on standard error
+  --seek S[@MS]    seek to log time S (seconds since the log's first line, fractions allowed) at MS
+                   milliseconds of playback after the open (default 0: right after the open); may be
+                   given several times, done in order of MS; each waits for the index to reach S and
+                   completes before the clock moves on
   --check          read the whole log without waiting and list every line that the viewer cannot use,
                    as LOG:LINE: why (texts from the log in quotes, bytes outside printable ASCII
                    as \xNN); exit 1 if any
+  --index          scan the whole log as the viewer's index does and print it as JSON: totalS, lines,
+                   marks ({t, kind, side}: destroyed, killed, win, chat, reset; side only on destroyed)
+                   and breaks ({t, lengthS}: waits of more than ten minutes)
   -h, --help       this text
   --               what follows is the LOG, even when it begins with "-"
 
-The state JSON: texts from the log are 8-bit; each byte is written as the character of the same code
+The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
+scanned; kelo-render lets the index finish first). Texts from the log are 8-bit; each byte is written as the character of the same code
 (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 

@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+// --seek S[@MS]: go to log time S (seconds) at MS milliseconds of playback after the open.
+struct SeekRequest {
+    double logSeconds = 0;
+    std::int64_t atMs = 0;
+};
+
 struct RenderOptions {
     std::string logPath;
     std::optional<std::string> folder;
@@ -16,7 +22,9 @@ struct RenderOptions {
     std::optional<std::string> statePath;  // "-" is standard output
     std::optional<std::string> framesFolder;
     std::int64_t everyMs = 0;  // set exactly when framesFolder is
+    std::vector<SeekRequest> seeks;  // in the order given
     bool check = false;
+    bool index = false;
     bool help = false;
 };
 

@@ -22,7 +22,7 @@ namespace {
 
 GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
-std::array<guint, 3> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 
 struct GFree {
     void operator()(gchar* text) const { g_free(text); }
@@ -182,6 +182,11 @@ void stopTimer(TimerId id)
     if (timerSources[id] != 0)
         g_source_remove(timerSources[id]);
     timerSources[id] = 0;
+}
+
+std::int64_t steadyMs()
+{
+    return g_get_monotonic_time() / 1000;
 }
 
 void showErrorBox(const std::string& text, const std::string& caption)
