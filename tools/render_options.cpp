@@ -25,8 +25,9 @@ std::optional<std::int64_t> wholeNumber(std::string_view text)
 // A whole argument read as seconds: decimal digits with at most one point among them; no value for anything else.
 std::optional<double> seconds(std::string_view text)
 {
-    const bool digitsAndPoint = std::all_of(text.begin(), text.end(), [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
-    if (!digitsAndPoint || std::count(text.begin(), text.end(), '.') > 1 || text.find_first_of("0123456789") == std::string_view::npos)
+    auto digitOrPoint = [](char c) { return c == '.' || (c >= '0' && c <= '9'); };
+    if (!std::all_of(text.begin(), text.end(), digitOrPoint) || std::count(text.begin(), text.end(), '.') > 1
+        || text.find_first_of("0123456789") == std::string_view::npos)
         return std::nullopt;
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
@@ -185,7 +186,8 @@ std::string renderUsage()
 
 Plays the replay log LOG as the viewer would, on a virtual clock: start-up at time 0, the log opened at
 time 0, then the playback, movement and repaint timers. Message boxes are printed to standard error as
-"CAPTION: TEXT" and do not block. Without --until the run stops at the end of data ("No more data").
+"CAPTION: TEXT" and do not block. Without --until the run stops at the end of data ("No more data")
+unless a --seek is still to come.
 
 Options:
   --folder DIR     program folder holding Kelo.ini, Maps/ and Presets/ (default: the folder of kelo-render)
@@ -210,8 +212,8 @@ Options:
   --               what follows is the LOG, even when it begins with "-"
 
 The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
-scanned; kelo-render lets the index finish first). Texts from the log are 8-bit; each byte is written as the character of the same code
-(read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
+scanned; kelo-render lets the index finish first). Texts from the log are 8-bit; each byte is written as
+the character of the same code (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 
 Exit status: 0 done; 1 the log could not be opened ("Could not open file"), an output file could not be
