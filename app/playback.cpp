@@ -1,6 +1,7 @@
 // The replay reader and playback clock: each playback timer tick steps the open log once and re-arms the timer
 // for the scaled gap to the look-ahead line's stamp; each movement tick glides the units unless paused.
-// Relies on the step function (world/log_step.h), the app's instances and the platform seam's timers and boxes.
+// Relies on the step function (world/log_step.h), the log clock, the app's instances, navigation (app/seek.cpp)
+// and the platform seam's timers and boxes.
 #include "app/playback.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "platform/platform.h"
+#include "world/log_time.h"
 #include "world/movement.h"
 
 namespace {
@@ -47,6 +49,7 @@ void openReplayLog(const std::string& path)
     if (path.empty())
         return;
     stopPlayback();
+    stopNavigation();
     resetWorld(app::world);
     LogCursor& log = app::playback.log;
     log = LogCursor{};
@@ -57,17 +60,21 @@ void openReplayLog(const std::string& path)
     }
     armTimer(playbackTimer, 1);
     armTimer(movementTimer, movementPeriod(app::playback.msPerLogSecond));
-    startLog(log, std::move(*reader));
-    // The viewer holds an empty look-ahead line for a log of one line: it resets and waits as for a line without a
-    // stamp before the data ends.
-    if (!log.nextLine)
-        log.nextLine = "";
+    startReplay(log, std::move(*reader));
+    startNavigation(path);
 }
 
 void playbackStep()
 {
+    // A seek under way holds the playback's place; it arms the timer again when it is done.
+    if (app::playback.seek) {
+        stopPlayback();
+        return;
+    }
     // No open log (Play after a failed open) or no line left (Play after the end) is the end of data too.
     const StepResult step = stepLog(app::playback.log, app::world, app::playback.msPerLogSecond);
+    advanceClock(app::playback.clock, step);
+    followPlayback();
     if (step.stopsPlayback)
         stopPlayback();
     if (!step.gap) {

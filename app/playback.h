@@ -1,16 +1,30 @@
 // The replay reader and playback clock: choosing and opening a log, one step per playback timer tick,
-// movement ticks, pause and resume. Holds the open log with its two lines.
+// movement ticks, pause and resume. Holds the open log with its two lines, and what navigation keeps of it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "world/log_index.h"
+#include "world/log_snapshots.h"
 #include "world/log_step.h"
 
 struct Playback {
     LogCursor log;
     std::int32_t msPerLogSecond = 1000;
     std::uint8_t playbackPaused = 0;
+
+    // Navigation (app/seek.cpp), all of it gone with the log.
+    LogClock clock;  // the log time of log.currentLine
+    std::string logPath;
+    std::unique_ptr<LogIndex> index;  // the scan of the open log; none while no log is open
+    // The shown line's world without glides, stepped beside playback: where a seek "stays where it is" and where
+    // snapshots come from during playback. None when the file could not be opened a second time.
+    std::optional<SettledLog> trail;
+    SnapshotStore snapshots;
+    std::optional<SettledSeek> seek;  // a seek under way
 };
 
 std::string chooseReplayFile();
@@ -24,3 +38,14 @@ void stopPlayback();
 std::int32_t playbackPeriod(std::int64_t gap, std::int32_t msPerLogSecond);
 // trunc(0.05 x msPerLogSecond), taken when a log is opened.
 std::int32_t movementPeriod(std::int32_t msPerLogSecond);
+
+// [SECTION] Navigation's part in playback (app/seek.cpp)
+
+// Drops the index, the trail, the snapshots and any seek of the log that was open.
+void stopNavigation();
+// Starts the index and the trail of the log just opened at `path`.
+void startNavigation(const std::string& path);
+// Steps the trail over the line that playback has just applied, and keeps a snapshot of it now and then.
+void followPlayback();
+// The seek timer: applies the lines of a seek under way for at most 20 ms.
+void seekTick();

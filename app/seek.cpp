@@ -1,22 +1,207 @@
-// Navigation: not built yet; the log has no index and seeking does nothing.
+// Navigation in the open log: the index and the trail started with each log, snapshots kept during playback and
+// seeks, and seeks that start from the nearest settled world before their target and step lines to it, a slice
+// at a time on the seek timer. Relies on world/ for the index, settled logs and snapshots, on the app's instances
+// and on the platform seam's timers and steady clock.
 #include "app/seek.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "app/app_state.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr std::int64_t sliceMs = 20;
+constexpr std::int64_t stepsBetweenClockReads = 64;
+// Snapshots lie at least this many log seconds apart, and further once the log is long enough for the store's
+// count to cover it all.
+constexpr std::int64_t snapshotSpacingS = 5;
+
+std::int64_t snapshotSpacing()
+{
+    const double spread = indexView()->scannedS / static_cast<double>(SnapshotStore::countLimit);
+    return std::max(snapshotSpacingS, static_cast<std::int64_t>(std::min(spread, 1e18)));
+}
+
+// The playback period from the target to the current line's log time, plus the millisecond that every period has.
+std::int32_t remainingPeriod(std::int64_t lineTime, double target, std::int32_t msPerLogSecond)
+{
+    constexpr double longest = std::numeric_limits<std::int32_t>::max() - 1;
+    const double ms = std::max(static_cast<double>(lineTime) - target, 0.0) * msPerLogSecond;
+    return static_cast<std::int32_t>(std::llround(std::min(ms, longest))) + 1;
+}
+
+// Pins are the user's, not the log's: a pinned unit stays pinned when a unit of its kind and id is there after the
+// seek.
+template <class Unit>
+void carryPins(PtrList<Unit>& from, PtrList<Unit>& to)
+{
+    walk(from, [&to](Unit& pinned) {
+        if (!pinned.pinned)
+            return;
+        walk(to, [&pinned](Unit& unit) {
+            if (unit.id == pinned.id)
+                unit.pinned = pinned.pinned;
+        });
+    });
+}
+
+void completeSeek()
+{
+    Playback& playback = app::playback;
+    SettledSeek done = std::move(*playback.seek);
+    playback.seek.reset();
+    stopTimer(seekTimer);
+    playback.trail = copySettled(done.at, playback.logPath);
+    carryPins(app::world.soldierList, done.at.world.soldierList);
+    carryPins(app::world.vehicleList, done.at.world.vehicleList);
+    app::world = std::move(done.at.world);
+    playback.log = std::move(done.at.log);
+    playback.clock = done.at.clock;
+    if (!playback.playbackPaused)
+        armTimer(playbackTimer, remainingPeriod(playback.clock.lineTime, done.target, done.msPerLogSecond));
+}
+
+// Steps the seek under way until it arrives, or until the steady clock reaches the deadline if one is given.
+void runSeek(std::optional<std::int64_t> deadline)
+{
+    Playback& playback = app::playback;
+    const std::int64_t spacing = snapshotSpacing();
+    for (std::int64_t steps = 1;; ++steps) {
+        if (!stepSeek(*playback.seek)) {
+            completeSeek();
+            return;
+        }
+        playback.snapshots.offer(playback.seek->at, spacing);
+        if (deadline && steps % stepsBetweenClockReads == 0 && steadyMs() >= *deadline)
+            return;
+    }
+}
+
+// The nearest settled log from which a seek to the target can start: the seek under way, the trail (where
+// playback stands), the latest usable snapshot or the log's start; at equal times the first of these.
+std::optional<SettledLog> seekStart(double target, std::int32_t msPerLogSecond)
+{
+    Playback& playback = app::playback;
+    std::optional<SettledLog> running;
+    if (playback.seek)
+        running = std::move(playback.seek->at);
+    playback.seek.reset();
+    std::optional<SettledLog>* chosen = nullptr;
+    std::int64_t chosenTime = -1;
+    for (std::optional<SettledLog>* candidate : {&running, &playback.trail}) {
+        const std::optional<SettledLog>& settled = *candidate;
+        if (settled && canStartSeek(settled->clock, settled->speed, target, msPerLogSecond)
+            && settled->clock.lineTime > chosenTime) {
+            chosen = candidate;
+            chosenTime = settled->clock.lineTime;
+        }
+    }
+    const Snapshot* snapshot = playback.snapshots.startFor(target, msPerLogSecond);
+    std::optional<SettledLog> start;
+    if (snapshot != nullptr && snapshot->clock.lineTime > chosenTime)
+        start = restoreSnapshot(*snapshot, playback.logPath);
+    else if (chosen != nullptr)
+        start = std::exchange(*chosen, std::nullopt);
+    if (!start) {
+        if (std::optional<LineReader> reader = openLogFile(playback.logPath))
+            start = startSettled(std::move(*reader));
+    }
+    return start;
+}
+
+}  // namespace
 
 double logTimeNow()
 {
-    return 0;
+    return static_cast<double>(app::playback.clock.lineTime);
 }
 
 std::shared_ptr<const LogIndexData> indexView()
 {
     static const auto empty = std::make_shared<const LogIndexData>();
-    return empty;
+    return app::playback.index ? app::playback.index->view() : empty;
 }
 
-void seekTo(double)
+void seekTo(double logSeconds)
 {
+    Playback& playback = app::playback;
+    if (!playback.index || !playback.log.reader)
+        return;
+    const double scanned = playback.index->view()->scannedS;
+    const double target = std::isnan(logSeconds) ? 0.0 : std::clamp(logSeconds, 0.0, scanned);
+    const bool wasSeeking = playback.seek.has_value();
+    std::optional<SettledLog> start = seekStart(target, playback.msPerLogSecond);
+    if (!start) {
+        // The file cannot be read again: playback goes on where it stands.
+        stopTimer(seekTimer);
+        if (wasSeeking && !playback.playbackPaused)
+            armTimer(playbackTimer, 1);
+        return;
+    }
+    playback.seek = SettledSeek{std::move(*start), target, playback.msPerLogSecond, false};
+    stopPlayback();
+    armTimer(seekTimer, 1);
 }
 
 std::optional<double> seekTarget()
 {
-    return std::nullopt;
+    return app::playback.seek ? std::optional<double>(app::playback.seek->target) : std::nullopt;
+}
+
+void finishSeek()
+{
+    if (app::playback.seek)
+        runSeek(std::nullopt);
+}
+
+// [SECTION] Navigation's part in playback
+
+void stopNavigation()
+{
+    Playback& playback = app::playback;
+    stopTimer(seekTimer);
+    playback.seek.reset();
+    playback.index.reset();
+    playback.trail.reset();
+    playback.snapshots = SnapshotStore{};
+    playback.clock = LogClock{};
+    playback.logPath.clear();
+}
+
+void startNavigation(const std::string& path)
+{
+    Playback& playback = app::playback;
+    playback.logPath = path;
+    if (std::optional<LineReader> reader = openLogFile(path))
+        playback.index = std::make_unique<LogIndex>(std::move(*reader));
+    if (std::optional<LineReader> reader = openLogFile(path))
+        playback.trail = startSettled(std::move(*reader));
+}
+
+void followPlayback()
+{
+    Playback& playback = app::playback;
+    if (!playback.trail)
+        return;
+    stepSettled(*playback.trail, playback.msPerLogSecond);
+    // Both read the same file; should it change under them, the trail no longer tells where playback is.
+    if (playback.trail->log.currentNumber != playback.log.currentNumber
+        || playback.trail->clock.lineTime != playback.clock.lineTime) {
+        playback.trail.reset();
+        return;
+    }
+    playback.snapshots.offer(*playback.trail, snapshotSpacing());
+}
+
+void seekTick()
+{
+    if (!app::playback.seek) {
+        stopTimer(seekTimer);
+        return;
+    }
+    runSeek(steadyMs() + sliceMs);
 }

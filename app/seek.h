@@ -15,3 +15,6 @@ std::shared_ptr<const LogIndexData> indexView();
 void seekTo(double logSeconds);
 // The target of a seek under way; none while no seek runs.
 std::optional<double> seekTarget();
+// Applies every line that a seek under way still needs, at once (the headless player, tests); the viewers apply
+// them a slice at a time on the seek timer.
+void finishSeek();

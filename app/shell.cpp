@@ -114,5 +114,8 @@ void onTimer(TimerId id)
     case repaintTimer:
         repaintTick();
         break;
+    case seekTimer:
+        seekTick();
+        break;
     }
 }

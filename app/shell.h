@@ -25,5 +25,5 @@ void setTimelineShown(bool shown);
 void composeFrame();
 // Seeks where the pointer or a key asked since the last tick, then repaints.
 void repaintTick();
-// Every timer of the backend arrives here: playback steps, movement ticks, repaints.
+// Every timer of the backend arrives here: playback steps, movement ticks, repaints, slices of a seek.
 void onTimer(TimerId id);

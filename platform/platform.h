@@ -11,11 +11,15 @@
 constexpr int frameWidth = 400;
 constexpr int frameHeight = 455;
 
-enum TimerId : int { playbackTimer = 0, movementTimer = 1, repaintTimer = 2 };
+enum TimerId : int { playbackTimer = 0, movementTimer = 1, repaintTimer = 2, seekTimer = 3 };
 
 // Arms a periodic timer; arming a running timer replaces its period and restarts it. The backend calls onTimer(id).
 void armTimer(TimerId id, std::int32_t periodMs);
 void stopTimer(TimerId id);
+
+// Milliseconds on a clock that never goes back, for cutting long work into slices between events; the headless
+// backend answers with its virtual time, which stands still while the core works.
+std::int64_t steadyMs();
 
 // A modal error box owned by the main window, with an OK button; timers and painting go on while it is up.
 void showErrorBox(const std::string& text, const std::string& caption);

@@ -1,10 +1,11 @@
-// kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, and writes the
-// frames (PNG), a clip of them (through ffmpeg) and the world state (JSON) it reaches, or lists the lines the
-// viewer cannot use (--check).
+// kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, seeking where asked,
+// and writes the frames (PNG), a clip of them (through ffmpeg) and the world state (JSON) it reaches, or lists the
+// lines the viewer cannot use (--check), or prints the log's index (--index).
 // Relies on the core's start-up (app/shell.h), its instances (app/app_state.h) and on tools/ for options, JSON, the
 // check and clips.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "app/app_state.h"
 #include "app/playback.h"
+#include "app/seek.h"
 #include "app/shell.h"
 #include "kelo_version.h"
 #include "platform/headless/headless.h"
@@ -106,9 +108,9 @@ bool quiet()
 }
 
 // The virtual time to run to next: the next millisecond, or while all is quiet, the first moment at which
-// something happens (a playback step, a frame to write, a scripted input, the end of the run). The quiet repaints and movement
+// something happens (a playback step, a frame to write, a scripted key, click or seek, the end of the run). The quiet repaints and movement
 // ticks before it are passed over, keeping their phase.
-std::int64_t nextStop(const RenderOptions& options, std::optional<std::int64_t> nextInputMs)
+std::int64_t nextStop(const RenderOptions& options, std::optional<std::int64_t> nextScriptedMs)
 {
     const std::int64_t now = headless::now();
     if (!quiet())
@@ -120,8 +122,8 @@ std::int64_t nextStop(const RenderOptions& options, std::optional<std::int64_t> 
         stop = std::min(stop, (now / options.everyMs + 1) * options.everyMs);
     if (options.videoPath)
         stop = std::min<std::int64_t>(stop, (now / repaintPeriodMs + 1) * repaintPeriodMs);
-    if (nextInputMs)
-        stop = std::min(stop, *nextInputMs);
+    if (nextScriptedMs)
+        stop = std::min(stop, *nextScriptedMs);
     if (stop == std::numeric_limits<std::int64_t>::max() || stop <= now)
         return now + 1;
     headless::passOver(movementTimer, stop);
@@ -215,8 +217,16 @@ std::string numberedFrame(const std::string& folder, std::int64_t index)
     return (std::filesystem::path(folder) / name).string();
 }
 
+// The whole log scanned, so that indexedS is the same on every run.
+void waitForIndex()
+{
+    if (app::playback.index)
+        app::playback.index->waitFor(std::numeric_limits<double>::infinity());
+}
+
 bool writeState(const std::string& path)
 {
+    waitForIndex();
     const std::string text = stateJson().dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
     if (path == "-") {
         std::cout << text << std::flush;
@@ -244,7 +254,34 @@ int runCheck(const RenderOptions& options)
     return problems.empty() ? 0 : 1;
 }
 
+// [SECTION] --index
+
+int runIndex(const RenderOptions& options)
+{
+    std::optional<LineReader> reader = openLogFile(options.logPath);
+    if (!reader) {
+        std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
+        return 1;
+    }
+    const LogIndex index(std::move(*reader));
+    const auto data = index.waitFor(std::numeric_limits<double>::infinity());
+    std::cout << indexJson(*data).dump(2) << '\n' << std::flush;
+    return std::cout ? 0 : 1;
+}
+
 // [SECTION] Playback
+
+// A seek as the viewer would do it once the index has reached the target, done before the clock moves on.
+void seekNow(double logSeconds)
+{
+    if (app::playback.index)
+        app::playback.index->waitFor(logSeconds);
+    seekTo(logSeconds);
+    finishSeek();
+    endOfData = false;
+    skipping.changed = true;
+    app::composeReady = 1;
+}
 
 int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
 {
@@ -265,17 +302,34 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
     if (!app::playback.log.reader)
         return 1;
 
+    // Seeks in order of their times, those of one time in the order given; each at its millisecond, after the
+    // timers of that millisecond.
+    std::vector<SeekRequest> seeks = options.seeks;
+    std::stable_sort(seeks.begin(), seeks.end(),
+                     [](const SeekRequest& a, const SeekRequest& b) { return a.atMs < b.atMs; });
+    std::size_t seeksDone = 0;
+    auto seekWhenDue = [&seeks, &seeksDone] {
+        for (; seeksDone < seeks.size() && seeks[seeksDone].atMs <= headless::now(); ++seeksDone)
+            seekNow(seeks[seeksDone].logSeconds);
+    };
+    seekWhenDue();
+
     const bool progressInPlace = isatty(STDERR_FILENO) != 0;
     std::int64_t framesWritten = 0;
     auto nextInput = options.inputs.begin();
-    while (!endOfData && (!options.untilMs || headless::now() < *options.untilMs)) {
+    // The end of data ends the run unless a seek is still to come.
+    while ((!endOfData || seeksDone < seeks.size()) && (!options.untilMs || headless::now() < *options.untilMs)) {
         // Inputs at a time come after the timers due then.
         for (; nextInput != options.inputs.end() && nextInput->atMs <= headless::now(); ++nextInput)
             deliverInput(*nextInput);
-        const std::optional<std::int64_t> nextInputMs =
-            nextInput != options.inputs.end() ? std::optional(nextInput->atMs) : std::nullopt;
-        headless::advance(nextStop(options, nextInputMs) - headless::now());
+        std::optional<std::int64_t> nextScriptedMs;
+        if (nextInput != options.inputs.end())
+            nextScriptedMs = nextInput->atMs;
+        if (seeksDone < seeks.size())
+            nextScriptedMs = std::min(nextScriptedMs.value_or(seeks[seeksDone].atMs), seeks[seeksDone].atMs);
+        headless::advance(nextStop(options, nextScriptedMs) - headless::now());
         afterMillisecond();
+        seekWhenDue();
         // The clip shows what the window shows: the frame of each repaint.
         if (clip && headless::now() % repaintPeriodMs == 0 && !clip->addBackBuffer())
             break;
@@ -341,5 +395,7 @@ int main(int argc, char** argv)
         std::cerr << "kelo-render: GDI+ could not be started\n";
         return 1;
     }
+    if (options.index)
+        return runIndex(options);
     return options.check ? runCheck(options) : runPlayback(options, std::move(clip));
 }

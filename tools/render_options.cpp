@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -47,6 +48,38 @@ std::optional<ScriptedClick> framePixel(std::string_view text)
     if (!x || !y || *x < 0 || *x >= frameWidth || *y < 0 || *y >= frameHeight)
         return std::nullopt;
     return ScriptedClick{static_cast<int>(*x), static_cast<int>(*y)};
+}
+
+// A whole argument read as seconds: decimal digits with at most one point among them; no value for anything else.
+std::optional<double> seconds(std::string_view text)
+{
+    auto digitOrPoint = [](char c) { return c == '.' || (c >= '0' && c <= '9'); };
+    if (!std::all_of(text.begin(), text.end(), digitOrPoint) || std::count(text.begin(), text.end(), '.') > 1
+        || text.find_first_of("0123456789") == std::string_view::npos)
+        return std::nullopt;
+    double value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// "S" or "S@MS".
+std::optional<SeekRequest> seekRequest(std::string_view text)
+{
+    const std::size_t at = text.find('@');
+    SeekRequest request;
+    std::optional<double> logSeconds = seconds(text.substr(0, at));
+    if (!logSeconds)
+        return std::nullopt;
+    request.logSeconds = *logSeconds;
+    if (at != std::string_view::npos) {
+        std::optional<std::int64_t> atMs = wholeNumber(text.substr(at + 1));
+        if (!atMs || *atMs < 0)
+            return std::nullopt;
+        request.atMs = *atMs;
+    }
+    return request;
 }
 
 // Stores one option's value; an empty result when it is accepted, else what is wrong with it.
@@ -93,6 +126,12 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         if (!click)
             return "--click must be X,Y@MS with X,Y a pixel of the 400 x 455 frame, not \"" + value + "\"";
         options.inputs.push_back({timed->second, *click});
+    } else if (name == "--seek") {
+        std::optional<SeekRequest> request = seekRequest(value);
+        if (!request)
+            return "--seek must be log seconds, optionally @ milliseconds of playback (12.5 or 12.5@3000), not \""
+                 + value + "\"";
+        options.seeks.push_back(*request);
     }
     return {};
 }
@@ -100,20 +139,20 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
 // Options that take no value.
 bool isFlag(std::string_view name)
 {
-    return name == "--check" || name == "--timeline";
+    return name == "--check" || name == "--timeline" || name == "--index";
 }
 
 // Options that may be given more than once.
 bool repeats(std::string_view name)
 {
-    return name == "--key" || name == "--click";
+    return name == "--key" || name == "--click" || name == "--seek";
 }
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 10> names = {"--folder", "--speed",  "--until", "--every",
+    static constexpr std::array<std::string_view, 11> names = {"--folder", "--speed",  "--until", "--every",
                                                                "--frame",  "--state",  "--frames", "--video",
-                                                               "--key",    "--click"};
+                                                               "--key",    "--click",  "--seek"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -129,9 +168,14 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
         return "--frames and --every go together";
     if (options.check) {
         for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--timeline", "--key",
-                                      "--click"})
+                                      "--click", "--seek", "--index"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
+    }
+    if (options.index) {
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek"})
+            if (wasGiven(name))
+                return "--index reads the log without playing it: it cannot be combined with " + std::string(name);
     }
     return {};
 }
@@ -178,7 +222,7 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
                 parsed.error = name + " takes no value";
                 return parsed;
             }
-            (name == "--check" ? options.check : options.timeline) = true;
+            (name == "--check" ? options.check : name == "--index" ? options.index : options.timeline) = true;
             continue;
         }
         if (!takesValue(name)) {
@@ -229,7 +273,8 @@ std::string renderUsage()
 
 Plays the replay log LOG as the viewer would, on a virtual clock: start-up at time 0, the log opened at
 time 0, then the playback, movement and repaint timers. Message boxes are printed to standard error as
-"CAPTION: TEXT" and do not block. Without --until the run stops at the end of data ("No more data").
+"CAPTION: TEXT" and do not block. Without --until the run stops at the end of data ("No more data")
+unless a --seek is still to come.
 
 Options:
   --folder DIR     program folder holding Kelo.ini, Maps/ and Presets/ (default: the folder of kelo-render)
@@ -251,15 +296,23 @@ Options:
                    release the left button there (a button, a unit, or the timeline strip to seek)
                    --key and --click may be given several times; they happen in order of time, inputs at
                    the same time in the order given
+  --seek S[@MS]    seek to log time S (seconds since the log's first line, fractions allowed) at MS
+                   milliseconds of playback after the open (default 0: right after the open); may be
+                   given several times, done in order of MS; each waits for the index to reach S and
+                   completes before the clock moves on
   --check          read the whole log without waiting and list every line that the viewer cannot use,
                    as LOG:LINE: why (texts from the log in quotes, bytes outside printable ASCII
                    as \xNN); exit 1 if any
+  --index          scan the whole log as the viewer's index does and print it as JSON: totalS, lines,
+                   marks ({t, kind, side}: destroyed, killed, win, chat, reset; side only on destroyed)
+                   and breaks ({t, lengthS}: waits of more than ten minutes)
   -h, --help       this text
   --version        the program's version
   --               what follows is the LOG, even when it begins with "-"
 
-The state JSON: texts from the log are 8-bit; each byte is written as the character of the same code
-(read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
+The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
+scanned; kelo-render lets the index finish first). Texts from the log are 8-bit; each byte is written as
+the character of the same code (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 
 Exit status: 0 done; 1 the log could not be opened ("Could not open file"), an output file could not be

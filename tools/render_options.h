@@ -22,6 +22,12 @@ struct ScriptedInput {
     std::variant<KeyPress, ScriptedClick> input;
 };
 
+// --seek S[@MS]: go to log time S (seconds) at MS milliseconds of playback after the open.
+struct SeekRequest {
+    double logSeconds = 0;
+    std::int64_t atMs = 0;
+};
+
 struct RenderOptions {
     std::string logPath;
     std::optional<std::string> folder;
@@ -34,7 +40,9 @@ struct RenderOptions {
     std::optional<std::string> videoPath;  // .mp4 or .gif
     bool timeline = false;
     std::vector<ScriptedInput> inputs;  // in order of time, inputs at the same time in the order given
+    std::vector<SeekRequest> seeks;  // in the order given
     bool check = false;
+    bool index = false;
     bool help = false;
     bool version = false;
 };

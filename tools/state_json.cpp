@@ -1,11 +1,13 @@
 // The state JSON of kelo-render: every key in a fixed order (ordered_json), records with the fields of their
-// kind, links written as {kind, id}. Reads the app's instances and the headless clock; changes nothing.
+// kind, links written as {kind, id}; and the index JSON. Reads the app's instances, navigation and the headless
+// clock; changes nothing.
 #include "tools/state_json.h"
 
 #include <charconv>
 #include <cmath>
 
 #include "app/app_state.h"
+#include "app/seek.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -23,6 +25,23 @@ const char* kindName(RecordKind kind)
         break;
     }
     return "object";
+}
+
+const char* markKindName(MarkKind kind)
+{
+    switch (kind) {
+    case MarkKind::destroyed:
+        return "destroyed";
+    case MarkKind::killed:
+        return "killed";
+    case MarkKind::win:
+        return "win";
+    case MarkKind::chat:
+        return "chat";
+    case MarkKind::reset:
+        break;
+    }
+    return "reset";
 }
 
 StateJson textJson(const std::optional<std::string>& text)
@@ -155,5 +174,25 @@ StateJson stateJson()
             {"soldiers", listJson(world.soldierList)},
             {"vehicles", listJson(world.vehicleList)},
             {"buildings", listJson(world.buildingList)},
-            {"entities", std::move(entities)}};
+            {"entities", std::move(entities)},
+            {"logTimeS", logTimeNow()},
+            {"indexedS", indexView()->scannedS}};
+}
+
+StateJson indexJson(const LogIndexData& index)
+{
+    StateJson marks = StateJson::array();
+    for (const LogMark& mark : index.marks) {
+        StateJson json = {{"t", mark.t}, {"kind", markKindName(mark.kind)}};
+        if (mark.kind == MarkKind::destroyed)
+            json["side"] = mark.side;
+        marks.push_back(std::move(json));
+    }
+    StateJson breaks = StateJson::array();
+    for (const LogBreak& wait : index.breaks)
+        breaks.push_back({{"t", wait.t}, {"lengthS", wait.lengthS}});
+    return {{"totalS", index.scannedS},
+            {"lines", index.lines},
+            {"marks", std::move(marks)},
+            {"breaks", std::move(breaks)}};
 }

@@ -1,4 +1,5 @@
-// The world model, the playback clock and the message boxes shown so far, as kelo-render writes them (--state).
+// The world model, the playback clock and the message boxes shown so far, as kelo-render writes them (--state),
+// and a log's index (--index).
 // Relies on nlohmann-json; texts are widened byte by byte (Latin-1) so that any bytes give valid UTF-8.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "world/log_marks.h"
 #include "world/records.h"
 
 using StateJson = nlohmann::ordered_json;
@@ -22,3 +24,6 @@ StateJson recordJson(const Record& record);
 
 // The whole state at the current virtual time.
 StateJson stateJson();
+
+// The index of a log (--index): totalS, lines, marks and breaks.
+StateJson indexJson(const LogIndexData& index);

@@ -1,5 +1,6 @@
-// The block reader of replay logs. Lines are found with memchr in the block; the carriage return before a line
-// feed is taken off as text mode would (on Windows the C library's text mode has already done it).
+// The block reader of replay logs. Lines are found with memchr in the block. Files are read in binary mode on
+// every platform, so that offsets are file positions to seek to; what Windows' text mode did is done here: the
+// carriage return before a line feed is taken off, and on Windows a Ctrl-Z ends the file.
 // Relies on the C library's stdio for the file and on std::filesystem to refuse folders.
 #include "world/line_reader.h"
 
@@ -12,21 +13,61 @@
 
 namespace {
 
+// Windows' text mode, which logs were read in there, delivers nothing from the first Ctrl-Z on; the lines stay
+// what they were. Elsewhere a Ctrl-Z is a byte like any other, as it always was.
 #ifdef _WIN32
-constexpr bool dropCarriageReturn = false;
+constexpr bool ctrlZEndsFile = true;
 #else
-constexpr bool dropCarriageReturn = true;
+constexpr bool ctrlZEndsFile = false;
 #endif
+constexpr char ctrlZ = 0x1A;
 
 constexpr std::size_t blockSize = 1 << 16;
 
 }  // namespace
 
-LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize)
+LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize) {}
+
+// Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with a
+// newline plays like the same log without it. Done at the first look, not when the reader is made, so that making
+// one never waits for a file that is still being written.
+void LineReader::start()
 {
-    // Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with
-    // a newline plays like the same log without it.
+    if (started_)
+        return;
+    started_ = true;
     skipBlanks();
+}
+
+bool LineReader::seek(std::int64_t offset, std::int64_t lineNumber)
+{
+    at_ = 0;
+    end_ = 0;
+    consumed_ = offset;
+    newlines_ = lineNumber - 1;
+#ifdef _WIN32
+    const bool moved = file_ && _fseeki64(file_.get(), offset, SEEK_SET) == 0;
+#else
+    const bool moved = file_ && fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+    ended_ = !moved;
+    started_ = false;
+    return moved;
+}
+
+// Up to `size` bytes of the file; 0 at its end.
+std::size_t LineReader::readFile(char* into, std::size_t size)
+{
+    if (!file_ || ended_)
+        return 0;
+    std::size_t got = std::fread(into, 1, size, file_.get());
+    if (ctrlZEndsFile) {
+        if (const void* mark = std::memchr(into, ctrlZ, got)) {
+            got = static_cast<std::size_t>(static_cast<const char*>(mark) - into);
+            ended_ = true;
+        }
+    }
+    return got;
 }
 
 bool LineReader::fill()
@@ -34,7 +75,7 @@ bool LineReader::fill()
     if (at_ < end_)
         return true;
     at_ = 0;
-    end_ = file_ ? std::fread(block_.data(), 1, block_.size(), file_.get()) : 0;
+    end_ = readFile(block_.data(), block_.size());
     return end_ > 0;
 }
 
@@ -45,13 +86,13 @@ int LineReader::peek()
     if (!fill())
         return EOF;
     const char c = block_[at_];
-    if (dropCarriageReturn && c == '\r') {
+    if (c == '\r') {
         if (at_ + 1 < end_)
             return block_[at_ + 1] == '\n' ? '\n' : '\r';
         // The carriage return ends the block: look at the next block with it kept in front.
         block_[0] = c;
         at_ = 0;
-        end_ = 1 + (file_ ? std::fread(block_.data() + 1, 1, block_.size() - 1, file_.get()) : 0);
+        end_ = 1 + readFile(block_.data() + 1, block_.size() - 1);
         return end_ > 1 && block_[1] == '\n' ? '\n' : '\r';
     }
     return static_cast<unsigned char>(c);
@@ -60,7 +101,7 @@ int LineReader::peek()
 // Takes the character that peek() saw (both bytes of a carriage return and line feed).
 void LineReader::take()
 {
-    const bool pair = dropCarriageReturn && block_[at_] == '\r' && at_ + 1 < end_ && block_[at_ + 1] == '\n';
+    const bool pair = block_[at_] == '\r' && at_ + 1 < end_ && block_[at_ + 1] == '\n';
     const std::size_t used = pair ? 2 : 1;
     newlines_ += block_[at_ + used - 1] == '\n' ? 1 : 0;
     at_ += used;
@@ -75,6 +116,8 @@ void LineReader::skipBlanks()
 
 std::optional<std::string> LineReader::read()
 {
+    start();
+    lastLineNumber_ = newlines_ + 1;
     if (peek() == EOF)
         return std::nullopt;
 
@@ -102,7 +145,7 @@ std::optional<std::string> LineReader::read()
             break;
         }
     }
-    const std::int64_t textLength = dropCarriageReturn && endedByNewline && last == '\r' ? length - 1 : length;
+    const std::int64_t textLength = endedByNewline && last == '\r' ? length - 1 : length;
     line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength, lineLimit)));
 
     skipBlanks();
@@ -117,7 +160,7 @@ std::optional<LineReader> openLogFile(const std::string& path)
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         return std::nullopt;
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return std::nullopt;
     return LineReader(file);

@@ -18,6 +18,14 @@ struct LogBreak {
     double lengthS = 0;
 };
 
+// Where a line of the log lies in the file: taken at least every log second (every 2, 4, ... seconds once a log
+// would need more than 65,536 of them).
+struct LogCheckpoint {
+    double t = 0;  // the line's log time
+    std::int64_t offset = 0;  // LineReader::offset() while the line is the current one (its look-ahead line read)
+    std::int64_t line = 0;  // the line's number in the file
+};
+
 // The index of a log as scanned so far, published whole so that a reader never sees half of an update.
 struct LogIndexData {
     double scannedS = 0;  // the log time covered by the scan so far
@@ -25,4 +33,5 @@ struct LogIndexData {
     std::int64_t lines = 0;  // lines scanned
     std::vector<LogMark> marks;  // in log order
     std::vector<LogBreak> breaks;  // in log order
+    std::vector<LogCheckpoint> checkpoints;  // in log order
 };

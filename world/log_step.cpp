@@ -7,10 +7,10 @@
 void startLog(LogCursor& log, LineReader reader)
 {
     log.reader.emplace(std::move(reader));
-    log.currentNumber = log.reader->nextLineNumber();
     log.currentLine = log.reader->read().value_or("");
-    log.nextNumber = log.reader->nextLineNumber();
+    log.currentNumber = log.reader->lastLineNumber();
     log.nextLine = log.reader->read();
+    log.nextNumber = log.reader->lastLineNumber();
 }
 
 StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect)
@@ -43,7 +43,7 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     countDownClock(world, *result.gap);
     log.currentLine = std::move(*log.nextLine);
     log.currentNumber = log.nextNumber;
-    log.nextNumber = log.reader->nextLineNumber();
     log.nextLine = log.reader->read();
+    log.nextNumber = log.reader->lastLineNumber();
     return result;
 }

@@ -1,4 +1,4 @@
-// The installed hooks of the world layer; empty until the app installs its own.
+// The installed hooks of the world layer, one set a thread; empty until the app installs its own.
 #include "world/world_hooks.h"
 
-WorldHooks worldHooks;
+thread_local WorldHooks worldHooks;

@@ -1,5 +1,6 @@
 // What the interpreter needs from the program around it when a map line comes: the map's calibration and its
-// picture. The app installs both at start-up; until then a map line finds no settings and no picture.
+// picture. The app installs both at start-up; until then a map line finds no settings and no picture. The hooks
+// belong to the thread that installs them (the app's): the log index's thread steps lines with none.
 #pragma once
 
 #include <memory>
@@ -14,4 +15,4 @@ struct WorldHooks {
     std::shared_ptr<const MapPicture> (*loadMapPicture)(std::string_view baseName) = nullptr;
 };
 
-extern WorldHooks worldHooks;
+extern thread_local WorldHooks worldHooks;

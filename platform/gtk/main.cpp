@@ -28,7 +28,7 @@ namespace {
 
 GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
-std::array<guint, 3> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 
 struct GFree {
@@ -287,6 +287,11 @@ void stopTimer(TimerId id)
     if (timerSources[id] != 0)
         g_source_remove(timerSources[id]);
     timerSources[id] = 0;
+}
+
+std::int64_t steadyMs()
+{
+    return g_get_monotonic_time() / 1000;
 }
 
 void showErrorBox(const std::string& text, const std::string& caption)

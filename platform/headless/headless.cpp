@@ -24,7 +24,7 @@ struct VirtualTimer {
 struct HeadlessState {
     std::int64_t now = 0;
     std::uint64_t armings = 0;
-    std::array<VirtualTimer, 3> timers{};
+    std::array<VirtualTimer, 4> timers{};
     void (*timerSink)(TimerId) = nullptr;
     std::vector<headless::MessageBox> messages;
     void (*messageSink)(const headless::MessageBox&) = nullptr;
@@ -76,6 +76,11 @@ void stopTimer(TimerId id)
 {
     if (VirtualTimer* timer = timerAt(id))
         timer->armed = false;
+}
+
+std::int64_t steadyMs()
+{
+    return state.now;
 }
 
 void showErrorBox(const std::string& text, const std::string& caption)

@@ -106,7 +106,7 @@ bool keyDown(int virtualKey)
     return GetKeyState(virtualKey) < 0;
 }
 
-// The movement and repaint timers; the playback timer has no callback and comes as WM_TIMER.
+// The movement, repaint and seek timers; the playback timer has no callback and comes as WM_TIMER.
 void CALLBACK onTimerCallback(HWND, UINT, UINT_PTR id, DWORD)
 {
     onTimer(static_cast<TimerId>(id));
@@ -177,6 +177,11 @@ void armTimer(TimerId id, std::int32_t periodMs)
 void stopTimer(TimerId id)
 {
     KillTimer(mainWindow, id);
+}
+
+std::int64_t steadyMs()
+{
+    return static_cast<std::int64_t>(GetTickCount64());
 }
 
 void showErrorBox(const std::string& text, const std::string& caption)

@@ -1,0 +1,543 @@
+// Tests of seeking on the virtual clock: a seek lands on the world of a fresh open played to the same line, for
+// generated games, forward and back, playing and paused, at changing speeds; the timers after a seek; seeks into an
+// index still being built, seeks during seeks, logs of one line or without a final newline, re-opening mid-scan.
+#include <unistd.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <map>
+#include <random>
+#include <sstream>
+#include <utility>
+
+#include "app/playback.h"
+#include "app/seek.h"
+#include "app/shell.h"
+#include "tests/kelo_test.h"
+#include "world/log_time.h"
+
+namespace {
+
+constexpr double everything = std::numeric_limits<double>::infinity();
+
+// [SECTION] Generated games
+
+// A game log from a seeded generator: a map, a countdown, soldiers and vehicles created, reporting positions,
+// hitting each other, boarding and leaving, killed and destroyed, chatting; stamps that cross the twelve-hour wrap,
+// lines sharing a second, waits of more than ten minutes, lines without a stamp (a new game), "WIN".
+class GameWriter {
+public:
+    explicit GameWriter(std::uint32_t seed) : random_(seed), clock_(43200 - 30) {}
+
+    std::string write(int lines)
+    {
+        line("1;Brackwater.map");
+        line("CONFIG;30;Bridge at dawn");
+        for (int i = 0; i < 4; ++i)
+            createSoldier();
+        createVehicle();
+        while (lines-- > 0)
+            event();
+        return out_.str();
+    }
+
+private:
+    int pick(int n) { return static_cast<int>(random_() % static_cast<std::uint32_t>(n)); }
+    double place() { return pick(40000) / 10.0; }
+
+    template <class... Fields>
+    void line(const Fields&... fields)
+    {
+        const std::int64_t s = clock_ % 43200;
+        out_ << '[' << s / 3600 << ':' << s / 60 % 60 << ':' << s % 60 << "] ";
+        unstamped(fields...);
+    }
+
+    template <class First, class... Rest>
+    void unstamped(const First& first, const Rest&... rest)
+    {
+        out_ << first;
+        ((out_ << ';' << rest), ...);
+        out_ << '\n';
+    }
+
+    int soldier() { return soldiers_.empty() || pick(20) == 0 ? 999 : soldiers_[pick(soldiers_.size())]; }
+    int vehicle() { return vehicles_.empty() || pick(20) == 0 ? 998 : vehicles_[pick(vehicles_.size())]; }
+
+    void createSoldier()
+    {
+        soldiers_.push_back(nextId_++);
+        line("CREATED", "SOLDIER", soldiers_.back(), "Rifleman", place(), place(), 1.5, 0, 100, 50, pick(3),
+             "Player" + std::to_string(soldiers_.back()));
+    }
+
+    void createVehicle()
+    {
+        vehicles_.push_back(nextId_++);
+        line("CREATED", "VEHICLE", vehicles_.back(), pick(2) ? "Tank" : "Scout", place(), place(), 0, pick(360), 1000,
+             200, pick(2));
+    }
+
+    void destroy(std::vector<int>& ids, const char* kind)
+    {
+        if (ids.empty())
+            return;
+        const std::size_t at = static_cast<std::size_t>(pick(ids.size()));
+        line("DESTROYED", kind, ids[at]);
+        ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+
+    void event()
+    {
+        const int wait = pick(1000);
+        clock_ += wait < 450 ? 0 : wait < 900 ? 1 : wait < 997 ? 2 + pick(4) : 601 + pick(900);
+        const int kind = pick(200);
+        if (kind < 70)
+            line("POS", "SOLDIER", soldier(), "-", place(), place(), 1.5, "-", pick(100), pick(50));
+        else if (kind < 110)
+            line("POS", "VEHICLE", vehicle(), "-", place(), place(), 0, pick(360), pick(1000), pick(200));
+        else if (kind < 125)
+            line("DAMAGED", "SOLDIER", soldier(), "-", "-", "-", "-", "-", pick(3) ? soldier() : vehicle());
+        else if (kind < 130)
+            line("KILLED", "SOLDIER", soldier());
+        else if (kind < 135)
+            destroy(soldiers_, "SOLDIER");
+        else if (kind < 137)
+            destroy(vehicles_, "VEHICLE");
+        else if (kind < 147)
+            createSoldier();
+        else if (kind < 150)
+            createVehicle();
+        else if (kind < 160)
+            line("CHAT", pick(2) ? "PUBLIC" : "TEAM", soldier(), "message " + std::to_string(pick(1000)));
+        else if (kind < 170)
+            line("ENTER", vehicle(), "-", "-", "-", "-", soldier());
+        else if (kind < 178)
+            line("EXIT", vehicle(), "-", "-", "-", "-", soldier());
+        else if (kind < 179)
+            line("WIN", pick(2));
+        else if (kind < 180)
+            line("CONFIG", pick(40), "Round " + std::to_string(pick(9)));
+        else if (kind < 181 && pick(4) == 0)
+            newGame();
+        else if (kind < 182)
+            line("CONFIG", pick(40), "Round " + std::to_string(pick(9)));
+        else
+            line("POS", "SOLDIER", soldier(), "-", place(), place(), 1.5, "-", pick(100), pick(50));
+    }
+
+    // A line without a stamp clears the world: the game starts again with the map and new units.
+    void newGame()
+    {
+        unstamped("NEW GAME");
+        soldiers_.clear();
+        vehicles_.clear();
+        clock_ = pick(30);
+        line("1;Brackwater.map");
+        createSoldier();
+        createSoldier();
+        createVehicle();
+    }
+
+    std::mt19937 random_;
+    std::int64_t clock_;
+    std::ostringstream out_;
+    std::vector<int> soldiers_;
+    std::vector<int> vehicles_;
+    int nextId_ = 1;
+};
+
+// [SECTION] The world a seek must land on
+
+struct FreshPlay {
+    World world;
+    std::int64_t lineTime = 0;
+    std::int64_t lineNumber = 0;
+};
+
+void dropDamageLinks(World& world)
+{
+    for (const auto& record : world.records)
+        record->damageLink = nullptr;
+}
+
+// A fresh open of the log (chat, status and picture empty) played without glides up to the first line whose log
+// time is at or after t; only the damage links of lines in the last whole second before t are left.
+FreshPlay playedTo(const std::string& path, double t, std::int32_t msPerLogSecond)
+{
+    FreshPlay play;
+    LogCursor log;
+    std::optional<LineReader> reader = openLogFile(path);
+    if (!reader)
+        return play;
+    startReplay(log, std::move(*reader));
+    const auto lastSecond = static_cast<std::int64_t>(std::ceil(t)) - 1;
+    bool linksDropped = false;
+    while (static_cast<double>(play.lineTime) < t) {
+        if (!linksDropped && play.lineTime >= lastSecond) {
+            dropDamageLinks(play.world);
+            linksDropped = true;
+        }
+        const StepResult step = stepLog(log, play.world, msPerLogSecond);
+        if (!step.gap)
+            break;
+        play.lineTime += std::max<std::int64_t>(*step.gap, 0);
+    }
+    if (!linksDropped)
+        dropDamageLinks(play.world);
+    play.lineNumber = log.currentNumber;
+    return play;
+}
+
+// The log times of every line of the log, as playback reaches them.
+std::vector<std::int64_t> lineTimes(const std::string& path)
+{
+    std::vector<std::int64_t> times{0};
+    LogCursor log;
+    World world;
+    startReplay(log, std::move(*openLogFile(path)));
+    for (StepResult step = stepLog(log, world, 1000); step.gap; step = stepLog(log, world, 1000))
+        times.push_back(times.back() + std::max<std::int64_t>(*step.gap, 0));
+    return times;
+}
+
+std::size_t damageLinks(const World& world)
+{
+    std::size_t links = 0;
+    for (const auto& record : world.records)
+        links += record->damageLink != nullptr;
+    return links;
+}
+
+class SeekTest : public KeloTest {
+protected:
+    // Opens the log and waits for its whole index, as kelo-render does before it seeks.
+    std::string openFully(const std::string& name, const std::string& contents)
+    {
+        const std::string path = writeFile(name, contents);
+        openReplayLog(path);
+        if (app::playback.index)
+            app::playback.index->waitFor(everything);
+        return path;
+    }
+
+    void pause()
+    {
+        stopPlayback();
+        app::playback.playbackPaused = 1;
+    }
+
+    // Seeks to t at once and checks that the world is the fresh open's at the same line; `what` names the seek.
+    void expectSeekLands(const std::string& path, double t, const std::string& what)
+    {
+        seekTo(t);
+        finishSeek();
+        const double scanned = indexView()->scannedS;
+        const double target = std::isnan(t) ? 0 : std::clamp(t, 0.0, scanned);
+        const FreshPlay expected = playedTo(path, target, app::playback.msPerLogSecond);
+        EXPECT_TRUE(app::world == expected.world) << what;
+        EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime)) << what;
+        EXPECT_EQ(app::playback.log.currentNumber, expected.lineNumber) << what;
+        EXPECT_FALSE(seekTarget()) << what;
+        EXPECT_EQ(headless::timerArmed(playbackTimer), app::playback.playbackPaused == 0) << what;
+    }
+};
+
+}  // namespace
+
+// [SECTION] Landing on the same world
+
+TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
+{
+    std::size_t snapshotsHit = 0;
+    std::size_t snapshotsMissed = 0;
+    std::size_t linksKept = 0;
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        const std::string path = openFully("game.log", GameWriter(seed).write(2500));
+        const std::vector<std::int64_t> times = lineTimes(path);
+        ASSERT_GT(times.size(), 2000u);
+        std::mt19937 random(seed);
+        auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+        for (int round = 0; round < 40; ++round) {
+            // Between seeks: play on (lines, glides and snapshots of the trail), pause, play, change the speed.
+            switch (pick(6)) {
+            case 0:
+                pause();
+                break;
+            case 1:
+                resumePlayback();
+                break;
+            case 2:
+                app::playback.msPerLogSecond = std::array{250, 500, 1000, 2000}[pick(4)];
+                break;
+            default:
+                break;
+            }
+            headless::advance(static_cast<std::int64_t>(pick(3000)));
+            // Targets on a line's time, between lines, far and near, forward and back, and past the end.
+            const double lineTime = static_cast<double>(times[pick(times.size())]);
+            const double now = logTimeNow();
+            const double t = std::array{lineTime, lineTime - 0.5, lineTime + 0.25, lineTime - 1, 1e12, now + 2.5,
+                                        now + 6, now - 3, now - 20.5}[pick(9)];
+            const double target = std::clamp(t, 0.0, indexView()->scannedS);
+            const Snapshot* snapshot = app::playback.snapshots.startFor(target, app::playback.msPerLogSecond);
+            (snapshot != nullptr ? snapshotsHit : snapshotsMissed) += 1;
+            expectSeekLands(path, t, "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "
+                                         + std::to_string(t));
+            linksKept += damageLinks(app::world);
+        }
+    }
+    EXPECT_GT(snapshotsHit, 0u);
+    EXPECT_GT(snapshotsMissed, 0u);
+    EXPECT_GT(linksKept, 0u);
+}
+
+// Playback glides the shown units between reports; a seek lands where no glide has run, from wherever it starts.
+TEST_F(SeekTest, ASeekFromPlayingTakesNoGlideAlong)
+{
+    std::string contents = "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n"
+                           "[0:00:00] CREATED;VEHICLE;2;Tank;0;0;0;0;1;1;0\n"
+                           "[0:00:01] POS;SOLDIER;1;-;400;300;0;-;1;1\n[0:00:01] POS;VEHICLE;2;-;90;10;0;45;1;1\n";
+    for (int second = 2; second < 40; ++second)
+        contents += "[0:00:" + std::to_string(second) + "] KILLED;X;1\n";
+    const std::string path = openFully("glides.log", contents);
+    headless::advance(9500);
+    ASSERT_GT(app::world.soldierList.items[0]->posX, 0);
+    expectSeekLands(path, 12, "forward from where playback stands");
+    headless::advance(3500);
+    expectSeekLands(path, 7, "back to a snapshot of the trail");
+}
+
+TEST_F(SeekTest, OnlyTheDamageLinksOfTheLastSecondBeforeTheTargetAreLeft)
+{
+    const std::string path = openFully("damage.log",
+                                       "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n"
+                                       "[0:00:00] CREATED;SOLDIER;2;A;0;0;0;0;1;1;1;Bob\n"
+                                       "[0:00:00] CREATED;SOLDIER;3;A;0;0;0;0;1;1;1;Cid\n"
+                                       "[0:00:10] DAMAGED;SOLDIER;1;-;-;-;-;-;2\n"
+                                       "[0:00:12] DAMAGED;SOLDIER;3;-;-;-;-;-;1\n"
+                                       "[0:00:20] WIN;1\n");
+    auto linkOf = [](std::int32_t id) -> const Record* {
+        for (const auto& record : app::world.records)
+            if (record->id == id)
+                return record->damageLink;
+        return nullptr;
+    };
+    seekTo(12.5);
+    finishSeek();
+    EXPECT_EQ(linkOf(1), nullptr);
+    ASSERT_NE(linkOf(3), nullptr);
+    EXPECT_EQ(linkOf(3)->id, 1);
+    seekTo(11);
+    finishSeek();
+    ASSERT_NE(linkOf(1), nullptr);
+    EXPECT_EQ(linkOf(1)->id, 2);
+    seekTo(12);
+    finishSeek();
+    EXPECT_EQ(linkOf(1), nullptr);
+    EXPECT_EQ(linkOf(3), nullptr);
+    expectSeekLands(path, 12.5, "forward again");
+}
+
+TEST_F(SeekTest, EdgeLogsSeekLikeAnyOther)
+{
+    const std::map<std::string, std::string> logs = {
+        {"one line", "[20:15:30] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n"},
+        {"no final newline", "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:02] POS;SOLDIER;1;-;5;5;0"},
+        {"one line without newline", "[0:00:03] CHAT;PUBLIC;1;hello"},
+        {"empty", ""},
+        {"indented", "  [0:00:01] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:02] WIN;1\n"},
+        {"crlf", "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\r\n\r\n[0:00:04] POS;SOLDIER;1;-;5;5;0\r\n"},
+    };
+    for (const auto& [name, contents] : logs) {
+        const std::string path = openFully("edge.log", contents);
+        const double total = indexView()->scannedS;
+        for (double t : {0.0, 0.5, total, total - 0.5, 1e9, -5.0, std::nan("")})
+            expectSeekLands(path, t, name + " at " + std::to_string(t));
+        headless::advance(10000);
+        expectSeekLands(path, total / 2, name + " after playing");
+    }
+}
+
+// [SECTION] Timers, speed and pause
+
+TEST_F(SeekTest, PlayingArmsTheRestOfTheWaitAndPausedStaysStopped)
+{
+    app::playback.msPerLogSecond = 500;
+    openFully("timers.log", "[0:00:00] A\n[0:00:10] B\n[0:00:30] C\n");
+    seekTo(4.25);
+    finishSeek();
+    EXPECT_EQ(logTimeNow(), 10);
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:10] B");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2876);  // 5.75 log seconds at 500 ms, and the 1 ms of each period
+    EXPECT_EQ(app::playback.msPerLogSecond, 500);
+    headless::advance(2876);
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:30] C");
+    EXPECT_EQ(logTimeNow(), 30);
+
+    pause();
+    seekTo(10);
+    finishSeek();
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    EXPECT_EQ(app::playback.playbackPaused, 1);
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:10] B");
+    resumePlayback();
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 500);
+}
+
+// A report glides over a number of ticks that the speed sets: worlds stepped at another speed are no start.
+TEST_F(SeekTest, WorldsSteppedAtAnotherSpeedAreNotStartedFrom)
+{
+    std::string contents = "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] POS;SOLDIER;1;-;100;100;0\n";
+    for (int second = 2; second < 90; ++second) {
+        const std::string stamp = "[0:" + std::to_string(second / 60) + ":" + std::to_string(second % 60) + "] ";
+        contents += stamp + (second % 10 == 0 ? "POS;SOLDIER;1;-;" + std::to_string(second * 7) + ";5;0\n"
+                                              : "KILLED;X;" + std::to_string(second) + "\n");
+    }
+    const std::string path = openFully("speeds.log", contents);
+    headless::advance(50000);
+    app::playback.msPerLogSecond = 250;
+    ASSERT_EQ(app::playback.snapshots.startFor(30, 250), nullptr);
+    ASSERT_NE(app::playback.snapshots.startFor(30, 1000), nullptr);
+    expectSeekLands(path, 30, "back, at a new speed");
+    // The report at 30 s comes at 1000 ms per log second: the trail has lines of two speeds.
+    app::playback.msPerLogSecond = 1000;
+    headless::advance(6000);
+    app::playback.msPerLogSecond = 250;
+    expectSeekLands(path, logTimeNow() + 2, "forward, from a trail stepped at two speeds");
+}
+
+TEST_F(SeekTest, PinsStayWithTheirUnits)
+{
+    openFully("pins.log",
+              "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] CREATED;SOLDIER;2;A;0;0;0;0;1;1;0;Bob\n"
+              "[0:00:05] POS;SOLDIER;2;-;9;9;0\n");
+    headless::advance(1003);
+    ASSERT_EQ(app::world.soldierList.count, 3);
+    app::world.soldierList.items[1]->pinned = 1;
+    seekTo(3);
+    finishSeek();
+    ASSERT_EQ(app::world.soldierList.count, 3);
+    EXPECT_EQ(app::world.soldierList.items[0]->pinned, 0);
+    EXPECT_EQ(app::world.soldierList.items[1]->pinned, 1);
+    seekTo(0.5);
+    finishSeek();
+    ASSERT_EQ(app::world.soldierList.count, 2);
+    seekTo(3);
+    finishSeek();
+    ASSERT_EQ(app::world.soldierList.count, 3);
+    EXPECT_EQ(app::world.soldierList.items[1]->pinned, 0);  // the pin went with the seek that had no soldier 2
+}
+
+// [SECTION] Seeks under way, the index under way, re-opening
+
+TEST_F(SeekTest, ASeekDuringASeekTakesTheNewTarget)
+{
+    const std::string path = openFully("game.log", GameWriter(7).write(1500));
+    const std::vector<std::int64_t> times = lineTimes(path);
+    const double late = static_cast<double>(times[1400]);
+    const double early = static_cast<double>(times[300]) + 0.5;
+    const double middle = static_cast<double>(times[700]);
+    seekTo(late);
+    EXPECT_EQ(seekTarget(), late);
+    EXPECT_TRUE(headless::timerArmed(seekTimer));
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    seekTo(early);
+    EXPECT_EQ(seekTarget(), early);
+    seekTo(middle);
+    EXPECT_EQ(seekTarget(), middle);
+    // The seek timer's first slice finishes it: the headless clock stands still while the core works.
+    headless::advance(1);
+    EXPECT_FALSE(seekTarget());
+    EXPECT_FALSE(headless::timerArmed(seekTimer));
+    const FreshPlay expected = playedTo(path, middle, app::playback.msPerLogSecond);
+    EXPECT_TRUE(app::world == expected.world);
+    EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime));
+    EXPECT_TRUE(headless::timerArmed(playbackTimer));
+}
+
+TEST_F(SeekTest, APlaybackTickDuringASeekStepsNothing)
+{
+    const std::string path = openFully("game.log", GameWriter(8).write(400));
+    headless::advance(3000);
+    const World before = app::world;
+    const std::int64_t lineBefore = app::playback.log.currentNumber;
+    seekTo(50);
+    onTimer(playbackTimer);  // a tick already on its way when the seek began
+    EXPECT_TRUE(app::world == before);
+    EXPECT_EQ(app::playback.log.currentNumber, lineBefore);
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    headless::advance(1);
+    EXPECT_FALSE(seekTarget());
+    const FreshPlay expected = playedTo(path, 50, app::playback.msPerLogSecond);
+    EXPECT_TRUE(app::world == expected.world);
+    EXPECT_EQ(app::playback.log.currentNumber, expected.lineNumber);
+    EXPECT_TRUE(headless::timerArmed(playbackTimer));
+}
+
+// The index is fed through a pipe that the test fills, so that it is still being built at the seek.
+TEST_F(SeekTest, ASeekBeyondTheScannedPartGoesToItsEnd)
+{
+    const std::string contents = GameWriter(9).write(12000);
+    const std::string path = writeFile("game.log", contents);
+    const std::vector<std::int64_t> times = lineTimes(path);
+    openReplayLog(path);
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    // The write end closes on every way out, so that the scan sees the end of its file and its thread can be joined.
+    struct WriteEnd {
+        int fd;
+        ~WriteEnd() { close(fd); }
+    } writeEnd{ends[1]};
+    std::FILE* readEnd = fdopen(ends[0], "rb");
+    ASSERT_NE(readEnd, nullptr);
+    app::playback.index = std::make_unique<LogIndex>(LineReader(readEnd), 16);
+    const std::size_t half = contents.size() / 2;
+    ASSERT_EQ(write(writeEnd.fd, contents.data(), half), static_cast<ssize_t>(half));
+    const double scannedBefore = app::playback.index->waitFor(static_cast<double>(times[50]))->scannedS;
+    const double halfTime = static_cast<double>(times[std::count(contents.begin(), contents.begin() + half, '\n')]);
+
+    seekTo(everything);
+    const std::optional<double> target = seekTarget();
+    ASSERT_TRUE(target);
+    EXPECT_GE(*target, scannedBefore);
+    EXPECT_LE(*target, halfTime);
+    EXPECT_LT(*target, static_cast<double>(times.back()));
+    finishSeek();
+    const FreshPlay expected = playedTo(path, *target, app::playback.msPerLogSecond);
+    EXPECT_TRUE(app::world == expected.world);
+    EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime));
+
+    ASSERT_EQ(write(writeEnd.fd, contents.data() + half, contents.size() - half),
+              static_cast<ssize_t>(contents.size() - half));
+    close(std::exchange(writeEnd.fd, -1));
+    EXPECT_EQ(app::playback.index->waitFor(everything)->scannedS, static_cast<double>(times.back()));
+    expectSeekLands(path, everything, "after the scan ended");
+}
+
+TEST_F(SeekTest, ReOpeningDuringAScanStartsAFreshIndex)
+{
+    const std::string big = writeFile("big.log", GameWriter(10).write(60000));
+    const std::string small = writeFile("small.log", "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n"
+                                                     "[0:00:07] CHAT;TEAM;1;hold\n[0:00:09] WIN;0\n");
+    for (int round = 0; round < 3; ++round) {
+        openReplayLog(big);
+        headless::advance(5);
+        seekTo(3);
+        openReplayLog(small);
+        EXPECT_FALSE(seekTarget());
+        const auto index = app::playback.index->waitFor(everything);
+        EXPECT_TRUE(index->complete);
+        EXPECT_EQ(index->lines, 3);
+        EXPECT_EQ(index->scannedS, 9);
+        ASSERT_EQ(index->marks.size(), 2u);
+        EXPECT_EQ(index->marks[0].kind, MarkKind::chat);
+        EXPECT_EQ(index->marks[1].kind, MarkKind::win);
+    }
+    openReplayLog(big);
+    app::resetState();  // what closing the window does first: the scan stops and its thread is joined
+    EXPECT_FALSE(app::playback.index);
+    EXPECT_EQ(indexView()->lines, 0);
+}

@@ -1,0 +1,47 @@
+// The log index: a second reader that scans the whole log on a thread of its own, with the step function and a
+// private world, and publishes what it found so far (log times, marks, breaks, checkpoints) as a whole snapshot.
+// It touches nothing else: not the shown world, not playback, not GDI+ (the world's hooks are per thread, and this
+// thread has none, so a map line loads no picture and reads no settings). Relies on std::thread and std::mutex.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "world/line_reader.h"
+#include "world/log_marks.h"
+
+// Memory: the scan holds its own lists and the published snapshot holds a copy: 16 bytes a mark, 16 a break and
+// 24 a checkpoint, twice; checkpoints are thinned to at most 65,536 (1.5 MB). A new snapshot is published every
+// 65,536 lines (tens of milliseconds of scanning), or every eighth of the entries listed when that is more, so that
+// copying stays a small part of the scan; a 1 GB log of busy games (about 16 million lines, a mark per hundred
+// lines) takes a few MB. The private world is as large as playback's.
+class LogIndex {
+public:
+    static constexpr std::size_t publishEvery = std::size_t{1} << 16;
+
+    // Starts scanning the log that `reader` reads from its start, publishing every `linesPerPublish` lines at least.
+    explicit LogIndex(LineReader reader, std::size_t linesPerPublish = publishEvery);
+    // Stops the scan at its next line and waits for the thread to end.
+    ~LogIndex();
+    LogIndex(const LogIndex&) = delete;
+    LogIndex& operator=(const LogIndex&) = delete;
+
+    // What has been scanned so far; never null.
+    std::shared_ptr<const LogIndexData> view() const;
+    // Waits until the scan covers log time t (or is complete) and returns what it has then. For the headless
+    // player and tests, which must see the same index on every run; the viewer never waits.
+    std::shared_ptr<const LogIndexData> waitFor(double t) const;
+
+private:
+    void scan(LineReader reader, std::size_t linesPerPublish);
+    void publish(std::shared_ptr<const LogIndexData> data);
+
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    mutable std::condition_variable published_;
+    std::shared_ptr<const LogIndexData> view_;
+    std::thread worker_;  // last: it starts once everything it uses is there
+};

@@ -1,0 +1,92 @@
+// Settled logs: stepping without glides, copying with a reader of their own, and the steps of a seek.
+// Relies on the step function and the line reader's seek to put a copy's reader where the original's is.
+#include "world/settled_log.h"
+
+#include <algorithm>
+#include <cmath>
+
+bool speedMatches(std::int32_t speed, std::int32_t msPerLogSecond)
+{
+    return speed == 0 || speed == msPerLogSecond;
+}
+
+SettledLog startSettled(LineReader reader)
+{
+    SettledLog settled;
+    startReplay(settled.log, std::move(reader));
+    return settled;
+}
+
+StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond)
+{
+    const StepResult step = stepLog(settled.log, settled.world, msPerLogSecond);
+    if (step.applied)
+        settled.speed = speedMatches(settled.speed, msPerLogSecond) ? msPerLogSecond : -1;
+    advanceClock(settled.clock, step);
+    settled.ended = settled.ended || !step.gap;
+    return step;
+}
+
+CursorPlace placeOf(const LogCursor& log)
+{
+    CursorPlace place{log.currentLine, log.nextLine, log.currentNumber, log.nextNumber, 0, 1};
+    if (log.reader) {
+        place.offset = log.reader->offset();
+        place.readLine = log.reader->nextLineNumber();
+    }
+    return place;
+}
+
+std::optional<LogCursor> reopenAt(const std::string& path, const CursorPlace& place)
+{
+    std::optional<LineReader> reader = openLogFile(path);
+    if (!reader || !reader->seek(place.offset, place.readLine))
+        return std::nullopt;
+    LogCursor log;
+    log.reader.emplace(std::move(*reader));
+    log.currentLine = place.currentLine;
+    log.nextLine = place.nextLine;
+    log.currentNumber = place.currentNumber;
+    log.nextNumber = place.nextNumber;
+    return log;
+}
+
+std::optional<SettledLog> copySettled(const SettledLog& settled, const std::string& path)
+{
+    std::optional<LogCursor> log = reopenAt(path, placeOf(settled.log));
+    if (!log)
+        return std::nullopt;
+    return SettledLog{std::move(*log), settled.clock, settled.world, settled.speed, settled.ended};
+}
+
+std::int64_t linkSecond(double target)
+{
+    // Beyond 2^62 seconds every log time is the same to a double; the clamp keeps the conversion defined.
+    constexpr double limit = 4.6e18;
+    return static_cast<std::int64_t>(std::ceil(std::min(std::max(target, 0.0), limit))) - 1;
+}
+
+bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std::int32_t msPerLogSecond)
+{
+    return speedMatches(speed, msPerLogSecond) && (clock.appliedTime < 0 || clock.appliedTime < linkSecond(target));
+}
+
+bool stepSeek(SettledSeek& seek)
+{
+    SettledLog& at = seek.at;
+    const bool arrived = at.ended || static_cast<double>(at.clock.lineTime) >= seek.target;
+    if (!seek.linksCleared && (arrived || at.clock.lineTime >= linkSecond(seek.target))) {
+        clearDamageLinks(at.world);
+        seek.linksCleared = true;
+    }
+    if (arrived)
+        return false;
+    stepSettled(at, seek.msPerLogSecond);
+    return true;
+}
+
+void clearDamageLinks(World& world)
+{
+    for (const auto& record : world.records)
+        record->damageLink = nullptr;
+}

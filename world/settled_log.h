@@ -1,0 +1,72 @@
+// A settled log: a world stepped through a log with the step function and no movement ticks, so that every unit
+// stands where its last report made it jump. It is what a seek builds, what snapshots keep and what follows
+// playback line for line. Relies on the step function, the log clock and the line reader's offsets.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "world/log_time.h"
+#include "world/world_model.h"
+
+struct SettledLog {
+    LogCursor log;
+    LogClock clock;
+    World world;
+    // The ms per log second of every line applied so far (position reports glide by it): 0 before the first line,
+    // -1 once two lines were applied at different speeds.
+    std::int32_t speed = 0;
+    bool ended = false;  // a step found no line left
+};
+
+// Whether lines applied at `speed` (as SettledLog::speed counts it) gave what lines applied at msPerLogSecond give.
+bool speedMatches(std::int32_t speed, std::int32_t msPerLogSecond);
+
+// The log's start as a fresh open reads it: chat, status and picture start empty as well.
+SettledLog startSettled(LineReader reader);
+
+// Applies the current line and moves the clock.
+StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond);
+
+// Where a cursor stands in its file: the two lines it holds and the reader's place after them.
+struct CursorPlace {
+    std::string currentLine;
+    std::optional<std::string> nextLine;
+    std::int64_t currentNumber = 0;
+    std::int64_t nextNumber = 0;
+    std::int64_t offset = 0;
+    std::int64_t readLine = 1;  // the reader's next line number
+};
+
+CursorPlace placeOf(const LogCursor& log);
+// The cursor at that place of the file at `path`; none when the file cannot be opened or put there.
+std::optional<LogCursor> reopenAt(const std::string& path, const CursorPlace& place);
+
+// A copy with a reader of its own on the file at `path`; none when the file cannot be opened again.
+std::optional<SettledLog> copySettled(const SettledLog& settled, const std::string& path);
+
+// A seek under way: the settled log it steps toward the first line whose log time is at or after `target`.
+// Damage links are drawn for one frame in playback; after a seek only those of the last whole log second before
+// the target are left, so every link is cleared just before the first line of that second is applied.
+struct SettledSeek {
+    SettledLog at;
+    double target = 0;
+    std::int32_t msPerLogSecond = 1000;
+    bool linksCleared = false;
+};
+
+// The log time from which a seek to `target` keeps the damage links: the last whole second before it.
+std::int64_t linkSecond(double target);
+
+// Whether a seek to `target` at msPerLogSecond can go on from a settled log with this clock and speed: its lines
+// were applied at that speed and all of them before the last whole second before the target (so that its damage
+// links all go), or none was.
+bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std::int32_t msPerLogSecond);
+
+// Applies one line toward the target; false once the current line is at or after the target or the data has
+// ended (then nothing was applied and the damage links are settled).
+bool stepSeek(SettledSeek& seek);
+
+// Drops every damage link of the world.
+void clearDamageLinks(World& world);
