@@ -12,6 +12,12 @@ double logTimeNow();
 // The index as scanned so far; never null (an empty index while no log is open).
 std::shared_ptr<const LogIndexData> indexView();
 // Moves playback to log time t (clamped to the scanned part), playing or paused, keeping speed and pause.
+// Afterwards the world is the one a fresh open of the log at the current speed shows when played up to the first
+// line at or after t, that line next: "fresh" meaning chat, status message and map picture empty at the log's start
+// (opening keeps the previous log's chat; a seek does not), with no glide run (each unit where its last report made
+// it jump) and only the damage links of lines in the last whole second before t. Pins stay on units of the same
+// id. When playing, that line comes when its log time is due; when paused, playback stays stopped. A seek under
+// way is replaced by the next one; until it is done the shown world stays and playback waits.
 void seekTo(double logSeconds);
 // The target of a seek under way; none while no seek runs.
 std::optional<double> seekTarget();

@@ -116,7 +116,9 @@ for args in "" "--speed 7 $work/basic.log" "--speed=fast $work/basic.log" "--unt
   "--key jump@5 $work/basic.log" "--key space $work/basic.log" "--key space@-1 $work/basic.log" \
   "--key space@1.5 $work/basic.log" "--click 400,10@5 $work/basic.log" "--click 10@5 $work/basic.log" \
   "--click 10,-1@5 $work/basic.log" "--timeline=yes $work/basic.log" "--check --key space@0 $work/basic.log" \
-  "--check --timeline $work/basic.log"; do
+  "--check --timeline $work/basic.log" \
+  "--seek x $work/basic.log" "--seek -1 $work/basic.log" "--seek 1@-2 $work/basic.log" "--seek 1e3 $work/basic.log" \
+  "--index --state $work/x.json $work/basic.log" "--check --seek 1 $work/basic.log" "--index=yes $work/basic.log"; do
   # shellcheck disable=SC2086
   run $args
   expect_status 2 "usage error for '$args'"
@@ -156,8 +158,10 @@ expect_frame "$work/end.png" "play to the end"
 [ "$(png_info "$work/end.png" 200 300)" != "000000" ] || fail "play to the end: no map picture in the frame"
 json_check "$work/end.json" "state at the end of data" '
 assert list(s) == ["timeMs", "msPerLogSecond", "paused", "playing", "mapName", "statusMessage", "configTitle",
-                   "clock", "calibration", "chat", "messages", "soldiers", "vehicles", "buildings", "entities"], list(s)
+                   "clock", "calibration", "chat", "messages", "soldiers", "vehicles", "buildings", "entities",
+                   "logTimeS", "indexedS"], list(s)
 assert s["timeMs"] == 5014 and s["msPerLogSecond"] == 1000
+assert s["logTimeS"] == 5 and s["indexedS"] == 5
 assert s["paused"] is False and s["playing"] is False
 assert s["mapName"] == "Test.map" and s["statusMessage"] is None and s["configTitle"] == "Test title"
 assert s["clock"] == {"minutes": 4, "seconds": 55}, s["clock"]
@@ -233,6 +237,38 @@ assert s["timeMs"] == 7200002 and s["mapName"] == "Test.map", s["timeMs"]
 assert s["messages"] == [{"text": "No more data", "caption": "Error"}]
 '
 [ "$(png_info "$work/one.png" 200 300)" != "000000" ] || fail "a log of one line: no map picture in the last frame"
+
+# [SECTION] --seek and --index
+
+run --folder "$prog" --seek 2.5 --until 0 --state "$work/seek.json" "$work/basic.log"
+expect_status 0 "--seek right after the open"
+json_check "$work/seek.json" "state after a seek to 2.5 s" '
+assert s["timeMs"] == 0 and s["playing"] is True and s["logTimeS"] == 3 and s["indexedS"] == 5
+assert [c["text"] for c in s["chat"][:2]] == ["Alpha: hello", "B\u00e9ta [TEAM]: yes"] and s["chat"][2] is None
+assert s["clock"] == {"minutes": 4, "seconds": 57}, s["clock"]
+# The damage line of second 0 is older than the last whole second before the target.
+assert s["soldiers"][1]["damageLink"] is None
+'
+run --folder "$prog" --seek 4@1000 --seek 0.5@500 --until 1500 --state "$work/seeks.json" "$work/basic.log"
+expect_status 0 "two --seek in order of their times"
+json_check "$work/seeks.json" "state after seeks to 0.5 s at 500 ms, then to 4 s at 1000 ms" '
+assert s["logTimeS"] == 5 and s["messages"] == [], s
+assert s["chat"][2] is None and s["chat"][1]["text"] == "B\u00e9ta [TEAM]: yes"
+'
+run --folder "$prog" --seek 4@8000 --state "$work/again.json" "$work/basic.log"
+expect_status 0 "--seek after the end of data"
+json_check "$work/again.json" "state after a seek back from the end of data" '
+assert s["messages"] == [{"text": "No more data", "caption": "Error"}] * 2, s["messages"]
+assert s["timeMs"] == 8000 + 1 + 1001 and s["logTimeS"] == 5, s["timeMs"]
+'
+run --index "$work/basic.log"
+expect_status 0 "--index"
+json_check "$work/out" "--index of the basic log" '
+assert s == {"totalS": 5, "lines": 14, "marks": [{"t": 1, "kind": "chat"}, {"t": 2, "kind": "chat"},
+             {"t": 4, "kind": "win"}, {"t": 5, "kind": "chat"}], "breaks": []}, s
+'
+run --index "$work/missing.log"
+expect_status 1 "--index of a missing log"
 
 # [SECTION] --frames and --every
 
