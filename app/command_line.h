@@ -9,8 +9,8 @@
 struct ViewerCommandLine {
     bool help = false;
     bool version = false;
-    std::string error;                      // a usage error in one line; empty when the command line is usable
-    std::string logPath;                    // the log to open at start-up; empty for none
+    std::string error;  // a usage error in one line; empty when the command line is usable
+    std::string logPath;  // the log to open at start-up; empty for none
     std::vector<std::string> ignoredPaths;  // logs after the first, which one window cannot show
 };
 

@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -64,9 +64,7 @@ private:
         std::int64_t written = 0;
         std::int64_t second = 0;
         char line[256];
-        auto put = [&](int length) {
-            text.append(line, static_cast<std::size_t>(std::max(length, 0)));
-        };
+        auto put = [&](int length) { text.append(line, static_cast<std::size_t>(std::max(length, 0))); };
         auto stamp = [&second] {
             const std::int64_t s = (36000 + second) % 43200;
             return std::to_string(s / 3600) + ":" + std::to_string(s / 60 % 60) + ":" + std::to_string(s % 60);
@@ -93,13 +91,12 @@ private:
             }
             const int event = pick(100);
             if (event < 10)
-                put(std::snprintf(line, sizeof line, "[%s] DAMAGED;SOLDIER;%d;-;-;-;-;-;%d\n", s.c_str(),
-                                  1 + pick(40), 1 + pick(50)));
+                put(std::snprintf(line, sizeof line, "[%s] DAMAGED;SOLDIER;%d;-;-;-;-;-;%d\n", s.c_str(), 1 + pick(40),
+                                  1 + pick(50)));
             else if (event < 12)
                 put(std::snprintf(line, sizeof line, "[%s] KILLED;SOLDIER;%d\n", s.c_str(), 1 + pick(40)));
             else if (event < 16)
-                put(std::snprintf(line, sizeof line, "[%s] CHAT;PUBLIC;%d;hold the bridge\n", s.c_str(),
-                                  1 + pick(40)));
+                put(std::snprintf(line, sizeof line, "[%s] CHAT;PUBLIC;%d;hold the bridge\n", s.c_str(), 1 + pick(40)));
             else if (event < 20)
                 put(std::snprintf(line, sizeof line, "[%s] ENTER;%d;-;-;-;-;%d\n", s.c_str(), 41 + pick(10),
                                   1 + pick(40)));

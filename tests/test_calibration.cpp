@@ -3,10 +3,10 @@
 #include <string>
 
 #include "app/calibration.h"
-#include "world/program_files.h"
 #include "platform/platform.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
+#include "world/program_files.h"
 
 namespace {
 
@@ -157,8 +157,8 @@ TEST_F(ProfileReaderTest, MissingFileSectionOrKeyGivesTheDefault)
 
 TEST_F(ProfileReaderTest, CrlfFilesByteOrderMarkAndLongValues)
 {
-    const std::string path
-        = writeFile("a.ini", "\xEF\xBB\xBF[S]\r\nA=1\r\nB=\"two\"\r\n\r\nLong=" + std::string(300, 'v') + "\r\n");
+    const std::string path =
+        writeFile("a.ini", "\xEF\xBB\xBF[S]\r\nA=1\r\nB=\"two\"\r\n\r\nLong=" + std::string(300, 'v') + "\r\n");
     EXPECT_EQ(readProfileString("S", "A", "ERR", path), "1");
     EXPECT_EQ(readProfileString("S", "B", "ERR", path), "two");
     EXPECT_EQ(readProfileString("S", "Long", "ERR", path), std::string(255, 'v'));

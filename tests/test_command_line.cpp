@@ -54,8 +54,12 @@ TEST(CommandLine, HelpAndVersionStopTheReading)
 TEST(CommandLine, UnknownOptionsAreUsageErrors)
 {
     // Each case: the arguments and the option the error names.
-    const std::vector<std::pair<Args, std::string>> cases = {{{"--bogus"}, "--bogus"}, {{"-h"}, "-h"}, {{"-"}, "-"},
-        {{"--help=yes"}, "--help=yes"}, {{"a.log", "--versions"}, "--versions"}, {{"--bogus", "--help"}, "--bogus"}};
+    const std::vector<std::pair<Args, std::string>> cases = {{{"--bogus"}, "--bogus"},
+                                                             {{"-h"}, "-h"},
+                                                             {{"-"}, "-"},
+                                                             {{"--help=yes"}, "--help=yes"},
+                                                             {{"a.log", "--versions"}, "--versions"},
+                                                             {{"--bogus", "--help"}, "--bogus"}};
     for (const auto& [args, option] : cases) {
         ViewerCommandLine parsed = parseViewerCommandLine(args);
         EXPECT_EQ(parsed.error, "unknown option " + option);

@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "app/shell.h"
-#include "view/control_bar.h"
 #include "platform/platform.h"
 #include "tests/kelo_test.h"
+#include "view/control_bar.h"
 
 namespace {
 

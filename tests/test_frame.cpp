@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "app/shell.h"
-#include "view/map_picture.h"
 #include "tests/pictures.h"
 #include "view/frame.h"
+#include "view/map_picture.h"
 
 namespace {
 
@@ -165,7 +165,7 @@ TEST_F(FrameTest, EditedCalibrationMovesMarkersOnTheNextFrame)
 {
     auto settings = [](const char* offsetX) {
         return std::string("[edit.map]\nInvertY=0\nInvertX=0\nScaleX=400\nScaleY=400\nOffsetX=") + offsetX
-            + "\nOffsetY=0\nRotationOffset=0\n";
+             + "\nOffsetY=0\nRotationOffset=0\n";
     };
     writeFile("Kelo.ini", settings("0"));
     app::world.mapName = "edit.map";

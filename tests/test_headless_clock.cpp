@@ -37,8 +37,9 @@ TEST_F(HeadlessClockTest, FiresInOrderOfDueTimeTiesInArmingOrder)
     armTimer(movementTimer, 3);
     armTimer(repaintTimer, 2);
     headless::advance(6);
-    EXPECT_EQ(firings, (Firings{{repaintTimer, 2}, {movementTimer, 3}, {repaintTimer, 4}, {movementTimer, 6},
-                                {repaintTimer, 6}}));
+    EXPECT_EQ(
+        firings,
+        (Firings{{repaintTimer, 2}, {movementTimer, 3}, {repaintTimer, 4}, {movementTimer, 6}, {repaintTimer, 6}}));
     EXPECT_EQ(headless::now(), 6);
 }
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "world/program_files.h"
-#include "view/map_picture.h"
 #include "tests/builders.h"
 #include "tests/kelo_test.h"
+#include "view/map_picture.h"
 #include "world/interpreter.h"
+#include "world/program_files.h"
 #include "world/world_model.h"
 
 namespace {

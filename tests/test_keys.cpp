@@ -1,9 +1,9 @@
 // Tests of the keys: the key map for every key, with and without Shift, Control and repeats, and keys delivered
 // through the headless backend to the app's one key handler: pause and play, speed, bars, open and the seeks asked.
 #include "app/playback.h"
+#include "app/seek.h"
 #include "app/shell.h"
 #include "controls/keys.h"
-#include "app/seek.h"
 #include "tests/kelo_test.h"
 
 namespace {

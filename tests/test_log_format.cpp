@@ -28,8 +28,8 @@ using LogFormatTest = KeloTest;
 
 TEST_F(LogFormatTest, SplitsStampTokenAndFields)
 {
-    std::optional<SplitLine> split
-        = splitLine("[9:15:02] CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
+    std::optional<SplitLine> split =
+        splitLine("[9:15:02] CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
     ASSERT_TRUE(split);
     EXPECT_EQ(split->stampToken, "[9:15:02]");
     EXPECT_EQ(split->fields[0], "CREATED");

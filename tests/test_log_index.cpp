@@ -91,10 +91,10 @@ TEST_F(LogIndexTest, NotableLinesAndLongWaitsAreNotedAtTheirLogTimes)
     EXPECT_EQ(index->lines, 18);
     EXPECT_EQ(index->scannedS, 90002);
     const std::vector<Mark> expected = {
-        {4, MarkKind::chat, -1},          {4, MarkKind::chat, -1},           {5, MarkKind::killed, -1},
-        {5, MarkKind::destroyed, 1},      {6, MarkKind::destroyed, 0},       {6, MarkKind::destroyed, -1},
-        {6, MarkKind::destroyed, -1},     {607, MarkKind::win, -1},          {43202, MarkKind::reset, -1},
-        {90002, MarkKind::destroyed, 2},  {90002, MarkKind::killed, -1},
+        {4, MarkKind::chat, -1},         {4, MarkKind::chat, -1},       {5, MarkKind::killed, -1},
+        {5, MarkKind::destroyed, 1},     {6, MarkKind::destroyed, 0},   {6, MarkKind::destroyed, -1},
+        {6, MarkKind::destroyed, -1},    {607, MarkKind::win, -1},      {43202, MarkKind::reset, -1},
+        {90002, MarkKind::destroyed, 2}, {90002, MarkKind::killed, -1},
     };
     EXPECT_EQ(marksOf(*index), expected);
     EXPECT_EQ(breaksOf(*index), (std::vector<std::pair<double, double>>{{6, 601}, {1207, 41995}, {43205, 46797}}));
@@ -208,7 +208,7 @@ TEST_F(LogIndexTest, APublishedViewNeverChanges)
     std::string rest;
     for (int second = 0; second < 6000; ++second)
         (second < 4000 ? first : rest) += "[" + std::to_string(second / 3600) + ":" + std::to_string(second / 60 % 60)
-                                          + ":" + std::to_string(second % 60) + "] CHAT;PUBLIC;1;x\n";
+                                        + ":" + std::to_string(second % 60) + "] CHAT;PUBLIC;1;x\n";
     const LogIndex index(LineReader(readEnd), 16);
     ASSERT_TRUE(writer.put(first));
     const auto early = index.waitFor(100);
@@ -249,8 +249,9 @@ TEST_F(LogIndexTest, TheScanThreadHasNoWorldHooks)
     ASSERT_NE(worldHooks.loadMapPicture, nullptr);
     ASSERT_NE(worldHooks.loadCalibration, nullptr);
     bool hooked = true;
-    std::thread([&hooked] { hooked = worldHooks.loadMapPicture != nullptr || worldHooks.loadCalibration != nullptr; })
-        .join();
+    std::thread([&hooked] {
+        hooked = worldHooks.loadMapPicture != nullptr || worldHooks.loadCalibration != nullptr;
+    }).join();
     EXPECT_FALSE(hooked);
 }
 

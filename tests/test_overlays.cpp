@@ -111,7 +111,8 @@ TEST_F(OverlaysTest, ChatRowsFromThreeFortyToThreeNinetyInTheSpeakersColours)
     const std::uint8_t sides[6] = {0, 1, 2, 255, 0, 1};
     const ARGB colours[6] = {red, yellow, white, white, red, yellow};
     for (int slot = 0; slot < 6; ++slot)
-        app::world.chatLines[slot] = ChatLine{"Player " + std::to_string(slot + 1) + ": the quick brown fox", sides[slot]};
+        app::world.chatLines[slot] =
+            ChatLine{"Player " + std::to_string(slot + 1) + ": the quick brown fox", sides[slot]};
     composeFrame();
     for (int slot = 1; slot <= 6; ++slot) {
         SCOPED_TRACE(slot);

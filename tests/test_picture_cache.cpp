@@ -362,10 +362,13 @@ TEST(PictureHeader, OtherFormatsAreLeftToTheirDecoders)
 TEST(PictureHeader, NoPrefixIsReadPastItsEnd)
 {
     // Each sample with the length of its signature.
-    const std::pair<Bytes, std::size_t> samples[] = {
-        {png(640, 480), 8},   {gif({10, 10}, {{5, 5}, {40, 2}}), 6},        {bmpHeader(800, 600), 2},
-        {bmpHeader(800, 600, 12), 2}, {jpeg(1024, 768), 2}, {tiff({{640, 480}, {100, 900}}, false), 4},
-        {tiff({{640, 480}, {100, 900}}, true), 4}};
+    const std::pair<Bytes, std::size_t> samples[] = {{png(640, 480), 8},
+                                                     {gif({10, 10}, {{5, 5}, {40, 2}}), 6},
+                                                     {bmpHeader(800, 600), 2},
+                                                     {bmpHeader(800, 600, 12), 2},
+                                                     {jpeg(1024, 768), 2},
+                                                     {tiff({{640, 480}, {100, 900}}, false), 4},
+                                                     {tiff({{640, 480}, {100, 900}}, true), 4}};
     for (const auto& [sample, signature] : samples)
         expectPrefixesAgree(sample);
 
@@ -388,7 +391,7 @@ TEST(PictureHeader, NoPrefixIsReadPastItsEnd)
 std::string warningFor(const std::string& path, const char* size, const char* pixels)
 {
     return "Kelo: " + path + ": picture of " + size + " pixels (" + pixels
-        + " in all) is over the limit of 16384 a side and 67108864 in all; not shown\n";
+         + " in all) is over the limit of 16384 a side and 67108864 in all; not shown\n";
 }
 
 class PictureGuardTest : public KeloTest {};
@@ -650,8 +653,8 @@ TEST_F(PictureColourKeyTest, BulkEqualsThePerPixelWayOnMixedPixels)
 
     // Opaque colours without alpha: white becomes what the picture's format keeps of a clear pixel.
     std::string rgb = writeFile("Presets/Rgb.bmp", bmpFile(6, 5, {}, [](int x, int y) {
-        return (x + y) % 3 == 0 ? white : (x % 2 == 0 ? 0xFFFEFFFF : 0xFF204060);
-    }));
+                                    return (x + y) % 3 == 0 ? white : (x % 2 == 0 ? 0xFFFEFFFF : 0xFF204060);
+                                }));
     EXPECT_TRUE(expectBothWaysEqual(rgb, true));
 
     // Palette indices are not locked as 32-bit colours: both ways leave them as the format allows.

@@ -14,10 +14,7 @@ constexpr std::int32_t int32Min = std::numeric_limits<std::int32_t>::min();
 class PlaybackTest : public KeloTest {
 protected:
     // Writes the log into the scratch folder and opens it as the replay log.
-    void openLog(const std::string& contents)
-    {
-        openReplayLog(writeFile("replay.log", contents));
-    }
+    void openLog(const std::string& contents) { openReplayLog(writeFile("replay.log", contents)); }
 
     // Every line the reader yields from the contents until it yields nothing, then one more read.
     std::vector<std::optional<std::string>> readAll(const std::string& contents)
@@ -235,8 +232,8 @@ TEST_F(PlaybackTest, TheFinalLineIsAppliedThenNoMoreData)
 
 TEST_F(PlaybackTest, ALogBeginningWithABlankLineOrBlanksPlaysFromItsFirstLine)
 {
-    for (const char* contents : {"\n[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n",
-                                 " \t[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n"}) {
+    for (const char* contents :
+         {"\n[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n", " \t[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n"}) {
         headless::reset();
         openLog(contents);
         headless::advance(1);
@@ -297,8 +294,8 @@ TEST_F(PlaybackTest, OpeningArmsBothTimersAndReadsTwoLines)
 
 TEST_F(PlaybackTest, TheMovementPeriodIsFixedAtTheOpen)
 {
-    const std::pair<std::int32_t, std::int32_t> periods[] = {{125, 6}, {250, 12}, {500, 25}, {1000, 50},
-                                                             {2000, 100}, {4000, 200}};
+    const std::pair<std::int32_t, std::int32_t> periods[] = {{125, 6},   {250, 12},   {500, 25},
+                                                             {1000, 50}, {2000, 100}, {4000, 200}};
     for (auto [speed, period] : periods) {
         app::playback.msPerLogSecond = speed;
         openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");

@@ -1,10 +1,10 @@
 // Tests of the button actions through the pointer, on a composed bar: speed limits, Pause and Play against
 // the playback clock, Open replacing or keeping the playing log, the order of the actions, and "Bars".
 #include "app/shell.h"
-#include "view/control_bar.h"
 #include "controls/playback_controls.h"
 #include "platform/platform.h"
 #include "tests/kelo_test.h"
+#include "view/control_bar.h"
 #include "view/transform.h"
 #include "world/world_model.h"
 

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <tuple>
 
-#include "app/shell.h"
-#include "view/control_bar.h"
-#include "controls/pointer_input.h"
 #include "app/input.h"
+#include "app/shell.h"
+#include "controls/pointer_input.h"
 #include "tests/kelo_test.h"
+#include "view/control_bar.h"
 #include "view/timeline_scale.h"
 #include "view/transform.h"
 #include "world/world_model.h"

@@ -279,13 +279,14 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
             // Targets on a line's time, between lines, far and near, forward and back, and past the end.
             const double lineTime = static_cast<double>(times[pick(times.size())]);
             const double now = logTimeNow();
-            const double t = std::array{lineTime, lineTime - 0.5, lineTime + 0.25, lineTime - 1, 1e12, now + 2.5,
-                                        now + 6, now - 3, now - 20.5}[pick(9)];
+            const double t = std::array{lineTime,  lineTime - 0.5, lineTime + 0.25, lineTime - 1, 1e12,
+                                        now + 2.5, now + 6,        now - 3,         now - 20.5}[pick(9)];
             const double target = std::clamp(t, 0.0, indexView()->scannedS);
             const Snapshot* snapshot = app::playback.snapshots.startFor(target, app::playback.msPerLogSecond);
             (snapshot != nullptr ? snapshotsHit : snapshotsMissed) += 1;
-            expectSeekLands(path, t, "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "
-                                         + std::to_string(t));
+            expectSeekLands(path, t,
+                            "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "
+                                + std::to_string(t));
             linksKept += damageLinks(app::world);
         }
     }
@@ -312,13 +313,12 @@ TEST_F(SeekTest, ASeekFromPlayingTakesNoGlideAlong)
 
 TEST_F(SeekTest, OnlyTheDamageLinksOfTheLastSecondBeforeTheTargetAreLeft)
 {
-    const std::string path = openFully("damage.log",
-                                       "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n"
-                                       "[0:00:00] CREATED;SOLDIER;2;A;0;0;0;0;1;1;1;Bob\n"
-                                       "[0:00:00] CREATED;SOLDIER;3;A;0;0;0;0;1;1;1;Cid\n"
-                                       "[0:00:10] DAMAGED;SOLDIER;1;-;-;-;-;-;2\n"
-                                       "[0:00:12] DAMAGED;SOLDIER;3;-;-;-;-;-;1\n"
-                                       "[0:00:20] WIN;1\n");
+    const std::string path = openFully("damage.log", "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n"
+                                                     "[0:00:00] CREATED;SOLDIER;2;A;0;0;0;0;1;1;1;Bob\n"
+                                                     "[0:00:00] CREATED;SOLDIER;3;A;0;0;0;0;1;1;1;Cid\n"
+                                                     "[0:00:10] DAMAGED;SOLDIER;1;-;-;-;-;-;2\n"
+                                                     "[0:00:12] DAMAGED;SOLDIER;3;-;-;-;-;-;1\n"
+                                                     "[0:00:20] WIN;1\n");
     auto linkOf = [](std::int32_t id) -> const Record* {
         for (const auto& record : app::world.records)
             if (record->id == id)
@@ -393,8 +393,9 @@ TEST_F(SeekTest, WorldsSteppedAtAnotherSpeedAreNotStartedFrom)
     std::string contents = "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] POS;SOLDIER;1;-;100;100;0\n";
     for (int second = 2; second < 90; ++second) {
         const std::string stamp = "[0:" + std::to_string(second / 60) + ":" + std::to_string(second % 60) + "] ";
-        contents += stamp + (second % 10 == 0 ? "POS;SOLDIER;1;-;" + std::to_string(second * 7) + ";5;0\n"
-                                              : "KILLED;X;" + std::to_string(second) + "\n");
+        contents += stamp
+                  + (second % 10 == 0 ? "POS;SOLDIER;1;-;" + std::to_string(second * 7) + ";5;0\n"
+                                      : "KILLED;X;" + std::to_string(second) + "\n");
     }
     const std::string path = openFully("speeds.log", contents);
     headless::advance(50000);

@@ -28,16 +28,10 @@ protected:
         return {index, nowS, std::nullopt};
     }
 
-    void draw(const TimelineModel& shown)
-    {
-        drawTimeline(backBufferDC(), app::view.timeline, shown);
-    }
+    void draw(const TimelineModel& shown) { drawTimeline(backBufferDC(), app::view.timeline, shown); }
 
     // The column the strip draws time t in, by the scale of the last drawn strip.
-    int columnOf(double t) const
-    {
-        return static_cast<int>(std::floor(xOfTime(*app::view.timeline.scale, t)));
-    }
+    int columnOf(double t) const { return static_cast<int>(std::floor(xOfTime(*app::view.timeline.scale, t))); }
 };
 
 // How many pixels of a rectangle differ from the colour.
@@ -182,8 +176,8 @@ TEST_F(TimelineTest, BarIsPlayedUpToNowAndScannedBeyondInsideABlackStrip)
 TEST_F(TimelineTest, MarksAreOneColumnEachInTheirColours)
 {
     const std::vector<LogMark> marks{{10, MarkKind::destroyed, 0}, {20, MarkKind::destroyed, 1},
-                                     {30, MarkKind::killed, 0},     {40, MarkKind::win, 0},
-                                     {50, MarkKind::chat, 0},       {60, MarkKind::reset, -1}};
+                                     {30, MarkKind::killed, 0},    {40, MarkKind::win, 0},
+                                     {50, MarkKind::chat, 0},      {60, MarkKind::reset, -1}};
     draw(model(100, true, 35, marks));
     for (const LogMark& mark : marks) {
         const int x = columnOf(mark.t);
@@ -290,9 +284,9 @@ TEST_F(TimelineTest, PointingShowsTheTimeUnderThePointerInABoxAndATick)
     EXPECT_NEAR((box.left + box.right) / 2.0, 200, 1.5);
     EXPECT_NEAR(box.right - box.left + 1, size.Width + 2, 1.5);
     EXPECT_EQ(box.top, timelineTextTop - 1);
-    EXPECT_GT(countTinted(timelineColour::labelText, box.left, box.top, box.right - box.left + 1,
-                          box.bottom - box.top + 1),
-              5);
+    EXPECT_GT(
+        countTinted(timelineColour::labelText, box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1),
+        5);
     EXPECT_EQ(findColour(timelineColour::pointer, 0, timelineTop, 400, barTop - timelineTop).left, 200);
 
     // At the frame's edges the box keeps its whole width inside the frame.

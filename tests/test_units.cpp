@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "app/shell.h"
-#include "view/colour_key.h"
-#include "view/map_picture.h"
 #include "tests/pictures.h"
+#include "view/colour_key.h"
 #include "view/frame.h"
+#include "view/map_picture.h"
 #include "view/transform.h"
 #include "view/units.h"
 
@@ -284,8 +284,8 @@ TEST_F(UnitsTest, IconsThatCannotBeUsedFallBackToTheSquare)
     // Names that would reach outside Presets, with a real picture where they would lead.
     writeFile("Outside.png", png);
     writeFile("Presets/sub/Inner.png", png);
-    const char* names[] = {"Truncated", "Text", "Empty", "Missing", "../Outside", "sub/Inner", "sub\\Inner",
-                           "C:Outside", "..", "a..b"};
+    const char* names[] = {"Truncated", "Text",       "Empty",     "Missing", "../Outside",
+                           "sub/Inner", "sub\\Inner", "C:Outside", "..",      "a..b"};
     float x = -190;
     for (const char* name : names)
         addVehicle(x += 35, -100, 0, name);

@@ -173,7 +173,8 @@ TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
     EXPECT_EQ(app::world.clockMinutes, 0);
     EXPECT_EQ(app::world.clockSeconds, 0);
     EXPECT_TRUE(app::world.records.empty());
-    for (int count : {app::world.soldierList.count, app::world.vehicleList.count, app::world.buildingList.count, app::world.entityList.count})
+    for (int count : {app::world.soldierList.count, app::world.vehicleList.count, app::world.buildingList.count,
+                      app::world.entityList.count})
         EXPECT_EQ(count, 1);
     EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
     ASSERT_TRUE(app::world.chatLines[0]);

@@ -35,8 +35,8 @@ bool endOfData = false;
 // frame before comes out the same as that frame, every later frame would too until the world changes: those are
 // skipped by clearing composeReady, as a paint that arrives during a composition is, so every output stays the same.
 struct FrameSkipping {
-    bool changed = true;               // a playback step or a glide since the last composed frame was looked at
-    bool repainted = false;            // a frame was composed in this millisecond
+    bool changed = true;  // a playback step or a glide since the last composed frame was looked at
+    bool repainted = false;  // a frame was composed in this millisecond
     std::vector<ARGB> lastQuietFrame;  // the pixels of the last frame composed with nothing changed before it
 };
 
@@ -108,8 +108,8 @@ bool quiet()
 }
 
 // The virtual time to run to next: the next millisecond, or while all is quiet, the first moment at which
-// something happens (a playback step, a frame to write, a scripted key, click or seek, the end of the run). The quiet repaints and movement
-// ticks before it are passed over, keeping their phase.
+// something happens (a playback step, a frame to write, a scripted key, click or seek, the end of the run). The quiet
+// repaints and movement ticks before it are passed over, keeping their phase.
 std::int64_t nextStop(const RenderOptions& options, std::optional<std::int64_t> nextScriptedMs)
 {
     const std::int64_t now = headless::now();

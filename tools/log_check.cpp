@@ -119,7 +119,8 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond)
         if (!step.gap)
             break;
         if (*step.gap > twelveHours)
-            waitBefore = "comes " + std::to_string(*step.gap) + " log seconds after the line before (over twelve hours)";
+            waitBefore =
+                "comes " + std::to_string(*step.gap) + " log seconds after the line before (over twelve hours)";
     }
     return problems;
 }

@@ -118,7 +118,8 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
         if (!key)
             return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
-                   "minus, b, not \"" + value + "\"";
+                   "minus, b, not \""
+                 + value + "\"";
         options.inputs.push_back({timed->second, *key});
     } else if (name == "--click") {
         const auto timed = timedValue(value);
@@ -150,9 +151,9 @@ bool repeats(std::string_view name)
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 11> names = {"--folder", "--speed",  "--until", "--every",
-                                                               "--frame",  "--state",  "--frames", "--video",
-                                                               "--key",    "--click",  "--seek"};
+    static constexpr std::array<std::string_view, 11> names = {"--folder", "--speed", "--until",  "--every",
+                                                               "--frame",  "--state", "--frames", "--video",
+                                                               "--key",    "--click", "--seek"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 

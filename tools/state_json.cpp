@@ -191,8 +191,6 @@ StateJson indexJson(const LogIndexData& index)
     StateJson breaks = StateJson::array();
     for (const LogBreak& wait : index.breaks)
         breaks.push_back({{"t", wait.t}, {"lengthS", wait.lengthS}});
-    return {{"totalS", index.scannedS},
-            {"lines", index.lines},
-            {"marks", std::move(marks)},
-            {"breaks", std::move(breaks)}};
+    return {
+        {"totalS", index.scannedS}, {"lines", index.lines}, {"marks", std::move(marks)}, {"breaks", std::move(breaks)}};
 }

@@ -71,12 +71,25 @@ std::vector<std::string> ffmpegArguments(const std::string& path, ClipFormat for
     const std::string size = std::to_string(frameWidth) + 'x' + std::to_string(frameHeight);
     // Errors only; -xerror makes an error of writing the end of the file (a full disk) an exit status, not just
     // a message.
-    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-xerror", "-nostdin", "-f", "rawvideo",
-                                     "-pix_fmt", "bgra", "-s", size, "-r", std::to_string(framesPerSecond), "-i", "-"};
+    std::vector<std::string> args = {"-hide_banner",
+                                     "-loglevel",
+                                     "error",
+                                     "-xerror",
+                                     "-nostdin",
+                                     "-f",
+                                     "rawvideo",
+                                     "-pix_fmt",
+                                     "bgra",
+                                     "-s",
+                                     size,
+                                     "-r",
+                                     std::to_string(framesPerSecond),
+                                     "-i",
+                                     "-"};
     if (format == ClipFormat::mp4) {
         // H.264 in 4:2:0, which players take, needs even sizes: a black row goes below the 455 rows.
-        args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-                                 "-f", "mp4"});
+        args.insert(args.end(),
+                    {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-f", "mp4"});
     } else {
         // One palette chosen from the whole clip: the unchanged parts of the map stay the same from frame to frame
         // and are stored once (a palette for each frame makes the file twenty times larger). ffmpeg keeps the

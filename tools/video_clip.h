@@ -45,7 +45,7 @@ private:
     int framesPerSecond;
     std::string failure;  // why ffmpeg could not be started or fed
     pid_t process = -1;
-    int input = -1;         // the pipe to ffmpeg's standard input
+    int input = -1;  // the pipe to ffmpeg's standard input
     std::int64_t frames = 0;  // handed to ffmpeg whole
     bool cutShort = false;  // a frame could not be handed over
 };

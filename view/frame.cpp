@@ -23,7 +23,10 @@ void drawMapNameLabel(Surface& surface, const std::string& mapName)
     Font font("Arial", 8);
     // The whole name, extension included, ends 10 pixels from the right and 20 above the bottom of the map.
     drawLabelBox(
-        surface, mapName, font, [](float w, float h) { return GpPointF{400 - w - 10, 400 - h + 5}; },
+        surface, mapName, font,
+        [](float w, float h) {
+            return GpPointF{400 - w - 10, 400 - h + 5};
+        },
         Brush::solid(labelBoxWhite), Brush::solid(black));
 }
 

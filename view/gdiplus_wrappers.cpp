@@ -75,8 +75,7 @@ Brush Brush::gradient(GpPointF from, GpPointF to, ARGB colourFrom, ARGB colourTo
     return brush;
 }
 
-Brush::Brush(Brush&& other) noexcept
-    : brush_(std::exchange(other.brush_, nullptr)), status_(other.status_)
+Brush::Brush(Brush&& other) noexcept : brush_(std::exchange(other.brush_, nullptr)), status_(other.status_)
 {
 }
 
@@ -138,8 +137,8 @@ Image Image::load(const std::string& path)
 {
     Image image;
     // A picture the size guard refuses fails with the status of an unreadable file.
-    image.status_ = pictureMayBeDecoded(path) ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_)
-                                              : gpOutOfMemory;
+    image.status_ =
+        pictureMayBeDecoded(path) ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_) : gpOutOfMemory;
     return image;
 }
 
@@ -147,14 +146,13 @@ Image Image::loadBitmap(const std::string& path)
 {
     Image image;
     GpBitmap* bitmap = nullptr;
-    image.status_ = pictureMayBeDecoded(path) ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap)
-                                              : gpInvalidParameter;
+    image.status_ =
+        pictureMayBeDecoded(path) ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap) : gpInvalidParameter;
     image.image_ = reinterpret_cast<GpImage*>(bitmap);
     return image;
 }
 
-Image::Image(Image&& other) noexcept
-    : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
+Image::Image(Image&& other) noexcept : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
 {
 }
 

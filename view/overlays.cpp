@@ -26,17 +26,33 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
     Brush text = Brush::solid(0xFF000000);
     if (world.statusMessage)
         drawLabelBox(
-            surface, *world.statusMessage, font, [](float, float h) { return GpPointF{60, 25 + h}; }, box, text);
+            surface, *world.statusMessage, font,
+            [](float, float h) {
+                return GpPointF{60, 25 + h};
+            },
+            box, text);
     if (world.configTitle)
         drawLabelBox(
-            surface, *world.configTitle, font, [](float w, float h) { return GpPointF{390 - w, 25 + h}; }, box, text);
+            surface, *world.configTitle, font,
+            [](float w, float h) {
+                return GpPointF{390 - w, 25 + h};
+            },
+            box, text);
     if (std::optional<std::string> clock = clockText(world.clockMinutes, world.clockSeconds))
         drawLabelBox(
-            surface, *clock, font, [](float w, float h) { return GpPointF{390 - w, 45 + h}; }, box, text);
+            surface, *clock, font,
+            [](float w, float h) {
+                return GpPointF{390 - w, 45 + h};
+            },
+            box, text);
     // Drawn last of the four: a wide readout covers the start of the status message on the same row.
     if (std::optional<std::string> speed = speedReadoutText(msPerLogSecond, paused))
         drawLabelBox(
-            surface, *speed, font, [](float, float h) { return GpPointF{10, 25 + h}; }, box, text);
+            surface, *speed, font,
+            [](float, float h) {
+                return GpPointF{10, 25 + h};
+            },
+            box, text);
 }
 
 void drawChatFeed(GpDC dc, const World& world)

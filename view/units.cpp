@@ -94,8 +94,8 @@ void drawSoldier(Surface& surface, const Calibration& calibration, SoldierRecord
 // [SECTION] Vehicles
 
 // Draws the class's icon rotated about P on a surface of its own; false when there is no picture to draw.
-bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& programFolder,
-              const VehicleRecord& vehicle, ScreenPoint p)
+bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& programFolder, const VehicleRecord& vehicle,
+              ScreenPoint p)
 {
     std::optional<std::string> path = iconPath(programFolder, vehicle.className);
     if (!path)

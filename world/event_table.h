@@ -8,10 +8,25 @@
 #include "world/log_format.h"
 
 enum class EventAction : std::uint8_t {
-    createSoldier, createVehicle, createBuilding, createObject,
-    destroySoldier, destroyVehicle, destroyBuilding, destroyObject,
-    killed, damageSoldier, reportSoldier, reportVehicle,
-    loadMap, setConfig, win, chatPublic, chatTeam, enterVehicle, exitVehicle,
+    createSoldier,
+    createVehicle,
+    createBuilding,
+    createObject,
+    destroySoldier,
+    destroyVehicle,
+    destroyBuilding,
+    destroyObject,
+    killed,
+    damageSoldier,
+    reportSoldier,
+    reportVehicle,
+    loadMap,
+    setConfig,
+    win,
+    chatPublic,
+    chatTeam,
+    enterVehicle,
+    exitVehicle,
 };
 
 enum class IdList : std::uint8_t { none, soldiers, vehicles, buildings, entities };

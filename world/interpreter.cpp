@@ -29,7 +29,6 @@ T* lastWithId(PtrList<T>& list, std::int32_t id)
     return found;
 }
 
-
 // [SECTION] Creation
 
 // Id, class name and position, which every kind of record takes from its creation line.

@@ -26,7 +26,9 @@ constexpr std::size_t blockSize = 1 << 16;
 
 }  // namespace
 
-LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize) {}
+LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize)
+{
+}
 
 // Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with a
 // newline plays like the same log without it. Done at the first look, not when the reader is made, so that making

@@ -61,7 +61,7 @@ std::int32_t leadingInt(std::string_view text, std::size_t& used)
     used = at;
     std::int64_t value = negative ? -magnitude : magnitude;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                               std::numeric_limits<std::int32_t>::max()));
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 // [SECTION] Reals

@@ -92,8 +92,8 @@ void noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
 void noteCheckpoint(ScanFindings& found, const LogCursor& log, std::int64_t t)
 {
     auto due = [&found, t] {
-        return found.checkpoints.empty() || t >= static_cast<std::int64_t>(found.checkpoints.back().t)
-                                                    + found.checkpointSpacing;
+        return found.checkpoints.empty()
+            || t >= static_cast<std::int64_t>(found.checkpoints.back().t) + found.checkpointSpacing;
     };
     if (!due())
         return;

@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 // The cosine and sine are rounded to 32-bit floats before the product, and every sum is a 32-bit float,

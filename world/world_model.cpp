@@ -76,8 +76,9 @@ std::optional<std::size_t> placeOf(const Record* record, const Places& places)
 template <class T>
 bool sameList(const PtrList<T>& a, const Places& placesA, const PtrList<T>& b, const Places& placesB)
 {
-    return a.count == b.count && std::equal(a.items.begin(), a.items.end(), b.items.begin(), b.items.end(),
-                                            [&](const T* x, const T* y) { return placesA.at(x) == placesB.at(y); });
+    return a.count == b.count
+        && std::equal(a.items.begin(), a.items.end(), b.items.begin(), b.items.end(),
+                      [&](const T* x, const T* y) { return placesA.at(x) == placesB.at(y); });
 }
 
 bool sameHead(const Record& a, const Record& b)
@@ -90,9 +91,8 @@ bool sameHead(const Record& a, const Record& b)
 template <class Unit>
 bool sameGlide(const Unit& a, const Unit& b)
 {
-    return a.hovered == b.hovered && a.pinned == b.pinned && a.stepLength == b.stepLength
-        && a.stepsLeft == b.stepsLeft && a.moveHeading == b.moveHeading && a.targetX == b.targetX
-        && a.targetY == b.targetY && a.targetZ == b.targetZ;
+    return a.hovered == b.hovered && a.pinned == b.pinned && a.stepLength == b.stepLength && a.stepsLeft == b.stepsLeft
+        && a.moveHeading == b.moveHeading && a.targetX == b.targetX && a.targetY == b.targetY && a.targetZ == b.targetZ;
 }
 
 bool sameRecord(const Record& a, const Places& placesA, const Record& b, const Places& placesB)
@@ -116,14 +116,9 @@ bool sameRecord(const Record& a, const Places& placesA, const Record& b, const P
 }  // namespace
 
 World::World(const World& other)
-    : mapName(other.mapName),
-      mapImage(other.mapImage),
-      statusMessage(other.statusMessage),
-      configTitle(other.configTitle),
-      clockMinutes(other.clockMinutes),
-      clockSeconds(other.clockSeconds),
-      chatLines(other.chatLines),
-      calibration(other.calibration)
+    : mapName(other.mapName), mapImage(other.mapImage), statusMessage(other.statusMessage),
+      configTitle(other.configTitle), clockMinutes(other.clockMinutes), clockSeconds(other.clockSeconds),
+      chatLines(other.chatLines), calibration(other.calibration)
 {
     records.reserve(other.records.size());
     for (const auto& owned : other.records)

@@ -57,8 +57,8 @@ Dialog holdDialog(GtkWidget* dialog)
 // Kelo's texts are 8-bit, one character a byte; GTK shows UTF-8.
 std::string displayText(const std::string& text)
 {
-    GText utf8(g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr, nullptr,
-                         nullptr));
+    GText utf8(
+        g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr, nullptr, nullptr));
     return utf8 ? std::string(utf8.get()) : std::string{};
 }
 
@@ -111,8 +111,9 @@ void copyBackBuffer(cairo_t* cr)
     GpBitmapData data{};
     if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppPARGB, &data) != gpOk)
         return;
-    cairo_surface_t* pixels = cairo_image_surface_create_for_data(static_cast<unsigned char*>(data.Scan0),
-        CAIRO_FORMAT_ARGB32, static_cast<int>(data.Width), static_cast<int>(data.Height), data.Stride);
+    cairo_surface_t* pixels =
+        cairo_image_surface_create_for_data(static_cast<unsigned char*>(data.Scan0), CAIRO_FORMAT_ARGB32,
+                                            static_cast<int>(data.Width), static_cast<int>(data.Height), data.Stride);
     cairo_save(cr);
     cairo_set_source_surface(cr, pixels, 0, 0);
     cairo_paint(cr);
@@ -186,8 +187,8 @@ void onRealize(GtkWidget* widget, gpointer)
 {
     GdkWindow* window = gtk_widget_get_window(widget);
     // Everything the frame offers but maximising.
-    gdk_window_set_functions(window,
-        static_cast<GdkWMFunction>(GDK_FUNC_RESIZE | GDK_FUNC_MOVE | GDK_FUNC_MINIMIZE | GDK_FUNC_CLOSE));
+    gdk_window_set_functions(
+        window, static_cast<GdkWMFunction>(GDK_FUNC_RESIZE | GDK_FUNC_MOVE | GDK_FUNC_MINIMIZE | GDK_FUNC_CLOSE));
     GdkCursor* crossHair = gdk_cursor_new_from_name(gdk_window_get_display(window), "crosshair");
     gdk_window_set_cursor(window, crossHair);
     if (crossHair != nullptr)
@@ -296,17 +297,18 @@ std::int64_t steadyMs()
 
 void showErrorBox(const std::string& text, const std::string& caption)
 {
-    Dialog box = holdDialog(gtk_message_dialog_new(mainWindow != nullptr ? GTK_WINDOW(mainWindow) : nullptr,
-        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), GTK_MESSAGE_ERROR,
-        GTK_BUTTONS_OK, "%s", displayText(text).c_str()));
+    Dialog box = holdDialog(
+        gtk_message_dialog_new(mainWindow != nullptr ? GTK_WINDOW(mainWindow) : nullptr,
+                               static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                               GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", displayText(text).c_str()));
     gtk_window_set_title(GTK_WINDOW(box.get()), displayText(caption).c_str());
     gtk_dialog_run(GTK_DIALOG(box.get()));
 }
 
 std::string runOpenFileDialog()
 {
-    Dialog chooser = holdDialog(gtk_file_chooser_dialog_new("Open",
-        mainWindow != nullptr ? GTK_WINDOW(mainWindow) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
+    Dialog chooser = holdDialog(gtk_file_chooser_dialog_new(
+        "Open", mainWindow != nullptr ? GTK_WINDOW(mainWindow) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
         GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr));
     gtk_window_set_modal(GTK_WINDOW(chooser.get()), TRUE);
     gtk_window_set_destroy_with_parent(GTK_WINDOW(chooser.get()), TRUE);

@@ -205,7 +205,8 @@ ARGB pixel(int x, int y)
 bool saveFrame(const std::string& path)
 {
     return GdipSaveImageToFile(reinterpret_cast<GpImage*>(backBufferBitmap()), widen(path).c_str(), &gpPngEncoder,
-                               nullptr) == gpOk;
+                               nullptr)
+        == gpOk;
 }
 
 void pointerMove(int x, int y)
