@@ -3,7 +3,9 @@
 // forged, empty or no pictures at all; and names from the log that would reach a picture outside Maps or Presets.
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "app/shell.h"
 #include "tests/pictures.h"
 #include "tests/world_invariants.h"
+#include "view/map_picture.h"
+#include "view/picture_cache.h"
 #include "world/interpreter.h"
 
 namespace {
@@ -52,17 +56,36 @@ std::string pngHeader(std::uint32_t width, std::uint32_t height, const std::stri
          + std::string("\x08\x06\x00\x00\x00", 5) + be32(0) + rest;
 }
 
-// A 4 x 4 BMP of 8-bit indices whose header declares `colours` entries in its colour table.
-std::string bmpDeclaringColours(std::uint32_t colours)
+std::string le32(std::uint32_t value)
 {
-    auto le32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                           static_cast<char>(v >> 24)};
-    };
-    std::string bytes = "BM" + le32(14 + 40 + 1024 + 16) + le32(0) + le32(14 + 40 + 1024) + le32(40) + le32(4) + le32(4)
-                      + std::string("\x01\x00\x08\x00", 4) + le32(0) + le32(16) + le32(2835) + le32(2835)
-                      + le32(colours) + le32(0);
-    return bytes + std::string(1024 + 16, '\x01');
+    return {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 24)};
+}
+
+// A bottom-up BMP of 8-bit indices into the palette (24-bit colours without one), whose header declares `declared`
+// colours (the palette's size unless given).
+std::string bmpFile(int width, int height, const std::vector<ARGB>& palette,
+                    const std::function<std::uint32_t(int x, int y)>& pixel,
+                    std::optional<std::uint32_t> declared = std::nullopt)
+{
+    const int bits = palette.empty() ? 24 : 8;
+    const int rowBytes = (width * bits / 8 + 3) / 4 * 4;
+    const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * palette.size());
+    const auto dataSize = static_cast<std::uint32_t>(rowBytes * height);
+    std::string bytes = "BM" + le32(offset + dataSize) + le32(0) + le32(offset) + le32(40)
+                      + le32(static_cast<std::uint32_t>(width)) + le32(static_cast<std::uint32_t>(height))
+                      + std::string{1, 0, static_cast<char>(bits), 0} + le32(0) + le32(dataSize) + le32(2835)
+                      + le32(2835) + le32(declared.value_or(static_cast<std::uint32_t>(palette.size()))) + le32(0);
+    for (ARGB colour : palette)
+        bytes += le32(colour & 0x00FFFFFF);
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < width; ++x)
+            row += le32(pixel(x, y)).substr(0, static_cast<std::size_t>(bits / 8));
+        row.resize(static_cast<std::size_t>(rowBytes), '\0');
+        bytes += row;
+    }
+    return bytes;
 }
 
 struct HostilePicture {
@@ -78,7 +101,9 @@ std::vector<HostilePicture> hostilePictures(const std::string& goodPng)
         {"a PNG header on garbage", pngHeader(40, 40, std::string(500, '\xA5'))},
         {"a PNG of 0 x 0", pngHeader(0, 0, "")},
         {"a header declaring 30,000 x 30,000", pngHeader(30000, 30000, goodPng.substr(33))},
-        {"a BMP declaring 4 billion colours", bmpDeclaringColours(0xFFFFFFFF)},
+        {"a BMP declaring 4 billion colours",
+         bmpFile(
+             4, 4, std::vector<ARGB>(256, mapGreen), [](int, int) { return 1u; }, 0xFFFFFFFF)},
         {"a broken JPEG", brokenJpeg},
         {"a text file", "this is no picture\n"},
         {"an empty file", ""},
@@ -303,6 +328,49 @@ TEST_F(HostileFilesTest, AMapThatGaveNoPictureIsNotDecodedAgainUntilItChanges)
     testing::internal::CaptureStderr();
     apply("1;Broken.map");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("jpeg error"), std::string::npos);
+}
+
+TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvertedOnce)
+{
+    // Three colours in squares of 5 pixels, as indices into a palette and as 24-bit colours.
+    const std::vector<ARGB> palette = {0xFFFFFFFF, 0xFF204060, 0xFFC08000};
+    auto index = [](int x, int y) { return static_cast<std::uint32_t>((x / 5 + y / 5) % 3); };
+    writeFile("Kelo.ini", "[Indexed.map]\n" + sevenKeys + "[Colours.map]\n" + sevenKeys);
+    writeFile("Maps/Indexed.png", bmpFile(40, 40, palette, index));
+    writeFile("Maps/Colours.png", bmpFile(40, 40, {}, [&](int x, int y) { return palette[index(x, y)]; }));
+
+    apply("1;Indexed.map");
+    ASSERT_TRUE(app::world.mapImage);
+    int format = 0;
+    ASSERT_EQ(GdipGetImagePixelFormat(app::world.mapImage->image.get(), &format), gpOk);
+    EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
+    composeOverFill();
+    // (The map's name, at the bottom of the map area, differs.)
+    std::vector<ARGB> indexed;
+    for (int y = 25; y < 380; ++y)
+        for (int x = 0; x < 400; ++x)
+            indexed.push_back(headless::pixel(x, y));
+    apply("1;Colours.map");
+    composeOverFill();
+    int differing = 0;
+    for (int y = 25; y < 380; ++y)
+        for (int x = 0; x < 400; ++x)
+            differing += headless::pixel(x, y) != indexed[static_cast<std::size_t>((y - 25) * 400 + x)];
+    EXPECT_EQ(differing, 0);
+
+    // An icon of indices is keyed as its indices allow (white stays), then held as colours.
+    const std::string icon = writeFile("Presets/Indexed.png", bmpFile(10, 10, palette, index));
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF);
+    ASSERT_TRUE(keyed);
+    ASSERT_EQ(GdipGetImagePixelFormat(keyed->get(), &format), gpOk);
+    EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            ARGB colour = 0;
+            EXPECT_TRUE(const_cast<Image&>(*keyed).pixel(x, y, colour));
+            EXPECT_EQ(colour, palette[index(x, y)]) << x << ", " << y;
+        }
+    }
 }
 
 // [SECTION] Names that lead outside Maps and Presets

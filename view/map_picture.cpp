@@ -20,6 +20,7 @@ std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path)
             return kept;
     }
     Image image = Image::load(path);
+    image.dropPalette();
     lastPath = path;
     lastVersion = version;
     lastFailed = image.get() == nullptr;
