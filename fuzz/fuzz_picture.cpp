@@ -1,12 +1,14 @@
 // libFuzzer target: a picture file of arbitrary bytes through the header reader, the size guard, both loaders and
 // the colour key. The header read from a part of the bytes that it did not run past is the header of them all;
-// the guard refuses what the header says is too large; a decoded bitmap is within the bounds; a keyed bitmap has
-// no pixel of the key left. The file is written anew to a scratch file for every input.
+// the guard refuses what the header says is too large; a decoded bitmap is within the bounds, keeps no pixel of the
+// key once keyed and no palette once dropped. The file is written anew for every input.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/scratch_folder.h"
 #include "platform/headless/headless.h"
@@ -23,19 +25,17 @@ bool sameHeader(const PictureHeader& a, const PictureHeader& b)
         && a.height == b.height && a.pixels == b.pixels && a.colours == b.colours;
 }
 
-// A keyed bitmap small enough to read back whole has no pixel of the key left.
-void checkKeyed(Image& bitmap, ARGB key)
+// The pixels of a bitmap small enough to read back whole; none for a larger one.
+std::vector<ARGB> smallPixels(Image& bitmap)
 {
+    std::vector<ARGB> pixels;
     if (pixelCount(bitmap) > 4096)
-        return;
-    for (int y = 0;; ++y) {
-        ARGB colour = 0;
-        if (!bitmap.pixel(0, y, colour))
-            return;
+        return pixels;
+    ARGB colour = 0;
+    for (int y = 0; bitmap.pixel(0, y, colour); ++y)
         for (int x = 0; bitmap.pixel(x, y, colour); ++x)
-            if (colour == key)
-                std::abort();
-    }
+            pixels.push_back(colour);
+    return pixels;
 }
 
 }  // namespace
@@ -71,7 +71,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ARGB key =
             size >= 4 ? ARGB{data[0]} << 24 | ARGB{data[1]} << 16 | ARGB{data[2]} << 8 | data[3] : 0xFFFFFFFF;
         applyColourKey(bitmap, key);
-        checkKeyed(bitmap, key);
+        const std::vector<ARGB> keyed = smallPixels(bitmap);
+        if (std::find(keyed.begin(), keyed.end(), key) != keyed.end() && key != 0)
+            std::abort();
+        // Palette indices become colours, every pixel still there. (Their values are not compared: libgdiplus leaves
+        // the pixels of a GIF outside a first frame smaller than its screen uninitialised.)
+        bitmap.dropPalette();
+        int format = 0;
+        if (GdipGetImagePixelFormat(bitmap.get(), &format) != gpOk || smallPixels(bitmap).size() != keyed.size())
+            std::abort();
+        if ((format & gpPixelFormatIndexed) != 0 && pixelCount(bitmap) > 0)
+            std::abort();
     }
     Image picture = Image::load(path);
     if (picture.get() != nullptr && !mayDecode)
