@@ -70,14 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The key of vehicle icons, and one taken from the input, so that keyed pixels are found in any picture.
         const ARGB key =
             size >= 4 ? ARGB{data[0]} << 24 | ARGB{data[1]} << 16 | ARGB{data[2]} << 8 | data[3] : 0xFFFFFFFF;
+        // Palette indices are left as their format allows (GDI+ writes no colour into a palette).
+        int format = 0;
+        if (GdipGetImagePixelFormat(bitmap.get(), &format) != gpOk)
+            std::abort();
         applyColourKey(bitmap, key);
         const std::vector<ARGB> keyed = smallPixels(bitmap);
-        if (std::find(keyed.begin(), keyed.end(), key) != keyed.end() && key != 0)
+        if ((format & gpPixelFormatIndexed) == 0 && key != 0
+            && std::find(keyed.begin(), keyed.end(), key) != keyed.end())
             std::abort();
         // Palette indices become colours, every pixel still there. (Their values are not compared: libgdiplus leaves
         // the pixels of a GIF outside a first frame smaller than its screen uninitialised.)
         bitmap.dropPalette();
-        int format = 0;
         if (GdipGetImagePixelFormat(bitmap.get(), &format) != gpOk || smallPixels(bitmap).size() != keyed.size())
             std::abort();
         if ((format & gpPixelFormatIndexed) != 0 && pixelCount(bitmap) > 0)
