@@ -85,8 +85,9 @@ echo "(5) a blank first line: $(measure --folder "$prog" --state "$work/blank.js
 python3 -c "
 import json
 s = json.load(open('$work/blank.json'))
-print('    map', s['mapName'], '; soldiers', [x['name'] for x in s['soldiers']], '; chat', [c and c['text'] for c in s['chat'][:2]],
-      '; boxes', [m['text'] for m in s['messages']], '; at', s['timeMs'], 'ms')"
+print('    map', s['mapName'], '; soldiers', [x['name'] for x in s['soldiers']],
+      '; chat', [c and c['text'] for c in s['chat'][:2]], '; boxes', [m['text'] for m in s['messages']],
+      '; at', s['timeMs'], 'ms')"
 echo "(6) an unwritable --frame with the demo: $(measure --frame /nonexistent/folder/frame.png \
   "$source_dir/examples/demo/demo.log")"
 sed 's/^/    /' "$work/err"
