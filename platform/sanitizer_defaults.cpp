@@ -5,6 +5,9 @@ extern "C" const char* __lsan_default_suppressions()
     return
         // libgdiplus keeps its font and image caches and the generic font families until the process ends.
         "leak:libgdiplus.so\n"
+        // libgdiplus's JPEG decoder leaves libjpeg's memory pools behind when libjpeg gives up on a broken file. The
+        // fast unwinder stops inside libjpeg (built without frame pointers), so the libgdiplus frame is not seen.
+        "leak:libjpeg.so\n"
         // fontconfig, cairo and pango, which libgdiplus and GTK draw text with, keep their configuration caches.
         "leak:libfontconfig.so\n"
         "leak:libcairo.so\n"

@@ -2,6 +2,9 @@
 // that ends with a failed call is reported once. The generic sans-serif family is kept for the program's life.
 #include "view/gdiplus_wrappers.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -185,6 +188,49 @@ bool Image::isRasterBitmap()
         return false;
     keep(GdipGetImageType(image_, &type));
     return type == gpImageTypeBitmap;
+}
+
+void Image::dropPalette()
+{
+    int format = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    if (!isRasterBitmap() || GdipGetImagePixelFormat(image_, &format) != gpOk || (format & gpPixelFormatIndexed) == 0
+        || GdipGetImageWidth(image_, &width) != gpOk || GdipGetImageHeight(image_, &height) != gpOk)
+        return;
+    // The indices are read as colours through a lock and copied into a bitmap of colours of the same size, a band
+    // of rows at a time so that the colours are never held twice over.
+    auto* indexed = reinterpret_cast<GpBitmap*>(image_);
+    GpBitmap* colours = nullptr;
+    const int size[] = {static_cast<int>(width), static_cast<int>(height)};
+    if (GdipCreateBitmapFromScan0(size[0], size[1], 0, gpPixelFormat32bppPARGB, nullptr, &colours) != gpOk)
+        return;
+    const unsigned band = std::max(1u, (1u << 20) / width);
+    bool copied = true;
+    for (unsigned top = 0; copied && top < height; top += band) {
+        const unsigned rows = std::min(band, height - top);
+        const GpRect part{0, static_cast<int>(top), size[0], static_cast<int>(rows)};
+        GpBitmapData from{};
+        GpBitmapData to{};
+        copied = GdipBitmapLockBits(indexed, &part, gpImageLockModeRead, gpPixelFormat32bppPARGB, &from) == gpOk;
+        if (!copied)
+            break;
+        copied = GdipBitmapLockBits(colours, &part, gpImageLockModeWrite, gpPixelFormat32bppPARGB, &to) == gpOk;
+        if (copied) {
+            for (unsigned y = 0; y < rows; ++y)
+                std::memcpy(static_cast<char*>(to.Scan0) + static_cast<std::ptrdiff_t>(y) * to.Stride,
+                            static_cast<const char*>(from.Scan0) + static_cast<std::ptrdiff_t>(y) * from.Stride,
+                            std::size_t{width} * 4);
+            copied = GdipBitmapUnlockBits(colours, &to) == gpOk;
+        }
+        GdipBitmapUnlockBits(indexed, &from);
+    }
+    if (!copied) {
+        GdipDisposeImage(reinterpret_cast<GpImage*>(colours));
+        return;
+    }
+    GdipDisposeImage(image_);
+    image_ = reinterpret_cast<GpImage*>(colours);
 }
 
 bool Image::pixel(int x, int y, ARGB& colour)

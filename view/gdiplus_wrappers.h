@@ -85,6 +85,10 @@ public:
     Image(Image&& other) noexcept;
     Image& operator=(Image&& other) noexcept;
     bool isRasterBitmap();
+    // A bitmap of palette indices becomes a bitmap of the same colours, premultiplied as drawing wants them, once:
+    // libgdiplus converts every pixel of an indexed bitmap at every draw (a second a frame for a map of 8,192 x
+    // 8,192 indices). Any other image, or one that cannot be converted, stays as it is.
+    void dropPalette();
     bool pixel(int x, int y, ARGB& colour);
     void setPixel(int x, int y, ARGB colour);
     GpImage* get() const { return image_; }

@@ -1,6 +1,7 @@
 // Loading the map picture for the world's hook; a file that gives no image gives no picture at all.
 // The last picture is remembered with its file's version while a world still holds it, so a world that passes
-// the same map line again (a seek, a log played afresh) holds the very same picture.
+// the same map line again (a seek, a log played afresh) holds the very same picture; a version of the file that
+// gave no picture is not decoded again either, since a broken file can cost the decoder memory at every attempt.
 #include "view/map_picture.h"
 
 #include "view/file_version.h"
@@ -10,16 +11,24 @@ std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path)
     static std::string lastPath;
     static FileVersion lastVersion;
     static std::weak_ptr<const MapPicture> lastPicture;
+    static bool lastFailed = false;
     const FileVersion version = fileVersion(path);
-    if (path == lastPath && version == lastVersion)
+    if (path == lastPath && version == lastVersion) {
+        if (lastFailed)
+            return nullptr;
         if (std::shared_ptr<const MapPicture> kept = lastPicture.lock())
             return kept;
+    }
     Image image = Image::load(path);
-    if (image.get() == nullptr)
-        return nullptr;
-    auto picture = std::make_shared<const MapPicture>(MapPicture{std::move(image)});
+    image.dropPalette();
     lastPath = path;
     lastVersion = version;
+    lastFailed = image.get() == nullptr;
+    if (lastFailed) {
+        lastPicture.reset();
+        return nullptr;
+    }
+    auto picture = std::make_shared<const MapPicture>(MapPicture{std::move(image)});
     lastPicture = picture;
     return picture;
 }

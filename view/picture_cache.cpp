@@ -33,7 +33,9 @@ std::shared_ptr<const Image> PictureCache::keyedBitmap(const std::string& path, 
     if (version.exists) {
         auto bitmap = std::make_shared<Image>(Image::loadBitmap(path));
         if (bitmap->isRasterBitmap()) {
+            // Keyed as the indices allow, then drawn from colours.
             applyColourKey(*bitmap, key);
+            bitmap->dropPalette();
             entry.pixels = pixelCount(*bitmap);
             entry.picture = std::move(bitmap);
         }

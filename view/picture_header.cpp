@@ -145,7 +145,8 @@ PictureHeader readGif(Bytes bytes)
 }
 
 // [SECTION] BMP: the file header, then an info header whose size tells 16-bit (OS/2) from 32-bit fields.
-// A negative height only means the rows run top down; a negative width is no size at all.
+// A negative height only means the rows run top down; a negative width is no size at all. The longer headers
+// also declare the number of colours in the table that follows them.
 
 PictureHeader readBmp(Bytes bytes)
 {
@@ -166,6 +167,10 @@ PictureHeader readBmp(Bytes bytes)
             std::int64_t rows = height;
             addFrame(header, static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(rows < 0 ? -rows : rows));
         }
+        // The count of colours, read by the decoder from every info header longer than the OS/2 one.
+        if (!has(bytes, 0, 50))
+            return truncated(header);
+        header.colours = read32(bytes, 46, false);
     }
     return header;
 }
@@ -281,6 +286,8 @@ PictureVerdict judgePicture(const PictureHeader& header)
 {
     if (header.format == PictureFormat::unrecognised)
         return PictureVerdict::decode;
+    if (header.colours > bmpColourLimit)
+        return PictureVerdict::unreadable;
     if (!header.sized)
         return header.format == PictureFormat::tiff ? PictureVerdict::decode : PictureVerdict::unreadable;
     if (header.width == 0 || header.height == 0)

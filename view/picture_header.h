@@ -23,7 +23,12 @@ struct PictureHeader {
     std::uint64_t width = 0;  // the widest frame or page, or a GIF's logical screen if wider
     std::uint64_t height = 0;
     std::uint64_t pixels = 0;  // every frame or page together
+    std::uint64_t colours = 0;  // the entries of the colour table a BMP declares
 };
+
+// The most colour-table entries a BMP may declare: as many as 8-bit indices reach. The decoder allocates the table
+// as declared, whatever the bit depth, so a file of a few bytes could otherwise ask for gigabytes.
+constexpr std::uint64_t bmpColourLimit = 256;
 
 PictureHeader readPictureHeader(std::span<const std::uint8_t> bytes);
 
@@ -34,5 +39,6 @@ enum class PictureVerdict {
 };
 
 // A header read to the end of its file. A TIFF whose size cannot be read is left to its decoder, which reads
-// the format more leniently than this reader; every other recognised format without a size is unreadable.
+// the format more leniently than this reader; every other recognised format without a size is unreadable, and so
+// is a BMP declaring more colours than bmpColourLimit.
 PictureVerdict judgePicture(const PictureHeader& header);

@@ -3,6 +3,8 @@
 #include "world/world_model.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <limits>
 #include <unordered_map>
 #include <unordered_set>
@@ -28,6 +30,12 @@ void forgetRecords(World& world, const std::unordered_set<const Record*>& gone)
 }
 
 // [SECTION] Copying and comparing
+
+// By their bits: == would make a value that is no number differ from itself, and -0 equal 0.
+bool same(float a, float b)
+{
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
 
 // Each record's place in the store, so that references can be carried over or compared by place.
 using Places = std::unordered_map<const Record*, std::size_t>;
@@ -83,16 +91,17 @@ bool sameList(const PtrList<T>& a, const Places& placesA, const PtrList<T>& b, c
 
 bool sameHead(const Record& a, const Record& b)
 {
-    return a.kind == b.kind && a.posX == b.posX && a.posY == b.posY && a.posZ == b.posZ && a.id == b.id
-        && a.className == b.className && a.side == b.side && a.direction == b.direction && a.levelA == b.levelA
-        && a.levelB == b.levelB && a.peakA == b.peakA && a.peakB == b.peakB;
+    return a.kind == b.kind && same(a.posX, b.posX) && same(a.posY, b.posY) && same(a.posZ, b.posZ) && a.id == b.id
+        && a.className == b.className && a.side == b.side && same(a.direction, b.direction) && same(a.levelA, b.levelA)
+        && same(a.levelB, b.levelB) && same(a.peakA, b.peakA) && same(a.peakB, b.peakB);
 }
 
 template <class Unit>
 bool sameGlide(const Unit& a, const Unit& b)
 {
-    return a.hovered == b.hovered && a.pinned == b.pinned && a.stepLength == b.stepLength && a.stepsLeft == b.stepsLeft
-        && a.moveHeading == b.moveHeading && a.targetX == b.targetX && a.targetY == b.targetY && a.targetZ == b.targetZ;
+    return a.hovered == b.hovered && a.pinned == b.pinned && same(a.stepLength, b.stepLength)
+        && a.stepsLeft == b.stepsLeft && same(a.moveHeading, b.moveHeading) && same(a.targetX, b.targetX)
+        && same(a.targetY, b.targetY) && same(a.targetZ, b.targetZ);
 }
 
 bool sameRecord(const Record& a, const Places& placesA, const Record& b, const Places& placesB)
@@ -107,13 +116,20 @@ bool sameRecord(const Record& a, const Places& placesA, const Record& b, const P
     if (a.kind == RecordKind::vehicle) {
         const auto& x = static_cast<const VehicleRecord&>(a);
         const auto& y = static_cast<const VehicleRecord&>(b);
-        return x.targetDirection == y.targetDirection && sameGlide(x, y)
+        return same(x.targetDirection, y.targetDirection) && sameGlide(x, y)
             && sameList(x.passengers, placesA, y.passengers, placesB);
     }
     return true;
 }
 
 }  // namespace
+
+bool Calibration::operator==(const Calibration& other) const
+{
+    return invertY == other.invertY && invertX == other.invertX && same(scaleX, other.scaleX)
+        && same(scaleY, other.scaleY) && same(offsetX, other.offsetX) && same(offsetY, other.offsetY)
+        && same(rotationOffset, other.rotationOffset);
+}
 
 World::World(const World& other)
     : mapName(other.mapName), mapImage(other.mapImage), statusMessage(other.statusMessage),

@@ -26,7 +26,8 @@ struct Calibration {
     float offsetX = 0;
     float offsetY = 0;
     float rotationOffset = 0;
-    bool operator==(const Calibration&) const = default;
+    // Numbers compare by their bits, as the world's do: a value that is no number equals itself.
+    bool operator==(const Calibration& other) const;
 };
 
 // A decoded map picture. What it holds is the view's business; the world only keeps it, shared and read-only.
@@ -56,7 +57,9 @@ struct World {
 };
 
 // Same records with the same fields in the same store and list order, links and passengers to the same places,
-// the same picture object and the same other values. The lists' walk positions are not part of the model.
+// the same picture object and the same other values. The lists' walk positions are not part of the model. Floats
+// compare by their bits, so a world holding a value that is no number (from "nan" in a log or in Kelo.ini) equals
+// its copy, and -0 (which a label shows as "-0.000") differs from 0.
 bool operator==(const World& a, const World& b);
 
 // Makes a record of the given kind, owned by the world's record store and listed nowhere yet.

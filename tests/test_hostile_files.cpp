@@ -1,0 +1,412 @@
+// Hostile files beside the program, on the headless backend: Kelo.ini empty, huge, repeated, with endless values or
+// numbers that are not finite, rewritten hundreds of times while a log plays; map pictures and icons that are cut,
+// forged, empty or no pictures at all; and names from the log that would reach a picture outside Maps or Presets.
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/calibration.h"
+#include "app/playback.h"
+#include "app/shell.h"
+#include "tests/pictures.h"
+#include "tests/world_invariants.h"
+#include "view/map_picture.h"
+#include "view/picture_cache.h"
+#include "world/interpreter.h"
+
+namespace {
+
+constexpr ARGB fill = 0xFF123456;
+constexpr ARGB mapGreen = 0xFF00C000;
+constexpr ARGB escapedMagenta = 0xFFFF00FF;
+constexpr ARGB sideRed = 0xFFFF0000;
+
+const std::string sevenKeys = "InvertY=0\nInvertX=0\nScaleX=400\nScaleY=400\nOffsetX=0\nOffsetY=0\nRotationOffset=0\n";
+
+void apply(const std::string& event)
+{
+    std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
+    ASSERT_TRUE(split);
+    applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
+}
+
+// A JPEG whose Huffman table is cut off: the decoder gives up on it, and libjpeg says so on standard error.
+const std::string
+    brokenJpeg("\xff\xd8\xff\xe0\x00\x10\x4a\x46\x49\x46\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xff\xdb\x00\x43"
+               "\x00\x03\x02\x02\x02\x02\x02\x03\x02\x02\x02\x03\x03\x03\x03\x04\x06\x04\x04\x04\x04\x04\x08\x06"
+               "\x06\x05\x06\x09\x08\x0a\x0a\x09\x08\x09\x09\x0a\x0c\x0f\x0c\x0a\x0b\x0e\x0b\x09\x09\x0d\x11\x0d"
+               "\x0e\x0f\x10\x10\x11\x10\x0a\x0c\x12\x13\x12\x10\x13\x0f\x10\x10\x10\xff\xc0\x00\x0b\x08\x00\x08"
+               "\x00\x08\x01\x01\x11\x00\xff\xc4\x00\x14\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00",
+               120);
+
+std::string be32(std::uint32_t value)
+{
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+
+// A PNG signature and header chunk declaring the size, followed by `rest`.
+std::string pngHeader(std::uint32_t width, std::uint32_t height, const std::string& rest)
+{
+    return std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + "IHDR" + be32(width) + be32(height)
+         + std::string("\x08\x06\x00\x00\x00", 5) + be32(0) + rest;
+}
+
+std::string le32(std::uint32_t value)
+{
+    return {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 24)};
+}
+
+// A bottom-up BMP of 8-bit indices into the palette (24-bit colours without one), whose header declares `declared`
+// colours (the palette's size unless given).
+std::string bmpFile(int width, int height, const std::vector<ARGB>& palette,
+                    const std::function<std::uint32_t(int x, int y)>& pixel,
+                    std::optional<std::uint32_t> declared = std::nullopt)
+{
+    const int bits = palette.empty() ? 24 : 8;
+    const int rowBytes = (width * bits / 8 + 3) / 4 * 4;
+    const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * palette.size());
+    const auto dataSize = static_cast<std::uint32_t>(rowBytes * height);
+    std::string bytes = "BM" + le32(offset + dataSize) + le32(0) + le32(offset) + le32(40)
+                      + le32(static_cast<std::uint32_t>(width)) + le32(static_cast<std::uint32_t>(height))
+                      + std::string{1, 0, static_cast<char>(bits), 0} + le32(0) + le32(dataSize) + le32(2835)
+                      + le32(2835) + le32(declared.value_or(static_cast<std::uint32_t>(palette.size()))) + le32(0);
+    for (ARGB colour : palette)
+        bytes += le32(colour & 0x00FFFFFF);
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < width; ++x)
+            row += le32(pixel(x, y)).substr(0, static_cast<std::size_t>(bits / 8));
+        row.resize(static_cast<std::size_t>(rowBytes), '\0');
+        bytes += row;
+    }
+    return bytes;
+}
+
+struct HostilePicture {
+    const char* what;
+    std::string bytes;
+};
+
+// Every way a picture file can be wrong that does not depend on its decoder's mood.
+std::vector<HostilePicture> hostilePictures(const std::string& goodPng)
+{
+    return {
+        {"a PNG cut short", goodPng.substr(0, 60)},
+        {"a PNG header on garbage", pngHeader(40, 40, std::string(500, '\xA5'))},
+        {"a PNG of 0 x 0", pngHeader(0, 0, "")},
+        {"a header declaring 30,000 x 30,000", pngHeader(30000, 30000, goodPng.substr(33))},
+        {"a BMP declaring 4 billion colours",
+         bmpFile(
+             4, 4, std::vector<ARGB>(256, mapGreen), [](int, int) { return 1u; }, 0xFFFFFFFF)},
+        {"a broken JPEG", brokenJpeg},
+        {"a text file", "this is no picture\n"},
+        {"an empty file", ""},
+    };
+}
+
+class HostileFilesTest : public ViewTest {
+protected:
+    // A frame over a back buffer filled with `fill`, so that whatever the frame leaves undrawn shows it.
+    void composeOverFill()
+    {
+        fillBackBuffer(fill);
+        composeFrame();
+    }
+
+    std::string goodPng()
+    {
+        const std::string path = (folder / "good.png").string();
+        EXPECT_TRUE(writePicture(path, 16, 16, mapGreen));
+        return readBytes(path);
+    }
+};
+
+}  // namespace
+
+// [SECTION] Kelo.ini
+
+TEST_F(HostileFilesTest, EmptyOrKeylessSettingsSayErrorLoadingAndDrawNoUnit)
+{
+    addSoldier(0, 0, 0);
+    composeOverFill();
+    ASSERT_GT(findColour(sideRed, 0, 25, 400, 400).count, 0);
+    for (const std::string& settings :
+         {std::string(), std::string("\n\n;\n[Harbour.map]\n"), std::string("[Harbour.map]\nScaleX\nInvertY\n=1\n")}) {
+        app::resetState();
+        writeFile("Kelo.ini", settings);
+        apply("1;Harbour.map");
+        EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
+        EXPECT_EQ(app::world.calibration, Calibration{});
+        addSoldier(0, 0, 0);
+        composeOverFill();
+        // Scales of 0 place no unit anywhere.
+        EXPECT_EQ(findColour(sideRed, 0, 25, 400, 400).count, 0);
+    }
+}
+
+TEST_F(HostileFilesTest, TenMegabytesOfSettingsBeforeTheMapsSection)
+{
+    std::string settings = "; a settings file of ten megabytes\r\n";
+    settings.reserve(10 * 1024 * 1024 + 4096);
+    for (int i = 0; settings.size() < 10 * 1024 * 1024; ++i)
+        settings += "[Map" + std::to_string(i) + ".map]\r\n" + sevenKeys + "; " + std::string(400, '#') + "\r\n";
+    settings += "[Harbour.map]\r\nInvertY=1\r\nInvertX=0\r\nScaleX=800\r\nScaleY=400\r\nOffsetX=200\r\nOffsetY=7\r\n"
+                "RotationOffset=-90\r\n";
+    writeFile("Kelo.ini", settings);
+    apply("1;Harbour.map");
+    EXPECT_FALSE(app::world.statusMessage);
+    EXPECT_EQ(app::world.calibration, (Calibration{true, false, 800, 400, 200, 7, -90}));
+    addSoldier(0, 0, 0);
+    composeOverFill();
+    EXPECT_GT(findColour(sideRed, 0, 25, 400, 400).count, 0);
+}
+
+TEST_F(HostileFilesTest, RepeatedSectionsAndKeysTakeTheFirstOfEach)
+{
+    std::string settings;
+    for (int i = 0; i < 10000; ++i)
+        settings += "[Harbour.map]\nScaleX=" + std::to_string(100 + i) + "\nScaleX=1\n" + sevenKeys;
+    writeFile("Kelo.ini", settings);
+    apply("1;Harbour.map");
+    EXPECT_FALSE(app::world.statusMessage);
+    EXPECT_EQ(app::world.calibration.scaleX, 100);
+    EXPECT_EQ(app::world.calibration.scaleY, 400);
+
+    // A key that only a later section of the name holds is missing: only the first section is read.
+    writeFile("Kelo.ini", "[Harbour.map]\nInvertY=1\n[Harbour.map]\n" + sevenKeys);
+    app::world.statusMessage.reset();
+    apply("1;Harbour.map");
+    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
+}
+
+TEST_F(HostileFilesTest, ValuesOfTenThousandCharactersAreCutAndNumbersNeedNotBeFinite)
+{
+    struct Case {
+        std::string scaleX;
+        float expected;
+    };
+    const std::vector<Case> cases = {
+        {std::string(10000, '1'), std::numeric_limits<float>::infinity()},  // 255 digits: beyond the float range
+        {"0." + std::string(9998, '0') + "1", 0.0f},  // the 1 is cut off
+        {"nan", std::numeric_limits<float>::quiet_NaN()},
+        {"-inf", -std::numeric_limits<float>::infinity()},
+        {"1e39", std::numeric_limits<float>::infinity()},
+        {"0x1p-149", 1.401298464e-45f},
+        {"\"" + std::string(9998, ' ') + "\"", 0.0f},
+    };
+    for (const Case& c : cases) {
+        app::resetState();
+        writeFile("Kelo.ini",
+                  "[Harbour.map]\nInvertY=" + std::string(10000, 't') + "\nInvertX=TRUE\nScaleX=" + c.scaleX
+                      + "\nScaleY=nan\nOffsetX=-1e39\nOffsetY=inf\nRotationOffset=" + std::string(10000, '9') + "\n");
+        apply("1;Harbour.map");
+        const Calibration& calibration = app::world.calibration;
+        EXPECT_FALSE(app::world.statusMessage) << c.scaleX.substr(0, 20);
+        EXPECT_FALSE(calibration.invertY);
+        EXPECT_TRUE(calibration.invertX);
+        if (std::isnan(c.expected))
+            EXPECT_TRUE(std::isnan(calibration.scaleX));
+        else
+            EXPECT_EQ(calibration.scaleX, c.expected) << c.scaleX.substr(0, 20);
+        EXPECT_TRUE(std::isnan(calibration.scaleY));
+        EXPECT_EQ(calibration.rotationOffset, std::numeric_limits<float>::infinity());
+        // No screen point is finite: nothing is drawn and nothing can be hit.
+        addSoldier(0, 0, 0).pinned = 1;
+        addVehicle(10, 10, 0, "Truck").pinned = 1;
+        composeOverFill();
+        EXPECT_EQ(findColour(sideRed, 0, 25, 400, 400).count, 0) << c.scaleX.substr(0, 20);
+        EXPECT_EQ(brokenReference(app::world), "");
+    }
+}
+
+TEST_F(HostileFilesTest, SettingsRewrittenHundredsOfTimesWhileALogPlaysShowAtTheNextFrame)
+{
+    std::string log = "[1:0:0] 1;Harbour.map\n[1:0:0] CREATED;SOLDIER;1;Rifleman;0;0;0;0;1;1;0;A\n";
+    for (int i = 0; i < 400; ++i)
+        log += "[1:0:" + std::to_string(i % 60) + "] POS;SOLDIER;1;Rifleman;0;0;0;0;1;1\n";
+    writeFile("Kelo.ini", "[Harbour.map]\n" + sevenKeys);
+    openReplayLog(writeFile("replay.log", log));
+    headless::advance(5);
+    ASSERT_EQ(app::world.soldierList.count, 2);
+    const std::vector<std::string> versions = {
+        "",
+        "[Harbour.map]\nScaleX=",
+        "\xEF\xBB\xBF[harbour.MAP]\r\n" + sevenKeys,
+        std::string(1, '\0'),
+    };
+    for (int i = 0; i < 300; ++i) {
+        // Files of one size written within one second: a new version each time all the same.
+        const float scale = static_cast<float>(100 + i % 900);
+        const bool whole = i % 3 != 2;
+        writeFile("Kelo.ini", whole ? "[Harbour.map]\nInvertY=0\nInvertX=0\nScaleX=" + std::to_string(100 + i % 900)
+                                          + "\nScaleY=400\nOffsetX=0\nOffsetY=0\nRotationOffset=0\n"
+                                    : versions[static_cast<std::size_t>(i) % versions.size()]);
+        const Calibration before = app::world.calibration;
+        headless::advance(100);
+        composeFrame();
+        if (whole)
+            EXPECT_EQ(app::world.calibration.scaleX, scale) << "rewrite " << i;
+        else if (i % versions.size() == 2)
+            EXPECT_EQ(app::world.calibration.scaleX, 400) << "rewrite " << i;
+        else
+            EXPECT_EQ(app::world.calibration, before) << "rewrite " << i << ": a failed read keeps the values";
+        EXPECT_EQ(brokenReference(app::world), "");
+    }
+    EXPECT_TRUE(headless::timerArmed(playbackTimer));
+}
+
+// [SECTION] Map pictures and icons
+
+TEST_F(HostileFilesTest, HostileMapPicturesShowNoPicture)
+{
+    writeFile("Kelo.ini", "[Good.map]\n" + sevenKeys + "[Bad.map]\n" + sevenKeys);
+    writeFile("Maps/Good.png", goodPng());
+    apply("1;Good.map");
+    composeOverFill();
+    ASSERT_EQ(headless::pixel(100, 100), mapGreen);
+
+    std::filesystem::create_directories(folder / "Maps" / "Bad.png");
+    testing::internal::CaptureStderr();
+    apply("1;Bad.map");
+    composeOverFill();
+    EXPECT_EQ(headless::pixel(100, 100), fill) << "a folder";
+    for (const HostilePicture& picture : hostilePictures(goodPng())) {
+        std::filesystem::remove_all(folder / "Maps" / "Bad.png");
+        writeFile("Maps/Bad.png", picture.bytes);
+        apply("1;Good.map");
+        apply("1;Bad.map");
+        EXPECT_FALSE(app::world.mapImage) << picture.what;
+        composeOverFill();
+        EXPECT_EQ(headless::pixel(100, 100), fill) << picture.what;
+        EXPECT_EQ(brokenReference(app::world), "");
+    }
+    const std::string warnings = testing::internal::GetCapturedStderr();
+    EXPECT_NE(warnings.find("30000 x 30000"), std::string::npos) << warnings;
+}
+
+TEST_F(HostileFilesTest, HostileIconsShowTheSquare)
+{
+    writeFile("Presets/Good.png", goodPng());
+    // (A vehicle at the origin has never been placed and is not drawn.)
+    VehicleRecord& vehicle = addVehicle(10, 10, 0, "Good");
+    composeOverFill();
+    ASSERT_EQ(pixelAt(10, 10), mapGreen);
+
+    testing::internal::CaptureStderr();
+    vehicle.className = "Bad";
+    for (const HostilePicture& picture : hostilePictures(goodPng())) {
+        writeFile("Presets/Bad.png", picture.bytes);
+        composeOverFill();
+        EXPECT_EQ(pixelAt(10, 10, 3, 3), sideRed) << picture.what;
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(HostileFilesTest, AMapThatGaveNoPictureIsNotDecodedAgainUntilItChanges)
+{
+    writeFile("Kelo.ini", "[Broken.map]\n" + sevenKeys);
+    writeFile("Maps/Broken.png", brokenJpeg);
+    testing::internal::CaptureStderr();
+    apply("1;Broken.map");
+    const std::string first = testing::internal::GetCapturedStderr();
+    ASSERT_NE(first.find("jpeg error"), std::string::npos) << "the decoder no longer says why it gives up";
+
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 20; ++i)
+        apply("1;Broken.map");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(app::world.mapImage);
+
+    // Another version of the file is tried.
+    writeFile("Maps/Broken.png", brokenJpeg + "\n");
+    testing::internal::CaptureStderr();
+    apply("1;Broken.map");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("jpeg error"), std::string::npos);
+}
+
+TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvertedOnce)
+{
+    // Three colours in squares of 5 pixels, as indices into a palette and as 24-bit colours.
+    const std::vector<ARGB> palette = {0xFFFFFFFF, 0xFF204060, 0xFFC08000};
+    auto index = [](int x, int y) { return static_cast<std::uint32_t>((x / 5 + y / 5) % 3); };
+    writeFile("Kelo.ini", "[Indexed.map]\n" + sevenKeys + "[Colours.map]\n" + sevenKeys);
+    writeFile("Maps/Indexed.png", bmpFile(40, 40, palette, index));
+    writeFile("Maps/Colours.png", bmpFile(40, 40, {}, [&](int x, int y) { return palette[index(x, y)]; }));
+
+    apply("1;Indexed.map");
+    ASSERT_TRUE(app::world.mapImage);
+    int format = 0;
+    ASSERT_EQ(GdipGetImagePixelFormat(app::world.mapImage->image.get(), &format), gpOk);
+    EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
+    composeOverFill();
+    // (The map's name, at the bottom of the map area, differs.)
+    std::vector<ARGB> indexed;
+    for (int y = 25; y < 380; ++y)
+        for (int x = 0; x < 400; ++x)
+            indexed.push_back(headless::pixel(x, y));
+    apply("1;Colours.map");
+    composeOverFill();
+    int differing = 0;
+    for (int y = 25; y < 380; ++y)
+        for (int x = 0; x < 400; ++x)
+            differing += headless::pixel(x, y) != indexed[static_cast<std::size_t>((y - 25) * 400 + x)];
+    EXPECT_EQ(differing, 0);
+
+    // An icon of indices is keyed as its indices allow (white stays), then held as colours.
+    const std::string icon = writeFile("Presets/Indexed.png", bmpFile(10, 10, palette, index));
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF);
+    ASSERT_TRUE(keyed);
+    ASSERT_EQ(GdipGetImagePixelFormat(keyed->get(), &format), gpOk);
+    EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            ARGB colour = 0;
+            EXPECT_TRUE(const_cast<Image&>(*keyed).pixel(x, y, colour));
+            EXPECT_EQ(colour, palette[index(x, y)]) << x << ", " << y;
+        }
+    }
+}
+
+// [SECTION] Names that lead outside Maps and Presets
+
+TEST_F(HostileFilesTest, NamesLeadingOutOfTheirFoldersDrawNothingFromThere)
+{
+    // A picture wherever such a name would lead, in the program folder, in Maps and Presets themselves, and at an
+    // absolute path.
+    const std::filesystem::path outside = folder / "outside";
+    for (const std::filesystem::path& path :
+         {folder / "Evil.png", folder / "Maps" / "C:Evil.png", folder / "Maps" / "..\\Evil.png",
+          folder / "Maps" / "sub" / "Evil.png", folder / "Presets" / "C:Evil.png", folder / "Presets" / "..\\Evil.png",
+          outside / "Evil.png"})
+        ASSERT_TRUE(writePicture(path.string(), 16, 16, escapedMagenta));
+
+    const std::vector<std::string> names = {
+        "../Evil", "..\\Evil", "C:Evil", "sub/Evil", "Maps/../Evil", (outside / "Evil").string(), "..",
+    };
+    std::string settings;
+    for (const std::string& name : names)
+        settings += "[" + name + ".map]\n" + sevenKeys;
+    writeFile("Kelo.ini", settings);
+    for (const std::string& name : names) {
+        apply("1;" + name + ".map");
+        EXPECT_FALSE(app::world.mapImage) << name;
+        composeOverFill();
+        EXPECT_EQ(findColour(escapedMagenta, 0, 25, 400, 400).count, 0) << name;
+    }
+
+    app::resetState();
+    app::world.calibration.scaleX = 400;
+    app::world.calibration.scaleY = 400;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        addVehicle(static_cast<float>(-150 + 40 * static_cast<int>(i)), 0, 0, names[i]);
+    composeOverFill();
+    EXPECT_EQ(findColour(escapedMagenta, 0, 25, 400, 400).count, 0);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(pixelAt(static_cast<float>(-150 + 40 * static_cast<int>(i)), 0, 3, 3), sideRed) << names[i];
+}

@@ -1,0 +1,331 @@
+// Hostile replay logs played on the headless backend: garbage bytes, lines of separators, stamps at and beyond the
+// 32-bit bounds, a hundred thousand records of one id, endless boarding, a world holding values that are no numbers,
+// and a log cut short or grown while it plays. Each plays to its end, or as far as it should, with sound references.
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/playback.h"
+#include "app/shell.h"
+#include "tests/kelo_test.h"
+#include "tests/world_invariants.h"
+#include "world/log_step.h"
+
+namespace {
+
+constexpr std::int32_t int32Max = std::numeric_limits<std::int32_t>::max();
+
+class HostileLogTest : public KeloTest {
+protected:
+    // Plays the open log a step at a time, jumping over the waits between steps (the repaints and movement ticks in
+    // between are passed over), with a frame composed every `frameEvery` steps; the steps taken, at most `bound`.
+    int playToTheEnd(int bound, int frameEvery = 0)
+    {
+        int steps = 0;
+        for (std::optional<std::int64_t> due; steps < bound && (due = headless::dueTime(playbackTimer)); ++steps) {
+            headless::passOver(movementTimer, *due);
+            headless::passOver(repaintTimer, *due);
+            headless::advance(*due - headless::now());
+            EXPECT_EQ(brokenReference(app::world), "") << "after step " << steps + 1;
+            if (frameEvery > 0 && steps % frameEvery == 0)
+                composeFrame();
+        }
+        return steps;
+    }
+
+    std::size_t noMoreDataBoxes() const
+    {
+        std::size_t count = 0;
+        for (const headless::MessageBox& box : headless::messages())
+            count += box.text == "No more data";
+        return count;
+    }
+
+    // The steps a log takes to its end: one a line, and the data ends at a line that is empty (it opened with a
+    // NUL byte) or at the last one.
+    std::size_t stepsOf(const std::string& path) const
+    {
+        std::optional<LineReader> reader = openLogFile(path);
+        std::size_t steps = 0;
+        while (std::optional<std::string> line = reader->read()) {
+            ++steps;
+            if (line->empty())
+                break;
+        }
+        return steps;
+    }
+};
+
+// Lines made of the log's own words, numbers at their bounds and random bytes, so that the garbage reaches every
+// event; a random byte of 0 makes a line end early, and the data end at a line that opens with one.
+std::string garbageLog(std::mt19937& random, std::size_t lines, bool withNul)
+{
+    const std::vector<std::string> words = {
+        "CREATED",        "DESTROYED",   "SOLDIER", "VEHICLE", "BUILDING", "OBJECT", "POS",
+        "DAMAGED",        "KILLED",      "CHAT",    "PUBLIC",  "TEAM",     "ENTER",  "EXIT",
+        "CONFIG",         "WIN",         "1",       "2",       "7",        "-1",     "2147483647",
+        "-2147483648",    "99999999999", "nan",     "inf",     "-0",       "1e39",   "0x1p3",
+        "Brackwater.map", "..",          "",
+    };
+    std::string log;
+    for (std::size_t i = 0; i < lines; ++i) {
+        if (random() % 4 != 0)
+            log += "[" + std::to_string(static_cast<int>(random() % 50) - 5) + ":" + std::to_string(random() % 70) + ":"
+                 + std::to_string(random() % 70) + "] ";
+        for (std::size_t field = random() % 14; field > 0; --field) {
+            if (random() % 3 == 0) {
+                for (std::size_t n = random() % 12; n > 0; --n) {
+                    const char byte = static_cast<char>(random());
+                    log += withNul || byte != '\0' ? byte : 'x';
+                }
+            } else {
+                log += words[random() % words.size()];
+            }
+            log += random() % 8 == 0 ? "" : ";";
+        }
+        log += random() % 10 == 0 ? "\r\n" : "\n";
+    }
+    return log;
+}
+
+}  // namespace
+
+// [SECTION] Garbage
+
+TEST_F(HostileLogTest, GarbageWithoutNulPlaysEveryLineToTheEnd)
+{
+    std::mt19937 random(20261207);
+    const std::string path = writeFile("garbage.log", garbageLog(random, 3000, false));
+    openReplayLog(path);
+    const std::size_t steps = stepsOf(path);
+    ASSERT_GT(steps, 2000u);
+    EXPECT_EQ(static_cast<std::size_t>(playToTheEnd(10000, 97)), steps);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
+    composeFrame();
+}
+
+TEST_F(HostileLogTest, GarbageBytesEndAtTheFirstLineOpeningWithNul)
+{
+    std::mt19937 random(7);
+    std::string bytes(512 * 1024, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random() % 64 == 0 ? '\n' : random());
+    const std::string path = writeFile("bytes.log", bytes);
+    const std::string mixed = writeFile("mixed.log", garbageLog(random, 3000, true));
+    for (const std::string& log : {path, mixed}) {
+        headless::reset();
+        headless::setProgramFolder(folder.string());
+        openReplayLog(log);
+        const std::size_t steps = stepsOf(log);
+        EXPECT_EQ(static_cast<std::size_t>(playToTheEnd(100000, 211)), steps) << log;
+        EXPECT_EQ(noMoreDataBoxes(), 1u) << log;
+    }
+}
+
+// [SECTION] Separators and stamps
+
+TEST_F(HostileLogTest, TenThousandSeparatorsInALine)
+{
+    const std::string semicolons(10000, ';');
+    std::string pairs;
+    for (int i = 0; i < 5000; ++i)
+        pairs += "x;";
+    openReplayLog(writeFile("separators.log", "[1:0:0] " + semicolons + "\n[1:0:0] CREATED;SOLDIER;4;" + semicolons
+                                                  + "\n[1:0:0] CHAT;PUBLIC;4;" + pairs + "\n[1:0:0] " + pairs
+                                                  + "\n[1:0:0] CONFIG;3;" + pairs + "\n"));
+    EXPECT_EQ(playToTheEnd(10, 1), 5);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    // An empty field ends the split: the soldier has an id and nothing more, the texts end at their first ";".
+    ASSERT_EQ(app::world.soldierList.count, 2);
+    EXPECT_EQ(app::world.soldierList.items[0]->id, 4);
+    EXPECT_EQ(app::world.soldierList.items[0]->className, "");
+    ASSERT_TRUE(app::world.chatLines[0]);
+    EXPECT_EQ(app::world.chatLines[0]->text, ": x");
+    EXPECT_EQ(app::world.configTitle, "x");
+    EXPECT_EQ(app::world.clockMinutes, 3);
+}
+
+TEST_F(HostileLogTest, StampsBeyondEveryBoundStillEndTheLog)
+{
+    const std::vector<std::string> stamps = {
+        "[2147483647:-5:99999999]",
+        "[-2147483648:-2147483648:-2147483648]",
+        "[99999999999999999999:1:1]",
+        "[2147483647:2147483647:2147483647]",
+        "[0:0:0]",
+        "[-99999999999999999999]",
+        "no-stamp",
+        "[12:0:0]",
+    };
+    std::string log;
+    for (const std::string& stamp : stamps)
+        log += stamp + " CONFIG;2147483647;title\n";
+    openReplayLog(writeFile("stamps.log", log));
+    std::vector<std::int32_t> periods;
+    for (std::size_t i = 0; i < stamps.size() && headless::timerArmed(playbackTimer); ++i) {
+        playToTheEnd(1);
+        periods.push_back(headless::timerPeriod(playbackTimer));
+    }
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    ASSERT_EQ(periods.size(), stamps.size());
+    // From 7.7e12 log seconds back to -7.7e12 and beyond: every wait is a whole number of milliseconds within the
+    // timer's range, and the clock, counted down by those gaps, stays within its own.
+    for (std::size_t i = 0; i + 1 < periods.size(); ++i) {
+        EXPECT_GE(periods[i], 1) << stamps[i + 1];
+        EXPECT_LE(periods[i], int32Max) << stamps[i + 1];
+    }
+    EXPECT_EQ(periods.back(), 0);
+    EXPECT_EQ(periods[0], 1) << "a gap of -1.6e13 seconds waits a millisecond";
+    EXPECT_EQ(periods[1], int32Max) << "a gap of 1.6e13 seconds waits as long as a timer can";
+    EXPECT_GE(app::world.clockSeconds, -59);
+    EXPECT_LE(app::world.clockSeconds, 59);
+}
+
+// [SECTION] Many records of one id
+
+TEST_F(HostileLogTest, AHundredThousandRecordsOfOneIdComeAndGo)
+{
+    struct Kind {
+        std::string word;
+        std::string fields;
+        std::size_t listed;  // records listed after the creations
+    };
+    const std::vector<Kind> kinds = {
+        {"VEHICLE", "Truck;10;10;0;0;100;50;1", 100000},
+        {"BUILDING", "Bunker;10;10;0;0;100;50;1", 100000},
+        {"OBJECT", "Crate;10;10;0", 100000},
+        // Each soldier of an id takes the place of the one before.
+        {"SOLDIER", "Rifleman;10;10;0;0;100;50;1;Name", 1},
+    };
+    for (const Kind& kind : kinds) {
+        std::string log;
+        log.reserve(100001 * 60);
+        for (int i = 0; i < 100000; ++i)
+            log += "[1:0:0] CREATED;" + kind.word + ";7;" + kind.fields + "\n";
+        log += "[1:0:0] DESTROYED;" + kind.word + ";7\n";
+        LogCursor cursor;
+        startLog(cursor, *openLogFile(writeFile("many.log", log)));
+        World world;
+        for (int i = 0; i < 100000; ++i)
+            stepLog(cursor, world, 1000);
+        EXPECT_EQ(world.records.size(), kind.listed) << kind.word;
+        EXPECT_EQ(world.entityList.items.size(), kind.listed) << kind.word;
+        EXPECT_EQ(brokenReference(world), "") << kind.word;
+        const StepResult last = stepLog(cursor, world, 1000);
+        EXPECT_TRUE(last.applied && !last.gap) << kind.word;
+        EXPECT_TRUE(world.records.empty()) << kind.word;
+        EXPECT_EQ(world.entityList.count, 1) << kind.word;
+        EXPECT_EQ(brokenReference(world), "") << kind.word;
+    }
+}
+
+TEST_F(HostileLogTest, BoardingAndLeavingTensOfThousandsOfTimes)
+{
+    std::string log = "[1:0:0] CREATED;SOLDIER;1;Rifleman;10;10;0;0;100;50;1;Rider\n"
+                      "[1:0:0] CREATED;VEHICLE;2;Truck;10;10;0;0;100;50;1\n";
+    for (int i = 0; i < 10000; ++i)
+        log += "[1:0:0] ENTER;2;-;-;-;-;1\n[1:0:0] EXIT;2;-;-;-;-;1\n";
+    for (int i = 0; i < 1000; ++i)
+        log += "[1:0:0] ENTER;2;-;-;-;-;1\n";
+    openReplayLog(writeFile("boarding.log", log));
+    EXPECT_EQ(playToTheEnd(2 + 20000), 2 + 20000);
+    EXPECT_EQ(app::world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(app::world.soldierList.items[0]->aboard, 0);
+
+    // Boarding again and again lists the rider again and again; the label lists each of them.
+    EXPECT_EQ(playToTheEnd(1000), 1000);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    VehicleRecord& truck = *app::world.vehicleList.items[0];
+    EXPECT_EQ(truck.passengers.count, 1001);
+    EXPECT_EQ(app::world.soldierList.items[0]->aboard, 1);
+    truck.pinned = 1;
+    composeFrame();
+
+    // The truck goes: the rider is set down once and no passenger list is left pointing at anything.
+    openReplayLog(writeFile("gone.log", log.substr(0, log.find("[1:0:0] ENTER")) + "[1:0:0] ENTER;2;-;-;-;-;1\n"
+                                            + "[1:0:0] ENTER;2;-;-;-;-;1\n[1:0:0] DESTROYED;VEHICLE;2\n"
+                                            + "[1:0:0] EXIT;2;-;-;-;-;1\n[1:0:0] ENTER;2;-;-;-;-;1\n"));
+    EXPECT_EQ(playToTheEnd(10, 1), 7);
+    EXPECT_EQ(app::world.vehicleList.count, 1);
+    EXPECT_EQ(app::world.soldierList.items[0]->aboard, 0);
+    EXPECT_EQ(brokenReference(app::world), "");
+}
+
+// [SECTION] Values that are no numbers
+
+TEST_F(HostileLogTest, AWorldHoldingValuesThatAreNoNumbersEqualsItsCopy)
+{
+    writeFile("Kelo.ini", "[Odd.map]\nInvertY=1\nInvertX=0\nScaleX=nan\nScaleY=-nan\nOffsetX=inf\nOffsetY=-0\n"
+                          "RotationOffset=nan\n");
+    openReplayLog(writeFile("nan.log", "[1:0:0] 1;Odd.map\n"
+                                       "[1:0:0] CREATED;VEHICLE;3;Broken;100;100;1;0;1;1;0\n"
+                                       "[1:0:0] POS;VEHICLE;3;Broken;1e39;nan;1;inf;nan;-nan\n"
+                                       "[1:0:0] CREATED;SOLDIER;4;A;nan;-0;nan;nan;nan;nan;0;a\n"
+                                       "[1:0:0] POS;SOLDIER;4;A;nan;nan;nan;nan;nan;nan\n"));
+    EXPECT_EQ(playToTheEnd(10, 1), 5);
+    ASSERT_TRUE(std::isnan(app::world.calibration.scaleX));
+    ASSERT_TRUE(std::isnan(app::world.vehicleList.items[0]->targetX));
+    const World copy = app::world;
+    EXPECT_TRUE(copy == app::world);
+    EXPECT_EQ(brokenReference(copy), "");
+
+    // Bits count: -0 is shown as such ("-0.000" in a label) and is not 0.
+    World changed = app::world;
+    changed.soldierList.items[0]->posX = 0.0f;
+    EXPECT_FALSE(changed == app::world);
+    changed = app::world;
+    changed.calibration.offsetY = 0.0f;
+    EXPECT_FALSE(changed == app::world);
+}
+
+// [SECTION] A log that changes while it plays
+
+TEST_F(HostileLogTest, ALogCutShortWhileItPlaysEndsWhereItsReadPartEnds)
+{
+    // Longer than the reader's block, so that most of it is still to be read when the file is emptied.
+    std::string log;
+    for (int i = 1; i <= 8000; ++i)
+        log += "[1:0:0] CREATED;OBJECT;" + std::to_string(i) + ";Crate;10;10;0\n";
+    const std::string path = writeFile("shrinking.log", log);
+    openReplayLog(path);
+    EXPECT_EQ(playToTheEnd(100), 100);
+    std::filesystem::resize_file(path, 0);
+    const int rest = playToTheEnd(10000);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    // Only what had been read is played: the reader's first block (and at most what the C library buffered beyond
+    // it), its last line cut where the reading ended.
+    const auto linesWithin = [&log](std::size_t bytes) {
+        return static_cast<int>(std::count(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(bytes), '\n'));
+    };
+    EXPECT_GE(100 + rest, linesWithin(65536) + 1);
+    EXPECT_LE(100 + rest, linesWithin(65536 + 8192) + 1);
+    for (std::size_t i = 0; i + 1 < app::world.entityList.items.size(); ++i)
+        EXPECT_EQ(app::world.entityList.items[i]->id, static_cast<int>(i) + 1);
+}
+
+TEST_F(HostileLogTest, ALogGrowingWhileItPlaysPlaysWhatWasThereAndEnds)
+{
+    const std::string path = writeFile("growing.log", "[1:0:0] CREATED;OBJECT;1;Crate;10;10;0\n"
+                                                      "[1:0:1] CREATED;OBJECT;2;Crate;10;10;0\n"
+                                                      "[1:0:2] CREATED;OBJECT;3;Crate;10;10;0\n");
+    openReplayLog(path);
+    EXPECT_EQ(playToTheEnd(1), 1);
+    {
+        std::ofstream more(path, std::ios::binary | std::ios::app);
+        for (int i = 4; i <= 2000; ++i)
+            more << "[1:0:3] CREATED;OBJECT;" << i << ";Crate;10;10;0\n";
+    }
+    const int rest = playToTheEnd(5000, 50);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    EXPECT_GE(rest, 2);
+    ASSERT_GE(app::world.entityList.items.size(), 3u);
+    // Whatever of the new lines the reader still saw is played in order after the old ones.
+    for (std::size_t i = 0; i < app::world.entityList.items.size(); ++i)
+        EXPECT_EQ(app::world.entityList.items[i]->id, static_cast<int>(i) + 1);
+}
