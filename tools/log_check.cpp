@@ -13,26 +13,17 @@ namespace {
 
 // [SECTION] Look-ups in the model built so far
 
-template <class T>
-bool listHasId(const PtrList<T>& list, std::int32_t id)
-{
-    for (std::int32_t i = 0; i < list.count - 1; ++i)
-        if (list.items[i]->id == id)
-            return true;
-    return false;
-}
-
 bool hasId(const World& world, IdList list, std::int32_t id)
 {
     switch (list) {
     case IdList::soldiers:
-        return listHasId(world.soldierList, id);
+        return hasRecordWithId(world.soldierList, id);
     case IdList::vehicles:
-        return listHasId(world.vehicleList, id);
+        return hasRecordWithId(world.vehicleList, id);
     case IdList::buildings:
-        return listHasId(world.buildingList, id);
+        return hasRecordWithId(world.buildingList, id);
     case IdList::entities:
-        return listHasId(world.entityList, id);
+        return hasRecordWithId(world.entityList, id);
     case IdList::none:
         break;
     }
