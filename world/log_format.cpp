@@ -25,7 +25,8 @@ bool isHexDigit(char c)
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// A line is a C string: it ends at its first NUL byte.
+// A line is a C string: it ends at its first NUL byte. Numbers and stamps need no cut: a NUL byte ends them as any
+// character outside their syntax does.
 std::string_view upToNul(std::string_view text)
 {
     return text.substr(0, text.find('\0'));
@@ -120,25 +121,37 @@ double unsignedReal(std::string_view text)
 
 // [SECTION] Splitting a line
 
-std::optional<SplitLine> splitLine(std::string_view line)
+bool splitLineInto(std::string_view line, SplitLine& split)
 {
     line = upToNul(line);
     const std::size_t tokenEnd = std::min(line.find(' '), line.size());
     if (tokenEnd == 0)
-        return std::nullopt;
+        return false;
 
-    SplitLine split;
-    split.stampToken = std::string(line.substr(0, std::min(tokenEnd, stampTokenLimit)));
-    std::string_view rest = skipBlanks(line.substr(tokenEnd));
-    for (std::string& field : split.fields) {
-        const std::size_t fieldEnd = std::min(rest.find(';'), rest.size());
-        if (fieldEnd == 0)
+    split.stampToken.assign(line.substr(0, std::min(tokenEnd, stampTokenLimit)));
+    const std::string_view rest = skipBlanks(line.substr(tokenEnd));
+    // One pass over the rest: each ";" ends a field, and an empty field ends the line.
+    std::size_t taken = 0;
+    std::size_t start = 0;
+    while (taken < split.fields.size() && start < rest.size()) {
+        std::size_t end = start;
+        while (end < rest.size() && rest[end] != ';')
+            ++end;
+        if (end == start)
             break;
-        field = std::string(rest.substr(0, std::min(fieldEnd, fieldLimit)));
-        if (fieldEnd == rest.size())
-            break;
-        rest.remove_prefix(fieldEnd + 1);
+        split.fields[taken++].assign(rest.substr(start, std::min(end - start, fieldLimit)));
+        start = end + 1;
     }
+    for (; taken < split.fields.size(); ++taken)
+        split.fields[taken].clear();
+    return true;
+}
+
+std::optional<SplitLine> splitLine(std::string_view line)
+{
+    std::optional<SplitLine> split(std::in_place);
+    if (!splitLineInto(line, *split))
+        split.reset();
     return split;
 }
 
@@ -146,7 +159,6 @@ std::optional<SplitLine> splitLine(std::string_view line)
 
 std::optional<std::int64_t> stampTime(std::string_view line)
 {
-    line = upToNul(line);
     if (line.empty() || line[0] != '[')
         return std::nullopt;
     line.remove_prefix(1);
@@ -183,12 +195,12 @@ std::int64_t stampGap(std::int64_t current, std::int64_t next)
 std::int32_t readInt(std::string_view field)
 {
     std::size_t used = 0;
-    return leadingInt(skipBlanks(upToNul(field)), used);
+    return leadingInt(skipBlanks(field), used);
 }
 
 double readDouble(std::string_view field)
 {
-    std::string_view text = skipBlanks(upToNul(field));
+    std::string_view text = skipBlanks(field);
     bool negative = false;
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         negative = text[0] == '-';
