@@ -83,8 +83,8 @@ TEST_F(CalibrationTest, ErrCountsAsMissingButErrDoesNot)
     app::world.mapName = "M";
     app::world.calibration.scaleY = 7;
     const auto second = thisSecond();
-    const std::string path =
-        writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=ERR\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
+    const std::string path = writeFile(
+        "Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=ERR\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
     stamp(path, second + std::chrono::nanoseconds(100));
     EXPECT_FALSE(loadCalibration(app::world));
     EXPECT_FLOAT_EQ(app::world.calibration.scaleX, 4);

@@ -64,8 +64,8 @@ void expectSameFiles(const std::filesystem::path& folder, const std::string& nam
     const std::string ours = (folder / (name + ".png")).string();
     const std::string theirs = (folder / (name + "-gdiplus.png")).string();
     ASSERT_TRUE(headless::saveFrame(ours));
-    ASSERT_EQ(GdipSaveImageToFile(reinterpret_cast<GpImage*>(backBufferBitmap()), widen(theirs).c_str(),
-                                  &gpPngEncoder, nullptr),
+    ASSERT_EQ(GdipSaveImageToFile(reinterpret_cast<GpImage*>(backBufferBitmap()), widen(theirs).c_str(), &gpPngEncoder,
+                                  nullptr),
               gpOk);
     const std::vector<ARGB> fromOurs = decoded(ours);
     const std::vector<ARGB> fromTheirs = decoded(theirs);

@@ -83,7 +83,7 @@ std::string eventProblem(const World& world, const Fields& fields)
     return problem.empty() ? referenceProblem(world, match.rule->second, fields) : problem;
 }
 
-std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond)
+std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond, const CheckProgress& progress)
 {
     std::vector<LogProblem> problems;
     World world;
@@ -100,7 +100,9 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond)
         if (!reasons.empty())
             problems.push_back({at.currentNumber, reasons});
     };
-    for (;;) {
+    for (std::int64_t steps = 1;; ++steps) {
+        if (progress && steps % 4096 == 0)
+            progress(log.reader->offset(), log.currentNumber);
         const std::int64_t number = log.currentNumber;
         const StepResult step = stepLog(log, world, msPerLogSecond, inspect);
         if (!step.applied) {

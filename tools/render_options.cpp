@@ -110,12 +110,12 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
             return parsed;
         }
         given.push_back(name);
-        if (name == "--check" && equals == std::string::npos) {
-            options.check = true;
+        if ((name == "--check" || name == "--quiet") && equals == std::string::npos) {
+            (name == "--check" ? options.check : options.quiet) = true;
             continue;
         }
         if (!takesValue(name)) {
-            parsed.error = name == "--check" ? "--check takes no value" : "unknown option " + name;
+            parsed.error = name == "--check" || name == "--quiet" ? name + " takes no value" : "unknown option " + name;
             return parsed;
         }
         std::string value;
@@ -155,6 +155,8 @@ Options:
   --check          read the whole log without waiting and list every line that the viewer cannot use,
                    as LOG:LINE: why (texts from the log in quotes, bytes outside printable ASCII
                    as \xNN); exit 1 if any
+  --quiet          no progress line: runs that take over a second show one on standard error while it is
+                   a terminal (how much is done, lines a second, the time left)
   -h, --help       this text
   --               what follows is the LOG, even when it begins with "-"
 

@@ -17,6 +17,7 @@ struct RenderOptions {
     std::optional<std::string> framesFolder;
     std::int64_t everyMs = 0;  // set exactly when framesFolder is
     bool check = false;
+    bool quiet = false;  // no progress line
     bool help = false;
 };
 

@@ -1,5 +1,5 @@
 // Writing 32-bit pixels as a PNG file with libpng directly: 8-bit RGBA with the sRGB, gamma and chromaticity
-// chunks that libgdiplus' encoder writes, so the files decode to the same pixels, at a fast zlib level.
+// chunks that libgdiplus' encoder writes, so the files decode to the same pixels, stored at zlib level 0 for speed.
 #pragma once
 
 #include <cstdint>
