@@ -5,7 +5,9 @@
 
 #include <png.h>
 
+#include <bit>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -15,7 +17,20 @@ struct WriteStructs {
 };
 
 // Every libpng call that can fail, in one function without objects to destroy; false on a libpng error.
-bool encode(WriteStructs& structs, std::FILE* file, const std::uint32_t* pixels, int width, int height, int stride)
+// B, G, R, A in memory (0xAARRGGBB on this little-endian machine) to R, G, B, A, a pixel at a time: several times
+// faster than libpng's byte-wise transform.
+void toRgba(const std::uint32_t* from, std::uint32_t* to, int count)
+{
+    static_assert(std::endian::native == std::endian::little);
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t pixel = from[i];
+        to[i] = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+    }
+}
+
+// `row` holds one row of RGBA pixels while it is written.
+bool encode(WriteStructs& structs, std::FILE* file, const std::uint32_t* pixels, int width, int height, int stride,
+            std::uint32_t* row)
 {
     png_structp png = structs.png;
     png_infop info = structs.info;
@@ -26,14 +41,13 @@ bool encode(WriteStructs& structs, std::FILE* file, const std::uint32_t* pixels,
     // (libgdiplus' defaults about 55 ms), storing well under 1 ms, for files about three times as large.
     png_set_compression_level(png, 0);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_compression_buffer_size(png, 1 << 17);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_sRGB_gAMA_and_cHRM(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
     png_write_info(png, info);
-    // The pixels lie in memory as B, G, R, A.
-    png_set_bgr(png);
     for (int y = 0; y < height; ++y) {
-        const std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+        toRgba(pixels + static_cast<std::ptrdiff_t>(y) * stride, row, width);
         png_write_row(png, reinterpret_cast<png_const_bytep>(row));
     }
     png_write_end(png, info);
@@ -53,7 +67,8 @@ bool writePngFile(const std::string& path, const std::uint32_t* pixels, int widt
     structs.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (structs.png != nullptr)
         structs.info = png_create_info_struct(structs.png);
-    bool written = structs.info != nullptr && encode(structs, file, pixels, width, height, stride);
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+    bool written = structs.info != nullptr && encode(structs, file, pixels, width, height, stride, row.data());
     png_destroy_write_struct(&structs.png, &structs.info);
     return std::fclose(file) == 0 && written;
 }
