@@ -1,7 +1,8 @@
-// The instances of the program's state. The world's map picture and the decoded icons go with reset, while GDI+
-// still runs.
+// The instances of the program's state. The world's map picture, the decoded icons and the kept fonts go with reset,
+// while GDI+ still runs.
 #include "app/app_state.h"
 
+#include "view/kept_text.h"
 #include "view/picture_cache.h"
 
 namespace app {
@@ -18,6 +19,7 @@ void resetState()
     view = ViewState{};
     composeReady = 1;
     iconCache.clear();
+    releaseKeptText();
 }
 
 }  // namespace app

@@ -1,97 +1,21 @@
-// Benchmarks on the bundled demo: composing a busy frame, applying every line of the demo log, splitting its lines.
-// Runs on the headless backend; the demo's Kelo.ini, Maps and Presets are copied beside kelo_bench by the build.
+// The benchmarks' entry: GDI+ and the core's hooks are started once, then every benchmark of bench/ runs.
+// Each bench_*.cpp file registers the benchmarks of its subject; bench/run builds and runs them in Release.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <memory>
-#include <vector>
+#include <cstdio>
 
-#include "app/app_state.h"
-#include "app/playback.h"
-#include "app/shell.h"
 #include "platform/headless/headless.h"
-#include "world/interpreter.h"
-#include "world/line_reader.h"
-#include "world/log_format.h"
-#include "world/world_model.h"
 
-namespace {
-
-std::string demoLogPath()
+int main(int argc, char** argv)
 {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "examples" / "demo" / "demo.log").string();
-}
-
-// Every line of the demo log as the reader delivers it.
-std::vector<std::string> demoLines()
-{
-    std::vector<std::string> lines;
-    std::optional<LineReader> reader = openLogFile(demoLogPath());
-    while (reader) {
-        std::optional<std::string> line = reader->read();
-        if (!line)
-            break;
-        lines.push_back(std::move(*line));
+    if (!headless::startup()) {
+        std::fprintf(stderr, "kelo_bench: GDI+ could not be started\n");
+        return 1;
     }
-    return lines;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
-
-void startFresh()
-{
-    headless::startup();
-    app::resetState();
-    headless::reset();
-}
-
-// The demo played to the middle of the fight: units on both sides of the bridge, labels and a full chat feed.
-void BM_ComposeDemoFrame(benchmark::State& state)
-{
-    startFresh();
-    openReplayLog(demoLogPath());
-    headless::advance(100000);
-    for (auto _ : state)
-        composeFrame();
-    state.counters["soldiers"] = app::world.soldierList.count - 1;
-    state.counters["vehicles"] = app::world.vehicleList.count - 1;
-    if (app::world.soldierList.count <= 1)
-        state.SkipWithError("the demo log did not play");
-    app::resetState();
-}
-BENCHMARK(BM_ComposeDemoFrame)->Unit(benchmark::kMillisecond);
-
-// Every line of the demo applied to a fresh world, as playback applies them (the map line loads the picture).
-void BM_ApplyDemoLog(benchmark::State& state)
-{
-    startFresh();
-    std::vector<Fields> events;
-    for (const std::string& line : demoLines())
-        if (std::optional<SplitLine> split = splitLine(line))
-            events.push_back(split->fields);
-    for (auto _ : state) {
-        resetWorld(app::world);
-        for (const Fields& fields : events)
-            applyEvent(app::world, fields, app::playback.msPerLogSecond);
-    }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * events.size()));
-    if (events.empty())
-        state.SkipWithError("no demo log");
-    app::resetState();
-}
-BENCHMARK(BM_ApplyDemoLog)->Unit(benchmark::kMillisecond);
-
-void BM_SplitDemoLines(benchmark::State& state)
-{
-    const std::vector<std::string> lines = demoLines();
-    for (auto _ : state) {
-        for (const std::string& line : lines) {
-            benchmark::DoNotOptimize(splitLine(line));
-            benchmark::DoNotOptimize(stampTime(line));
-        }
-    }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
-}
-BENCHMARK(BM_SplitDemoLines);
-
-}  // namespace
-
-BENCHMARK_MAIN();

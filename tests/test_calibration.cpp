@@ -1,5 +1,8 @@
 // Tests of the map calibration loaded from Kelo.ini and of the profile reader under it: key order, "ERR" as
-// missing, flags and numbers, and the Windows profile rules for names, blanks, quotes, comments and CRLF files.
+// missing, flags and numbers, the Windows profile rules for names, blanks, quotes, comments and CRLF files, and
+// every version of the file seen although it is parsed once per version.
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "app/calibration.h"
@@ -9,6 +12,19 @@
 #include "world/program_files.h"
 
 namespace {
+
+// Stamps the file with the time, which the file system must keep to the nanosecond: two versions written within
+// one tick of a coarse file system clock are told apart by their stamps.
+void stamp(const std::string& path, std::filesystem::file_time_type time)
+{
+    std::filesystem::last_write_time(path, time);
+    ASSERT_EQ(std::filesystem::last_write_time(path), time) << "the file system must keep nanoseconds";
+}
+
+std::filesystem::file_time_type thisSecond()
+{
+    return std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now());
+}
 
 std::string section(const std::string& name, const std::string& offsetY = "OffsetY=6\n")
 {
@@ -66,13 +82,17 @@ TEST_F(CalibrationTest, ErrCountsAsMissingButErrDoesNot)
 {
     app::world.mapName = "M";
     app::world.calibration.scaleY = 7;
-    writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=ERR\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
+    const auto second = thisSecond();
+    const std::string path = writeFile(
+        "Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=ERR\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
+    stamp(path, second + std::chrono::nanoseconds(100));
     EXPECT_FALSE(loadCalibration(app::world));
     EXPECT_FLOAT_EQ(app::world.calibration.scaleX, 4);
     EXPECT_FLOAT_EQ(app::world.calibration.scaleY, 7);
     EXPECT_EQ(app::world.calibration.offsetX, 0);
 
     writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=err\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
+    stamp(path, second + std::chrono::nanoseconds(200));
     EXPECT_TRUE(loadCalibration(app::world));
     EXPECT_EQ(app::world.calibration.scaleY, 0);
 }
@@ -162,4 +182,51 @@ TEST_F(ProfileReaderTest, CrlfFilesByteOrderMarkAndLongValues)
     EXPECT_EQ(readProfileString("S", "A", "ERR", path), "1");
     EXPECT_EQ(readProfileString("S", "B", "ERR", path), "two");
     EXPECT_EQ(readProfileString("S", "Long", "ERR", path), std::string(255, 'v'));
+}
+
+// [SECTION] Versions of the file
+
+TEST_F(ProfileReaderTest, RewriteOfTheSameSizeWithinOneSecondIsSeen)
+{
+    const auto second = thisSecond();
+    const std::string path = writeFile("a.ini", "[S]\nA=1\n");
+    stamp(path, second + std::chrono::nanoseconds(100));
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "1");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "1");
+
+    const auto size = std::filesystem::file_size(path);
+    writeFile("a.ini", "[S]\nA=2\n");
+    ASSERT_EQ(std::filesystem::file_size(path), size);
+    stamp(path, second + std::chrono::nanoseconds(200));
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "2");
+    // A version whose stamp goes back is a version too.
+    writeFile("a.ini", "[S]\nA=3\n");
+    stamp(path, second + std::chrono::nanoseconds(150));
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "3");
+}
+
+TEST_F(ProfileReaderTest, RemovedAddedAndReplacedFilesAreSeen)
+{
+    const auto second = thisSecond();
+    const std::string path = writeFile("a.ini", "[S]\nA=1\n");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "1");
+    std::filesystem::remove(path);
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "ERR");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "ERR");
+    writeFile("a.ini", "[S]\nA=4\n");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "4");
+
+    // Another file of the same size and stamp moved over it: a new file, though nothing else tells it apart.
+    stamp(path, second);
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "4");
+    const std::string other = writeFile("b.ini", "[S]\nA=5\n");
+    stamp(other, second);
+    std::filesystem::rename(other, path);
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "5");
+
+    // Files at two paths, read in turn, each give their own values.
+    const std::string third = writeFile("c.ini", "[S]\nA=6\n");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", third), "6");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", path), "5");
+    EXPECT_EQ(readProfileString("S", "A", "ERR", third), "6");
 }

@@ -1,8 +1,11 @@
 // Tests of the replay log's line format: splitting, stamps and gaps, and the integer and real value syntax.
 // Pure functions, so the cases only build texts; the fixture is used for a clean state all the same.
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "tests/kelo_test.h"
@@ -254,4 +257,42 @@ TEST_F(LogFormatTest, RealsIgnoreTheProcessLocale)
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_FLOAT_EQ(read, 2.5f);
     EXPECT_FLOAT_EQ(comma, 2.0f);
+}
+
+// [SECTION] Plain decimals and stamps read without the general reading
+
+TEST(LogFormatPlainTest, PlainDecimalsReadAsTheLibraryReadsThem)
+{
+    std::mt19937 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text;
+        const int length = 1 + static_cast<int>(random() % 19);
+        const int point = static_cast<int>(random() % (length + 2)) - 1;  // -1: no point
+        for (int at = 0; at < length; ++at) {
+            if (at == point)
+                text += '.';
+            text += static_cast<char>('0' + random() % 10);
+        }
+        if (random() % 4 == 0)
+            text += "e" + std::to_string(static_cast<int>(random() % 40) - 20);
+        if (random() % 8 == 0)
+            text += ";x";
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        const double read = readDouble(text);
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0) << text << ": " << read << " against " << expected;
+        ASSERT_EQ(readDouble("-" + text), -expected) << text;
+    }
+    EXPECT_EQ(readDouble("0x1p3"), 8.0);
+    EXPECT_EQ(readDouble("12.5e"), 12.5);
+}
+
+TEST(LogFormatPlainTest, StampsOfTwoDigitsReadAsStampsOfAnyForm)
+{
+    EXPECT_EQ(stampTime("[20:15:30] POS"), 20 * 3600 + 15 * 60 + 30);
+    EXPECT_EQ(stampTime("[20:15:305] POS"), 20 * 3600 + 15 * 60 + 305);
+    EXPECT_EQ(stampTime("[20:15:3] POS"), 20 * 3600 + 15 * 60 + 3);
+    EXPECT_EQ(stampTime("[20:15:30"), 20 * 3600 + 15 * 60 + 30);
+    EXPECT_EQ(stampTime("[99:99:99]"), 99 * 3600 + 99 * 60 + 99);
+    EXPECT_EQ(stampTime("[20:1x:30]"), 20 * 3600 + 1 * 60);
 }

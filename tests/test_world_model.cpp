@@ -239,8 +239,11 @@ TEST_F(WorldModelTest, ACopyPlaysOnExactlyLikeItsOriginal)
     EXPECT_EQ(copy, world);
     EXPECT_TRUE(pointsInto(copy.soldierList, copy) && pointsInto(copy.vehicleList, copy)
                 && pointsInto(copy.entityList, copy));
-    for (const auto& owned : copy.records)
-        EXPECT_FALSE(pointsInto(PtrList<Record>{{owned.get()}, 2, 0}, world));
+    for (const auto& owned : copy.records) {
+        PtrList<Record> single;
+        single.append(owned.get());
+        EXPECT_FALSE(pointsInto(single, world));
+    }
 
     int steps = 0;
     while (original.nextLine) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <limits>
 
@@ -19,7 +20,9 @@
 #include "kelo_version.h"
 #include "platform/headless/headless.h"
 #include "platform/linux_shared.h"
+#include "tools/frame_writer.h"
 #include "tools/log_check.h"
+#include "tools/progress_line.h"
 #include "tools/render_options.h"
 #include "tools/state_json.h"
 #include "tools/video_clip.h"
@@ -27,6 +30,7 @@
 namespace {
 
 bool endOfData = false;
+const ProgressLine::Clock::time_point runStart = ProgressLine::Clock::now();
 
 // [SECTION] Frames that would come out the same
 
@@ -35,9 +39,10 @@ bool endOfData = false;
 // frame before comes out the same as that frame, every later frame would too until the world changes: those are
 // skipped by clearing composeReady, as a paint that arrives during a composition is, so every output stays the same.
 struct FrameSkipping {
-    bool changed = true;  // a playback step or a glide since the last composed frame was looked at
-    bool repainted = false;  // a frame was composed in this millisecond
-    std::vector<ARGB> lastQuietFrame;  // the pixels of the last frame composed with nothing changed before it
+    bool changed = true;               // a playback step or a glide since the last composed frame was looked at
+    bool repainted = false;            // a frame was composed in this millisecond
+    std::vector<std::uint32_t> lastQuietFrame;  // the pixels of the last frame composed with nothing changed before it
+    std::vector<std::uint32_t> frame;  // the frame just composed, read in one piece
 };
 
 FrameSkipping skipping;
@@ -67,16 +72,6 @@ void onTimerFiring(TimerId id)
     }
 }
 
-std::vector<ARGB> backBufferPixels()
-{
-    std::vector<ARGB> pixels;
-    pixels.reserve(static_cast<std::size_t>(frameWidth) * frameHeight);
-    for (int y = 0; y < frameHeight; ++y)
-        for (int x = 0; x < frameWidth; ++x)
-            pixels.push_back(headless::pixel(x, y));
-    return pixels;
-}
-
 // After each millisecond: a frame composed with nothing changed before it that equals the last such frame means
 // the frames have settled; the pixels are only read for those frames, which busy playback hardly ever composes.
 void afterMillisecond()
@@ -89,11 +84,11 @@ void afterMillisecond()
         skipping.lastQuietFrame.clear();
         return;
     }
-    std::vector<ARGB> frame = backBufferPixels();
-    if (frame == skipping.lastQuietFrame)
+    // A back buffer that cannot be read is never taken for a settled frame.
+    if (headless::framePixels(skipping.frame) && skipping.frame == skipping.lastQuietFrame)
         app::composeReady = 0;
     else
-        skipping.lastQuietFrame = std::move(frame);
+        std::swap(skipping.lastQuietFrame, skipping.frame);
 }
 
 // [SECTION] Jumping over quiet time
@@ -147,9 +142,17 @@ void deliverInput(const ScriptedInput& scripted)
     app::composeReady = 1;
 }
 
-// Message boxes do not block here: each is printed, and "No more data" ends the run where the viewer's stops.
+// Tells the frames written so far (all of them, or those done by now), each with its line on standard error; false
+// once a frame could not be written, whose path is then in failedFrame.
+std::function<bool(bool all)> tellWrittenFrames;
+std::optional<std::string> failedFrame;
+
+// Message boxes do not block here: each is printed, after the frames written before it, and "No more data" ends the
+// run where the viewer's stops. A box that comes after a frame that could not be written is not reached.
 void onMessageBox(const headless::MessageBox& box)
 {
+    if (tellWrittenFrames && !tellWrittenFrames(true))
+        return;
     std::cerr << box.caption << ": " << box.text << '\n';
     if (box.text == "No more data")
         endOfData = true;
@@ -239,6 +242,21 @@ bool writeState(const std::string& path)
 
 // [SECTION] --check
 
+// The size of a log that is a regular file; 0 for anything else (a pipe has no size to measure progress by).
+std::int64_t logSize(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return 0;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::int64_t>(size);
+}
+
+bool progressShown(const RenderOptions& options)
+{
+    return !options.quiet && isatty(STDERR_FILENO) != 0;
+}
+
 int runCheck(const RenderOptions& options)
 {
     std::optional<LineReader> reader = openLogFile(options.logPath);
@@ -246,7 +264,12 @@ int runCheck(const RenderOptions& options)
         std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
         return 1;
     }
-    const std::vector<LogProblem> problems = checkLog(std::move(*reader), options.msPerLogSecond);
+    ProgressLine progress(progressShown(options), "the log", runStart);
+    const std::int64_t size = logSize(options.logPath);
+    const std::vector<LogProblem> problems =
+        checkLog(std::move(*reader), options.msPerLogSecond,
+                 [&](std::int64_t offset, std::int64_t lines) { progress.update(offset, size, lines); });
+    progress.finish();
     for (const LogProblem& problem : problems)
         std::cout << options.logPath << ':' << problem.line << ": " << problem.reason << '\n';
     std::cerr << "kelo-render: " << problems.size() << (problems.size() == 1 ? " line" : " lines")
@@ -315,10 +338,41 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
     seekWhenDue();
 
     const bool progressInPlace = isatty(STDERR_FILENO) != 0;
+    // The share of the virtual time asked for, or without --until of the log read.
+    ProgressLine progress(progressShown(options), options.untilMs ? "the time asked for" : "the log", runStart);
+    const std::int64_t size = options.untilMs ? *options.untilMs : logSize(options.logPath);
+    // Numbered frames are written on the writer's thread while the clock goes on; each one's line comes once it is
+    // written, in order, before any message box that follows it.
+    std::optional<FrameWriter> writer;
+    if (options.framesFolder)
+        writer.emplace();
     std::int64_t framesWritten = 0;
+    // The frames are told through objects of this function: it goes with them, whichever way the run ends.
+    struct Forget {
+        ~Forget() { tellWrittenFrames = nullptr; }
+    } forget;
+    tellWrittenFrames = [&](bool all) {
+        if (failedFrame)
+            return false;
+        for (const FrameWriter::Written& written :
+             writer ? writer->collect(all) : std::vector<FrameWriter::Written>{}) {
+            if (!written.ok) {
+                failedFrame = written.path;
+                return false;
+            }
+            const std::string line = "kelo-render: " + written.path + " " + written.note;
+            // On a terminal the line is rewritten in place; what a longer progress line left on it is cleared.
+            std::cerr << (progressInPlace ? "\r" : "") << line << (progress.drawn() ? "\x1b[K" : "")
+                      << (progressInPlace ? "" : "\n") << std::flush;
+            if (progressInPlace)
+                progress.setLead(line);
+        }
+        return true;
+    };
     auto nextInput = options.inputs.begin();
     // The end of data ends the run unless a seek is still to come.
-    while ((!endOfData || seeksDone < seeks.size()) && (!options.untilMs || headless::now() < *options.untilMs)) {
+    while ((!endOfData || seeksDone < seeks.size()) && (!options.untilMs || headless::now() < *options.untilMs)
+           && tellWrittenFrames(false)) {
         // Inputs at a time come after the timers due then.
         for (; nextInput != options.inputs.end() && nextInput->atMs <= headless::now(); ++nextInput)
             deliverInput(*nextInput);
@@ -333,16 +387,23 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
         // The clip shows what the window shows: the frame of each repaint.
         if (clip && headless::now() % repaintPeriodMs == 0 && !clip->addBackBuffer())
             break;
+        const LogCursor& log = app::playback.log;
+        progress.update(options.untilMs ? headless::now() : (log.reader ? log.reader->offset() : 0), size,
+                        log.currentNumber);
         if (!options.framesFolder || headless::now() % options.everyMs != 0)
             continue;
         const std::string path = numberedFrame(*options.framesFolder, ++framesWritten);
-        if (!headless::saveFrame(path))
+        std::vector<std::uint32_t> pixels;
+        if (!headless::framePixels(pixels))
             return outputError(path);
-        std::cerr << (progressInPlace ? "\r" : "") << "kelo-render: " << path << " at " << headless::now() << " ms"
-                  << (progressInPlace ? "" : "\n") << std::flush;
+        writer->write(path, std::move(pixels), "at " + std::to_string(headless::now()) + " ms");
     }
-    if (progressInPlace && framesWritten > 0)
+    const bool allWritten = tellWrittenFrames(true);
+    if (progressInPlace && framesWritten > 0 && !progress.drawn())
         std::cerr << '\n';
+    progress.finish();
+    if (!allWritten)
+        return outputError(*failedFrame);
     if (clip) {
         const std::string failure = clip->finish();
         if (!failure.empty()) {

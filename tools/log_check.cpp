@@ -13,26 +13,17 @@ namespace {
 
 // [SECTION] Look-ups in the model built so far
 
-template <class T>
-bool listHasId(const PtrList<T>& list, std::int32_t id)
-{
-    for (std::int32_t i = 0; i < list.count - 1; ++i)
-        if (list.items[i]->id == id)
-            return true;
-    return false;
-}
-
 bool hasId(const World& world, IdList list, std::int32_t id)
 {
     switch (list) {
     case IdList::soldiers:
-        return listHasId(world.soldierList, id);
+        return hasRecordWithId(world.soldierList, id);
     case IdList::vehicles:
-        return listHasId(world.vehicleList, id);
+        return hasRecordWithId(world.vehicleList, id);
     case IdList::buildings:
-        return listHasId(world.buildingList, id);
+        return hasRecordWithId(world.buildingList, id);
     case IdList::entities:
-        return listHasId(world.entityList, id);
+        return hasRecordWithId(world.entityList, id);
     case IdList::none:
         break;
     }
@@ -92,7 +83,7 @@ std::string eventProblem(const World& world, const Fields& fields)
     return problem.empty() ? referenceProblem(world, match.rule->second, fields) : problem;
 }
 
-std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond)
+std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond, const CheckProgress& progress)
 {
     std::vector<LogProblem> problems;
     World world;
@@ -109,7 +100,9 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond)
         if (!reasons.empty())
             problems.push_back({at.currentNumber, reasons});
     };
-    for (;;) {
+    for (std::int64_t steps = 1;; ++steps) {
+        if (progress && steps % 4096 == 0)
+            progress(log.reader->offset(), log.currentNumber);
         const std::int64_t number = log.currentNumber;
         const StepResult step = stepLog(log, world, msPerLogSecond, inspect);
         if (!step.applied) {

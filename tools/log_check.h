@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct LogProblem {
 // Why the event interpreter can make nothing of these fields against the world; empty when it can.
 std::string eventProblem(const World& world, const Fields& fields);
 
+// Told now and then how far the check has come: bytes of the file read and lines stepped.
+using CheckProgress = std::function<void(std::int64_t offset, std::int64_t lines)>;
+
 // Steps through the whole log as playback would, applying each line (resets included) so that ids are known,
 // and returns the problems in line order.
-std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond);
+std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond, const CheckProgress& progress = {});

@@ -140,7 +140,16 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
 // Options that take no value.
 bool isFlag(std::string_view name)
 {
-    return name == "--check" || name == "--timeline" || name == "--index";
+    return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet";
+}
+
+bool& flag(RenderOptions& options, std::string_view name)
+{
+    if (name == "--check")
+        return options.check;
+    if (name == "--index")
+        return options.index;
+    return name == "--quiet" ? options.quiet : options.timeline;
 }
 
 // Options that may be given more than once.
@@ -223,7 +232,7 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
                 parsed.error = name + " takes no value";
                 return parsed;
             }
-            (name == "--check" ? options.check : name == "--index" ? options.index : options.timeline) = true;
+            flag(options, name) = true;
             continue;
         }
         if (!takesValue(name)) {
@@ -307,6 +316,8 @@ Options:
   --index          scan the whole log as the viewer's index does and print it as JSON: totalS, lines,
                    marks ({t, kind, side}: destroyed, killed, win, chat, reset; side only on destroyed)
                    and breaks ({t, lengthS}: waits of more than ten minutes)
+  --quiet          no progress line: runs that take over a second show one on standard error while it is
+                   a terminal (how much is done, lines a second, the time left)
   -h, --help       this text
   --version        the program's version
   --               what follows is the LOG, even when it begins with "-"

@@ -43,6 +43,7 @@ struct RenderOptions {
     std::vector<SeekRequest> seeks;  // in the order given
     bool check = false;
     bool index = false;
+    bool quiet = false;  // no progress line
     bool help = false;
     bool version = false;
 };

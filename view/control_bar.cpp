@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "view/kept_text.h"
+
 namespace {
 
 constexpr ARGB bandColour = 0xFF000064;
@@ -65,10 +67,10 @@ void drawControlBar(GpDC dc, ViewState& view)
     Brush band = Brush::solid(bandColour);
     surface.fillRectI(band, 0, 0, 400, 25);
 
-    Font font("Arial", 8);
+    const Font& font = keptFont("Arial", 8);
     std::array<LabelSize, buttonCount> sizes{};
     for (std::size_t i = 0; i < screenOrder.size(); ++i) {
-        GpRectF box = surface.measure(buttonLabel(screenOrder[i]), font, measureBox);
+        GpRectF box = measureText(surface, buttonLabel(screenOrder[i]), font, measureBox);
         sizes[i] = {box.Width, box.Height};
     }
     std::array<ButtonPlace, buttonCount> places = layoutButtons(sizes);
@@ -91,6 +93,6 @@ void drawControlBar(GpDC dc, ViewState& view)
 
         face.setColour(button.hovered ? hoveredFaceColour : faceColour);
         surface.fillRect(face, origin.X - 1, origin.Y - 1, hit.Width, hit.Height);
-        surface.drawText(buttonLabel(screenOrder[i]), font, origin.X, origin.Y, label);
+        drawText(surface, buttonLabel(screenOrder[i]), font, origin.X, origin.Y, label);
     }
 }

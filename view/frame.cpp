@@ -7,6 +7,7 @@
 #include <charconv>
 
 #include "view/control_bar.h"
+#include "view/kept_text.h"
 #include "view/map_picture.h"
 #include "view/overlays.h"
 #include "view/units.h"
@@ -20,7 +21,7 @@ constexpr ARGB titleYellow = 0xFFFFFF00;
 
 void drawMapNameLabel(Surface& surface, const std::string& mapName)
 {
-    Font font("Arial", 8);
+    const Font& font = keptFont("Arial", 8);
     // The whole name, extension included, ends 10 pixels from the right and 20 above the bottom of the map.
     drawLabelBox(
         surface, mapName, font,
@@ -33,12 +34,12 @@ void drawMapNameLabel(Surface& surface, const std::string& mapName)
 void drawTitleScreen(Surface& surface)
 {
     constexpr std::string_view title = "Tarnwatch";
-    Font font("Arial", 50);
-    GpRectF box = surface.measure(title, font, GpRectF{0, 25, 400, 400});
+    const Font& font = keptFont("Arial", 50);
+    GpRectF box = measureText(surface, title, font, GpRectF{0, 25, 400, 400});
     float x = 200 - box.Width / 2;
     float y = 200 - box.Height / 2 - 25;
-    surface.drawText(title, font, x - 5, y - 5, Brush::solid(titleShadow));
-    surface.drawText(title, font, x, y, Brush::solid(titleYellow));
+    drawText(surface, title, font, x - 5, y - 5, Brush::solid(titleShadow));
+    drawText(surface, title, font, x, y, Brush::solid(titleYellow));
 }
 
 }  // namespace
@@ -49,7 +50,7 @@ void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& con
     drawControlBar(dc, view);
     if (world.mapName) {
         if (world.mapImage)
-            surface.drawImage(world.mapImage->image, 0, 25, 400, 400);
+            drawMapPicture(surface, *world.mapImage);
         drawMapNameLabel(surface, *world.mapName);
     } else {
         drawTitleScreen(surface);
@@ -77,12 +78,15 @@ ARGB sideColour(std::int32_t side)
 }
 
 void drawLabelBox(Surface& surface, std::string_view text, const Font& font, const LabelPlacement& place,
-                  const Brush& box, const Brush& textBrush)
+                  const Brush& box, const Brush& textBrush, LabelPlace kind)
 {
-    GpRectF bounds = surface.measure(text, font, GpRectF{0, 0, 400, 400});
+    GpRectF bounds = measureText(surface, text, font, GpRectF{0, 0, 400, 400});
     GpPointF at = place(bounds.Width, bounds.Height);
     surface.fillRect(box, at.X - 1, at.Y - 1, bounds.Width + 2, bounds.Height + 2);
-    surface.drawText(text, font, at.X, at.Y, textBrush);
+    if (kind == LabelPlace::stays)
+        drawText(surface, text, font, at.X, at.Y, textBrush);
+    else
+        surface.drawText(text, font, at.X, at.Y, textBrush);
 }
 
 std::string fixedDecimals(float value, int decimals)

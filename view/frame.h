@@ -30,9 +30,13 @@ void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& con
 
 ARGB sideColour(std::int32_t side);
 
+// Whether a label stays in its place from frame to frame (its text is kept drawn, view/kept_text.h) or follows a unit
+// that moves (drawn afresh: a kept text is only of use at the same fraction of a pixel).
+enum class LabelPlace : std::uint8_t { stays, followsUnit };
+
 // Measures the text, fills a box one pixel larger on every side, then draws the text at the placed corner.
 void drawLabelBox(Surface& surface, std::string_view text, const Font& font, const LabelPlacement& place,
-                  const Brush& box, const Brush& textBrush);
+                  const Brush& box, const Brush& textBrush, LabelPlace kind = LabelPlace::stays);
 
 // A number with a fixed count of decimals and a point as separator, whatever locale the process runs in.
 std::string fixedDecimals(float value, int decimals);

@@ -66,6 +66,7 @@ Brush Brush::solid(ARGB colour)
     GpSolidFill* fill = nullptr;
     brush.status_ = GdipCreateSolidFill(colour, &fill);
     brush.brush_ = reinterpret_cast<GpBrush*>(fill);
+    brush.solidColour_ = colour;
     return brush;
 }
 
@@ -78,7 +79,8 @@ Brush Brush::gradient(GpPointF from, GpPointF to, ARGB colourFrom, ARGB colourTo
     return brush;
 }
 
-Brush::Brush(Brush&& other) noexcept : brush_(std::exchange(other.brush_, nullptr)), status_(other.status_)
+Brush::Brush(Brush&& other) noexcept
+    : brush_(std::exchange(other.brush_, nullptr)), status_(other.status_), solidColour_(other.solidColour_)
 {
 }
 
@@ -91,6 +93,7 @@ Brush::~Brush()
 void Brush::setColour(ARGB colour)
 {
     status_ = kept(status_, GdipSetSolidFillColor(reinterpret_cast<GpSolidFill*>(brush_), colour));
+    solidColour_ = colour;
 }
 
 // [SECTION] Pen
@@ -155,7 +158,17 @@ Image Image::loadBitmap(const std::string& path)
     return image;
 }
 
-Image::Image(Image&& other) noexcept : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
+Image Image::blank(int width, int height)
+{
+    Image image;
+    GpBitmap* bitmap = nullptr;
+    image.status_ = GdipCreateBitmapFromScan0(width, height, 0, gpPixelFormat32bppARGB, nullptr, &bitmap);
+    image.image_ = reinterpret_cast<GpImage*>(bitmap);
+    return image;
+}
+
+Image::Image(Image&& other) noexcept
+    : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
 {
 }
 
@@ -250,6 +263,11 @@ void Image::setPixel(int x, int y, ARGB colour)
 Surface::Surface(GpDC dc)
 {
     status_ = GdipCreateFromHDC(dc, &graphics_);
+}
+
+Surface::Surface(Image& bitmap)
+{
+    status_ = bitmap.get() != nullptr ? GdipGetImageGraphicsContext(bitmap.get(), &graphics_) : gpInvalidParameter;
 }
 
 Surface::~Surface()

@@ -2,6 +2,7 @@
 // Each releases its resource on every path and keeps its last non-zero status; text is widened byte by byte.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,8 @@ public:
     Brush(Brush&& other) noexcept;
     Brush& operator=(Brush&&) = delete;
     void setColour(ARGB colour);
+    // The colour of a solid brush; none for a gradient.
+    std::optional<ARGB> solidColour() const { return solidColour_; }
     GpBrush* get() const { return brush_; }
     GpStatus status() const { return status_; }
 
@@ -41,6 +44,7 @@ private:
     Brush() = default;
     GpBrush* brush_ = nullptr;
     GpStatus status_ = gpOk;
+    std::optional<ARGB> solidColour_;
 };
 
 class Pen {
@@ -81,6 +85,8 @@ public:
     static Image load(const std::string& path);
     // A bitmap whose pixels can be read and written (vehicle icons); guarded and failing as load does.
     static Image loadBitmap(const std::string& path);
+    // A clear 32-bit ARGB bitmap of the size, to draw into.
+    static Image blank(int width, int height);
     ~Image();
     Image(Image&& other) noexcept;
     Image& operator=(Image&& other) noexcept;
@@ -104,6 +110,7 @@ private:
 class Surface {
 public:
     explicit Surface(GpDC dc);  // a drawing surface on a device context; several may share one context
+    explicit Surface(Image& bitmap);  // a drawing surface on a bitmap's pixels
     ~Surface();
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;

@@ -6,6 +6,23 @@
 
 #include "view/file_version.h"
 
+void drawMapPicture(Surface& surface, const MapPicture& picture)
+{
+    if (!picture.stretched) {
+        // Stretched at the very place it has on the frame: the stretch's fixed-point arithmetic depends on where the
+        // picture lies, and so do its roundings.
+        Image stretched = Image::blank(400, 425);
+        {
+            // The bitmap's surface goes before the bitmap is drawn anywhere.
+            Surface onStretched(stretched);
+            onStretched.drawImage(picture.image, 0, 25, 400, 400);
+        }
+        picture.stretched = std::move(stretched);
+    }
+    // The clear band above the map area leaves the frame as it is.
+    surface.drawImage(*picture.stretched, 0, 0, 400, 425);
+}
+
 std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path)
 {
     static std::string lastPath;
@@ -28,7 +45,7 @@ std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path)
         lastPicture.reset();
         return nullptr;
     }
-    auto picture = std::make_shared<const MapPicture>(MapPicture{std::move(image)});
+    auto picture = std::make_shared<const MapPicture>(MapPicture{std::move(image), std::nullopt});
     lastPicture = picture;
     return picture;
 }

@@ -3,6 +3,7 @@
 #include "view/overlays.h"
 
 #include "view/frame.h"
+#include "view/kept_text.h"
 
 std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds)
 {
@@ -21,7 +22,7 @@ std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool pa
 
 void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSecond, bool paused)
 {
-    Font font("Arial", 8);
+    const Font& font = keptFont("Arial", 8);
     Brush box = Brush::solid(0x4BFFFFFF);
     Brush text = Brush::solid(0xFF000000);
     if (world.statusMessage)
@@ -58,13 +59,13 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
 void drawChatFeed(GpDC dc, const World& world)
 {
     Surface surface(dc);
-    Font font("Lucida Sans Unicode", 6);
+    const Font& font = keptFont("Lucida Sans Unicode", 6);
     // Slot 1 holds the oldest line at y = 340, slot 6 the newest at y = 390; an empty slot leaves its row empty.
     for (int slot = 6; slot >= 1; --slot) {
         const std::optional<ChatLine>& line = world.chatLines[slot - 1];
         if (!line)
             continue;
         float y = static_cast<float>(330 + 10 * slot);
-        surface.drawText(line->text, font, 10, y, Brush::solid(sideColour(line->side)));
+        drawText(surface, line->text, font, 10, y, Brush::solid(sideColour(line->side)));
     }
 }

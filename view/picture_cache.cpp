@@ -17,18 +17,23 @@ PictureCache::PictureCache(std::size_t entryLimit, std::uint64_t pixelLimit)
 
 std::shared_ptr<const Image> PictureCache::keyedBitmap(const std::string& path, ARGB key)
 {
-    // The version is taken before the file is read: a change during the read is a new version at the next use.
-    FileVersion version = fileVersion(path);
     auto found = std::find_if(entries_.begin(), entries_.end(),
                               [&](const Entry& entry) { return entry.path == path && entry.key == key; });
+    if (found != entries_.end() && frame_ != 0 && found->lookedAtIn == frame_) {
+        entries_.splice(entries_.begin(), entries_, found);
+        return found->picture;
+    }
+    // The version is taken before the file is read: a change during the read is a new version at the next use.
+    FileVersion version = fileVersion(path);
     if (found != entries_.end()) {
         entries_.splice(entries_.begin(), entries_, found);
+        found->lookedAtIn = frame_;
         if (found->version == version)
             return found->picture;
         pixels_ -= found->pixels;
         entries_.pop_front();
     }
-    Entry entry{path, key, version, nullptr, 0};
+    Entry entry{path, key, version, nullptr, 0, frame_};
     // A missing file is not handed to the decoder at all: it could give nothing.
     if (version.exists) {
         auto bitmap = std::make_shared<Image>(Image::loadBitmap(path));

@@ -1,5 +1,6 @@
-// Decoded pictures kept by path with the version of their file (view/file_version.h), checked at every use, so a
-// changed, added or removed file shows at the next use exactly as if it were read every time.
+// Decoded pictures kept by path with the version of their file (view/file_version.h), checked at every use (once a
+// frame, when frames are told), so a changed, added or removed file shows at the next frame exactly as if it were read
+// every time.
 // Vehicle icons are kept decoded and colour-keyed; the map picture needs no keeping (it is read once per map line)
 // and shares only the loader's size guard, which sits inside Image::load and Image::loadBitmap.
 #pragma once
@@ -28,6 +29,11 @@ public:
     // of the file; null when the file gives no raster picture. The picture stays valid while it is held.
     std::shared_ptr<const Image> keyedBitmap(const std::string& path, ARGB key);
 
+    // Starts a frame: from now on each file is looked at once until the next frame starts, however many units show
+    // it (a change within the few milliseconds of composing one frame shows at the next, as one just after would).
+    // Until the first call, every use looks at the file.
+    void newFrame() { ++frame_; }
+
     std::size_t entryCount() const { return entries_.size(); }
     void clear();
 
@@ -38,6 +44,7 @@ private:
         FileVersion version;
         std::shared_ptr<const Image> picture;
         std::uint64_t pixels = 0;
+        std::uint64_t lookedAtIn = 0;  // the frame in which the file's version was last looked at
     };
 
     void trim();
@@ -46,6 +53,7 @@ private:
     std::uint64_t pixelLimit_;
     std::list<Entry> entries_;  // most recently used first
     std::uint64_t pixels_ = 0;
+    std::uint64_t frame_ = 0;
 };
 
 // The vehicle icons of the program; emptied with the rest of the program's state, while GDI+ still runs.

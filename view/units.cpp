@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "view/frame.h"
+#include "view/kept_text.h"
 #include "view/picture_cache.h"
 #include "view/transform.h"
 #include "world/program_files.h"
@@ -30,7 +31,7 @@ void drawLabel(Surface& surface, const std::string& text, const Font& font, GpPo
 {
     drawLabelBox(
         surface, text, font, [at](float, float) { return at; }, Brush::solid(labelBoxColour(colour)),
-        Brush::solid(colour));
+        Brush::solid(colour), LabelPlace::followsUnit);
 }
 
 // The filled share of a unit's status; none while both peaks are 0 or the levels give no number.
@@ -79,7 +80,7 @@ void drawSoldier(Surface& surface, const Calibration& calibration, SoldierRecord
     surface.fillEllipse(Brush::solid(colour), p.x, p.y, 6, 6);
     if (soldier.hovered || soldier.pinned) {
         GpPointF label{p.x + 6, p.y + 6};
-        Font font("Arial", 8);
+        const Font& font = keptFont("Arial", 8);
         drawLabel(surface, soldier.name, font, label, colour);
         drawStatusBar(surface, soldier, label.X, label.Y + 15);
     } else if (barsShown) {
@@ -93,9 +94,10 @@ void drawSoldier(Surface& surface, const Calibration& calibration, SoldierRecord
 
 // [SECTION] Vehicles
 
-// Draws the class's icon rotated about P on a surface of its own; false when there is no picture to draw.
-bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& programFolder, const VehicleRecord& vehicle,
-              ScreenPoint p)
+// Draws the class's icon rotated about P on the icons' own surface, whose transform it sets; false when there is no
+// picture to draw.
+bool drawIcon(Surface& rotated, const Calibration& calibration, const std::string& programFolder,
+              const VehicleRecord& vehicle, ScreenPoint p)
 {
     std::optional<std::string> path = iconPath(programFolder, vehicle.className);
     if (!path)
@@ -104,7 +106,6 @@ bool drawIcon(GpDC dc, const Calibration& calibration, const std::string& progra
     std::shared_ptr<const Image> icon = iconCache.keyedBitmap(*path, opaqueWhite);
     if (!icon)
         return false;
-    Surface rotated(dc);
     Matrix turn;
     turn.prependTranslation(p.x, p.y);
     turn.prependRotation(iconRotation(calibration, vehicle.direction));
@@ -120,7 +121,7 @@ std::string vehicleLabelText(const std::string& className, float direction)
     return className + " - " + fixedDecimals(direction, 3);
 }
 
-void drawVehicle(Surface& surface, GpDC dc, const World& world, const std::string& programFolder,
+void drawVehicle(Surface& surface, Surface& rotated, const World& world, const std::string& programFolder,
                  VehicleRecord& vehicle)
 {
     // A vehicle still at the origin, height included, has never been placed.
@@ -130,14 +131,14 @@ void drawVehicle(Surface& surface, GpDC dc, const World& world, const std::strin
     if (!isFinite(p))
         return;
     ARGB colour = opaqueWhite;
-    if (!drawIcon(dc, world.calibration, programFolder, vehicle, p)) {
+    if (!drawIcon(rotated, world.calibration, programFolder, vehicle, p)) {
         colour = sideColour(vehicle.side);
         surface.fillRect(Brush::solid(colour), p.x, p.y, 7, 7);
     }
     if (!vehicle.hovered && !vehicle.pinned)
         return;
     GpPointF line{p.x + 6, p.y + 6};
-    Font font("Arial", 8);
+    const Font& font = keptFont("Arial", 8);
     drawLabel(surface, vehicleLabelText(vehicle.className, vehicle.direction), font, line, colour);
     walk(vehicle.passengers, [&](SoldierRecord& passenger) {
         line.Y += 10;
@@ -156,5 +157,9 @@ void drawSoldiers(Surface& surface, World& world, bool barsShown)
 
 void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder)
 {
-    walk(world.vehicleList, [&](VehicleRecord& vehicle) { drawVehicle(surface, dc, world, programFolder, vehicle); });
+    iconCache.newFrame();
+    // One surface for every icon: each sets its own transform, and the clip of each drawing goes with it.
+    Surface rotated(dc);
+    walk(world.vehicleList,
+         [&](VehicleRecord& vehicle) { drawVehicle(surface, rotated, world, programFolder, vehicle); });
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 namespace {
 
@@ -46,11 +47,18 @@ EventMatch matchEvent(const Fields& fields)
     const std::string& event = fields[0];
     if (event.empty())
         return {EventMatch::noEventToken};
-    const bool isMap = readDouble(event) != 0.0;
+    // Read as a number only when the map's row is reached: the rows before it name event words, which read as 0.
+    std::optional<bool> isMap;
     bool eventKnown = false;
     for (const EventRule& rule : eventTable) {
-        if (rule.event.empty() ? !isMap : rule.event != event)
+        if (rule.event.empty()) {
+            if (!isMap)
+                isMap = readDouble(event) != 0.0;
+            if (!*isMap)
+                continue;
+        } else if (rule.event != event) {
             continue;
+        }
         eventKnown = true;
         if (rule.kind.empty() || rule.kind == fields[1])
             return {EventMatch::matched, &rule};

@@ -75,6 +75,7 @@ void createSoldier(World& world, const Fields& fields)
             tookSlot = true;
         }
     }
+    world.entityList.touch();
     if (!tookSlot) {
         world.soldierList.append(&soldier);
         world.entityList.append(&soldier);
@@ -87,6 +88,7 @@ void createSoldier(World& world, const Fields& fields)
             slot = &soldier;
         }
     }
+    world.soldierList.touch();
     releaseRecords(world, replaced);
 }
 
@@ -200,14 +202,11 @@ void reportPosition(Unit& unit, const Fields& fields, std::int32_t msPerLogSecon
     }
 }
 
+// Every unit of the list with the id, in list order; the list's id index finds them without a walk of the list.
 template <class Unit>
-void reportPositions(PtrList<Unit>& list, const Fields& fields, std::int32_t msPerLogSecond)
+void reportPositions(PtrList<Unit>& list, std::int32_t id, const Fields& fields, std::int32_t msPerLogSecond)
 {
-    const std::int32_t id = readInt(fields[2]);
-    walk(list, [&](Unit& unit) {
-        if (unit.id == id)
-            reportPosition(unit, fields, msPerLogSecond);
-    });
+    walkWithId(list, id, [&](Unit& unit) { reportPosition(unit, fields, msPerLogSecond); });
 }
 
 // [SECTION] Map, clock, chat and passengers
@@ -328,10 +327,10 @@ EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLog
         linkDamage(world, fields);
         break;
     case EventAction::reportSoldier:
-        reportPositions(world.soldierList, fields, msPerLogSecond);
+        reportPositions(world.soldierList, id, fields, msPerLogSecond);
         break;
     case EventAction::reportVehicle:
-        reportPositions(world.vehicleList, fields, msPerLogSecond);
+        reportPositions(world.vehicleList, id, fields, msPerLogSecond);
         break;
     case EventAction::loadMap:
         loadMap(world, fields[1]);

@@ -118,13 +118,21 @@ void LineReader::skipBlanks()
 
 std::optional<std::string> LineReader::read()
 {
+    std::string line;
+    if (!read(line))
+        return std::nullopt;
+    return line;
+}
+
+bool LineReader::read(std::string& line)
+{
+    line.clear();
     start();
     lastLineNumber_ = newlines_ + 1;
     if (peek() == EOF)
-        return std::nullopt;
+        return false;
 
     // The raw text up to the line feed; one character more than the limit is kept to see a final carriage return.
-    std::string line;
     std::int64_t length = 0;
     char last = 0;
     bool endedByNewline = false;
@@ -153,7 +161,7 @@ std::optional<std::string> LineReader::read()
     skipBlanks();
     // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
     line.erase(std::min(line.find('\0'), line.size()));
-    return line;
+    return true;
 }
 
 std::optional<LineReader> openLogFile(const std::string& path)

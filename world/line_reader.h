@@ -23,6 +23,8 @@ public:
 
     // The next line; no value at the end of the file.
     std::optional<std::string> read();
+    // The same into `line`, reusing its storage; false (and `line` empty) at the end of the file.
+    bool read(std::string& line);
 
     // Bytes of the file consumed so far (a line and the white space after it count once read).
     std::int64_t offset() const { return consumed_; }

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include "world/text_rules.h"
@@ -25,7 +26,8 @@ bool isHexDigit(char c)
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// A line is a C string: it ends at its first NUL byte.
+// A line is a C string: it ends at its first NUL byte. Numbers and stamps need no cut: a NUL byte ends them as any
+// character outside their syntax does.
 std::string_view upToNul(std::string_view text)
 {
     return text.substr(0, text.find('\0'));
@@ -95,6 +97,36 @@ bool tooLarge(std::string_view digits, char exponentMark)
     return order > 0;
 }
 
+// The plain decimals that logs are made of ("2249.3", "100"), without a library call: at most 15 digits with at most
+// 22 after the point, not followed by an exponent. Both the digits as an integer and the power of ten are exact
+// doubles then, so the one division rounds exactly as a full conversion does. No value for anything else.
+std::optional<double> plainDecimal(std::string_view text)
+{
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::int64_t digits = 0;
+    int count = 0;
+    int afterPoint = -1;  // none: no point yet
+    std::size_t at = 0;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (isDigit(c)) {
+            digits = digits * 10 + (c - '0');
+            ++count;
+            afterPoint += afterPoint >= 0 ? 1 : 0;
+        } else if (c == '.' && afterPoint < 0) {
+            afterPoint = 0;
+        } else {
+            break;
+        }
+        if (count > 15)
+            return std::nullopt;
+    }
+    if (count == 0 || (at < text.size() && (text[at] == 'e' || text[at] == 'E')) || afterPoint > 22)
+        return std::nullopt;
+    return static_cast<double>(digits) / powersOfTen[std::max(afterPoint, 0)];
+}
+
 // atof of the text after its sign, as a double: decimal, hexadecimal after "0x", "inf" and "nan" forms;
 // overflow gives infinity and underflow zero, as strtod does; no number gives 0.
 double unsignedReal(std::string_view text)
@@ -108,6 +140,8 @@ double unsignedReal(std::string_view text)
         text.remove_prefix(2);
         format = std::chars_format::hex;
         exponentMark = 'p';
+    } else if (std::optional<double> plain = plainDecimal(text)) {
+        return *plain;
     }
     double value = 0;
     std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value, format);
@@ -120,25 +154,37 @@ double unsignedReal(std::string_view text)
 
 // [SECTION] Splitting a line
 
-std::optional<SplitLine> splitLine(std::string_view line)
+bool splitLineInto(std::string_view line, SplitLine& split)
 {
     line = upToNul(line);
     const std::size_t tokenEnd = std::min(line.find(' '), line.size());
     if (tokenEnd == 0)
-        return std::nullopt;
+        return false;
 
-    SplitLine split;
-    split.stampToken = std::string(line.substr(0, std::min(tokenEnd, stampTokenLimit)));
-    std::string_view rest = skipBlanks(line.substr(tokenEnd));
-    for (std::string& field : split.fields) {
-        const std::size_t fieldEnd = std::min(rest.find(';'), rest.size());
-        if (fieldEnd == 0)
+    split.stampToken.assign(line.substr(0, std::min(tokenEnd, stampTokenLimit)));
+    const std::string_view rest = skipBlanks(line.substr(tokenEnd));
+    // One pass over the rest: each ";" ends a field, and an empty field ends the line.
+    std::size_t taken = 0;
+    std::size_t start = 0;
+    while (taken < split.fields.size() && start < rest.size()) {
+        std::size_t end = start;
+        while (end < rest.size() && rest[end] != ';')
+            ++end;
+        if (end == start)
             break;
-        field = std::string(rest.substr(0, std::min(fieldEnd, fieldLimit)));
-        if (fieldEnd == rest.size())
-            break;
-        rest.remove_prefix(fieldEnd + 1);
+        split.fields[taken++].assign(rest.substr(start, std::min(end - start, fieldLimit)));
+        start = end + 1;
     }
+    for (; taken < split.fields.size(); ++taken)
+        split.fields[taken].clear();
+    return true;
+}
+
+std::optional<SplitLine> splitLine(std::string_view line)
+{
+    std::optional<SplitLine> split(std::in_place);
+    if (!splitLineInto(line, *split))
+        split.reset();
     return split;
 }
 
@@ -146,9 +192,15 @@ std::optional<SplitLine> splitLine(std::string_view line)
 
 std::optional<std::int64_t> stampTime(std::string_view line)
 {
-    line = upToNul(line);
     if (line.empty() || line[0] != '[')
         return std::nullopt;
+    // The stamp as loggers write it, "[hh:mm:ss" with two digits each and no third digit after the seconds, read
+    // straight away; the same numbers as the reading below gives.
+    auto digit = [&line](std::size_t at) { return at < line.size() && isDigit(line[at]); };
+    auto two = [&line](std::size_t at) { return (line[at] - '0') * 10 + (line[at + 1] - '0'); };
+    if (digit(1) && digit(2) && line.size() > 3 && line[3] == ':' && digit(4) && digit(5) && line.size() > 6
+        && line[6] == ':' && digit(7) && digit(8) && !digit(9))
+        return std::int64_t{3600} * two(1) + 60 * two(4) + two(7);
     line.remove_prefix(1);
 
     // Hours, minutes and seconds as "%d" reads them, separated by ':'; reading stops at the first mismatch.
@@ -183,12 +235,12 @@ std::int64_t stampGap(std::int64_t current, std::int64_t next)
 std::int32_t readInt(std::string_view field)
 {
     std::size_t used = 0;
-    return leadingInt(skipBlanks(upToNul(field)), used);
+    return leadingInt(skipBlanks(field), used);
 }
 
 double readDouble(std::string_view field)
 {
-    std::string_view text = skipBlanks(upToNul(field));
+    std::string_view text = skipBlanks(field);
     bool negative = false;
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         negative = text[0] == '-';

@@ -26,6 +26,9 @@ struct SplitLine {
 // The stamp token up to the first space, then up to 21 ";"-separated fields, ending at the first empty field.
 // No value when not even the stamp token can be taken (the line is empty or begins with a space).
 std::optional<SplitLine> splitLine(std::string_view line);
+// The same split into `split`, reusing its texts' storage; false (and `split` unspecified) where splitLine gives no
+// value.
+bool splitLineInto(std::string_view line, SplitLine& split);
 
 // The stamp "[%d:%d:%d] " as seconds (3600 h + 60 m + s); no value unless at least the hours are read.
 std::optional<std::int64_t> stampTime(std::string_view line);

@@ -16,10 +16,9 @@ void startLog(LogCursor& log, LineReader reader)
 StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect)
 {
     StepResult result;
-    std::optional<SplitLine> split;
-    if (log.reader)
-        split = splitLine(log.currentLine);
-    if (!split)
+    // The fields of every line are split into the same texts, whose storage stays from line to line.
+    thread_local SplitLine fieldsOfLine;
+    if (!log.reader || !splitLineInto(log.currentLine, fieldsOfLine))
         return result;
     const std::optional<std::int64_t> current = stampTime(log.currentLine);
     if (!current)
@@ -31,9 +30,9 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
             resetWorld(world);
     }
     if (inspect)
-        inspect(log, split->fields);
+        inspect(log, fieldsOfLine.fields);
     result.applied = true;
-    result.stopsPlayback = applyEvent(world, split->fields, msPerLogSecond) == EventEffect::stopPlayback;
+    result.stopsPlayback = applyEvent(world, fieldsOfLine.fields, msPerLogSecond) == EventEffect::stopPlayback;
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
         log.currentLine.clear();
@@ -41,9 +40,12 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     }
     result.gap = stampGap(current.value_or(0), next.value_or(0));
     countDownClock(world, *result.gap);
-    log.currentLine = std::move(*log.nextLine);
+    // The two lines trade their storage: the look-ahead line becomes the current one and the old current line's
+    // storage takes the next line.
+    log.currentLine.swap(*log.nextLine);
     log.currentNumber = log.nextNumber;
-    log.nextLine = log.reader->read();
+    if (!log.reader->read(*log.nextLine))
+        log.nextLine.reset();
     log.nextNumber = log.reader->lastLineNumber();
     return result;
 }

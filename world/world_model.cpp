@@ -71,6 +71,7 @@ PtrList<T> carriedOver(const PtrList<T>& list, const Places& places, const World
     PtrList<T> carried = list;
     for (T*& item : carried.items)
         item = static_cast<T*>(copy.records[places.at(item)].get());
+    carried.touch();
     return carried;
 }
 

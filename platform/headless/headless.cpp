@@ -9,8 +9,8 @@
 
 #include "app/input.h"
 #include "app/shell.h"
+#include "platform/headless/png_file.h"
 #include "platform/linux_shared.h"
-#include "view/gdiplus_wrappers.h"
 
 namespace {
 
@@ -55,6 +55,20 @@ VirtualTimer* nextDue(std::int64_t until, TimerId& id)
         }
     }
     return first;
+}
+
+// Hands the back buffer's rows to `use` while they are locked. Locked in the buffer's own format, the bytes come as
+// they are, with nothing converted. False when the buffer cannot be locked or `use` fails.
+template <class Use>
+bool withFrameRows(Use use)
+{
+    const GpRect whole{0, 0, frameWidth, frameHeight};
+    GpBitmapData data{};
+    if (GdipBitmapLockBits(backBufferBitmap(), &whole, gpImageLockModeRead, gpPixelFormat32bppRGB, &data) != gpOk)
+        return false;
+    const bool used = use(static_cast<const std::uint32_t*>(data.Scan0), data.Stride / 4);
+    GdipBitmapUnlockBits(backBufferBitmap(), &data);
+    return used;
 }
 
 }  // namespace
@@ -202,11 +216,23 @@ ARGB pixel(int x, int y)
     return colour;
 }
 
+bool framePixels(std::vector<std::uint32_t>& pixels)
+{
+    pixels.clear();
+    return withFrameRows([&pixels](const std::uint32_t* rows, int stride) {
+        pixels.resize(static_cast<std::size_t>(frameWidth) * frameHeight);
+        for (int y = 0; y < frameHeight; ++y)
+            std::copy_n(rows + static_cast<std::ptrdiff_t>(y) * stride, frameWidth,
+                        pixels.begin() + static_cast<std::ptrdiff_t>(y) * frameWidth);
+        return true;
+    });
+}
+
 bool saveFrame(const std::string& path)
 {
-    return GdipSaveImageToFile(reinterpret_cast<GpImage*>(backBufferBitmap()), widen(path).c_str(), &gpPngEncoder,
-                               nullptr)
-        == gpOk;
+    return withFrameRows([&path](const std::uint32_t* rows, int stride) {
+        return writePngFile(path, rows, frameWidth, frameHeight, stride);
+    });
 }
 
 void pointerMove(int x, int y)

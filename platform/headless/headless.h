@@ -45,8 +45,12 @@ void queueFileChoice(const std::string& path);
 // The folder where Kelo.ini, Maps and Presets are looked for; the program's own folder until set.
 void setProgramFolder(const std::string& folder);
 
-// Reads one pixel of the back buffer; saves the back buffer as a PNG file.
+// Reads one pixel of the back buffer.
 ARGB pixel(int x, int y);
+// Every pixel of the back buffer at once, as pixel() reads them: frameHeight rows of frameWidth 0xAARRGGBB values
+// (B, G, R, A in memory), top row first. False, with `pixels` emptied, when the buffer cannot be read.
+bool framePixels(std::vector<std::uint32_t>& pixels);
+// Saves the back buffer as a PNG file (8-bit RGBA).
 bool saveFrame(const std::string& path);
 
 // Scripted pointer and key input, as the window would deliver it.

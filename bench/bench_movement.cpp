@@ -1,0 +1,35 @@
+// Movement benchmark: one movement tick (glideUnits over the world's lists) with 1,300 gliding units, the heavy
+// scene's 1,000 soldiers and 300 vehicles, each with a glide that does not run out while the benchmark runs.
+#include <benchmark/benchmark.h>
+
+#include <limits>
+
+#include "app/app_state.h"
+#include "app/playback.h"
+#include "bench/scenes.h"
+
+namespace {
+
+template <class Unit>
+void startGliding(PtrList<Unit>& list)
+{
+    walk(list, [](Unit& unit) {
+        unit.stepsLeft = std::numeric_limits<std::int32_t>::max();
+        unit.stepLength = 0.01f;
+        unit.moveHeading = 0.5f;
+    });
+}
+
+void BM_MovementTick(benchmark::State& state)
+{
+    buildHeavyScene();
+    startGliding(app::world.soldierList);
+    startGliding(app::world.vehicleList);
+    for (auto _ : state)
+        movementTick();
+    state.SetItemsProcessed(state.iterations() * (app::world.soldierList.count + app::world.vehicleList.count - 2));
+    app::resetState();
+}
+BENCHMARK(BM_MovementTick)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
