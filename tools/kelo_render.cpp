@@ -39,8 +39,8 @@ const ProgressLine::Clock::time_point runStart = ProgressLine::Clock::now();
 // frame before comes out the same as that frame, every later frame would too until the world changes: those are
 // skipped by clearing composeReady, as a paint that arrives during a composition is, so every output stays the same.
 struct FrameSkipping {
-    bool changed = true;               // a playback step or a glide since the last composed frame was looked at
-    bool repainted = false;            // a frame was composed in this millisecond
+    bool changed = true;  // a playback step or a glide since the last composed frame was looked at
+    bool repainted = false;  // a frame was composed in this millisecond
     std::vector<std::uint32_t> lastQuietFrame;  // the pixels of the last frame composed with nothing changed before it
     std::vector<std::uint32_t> frame;  // the frame just composed, read in one piece
 };

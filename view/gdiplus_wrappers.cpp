@@ -167,8 +167,7 @@ Image Image::blank(int width, int height)
     return image;
 }
 
-Image::Image(Image&& other) noexcept
-    : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
+Image::Image(Image&& other) noexcept : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
 {
 }
 
