@@ -65,9 +65,13 @@ private:
         std::int64_t second = 0;
         char line[256];
         auto put = [&](int length) { text.append(line, static_cast<std::size_t>(std::max(length, 0))); };
+        // Stamps as loggers write them: two digits each.
         auto stamp = [&second] {
             const std::int64_t s = (36000 + second) % 43200;
-            return std::to_string(s / 3600) + ":" + std::to_string(s / 60 % 60) + ":" + std::to_string(s % 60);
+            char text[16];
+            std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(s / 3600),
+                          static_cast<int>(s / 60 % 60), static_cast<int>(s % 60));
+            return std::string(text);
         };
         while (written < bytes) {
             if (second % 7200 == 0) {

@@ -99,6 +99,7 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond,
             reasons += (reasons.empty() ? "" : "; ") + problem;
         if (!reasons.empty())
             problems.push_back({at.currentNumber, reasons});
+        return true;
     };
     for (std::int64_t steps = 1;; ++steps) {
         if (progress && steps % 4096 == 0)

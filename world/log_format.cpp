@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <system_error>
@@ -167,9 +168,9 @@ bool splitLineInto(std::string_view line, SplitLine& split)
     std::size_t taken = 0;
     std::size_t start = 0;
     while (taken < split.fields.size() && start < rest.size()) {
-        std::size_t end = start;
-        while (end < rest.size() && rest[end] != ';')
-            ++end;
+        const void* semicolon = std::memchr(rest.data() + start, ';', rest.size() - start);
+        const std::size_t end =
+            semicolon ? static_cast<std::size_t>(static_cast<const char*>(semicolon) - rest.data()) : rest.size();
         if (end == start)
             break;
         split.fields[taken++].assign(rest.substr(start, std::min(end - start, fieldLimit)));

@@ -57,21 +57,28 @@ std::int32_t sideOfDestroyed(const World& world, const EventRule& rule, std::int
     return record ? record->side : -1;
 }
 
-// The mark of a line, if it is one of those the timeline shows: told before the line is applied.
-void noteLine(ScanFindings& found, const World& world, const LogCursor& log, const Fields& fields, double t)
+// The mark of a line, if it is one of those the timeline shows: told before the line is applied. True for the lines
+// that make or release records, the only ones the scan applies: the sides of "DESTROYED" lines need the lists alone,
+// which no other line changes.
+bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, const Fields& fields, double t)
 {
     if (!stampTime(log.currentLine))
         found.marks.push_back({t, MarkKind::reset, -1});
     const EventMatch match = matchEvent(fields);
     if (match.outcome != EventMatch::matched)
-        return;
+        return false;
     switch (match.rule->action) {
+    case EventAction::createSoldier:
+    case EventAction::createVehicle:
+    case EventAction::createBuilding:
+    case EventAction::createObject:
+        return true;
     case EventAction::destroySoldier:
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
     case EventAction::destroyObject:
         found.marks.push_back({t, MarkKind::destroyed, sideOfDestroyed(world, *match.rule, readInt(fields[2]))});
-        break;
+        return true;
     case EventAction::killed:
         found.marks.push_back({t, MarkKind::killed, -1});
         break;
@@ -85,6 +92,7 @@ void noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     default:
         break;
     }
+    return false;
 }
 
 // A checkpoint for the current line once a spacing has passed since the last; past the limit every other one goes
@@ -166,7 +174,7 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
     LogClock clock;
     ScanFindings found;
     const auto inspect = [&](const LogCursor& at, const Fields& fields) {
-        noteLine(found, world, at, fields, static_cast<double>(clock.lineTime));
+        return noteLine(found, world, at, fields, static_cast<double>(clock.lineTime));
     };
     std::size_t sincePublished = 0;
     std::size_t listedAtPublish = 0;

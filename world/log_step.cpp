@@ -29,10 +29,9 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
         if (!next)
             resetWorld(world);
     }
-    if (inspect)
-        inspect(log, fieldsOfLine.fields);
     result.applied = true;
-    result.stopsPlayback = applyEvent(world, fieldsOfLine.fields, msPerLogSecond) == EventEffect::stopPlayback;
+    if (!inspect || inspect(log, fieldsOfLine.fields))
+        result.stopsPlayback = applyEvent(world, fieldsOfLine.fields, msPerLogSecond) == EventEffect::stopPlayback;
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
         log.currentLine.clear();

@@ -29,8 +29,9 @@ struct StepResult {
     std::optional<std::int64_t> gap;  // log seconds to the next line; none: the data has ended
 };
 
-// Called with each line's fields after the resets that its stamps cause and before the line is applied.
-using LineInspector = std::function<void(const LogCursor& log, const Fields& fields)>;
+// Called with each line's fields after the resets that its stamps cause and before the line is applied; the line is
+// applied only when it returns true, so a reader that follows a few kinds of line can leave the others out.
+using LineInspector = std::function<bool(const LogCursor& log, const Fields& fields)>;
 
 // Applies the current line to the world: a line without a stamp resets the world first, and so does a look-ahead
 // line without one; the countdown clock goes down by the gap; the look-ahead line becomes the current one. The
