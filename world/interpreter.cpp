@@ -68,14 +68,16 @@ void createSoldier(World& world, const Fields& fields)
     soldier.name = fields[11];
     targetOwnPosition(soldier);
 
-    bool tookSlot = false;
-    for (Record*& slot : world.entityList.items) {
-        if (slot->id == soldier.id) {
-            slot = &soldier;
-            tookSlot = true;
-        }
+    // The slots holding the id, found through the index, so that a log creating many soldiers stays linear.
+    const IdPositions& positions = world.entityList.positionsById();
+    const auto holders = positions.ends.find(soldier.id);
+    const bool tookSlot = holders != positions.ends.end();
+    if (tookSlot) {
+        for (std::int32_t at = holders->second.first; at != IdPositions::none;
+             at = positions.next[static_cast<std::size_t>(at)])
+            world.entityList.items[static_cast<std::size_t>(at)] = &soldier;
+        world.entityList.touch();
     }
-    world.entityList.touch();
     if (!tookSlot) {
         world.soldierList.append(&soldier);
         world.entityList.append(&soldier);
