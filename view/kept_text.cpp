@@ -18,6 +18,15 @@ constexpr int margin = 8;  // around the measured box: glyphs may reach a little
 constexpr int widestDrawn = 2048;
 constexpr float farthest = 1e6f;  // texts drawn farther out are drawn directly
 
+// Windows' GDI+ blends the edges of a text drawn onto a clear bitmap otherwise than those of the same text drawn in
+// place (fewer pixels come out in the text's full colour), so there every text is drawn in place at every frame.
+// libgdiplus composites both the same way, pixel for pixel.
+#ifdef _WIN32
+constexpr bool drawnTextsKept = false;
+#else
+constexpr bool drawnTextsKept = true;
+#endif
+
 // A text drawn onto a clear bitmap, with the offset of the bitmap from the whole-pixel part of the text's position.
 struct DrawnText {
     Image bitmap;
@@ -109,7 +118,8 @@ void drawText(Surface& surface, std::string_view text, const Font& font, float x
 {
     KeptFont* kept = keptFontOf(font);
     const std::optional<ARGB> colour = brush.solidColour();
-    if (kept == nullptr || !colour || brush.status() != gpOk || !(std::fabs(x) < farthest && std::fabs(y) < farthest)) {
+    if (!drawnTextsKept || kept == nullptr || !colour || brush.status() != gpOk
+        || !(std::fabs(x) < farthest && std::fabs(y) < farthest)) {
         surface.drawText(text, font, x, y, brush);
         return;
     }
