@@ -63,7 +63,8 @@ echo "--scale 1 writes the same files as no --scale"
 run --scale 2 --until 85850 --frame "$work/two.png" --frames "$work/two" --every 20000 "$demo"
 [ "$status" -eq 0 ] || fail "--scale 2: exit status $status ($(cat "$work/err"))"
 [ "$(size "$work/two.png")" = 800x910 ] || fail "--scale 2: a frame of $(size "$work/two.png")"
-[ "$(size "$work/two/frame-000004.png")" = 800x910 ] || fail "--scale 2: numbered frames of $(size "$work/two/frame-000004.png")"
+[ "$(size "$work/two/frame-000004.png")" = 800x910 ] \
+  || fail "--scale 2: numbered frames of $(size "$work/two/frame-000004.png")"
 # Pixel doubling would make every 2 x 2 block one colour; drawn at the size, edges of text, lines and the map's
 # picture fall inside blocks. Yet block by block it is the 1x picture, and the control band spans the top 50 rows.
 convert "$work/two.png" -depth 8 rgb:"$work/two.rgb"
