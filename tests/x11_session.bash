@@ -34,8 +34,10 @@ stop_pids=()  # processes this script started, stopped at exit if still running
 e2e_cleanup() {
     if declare -F e2e_extra_cleanup >/dev/null; then e2e_extra_cleanup || true; fi
     local pid
+    # Only processes that are still this shell's children: the number of one that ended and was waited for may
+    # already belong to another program (process numbers are reused, soon on a busy machine).
     for pid in "${stop_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
+        [ "$(ps -o ppid= -p "$pid" 2>/dev/null | tr -d ' ')" = "$$" ] && kill "$pid" 2>/dev/null || true
     done
     for pid in "${stop_pids[@]}"; do
         wait "$pid" 2>/dev/null || true
