@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/playback.h"
 #include "app/seek.h"
+#include "app/shell.h"
 #include "controls/playback_controls.h"
 #include "controls/pointer_input.h"
 
@@ -48,12 +49,14 @@ void runButton(ButtonIndex button)
 
 void onPointerMove(int x, int y)
 {
-    hoverAt(app::view, app::world, x, y);
+    const FramePoint at = framePointAt(viewFit(), x, y);
+    hoverAt(app::view, app::world, at.x, at.y);
 }
 
 void onPointerPress(int x, int y)
 {
-    pressAt(app::view, app::world, x, y);
+    const FramePoint at = framePointAt(viewFit(), x, y);
+    pressAt(app::view, app::world, at.x, at.y);
 }
 
 void onPointerRelease()

@@ -5,6 +5,7 @@
 
 #include "controls/keys.h"
 
+// Positions are the window's client pixels; they reach the controls as the frame pixels under them.
 void onPointerMove(int x, int y);
 void onPointerPress(int x, int y);
 void onPointerRelease();

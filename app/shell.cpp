@@ -20,6 +20,7 @@ namespace {
 
 std::uintptr_t gdiplusToken = 0;
 bool coreStarted = false;
+FrameFit fit;
 
 std::shared_ptr<const MapPicture> mapPictureInFolder(std::string_view baseName)
 {
@@ -80,6 +81,16 @@ void setTimelineShown(bool shown)
     app::view.timeline.shown = shown;
 }
 
+void resizeView(int clientWidth, int clientHeight)
+{
+    fit = fitFrame(clientWidth, clientHeight);
+}
+
+const FrameFit& viewFit()
+{
+    return fit;
+}
+
 void composeFrame()
 {
     if (!app::composeReady)
@@ -89,7 +100,7 @@ void composeFrame()
     if (app::world.mapName)
         loadCalibration(app::world);
     const FrameContext context{app::playback.msPerLogSecond, app::playback.playbackPaused != 0, executableFolder(),
-                               timelineModel()};
+                               timelineModel(), fit};
     renderFrame(backBufferDC(), app::world, app::view, context);
     app::composeReady = 1;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "view/frame_fit.h"
 
 // The repaint timer's period: ten frames a second.
 constexpr std::int32_t repaintPeriodMs = 100;
@@ -20,6 +21,12 @@ void stopShell();
 // Whether frames show the timeline strip while a log is open: the viewers do; kelo-render only when asked, so that
 // its frames stay as they were without it.
 void setTimelineShown(bool shown);
+
+// The window's client area, and with it the back buffer, is now this size: the frame is drawn scaled to fit it and
+// pointer positions are taken back into the frame. 400 x 455 until a backend says otherwise.
+void resizeView(int clientWidth, int clientHeight);
+// Where the frame lies in the client area.
+const FrameFit& viewFit();
 
 // Composes a frame into the back buffer unless one is being composed already.
 void composeFrame();

@@ -70,6 +70,7 @@ constexpr int gpUnitPoint = 3;
 constexpr int gpFontStyleRegular = 0;
 constexpr int gpWrapModeTile = 0;
 constexpr int gpMatrixOrderPrepend = 0;
+constexpr int gpMatrixOrderAppend = 1;
 constexpr int gpCombineModeReplace = 0;
 constexpr int gpImageTypeBitmap = 1;
 constexpr int gpPixelFormat32bppRGB = 0x00022009;
@@ -90,6 +91,8 @@ GpStatus KELO_GDIPAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** g
 GpStatus KELO_GDIPAPI GdipGetDC(GpGraphics* graphics, GpDC* hdc);
 GpStatus KELO_GDIPAPI GdipReleaseDC(GpGraphics* graphics, GpDC hdc);
 GpStatus KELO_GDIPAPI GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
+GpStatus KELO_GDIPAPI GdipScaleWorldTransform(GpGraphics* graphics, REAL sx, REAL sy, int order);
+GpStatus KELO_GDIPAPI GdipTranslateWorldTransform(GpGraphics* graphics, REAL dx, REAL dy, int order);
 GpStatus KELO_GDIPAPI GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height, int combineMode);
 GpStatus KELO_GDIPAPI GdipResetClip(GpGraphics* graphics);
 

@@ -6,10 +6,15 @@
 
 #include "platform/platform.h"
 
-// The 400 x 455 32-bit RGB bitmap, black at first, made on first use and kept for the program's life.
+// The 32-bit RGB bitmap, black at first, made on first use at 400 x 455 and kept for the program's life.
 GpBitmap* backBufferBitmap();
 // A device context on the back buffer; surfaces opened on it draw into the bitmap's pixels.
 GpDC bitmapBackBufferDC();
+// The whole back buffer: (0, 0) and its size.
+GpRect backBufferRect();
+// Makes the back buffer again, black, at the size of the window's client area (at least one pixel a side); the
+// device context changes with it. Nothing happens at the size it has, or when the new bitmap cannot be made.
+void resizeBitmapBackBuffer(int width, int height);
 
 // The folder of the running program file (/proc/self/exe cut at its last separator).
 std::string runningProgramFolder();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end run of the GTK viewer `kelo` under Xvfb: the window "Kelo" (400 x 455 inside, icon, no maximise),
 # the control band and the yellow title, hover, the open-file chooser, the "No more data" box and the map picture
-# over a short log, black beyond the back buffer when enlarged, and exit code 0 when the window is closed.
+# over a short log, the frame growing with the window (black on either side) when enlarged, and exit code 0 when the
+# window is closed.
 # Usage: e2e_gtk_window.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -72,14 +73,14 @@ import -window root "$work/screen.png"
     || fail "no map picture in the map area"
 echo "the log's map is drawn"
 
-# Enlarged, the window is black beyond the 400 x 455 back buffer.
+# Enlarged to 480 x 500, the window shows the frame 500 / 455 times larger (439.6 pixels wide), centred from x = 20:
+# the band's top two rows span x = 20 to 459, and the 20 columns on either side are black.
 xdotool windowsize "$window" 480 500
-sleep 1
-import -window root "$work/screen.png"
-[ "$(count_colour "$work/screen.png" "$(area 80 500 400 0)" 'rgb(0,0,0)')" -eq 40000 ] \
-    || fail "not black right of the back buffer"
-[ "$(count_colour "$work/screen.png" "$(area 400 45 0 455)" 'rgb(0,0,0)')" -eq 18000 ] \
-    || fail "not black below the back buffer"
-echo "black beyond the back buffer"
+wait_for_colour "$(area 440 2 20 0)" 'rgb(0,0,100)' 880 10 || fail "the band does not span the enlarged frame"
+[ "$(count_colour "$work/screen.png" "$(area 20 500 0 0)" 'rgb(0,0,0)')" -eq 10000 ] \
+    || fail "not black left of the enlarged frame"
+[ "$(count_colour "$work/screen.png" "$(area 20 500 460 0)" 'rgb(0,0,0)')" -eq 10000 ] \
+    || fail "not black right of the enlarged frame"
+echo "the frame grows with the window, black on either side"
 
 close_viewer "$window" kelo

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end run of kelo-render --video: clips of three seconds of the bundled demo as MP4 and GIF, read back with
-# ffprobe (frames, rate, size) and compared with the PNG frames of --frames; an output that cannot be written, a
-# full disk, no ffmpeg on the PATH and no frame at all each give exit status 1 and say so.
+# ffprobe (frames, rate, size) and compared with the PNG frames of --frames, and clips at --scale 2 and 3 read back
+# for their size; an output that cannot be written, a full disk, no ffmpeg on the PATH and no frame at all each give
+# exit status 1 and say so.
 # Usage: e2e_video_clip.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]; exits 77 without ffmpeg, ffprobe or ImageMagick.
 set -uo pipefail
 
@@ -68,6 +69,20 @@ run --until 3000 --video "$work/clip.GIF" "$demo"
 [ "$(probe "$work/clip.GIF")" = "gif 400 455 10/1 30" ] || fail "GIF: $(probe "$work/clip.GIF")"
 expect_frames_match "$work/clip.GIF"
 echo "MP4 and GIF clips hold the frames, ten a second"
+
+# [SECTION] Clips at --scale 2: frames of 800 x 910, even already, so the MP4 gets no added row
+
+run --until 3000 --scale 2 --video "$work/large.mp4" "$demo"
+[ "$status" -eq 0 ] || fail "MP4 at --scale 2: exit status $status ($(cat "$work/err"))"
+[ "$(probe "$work/large.mp4")" = "h264 800 910 10/1 30" ] || fail "MP4 at --scale 2: $(probe "$work/large.mp4")"
+run --until 1000 --scale 2 --video "$work/large.gif" "$demo"
+[ "$status" -eq 0 ] || fail "GIF at --scale 2: exit status $status ($(cat "$work/err"))"
+[ "$(probe "$work/large.gif")" = "gif 800 910 10/1 10" ] || fail "GIF at --scale 2: $(probe "$work/large.gif")"
+# At --scale 3 the height is odd (1365): the MP4 gets one black row, as at 1x.
+run --until 500 --scale 3 --video "$work/odd.mp4" "$demo"
+[ "$status" -eq 0 ] || fail "MP4 at --scale 3: exit status $status ($(cat "$work/err"))"
+[ "$(probe "$work/odd.mp4")" = "h264 1200 1366 10/1 5" ] || fail "MP4 at --scale 3: $(probe "$work/odd.mp4")"
+echo "clips at --scale 2 are 800 x 910, ten frames a second"
 
 # [SECTION] Failures are never a success
 

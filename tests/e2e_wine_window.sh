@@ -2,8 +2,8 @@
 # End-to-end run of the cross-built Kelo.exe under Wine and Xvfb, in a fresh Wine prefix: the window "Kelo" with
 # the icon resource, no maximise box and a client area of the frame's 400 x 455, the control band and the yellow
 # title, hover, the open-file dialog, the "No more data" box, the map picture and the timeline strip over a short
-# log, a key, and exit code 0 on close; then `Kelo.exe LOG` opening the log at start-up and a log dropped on the
-# window (from the GTK drag source of tests/drag_source.cpp).
+# log, a key, and exit code 0 on close; then `Kelo.exe LOG` opening the log at start-up, a log dropped on the
+# window (from the GTK drag source of tests/drag_source.cpp), and the window resized: the frame drawn larger.
 # Usage: e2e_wine_window.sh BUILD_DIR SOURCE_DIR WINDOWS_EXE (the test command cross-builds Kelo.exe first)
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -24,7 +24,8 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 e2e_extra_cleanup() { "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; }
 e2e_show_output() { echo "--- output of Kelo.exe under Wine:"; cat "$work/kelo.out"; }
-start_display
+# Room for the window resized to 800 x 910 at the end.
+start_display 1280x1024
 
 "$wine" wineboot --init >"$work/wineboot.out" 2>&1 || fail "wineboot failed: $(cat "$work/wineboot.out")"
 # A bare prefix has no Arial and no generic sans-serif family: without these GDI+ draws no text.
@@ -91,12 +92,21 @@ wait_for_other "$(area 380 8 10 429)" 'rgb(0,0,0)' 2500 10 || fail "no timeline 
 [ "$(count_other "$(area 400 15 0 440)" 'rgb(0,0,0)')" -gt 20 ] || fail "no time text in the strip's last rows"
 echo "the timeline strip is drawn below the map"
 
-# A key: "plus" acts as ">>", and the speed readout's black text appears at the top left of the map.
+# A key: "plus" acts as ">>", and the speed readout's black text appears at the top left of the map. The text is
+# drawn smoothed there (its ink is dark grey as often as black), so dark pixels are counted.
 readout=$(area 50 16 9 28)
-readout_ink=$(count_colour "$work/screen.png" "$readout" 'rgb(0,0,0)')
+dark_pixels() {
+    convert "$work/screen.png" -crop "$readout" +repage -colorspace Gray -threshold 30% \
+        -format '%[fx:round(w*h*(1-mean))]' info:
+}
+readout_ink=$(dark_pixels)
 xdotool windowfocus --sync "$window"
 xdotool key --clearmodifiers plus
-wait_for_colour "$readout" 'rgb(0,0,0)' $((readout_ink + 20)) 10 || fail "no speed readout after the key \"plus\""
+deadline=$((SECONDS + 10))
+until import -window root "$work/screen.png" && [ "$(dark_pixels)" -ge $((readout_ink + 20)) ]; do
+    [ $SECONDS -lt "$deadline" ] || fail "no speed readout after the key \"plus\" ($(dark_pixels) dark pixels)"
+    sleep 0.3
+done
 echo "the key \"plus\" sped playback up"
 
 close_viewer "$window" Kelo.exe
@@ -123,4 +133,29 @@ wait_for_colour "$(area 14 14 296 71)" 'rgb(255,255,0)' 10 10 || fail "the dropp
 echo "the dropped log was opened"
 close_window "$(wait_for_window '^Error$' 5)"
 wait_for_no_window '^Error$' 10 || fail "the \"Error\" box did not close"
+
+# Resized to 800 x 910, the window shows the frame at twice the size: the band's top rows span 800 pixels, the yellow
+# soldier is at (600, 150), and the pointer at twice the place of "Open" lights its face. At 1000 x 910 the frame is
+# centred between black bands of 100 pixels, where the pointer lights nothing.
+xdotool windowsize --sync "$window" 800 910
+read_window_geometry "$window"
+[ "${win_width}x$win_height" = 800x910 ] || fail "the window was resized to ${win_width}x$win_height, not 800x910"
+wait_for_colour "$(area 800 2 0 0)" 'rgb(0,0,100)' 1600 15 || fail "the band does not span the resized window"
+wait_for_colour "$(area 28 28 586 136)" 'rgb(255,255,0)' 60 10 || fail "no soldier of twice the size at (600, 150)"
+xdotool mousemove --window "$window" 20 24
+wait_for_colour "$(area 800 50 0 0)" 'rgb(0,0,255)' 150 10 || fail "the pointer at twice Open's place lit nothing"
+echo "at 800 x 910 the frame is twice the size and the pointer finds Open at twice its place"
+xdotool windowsize --sync "$window" 1000 910
+read_window_geometry "$window"
+wait_for_colour "$(area 800 2 100 0)" 'rgb(0,0,100)' 1600 15 || fail "the band is not centred at 1000 x 910"
+xdotool mousemove --window "$window" 50 24
+sleep 1
+import -window root "$work/screen.png"
+[ "$(count_colour "$work/screen.png" "$(area 100 910 0 0)" 'rgb(0,0,0)')" -eq 91000 ] \
+    || fail "the left band is not black"
+[ "$(count_colour "$work/screen.png" "$(area 100 910 900 0)" 'rgb(0,0,0)')" -eq 91000 ] \
+    || fail "the right band is not black"
+[ "$(count_colour "$work/screen.png" "$(area 800 50 100 0)" 'rgb(0,0,255)')" -eq 0 ] \
+    || fail "the pointer in the black band lit a button"
+echo "at 1000 x 910 the frame is centred between black bands, where the pointer hits nothing"
 close_viewer "$window" Kelo.exe

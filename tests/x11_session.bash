@@ -34,8 +34,10 @@ stop_pids=()  # processes this script started, stopped at exit if still running
 e2e_cleanup() {
     if declare -F e2e_extra_cleanup >/dev/null; then e2e_extra_cleanup || true; fi
     local pid
+    # Only processes that are still this shell's children: the number of one that ended and was waited for may
+    # already belong to another program (process numbers are reused, soon on a busy machine).
     for pid in "${stop_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
+        [ "$(ps -o ppid= -p "$pid" 2>/dev/null | tr -d ' ')" = "$$" ] && kill "$pid" 2>/dev/null || true
     done
     for pid in "${stop_pids[@]}"; do
         wait "$pid" 2>/dev/null || true
@@ -45,10 +47,11 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 trap 'exit 1' INT TERM
 
-# Starts Xvfb on a display number nobody uses and exports DISPLAY.
+# Starts Xvfb on a display number nobody uses and exports DISPLAY; the screen is 1024 x 768 unless a size such as
+# 1280x1024 is given.
 start_display() {
     # -noreset: a script that starts its viewer again must not meet the server resetting after the last client.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
     stop_pids+=($!)
     local _
     for _ in $(seq 100); do

@@ -3,7 +3,6 @@
 #include "tools/frame_writer.h"
 
 #include "platform/headless/png_file.h"
-#include "platform/platform.h"
 
 FrameWriter::FrameWriter(std::size_t depth) : depth_(depth), thread_([this] { run(); })
 {
@@ -19,11 +18,11 @@ FrameWriter::~FrameWriter()
     thread_.join();
 }
 
-void FrameWriter::write(std::string path, std::vector<std::uint32_t> pixels, std::string note)
+void FrameWriter::write(std::string path, std::vector<std::uint32_t> pixels, int width, int height, std::string note)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return waiting_.size() < depth_; });
-    waiting_.push_back({std::move(path), std::move(pixels), std::move(note)});
+    waiting_.push_back({std::move(path), std::move(pixels), width, height, std::move(note)});
     changed_.notify_all();
 }
 
@@ -50,8 +49,9 @@ void FrameWriter::run()
         bool ok = false;
         if (!failed_) {
             lock.unlock();
-            ok = job.pixels.size() == static_cast<std::size_t>(frameWidth) * frameHeight
-              && writePngFile(job.path, job.pixels.data(), frameWidth, frameHeight, frameWidth);
+            ok = job.width > 0 && job.height > 0
+              && job.pixels.size() == static_cast<std::size_t>(job.width) * static_cast<std::size_t>(job.height)
+              && writePngFile(job.path, job.pixels.data(), job.width, job.height, job.width);
             lock.lock();
             written_.push_back({std::move(job.path), std::move(job.note), ok});
             failed_ = !ok;

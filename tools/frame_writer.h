@@ -23,9 +23,9 @@ public:
     FrameWriter(const FrameWriter&) = delete;
     FrameWriter& operator=(const FrameWriter&) = delete;
 
-    // Hands a frame (frameHeight rows of frameWidth pixels) over; waits while `depth` frames wait. After a frame that
-    // could not be written, no later frame is written.
-    void write(std::string path, std::vector<std::uint32_t> pixels, std::string note);
+    // Hands a frame (`height` rows of `width` pixels) over; waits while `depth` frames wait. After a frame that could
+    // not be written, no later frame is written.
+    void write(std::string path, std::vector<std::uint32_t> pixels, int width, int height, std::string note);
     // The frames written since the last call, in order; with `all`, once every frame handed over is written.
     std::vector<Written> collect(bool all);
 
@@ -33,6 +33,8 @@ private:
     struct Job {
         std::string path;
         std::vector<std::uint32_t> pixels;
+        int width;
+        int height;
         std::string note;
     };
 

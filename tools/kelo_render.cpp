@@ -128,14 +128,17 @@ std::int64_t nextStop(const RenderOptions& options, std::optional<std::int64_t> 
 
 // A key or a click, through the same handlers as the viewer's events. What it changes shows in the next frame, even
 // where the frames had settled.
-void deliverInput(const ScriptedInput& scripted)
+void deliverInput(const ScriptedInput& scripted, int scale)
 {
     if (const auto* key = std::get_if<KeyPress>(&scripted.input)) {
         headless::key(*key);
     } else {
         const auto& click = std::get<ScriptedClick>(scripted.input);
-        headless::pointerMove(click.x, click.y);
-        headless::pointerPress(click.x, click.y);
+        // A frame pixel, given at 400 x 455: the window pixel at its scaled place is the one the pointer goes to.
+        const int x = click.x * scale;
+        const int y = click.y * scale;
+        headless::pointerMove(x, y);
+        headless::pointerPress(x, y);
         headless::pointerRelease();
     }
     skipping.changed = true;
@@ -316,6 +319,8 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
     // before: the first frame shows it.
     app::playback.msPerLogSecond = options.msPerLogSecond;
     setTimelineShown(options.timeline);
+    // The window's client area at the scale asked for: every frame, the first included, is drawn at that size.
+    headless::setClientSize(frameWidth * options.scale, frameHeight * options.scale);
     if (const std::string failure = startShell([] { return std::string(); }); !failure.empty()) {
         std::cerr << "kelo-render: " << failure << '\n';
         return 1;
@@ -375,7 +380,7 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
            && tellWrittenFrames(false)) {
         // Inputs at a time come after the timers due then.
         for (; nextInput != options.inputs.end() && nextInput->atMs <= headless::now(); ++nextInput)
-            deliverInput(*nextInput);
+            deliverInput(*nextInput, options.scale);
         std::optional<std::int64_t> nextScriptedMs;
         if (nextInput != options.inputs.end())
             nextScriptedMs = nextInput->atMs;
@@ -396,7 +401,8 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
         std::vector<std::uint32_t> pixels;
         if (!headless::framePixels(pixels))
             return outputError(path);
-        writer->write(path, std::move(pixels), "at " + std::to_string(headless::now()) + " ms");
+        writer->write(path, std::move(pixels), frameWidth * options.scale, frameHeight * options.scale,
+                      "at " + std::to_string(headless::now()) + " ms");
     }
     const bool allWritten = tellWrittenFrames(true);
     if (progressInPlace && framesWritten > 0 && !progress.drawn())

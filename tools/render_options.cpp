@@ -14,6 +14,7 @@
 namespace {
 
 constexpr std::array<std::int32_t, 6> speeds = {125, 250, 500, 1000, 2000, 4000};
+constexpr int maxScale = 8;
 
 // A whole argument read as a decimal integer; no value for anything else (signs, blanks, trailing text).
 std::optional<std::int64_t> wholeNumber(std::string_view text)
@@ -113,6 +114,11 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         if (!clipFormat(value))
             return "--video must name a .mp4 or .gif file, not \"" + value + "\"";
         options.videoPath = value;
+    } else if (name == "--scale") {
+        std::optional<std::int64_t> scale = wholeNumber(value);
+        if (!scale || *scale < 1 || *scale > maxScale)
+            return "--scale must be a whole number from 1 to " + std::to_string(maxScale) + ", not \"" + value + "\"";
+        options.scale = static_cast<int>(*scale);
     } else if (name == "--key") {
         const auto timed = timedValue(value);
         const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
@@ -160,9 +166,9 @@ bool repeats(std::string_view name)
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 11> names = {"--folder", "--speed", "--until",  "--every",
+    static constexpr std::array<std::string_view, 12> names = {"--folder", "--speed", "--until",  "--every",
                                                                "--frame",  "--state", "--frames", "--video",
-                                                               "--key",    "--click", "--seek"};
+                                                               "--scale",  "--key",   "--click",  "--seek"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -177,8 +183,8 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
     if (wasGiven("--frames") != wasGiven("--every"))
         return "--frames and --every go together";
     if (options.check) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--timeline", "--key",
-                                      "--click", "--seek", "--index"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline",
+                                      "--key", "--click", "--seek", "--index"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
@@ -290,7 +296,7 @@ Options:
   --folder DIR     program folder holding Kelo.ini, Maps/ and Presets/ (default: the folder of kelo-render)
   --speed MS       milliseconds per log second at the open: 125, 250, 500, 1000, 2000 or 4000 (default 1000)
   --until MS       stop MS milliseconds of playback after the open (default: at the end of data)
-  --frame FILE     write the frame composed at the stop as PNG (400 x 455)
+  --frame FILE     write the frame composed at the stop as PNG (400 x 455, or larger with --scale)
   --state FILE     write the world model at the stop as JSON; "-" for standard output
   --frames DIR --every MS
                    also write a frame every MS milliseconds of playback: DIR/frame-000001.png, ...
@@ -298,12 +304,17 @@ Options:
   --video FILE     also make a clip of the frames the viewer shows, ten a second (those that --frames with
                    --every 100 writes): FILE.mp4 as H.264 (400 x 456: a black row is added below, as
                    H.264 needs even sizes) or FILE.gif as an animated GIF; needs the program ffmpeg
+  --scale N        draw every frame N times larger (N from 1 to 8, default 1), as the viewer's window draws
+                   it at a client size of N x 400 by N x 455: lines and text drawn at that size, not
+                   enlarged pixels; --frame, --frames and --video all get the larger frames (an MP4 of an
+                   odd height gets a black row below). --click positions stay frame pixels of 400 x 455
   --timeline       draw the timeline strip below the map while the log is open, as the viewers do
   --key NAME@MS    press a key MS milliseconds after the open, as the viewer's window would deliver it:
                    space (pause or play), left, right (10 log seconds back or forward), shift+left,
                    shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars")
-  --click X,Y@MS   move the pointer to the frame pixel (X, Y) MS milliseconds after the open, then press and
-                   release the left button there (a button, a unit, or the timeline strip to seek)
+  --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame, whatever --scale says,
+                   MS milliseconds after the open, then press and release the left button there (a button, a
+                   unit, or the timeline strip to seek)
                    --key and --click may be given several times; they happen in order of time, inputs at
                    the same time in the order given
   --seek S[@MS]    seek to log time S (seconds since the log's first line, fractions allowed) at MS

@@ -38,6 +38,7 @@ struct RenderOptions {
     std::optional<std::string> framesFolder;
     std::int64_t everyMs = 0;  // set exactly when framesFolder is
     std::optional<std::string> videoPath;  // .mp4 or .gif
+    int scale = 1;  // frames drawn as a window of scale times the frame's size shows them
     bool timeline = false;
     std::vector<ScriptedInput> inputs;  // in order of time, inputs at the same time in the order given
     std::vector<SeekRequest> seeks;  // in the order given

@@ -66,9 +66,10 @@ std::string findOnPath(const std::string& program)
     }
 }
 
-std::vector<std::string> ffmpegArguments(const std::string& path, ClipFormat format, int framesPerSecond)
+std::vector<std::string> ffmpegArguments(const std::string& path, ClipFormat format, int framesPerSecond, int width,
+                                         int height)
 {
-    const std::string size = std::to_string(frameWidth) + 'x' + std::to_string(frameHeight);
+    const std::string size = std::to_string(width) + 'x' + std::to_string(height);
     // Errors only; -xerror makes an error of writing the end of the file (a full disk) an exit status, not just
     // a message.
     std::vector<std::string> args = {"-hide_banner",
@@ -87,7 +88,7 @@ std::vector<std::string> ffmpegArguments(const std::string& path, ClipFormat for
                                      "-i",
                                      "-"};
     if (format == ClipFormat::mp4) {
-        // H.264 in 4:2:0, which players take, needs even sizes: a black row goes below the 455 rows.
+        // H.264 in 4:2:0, which players take, needs even sizes: a black row goes below an odd number of rows (455).
         args.insert(args.end(),
                     {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-f", "mp4"});
     } else {
@@ -132,7 +133,7 @@ bool VideoClip::start()
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
-    std::vector<std::string> args = ffmpegArguments(path, format, framesPerSecond);
+    std::vector<std::string> args = ffmpegArguments(path, format, framesPerSecond, width, height);
     args.insert(args.begin(), ffmpeg);
     std::vector<char*> argv;
     for (std::string& arg : args)
@@ -168,10 +169,16 @@ bool VideoClip::writeAll(const std::uint8_t* bytes, std::size_t size)
 
 bool VideoClip::addBackBuffer()
 {
-    if (!failure.empty() || (process < 0 && !start()))
+    const GpRect whole = backBufferRect();
+    if (process < 0 && failure.empty()) {
+        width = whole.Width;
+        height = whole.Height;
+        if (!start())
+            return false;
+    }
+    if (!failure.empty())
         return false;
     GpBitmap* bitmap = backBufferBitmap();
-    const GpRect whole{0, 0, frameWidth, frameHeight};
     GpBitmapData data{};
     // 32-bit ARGB words in memory order are the bytes B, G, R, A.
     if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppARGB, &data) != gpOk) {
@@ -180,8 +187,8 @@ bool VideoClip::addBackBuffer()
     }
     bool written = true;
     const auto* row = static_cast<const std::uint8_t*>(data.Scan0);
-    for (int y = 0; y < frameHeight && written; ++y, row += data.Stride)
-        written = writeAll(row, static_cast<std::size_t>(frameWidth) * 4);
+    for (int y = 0; y < height && written; ++y, row += data.Stride)
+        written = writeAll(row, static_cast<std::size_t>(width) * 4);
     GdipBitmapUnlockBits(bitmap, &data);
     if (written)
         ++frames;

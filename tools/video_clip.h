@@ -1,4 +1,5 @@
-// kelo-render's clips: the frames of the back buffer handed as raw 400 x 455 BGRA pixels through a pipe to the
+// kelo-render's clips: the frames of the back buffer handed as raw BGRA pixels (400 x 455, or N times that with
+// --scale) through a pipe to the
 // ffmpeg program, which encodes them as H.264 in MP4 or as an animated GIF. Relies on POSIX (posix_spawn, pipes)
 // and on the back buffer of platform/linux_shared.h.
 #pragma once
@@ -18,9 +19,10 @@ std::optional<ClipFormat> clipFormat(const std::string& path);
 // The full path of an executable file of that name in a folder of the PATH; empty when there is none.
 std::string findOnPath(const std::string& program);
 
-// ffmpeg's arguments after the program name: raw frames of the back buffer's size and layout on standard input at
-// the given rate, written to the path in the format.
-std::vector<std::string> ffmpegArguments(const std::string& path, ClipFormat format, int framesPerSecond);
+// ffmpeg's arguments after the program name: raw frames of the given size in the back buffer's layout on standard
+// input at the given rate, written to the path in the format.
+std::vector<std::string> ffmpegArguments(const std::string& path, ClipFormat format, int framesPerSecond, int width,
+                                         int height);
 
 // One clip being written. ffmpeg starts with the first frame, so a run that composes none leaves no file.
 class VideoClip {
@@ -30,7 +32,8 @@ public:
     VideoClip& operator=(const VideoClip&) = delete;
     ~VideoClip();
 
-    // Hands ffmpeg the back buffer as it is now; false once ffmpeg takes no more (finish says why).
+    // Hands ffmpeg the back buffer as it is now, which keeps the size it had for the first frame; false once ffmpeg
+    // takes no more (finish says why).
     bool addBackBuffer();
     // Ends the input and waits for ffmpeg: empty when the clip is written, else what went wrong.
     std::string finish();
@@ -43,6 +46,8 @@ private:
     std::string path;
     ClipFormat format;
     int framesPerSecond;
+    int width = 0;  // of every frame, from the first
+    int height = 0;
     std::string failure;  // why ffmpeg could not be started or fed
     pid_t process = -1;
     int input = -1;  // the pipe to ffmpeg's standard input

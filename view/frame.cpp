@@ -5,6 +5,7 @@
 #include "view/frame.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "view/control_bar.h"
 #include "view/kept_text.h"
@@ -42,10 +43,32 @@ void drawTitleScreen(Surface& surface)
     drawText(surface, title, font, x, y, Brush::solid(titleYellow));
 }
 
-}  // namespace
-
-void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context)
+// Black around the placed frame, over whatever strayed beyond its edges; in the back buffer's own pixels.
+void clearMargins(GpDC dc, const FrameFit& fit)
 {
+    if (fit.identity())
+        return;
+    const int right = static_cast<int>(std::ceil(static_cast<float>(fit.left) + frameWidth * fit.scale));
+    const int bottom = static_cast<int>(std::ceil(static_cast<float>(fit.top) + frameHeight * fit.scale));
+    Surface surface(dc);
+    const Brush margin = Brush::solid(black);
+    surface.fillRectI(margin, 0, 0, fit.width, fit.top);
+    surface.fillRectI(margin, 0, bottom, fit.width, fit.height - bottom);
+    surface.fillRectI(margin, 0, 0, fit.left, fit.height);
+    surface.fillRectI(margin, right, 0, fit.width - right, fit.height);
+}
+
+// The frame's placement for the surfaces opened while a frame is composed, and none once it is.
+struct FramePlaced {
+    explicit FramePlaced(const FrameFit& fit) { placeFrame(fit); }
+    ~FramePlaced() { placeFrame(FrameFit{}); }
+    FramePlaced(const FramePlaced&) = delete;
+    FramePlaced& operator=(const FramePlaced&) = delete;
+};
+
+void composeLayers(GpDC dc, World& world, ViewState& view, const FrameContext& context)
+{
+    const FramePlaced placed(context.fit);
     Surface surface(dc);
     drawControlBar(dc, view);
     if (world.mapName) {
@@ -63,6 +86,14 @@ void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& con
         drawTimeline(dc, view.timeline, *context.timeline);
     else
         clearTimeline(dc, view.timeline);
+}
+
+}  // namespace
+
+void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context)
+{
+    composeLayers(dc, world, view, context);
+    clearMargins(dc, context.fit);
 }
 
 ARGB sideColour(std::int32_t side)

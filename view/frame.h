@@ -19,13 +19,15 @@ struct FrameContext {
     bool paused = false;
     std::string programFolder;  // where the vehicle icons are looked for
     std::optional<TimelineModel> timeline;  // the strip below the map; none: the frame has no strip
+    FrameFit fit;  // where the frame lies in the back buffer, which is the size of the window's client area
 };
 
 // Where a label's text goes, from its measured width and height.
 using LabelPlacement = std::function<GpPointF(float width, float height)>;
 
-// Composes the whole frame into the back buffer's device context. Damage lines are drawn once: drawing one
-// clears the link in the world. The timeline strip comes last, over anything that strays below the map.
+// Composes the whole frame into the back buffer's device context, placed as the fit says: drawn at the fit's scale
+// (not stretched afterwards), with the margins around it black. Damage lines are drawn once: drawing one clears the
+// link in the world. The timeline strip comes last, over anything that strays below the map.
 void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context);
 
 ARGB sideColour(std::int32_t side);

@@ -259,9 +259,22 @@ void Image::setPixel(int x, int y, ARGB colour)
 
 // [SECTION] Surface
 
-Surface::Surface(GpDC dc)
+namespace {
+
+FrameFit framePlacement;
+
+}  // namespace
+
+void placeFrame(const FrameFit& fit)
+{
+    framePlacement = fit;
+}
+
+Surface::Surface(GpDC dc) : fit_(framePlacement)
 {
     status_ = GdipCreateFromHDC(dc, &graphics_);
+    if (status_ == gpOk)
+        applyFit();
 }
 
 Surface::Surface(Image& bitmap)
@@ -348,4 +361,15 @@ void Surface::drawText(std::string_view text, const Font& font, float x, float y
 void Surface::setTransform(const Matrix& matrix)
 {
     keep(GdipSetWorldTransform(graphics_, matrix.get()));
+    applyFit();
+}
+
+// Scaled, then moved: appended, so that it comes after whatever the world transform already does.
+void Surface::applyFit()
+{
+    if (fit_.identity())
+        return;
+    keep(GdipScaleWorldTransform(graphics_, fit_.scale, fit_.scale, gpMatrixOrderAppend));
+    keep(GdipTranslateWorldTransform(graphics_, static_cast<REAL>(fit_.left), static_cast<REAL>(fit_.top),
+                                     gpMatrixOrderAppend));
 }

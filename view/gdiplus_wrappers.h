@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/gdiplus_flat.h"
+#include "view/frame_fit.h"
 
 // Each byte becomes the 16-bit code unit of the same value; never fails, whatever the bytes.
 std::u16string widen(std::string_view text);
@@ -107,9 +108,15 @@ private:
     GpStatus status_ = gpOk;
 };
 
+// Where the frame lies on the device contexts that surfaces are opened on: each surface opened on one draws frame
+// pixels through the fit in force when it is opened. Set for the composition of a frame (view/frame.h); the fit of a
+// client area of the frame's own size, in force otherwise, leaves the surfaces as they are.
+void placeFrame(const FrameFit& fit);
+
 class Surface {
 public:
-    explicit Surface(GpDC dc);  // a drawing surface on a device context; several may share one context
+    // A drawing surface on a device context, through the frame's placement; several may share one context.
+    explicit Surface(GpDC dc);
     explicit Surface(Image& bitmap);  // a drawing surface on a bitmap's pixels
     ~Surface();
     Surface(const Surface&) = delete;
@@ -125,12 +132,17 @@ public:
     GpRectF measure(std::string_view text, const Font& font, GpRectF layout);
     // The text with its top-left corner at (x, y): no wrapping, no clipping.
     void drawText(std::string_view text, const Font& font, float x, float y, const Brush& brush);
+    // The matrix takes frame pixels where they go; the frame's placement is applied after it.
     void setTransform(const Matrix& matrix);
+    // Whether a frame pixel covers other than one device pixel here: a picture laid 1:1 would be resampled.
+    bool scaled() const { return fit_.scale != 1; }
     GpGraphics* get() const { return graphics_; }
     GpStatus status() const { return status_; }
 
 private:
     void keep(GpStatus status);
+    void applyFit();
     GpGraphics* graphics_ = nullptr;
     GpStatus status_ = gpOk;
+    FrameFit fit_;  // a bitmap's own surface is never placed
 };

@@ -97,7 +97,8 @@ const Font& keptFont(std::string_view family, float points)
 
 GpRectF measureText(Surface& surface, std::string_view text, const Font& font, GpRectF layout)
 {
-    KeptFont* kept = keptFontOf(font);
+    // A scaled surface lays the glyphs out at its own size, whose measure need not be the unscaled one.
+    KeptFont* kept = surface.scaled() ? nullptr : keptFontOf(font);
     if (kept == nullptr)
         return surface.measure(text, font, layout);
     std::string key = sizeKey(text, layout);
@@ -116,7 +117,8 @@ GpRectF measureText(Surface& surface, std::string_view text, const Font& font, G
 
 void drawText(Surface& surface, std::string_view text, const Font& font, float x, float y, const Brush& brush)
 {
-    KeptFont* kept = keptFontOf(font);
+    // On a scaled surface a kept text would be stretched, not drawn at the size it shows: it is drawn afresh.
+    KeptFont* kept = surface.scaled() ? nullptr : keptFontOf(font);
     const std::optional<ARGB> colour = brush.solidColour();
     if (!drawnTextsKept || kept == nullptr || !colour || brush.status() != gpOk
         || !(std::fabs(x) < farthest && std::fabs(y) < farthest)) {

@@ -1,7 +1,8 @@
 // Fonts, text sizes and drawn texts kept from frame to frame: a font of one family and size draws and measures the same
 // each time it is made, a text measured with it in the same box on a fresh surface has the same size, and a text drawn
 // in one solid colour at the same fraction of a pixel covers the same pixels by the same amounts, so each is made
-// once. Released by releaseKeptText() while GDI+ still runs (app::resetState).
+// once. A scaled surface (a view larger or smaller than the frame) measures and draws every time. Released by
+// releaseKeptText() while GDI+ still runs (app::resetState).
 #pragma once
 
 #include <string_view>

@@ -8,6 +8,11 @@
 
 void drawMapPicture(Surface& surface, const MapPicture& picture)
 {
+    // The kept copy holds the frame's pixels; a scaled view draws the picture itself at the size it shows.
+    if (surface.scaled()) {
+        surface.drawImage(picture.image, 0, 25, 400, 400);
+        return;
+    }
     if (!picture.stretched) {
         // Stretched at the very place it has on the frame: the stretch's fixed-point arithmetic depends on where the
         // picture lies, and so do its roundings.

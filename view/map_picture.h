@@ -17,7 +17,8 @@ struct MapPicture {
 
 // Draws the picture stretched onto the map area (0, 25, 400 x 400) of the surface. It is stretched once per picture
 // onto a clear bitmap and laid 1:1 from then on, which gives the pixels that stretching it onto the frame every time
-// gives (translucent edges included), at a fraction of the cost.
+// gives (translucent edges included), at a fraction of the cost. On a scaled surface the picture is drawn from itself,
+// sharp at the scaled size.
 void drawMapPicture(Surface& surface, const MapPicture& picture);
 
 // The picture at the path; null when the file cannot be read as a picture.

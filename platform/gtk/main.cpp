@@ -103,11 +103,12 @@ std::optional<Key> keyOf(guint keyval)
     }
 }
 
-// Copies the 400 x 455 back buffer to (0, 0). Premultiplied 32-bit ARGB is cairo's ARGB32 layout.
+// Copies the back buffer, the size of the client area, to (0, 0). Premultiplied 32-bit ARGB is cairo's ARGB32
+// layout.
 void copyBackBuffer(cairo_t* cr)
 {
     GpBitmap* bitmap = backBufferBitmap();
-    const GpRect whole{0, 0, frameWidth, frameHeight};
+    const GpRect whole = backBufferRect();
     GpBitmapData data{};
     if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppPARGB, &data) != gpOk)
         return;
@@ -129,11 +130,20 @@ void copyBackBuffer(cairo_t* cr)
 gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer)
 {
     composeFrame();
-    // A client area larger than the back buffer is black outside the copied rectangle.
+    // Until the back buffer follows a new size, what it does not cover is black.
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
     copyBackBuffer(cr);
     return TRUE;
+}
+
+// The back buffer follows the client area, and the frame is drawn anew at its new fit.
+void onSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer)
+{
+    resizeBitmapBackBuffer(allocation->width, allocation->height);
+    const GpRect buffer = backBufferRect();
+    resizeView(buffer.Width, buffer.Height);
+    gtk_widget_queue_draw(widget);
 }
 
 gboolean onMotion(GtkWidget*, GdkEventMotion* event, gpointer)
@@ -255,6 +265,7 @@ std::string createWindow()
     viewArea = gtk_drawing_area_new();
     gtk_widget_add_events(viewArea, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
     g_signal_connect(viewArea, "draw", G_CALLBACK(onDraw), nullptr);
+    g_signal_connect(viewArea, "size-allocate", G_CALLBACK(onSizeAllocate), nullptr);
     g_signal_connect(viewArea, "motion-notify-event", G_CALLBACK(onMotion), nullptr);
     g_signal_connect(viewArea, "button-press-event", G_CALLBACK(onButtonPress), nullptr);
     g_signal_connect(viewArea, "button-release-event", G_CALLBACK(onButtonRelease), nullptr);

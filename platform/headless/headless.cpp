@@ -30,6 +30,7 @@ struct HeadlessState {
     void (*messageSink)(const headless::MessageBox&) = nullptr;
     std::deque<std::string> fileChoices;
     std::optional<std::string> programFolder;
+    bool resized = false;  // the client area is not 400 x 455
 };
 
 HeadlessState state;
@@ -62,11 +63,11 @@ VirtualTimer* nextDue(std::int64_t until, TimerId& id)
 template <class Use>
 bool withFrameRows(Use use)
 {
-    const GpRect whole{0, 0, frameWidth, frameHeight};
+    const GpRect whole = backBufferRect();
     GpBitmapData data{};
     if (GdipBitmapLockBits(backBufferBitmap(), &whole, gpImageLockModeRead, gpPixelFormat32bppRGB, &data) != gpOk)
         return false;
-    const bool used = use(static_cast<const std::uint32_t*>(data.Scan0), data.Stride / 4);
+    const bool used = use(static_cast<const std::uint32_t*>(data.Scan0), data.Stride / 4, whole.Width, whole.Height);
     GdipBitmapUnlockBits(backBufferBitmap(), &data);
     return used;
 }
@@ -209,6 +210,14 @@ void setProgramFolder(const std::string& folder)
     state.programFolder = folder;
 }
 
+void setClientSize(int width, int height)
+{
+    resizeBitmapBackBuffer(width, height);
+    const GpRect buffer = backBufferRect();
+    resizeView(buffer.Width, buffer.Height);
+    state.resized = buffer.Width != frameWidth || buffer.Height != frameHeight;
+}
+
 ARGB pixel(int x, int y)
 {
     ARGB colour = 0;
@@ -219,19 +228,19 @@ ARGB pixel(int x, int y)
 bool framePixels(std::vector<std::uint32_t>& pixels)
 {
     pixels.clear();
-    return withFrameRows([&pixels](const std::uint32_t* rows, int stride) {
-        pixels.resize(static_cast<std::size_t>(frameWidth) * frameHeight);
-        for (int y = 0; y < frameHeight; ++y)
-            std::copy_n(rows + static_cast<std::ptrdiff_t>(y) * stride, frameWidth,
-                        pixels.begin() + static_cast<std::ptrdiff_t>(y) * frameWidth);
+    return withFrameRows([&pixels](const std::uint32_t* rows, int stride, int width, int height) {
+        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        for (int y = 0; y < height; ++y)
+            std::copy_n(rows + static_cast<std::ptrdiff_t>(y) * stride, width,
+                        pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
         return true;
     });
 }
 
 bool saveFrame(const std::string& path)
 {
-    return withFrameRows([&path](const std::uint32_t* rows, int stride) {
-        return writePngFile(path, rows, frameWidth, frameHeight, stride);
+    return withFrameRows([&path](const std::uint32_t* rows, int stride, int width, int height) {
+        return writePngFile(path, rows, width, height, stride);
     });
 }
 
@@ -257,6 +266,8 @@ void key(const KeyPress& press)
 
 void reset()
 {
+    if (state.resized)
+        setClientSize(frameWidth, frameHeight);
     state = HeadlessState{};
 }
 

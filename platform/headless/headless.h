@@ -45,10 +45,15 @@ void queueFileChoice(const std::string& path);
 // The folder where Kelo.ini, Maps and Presets are looked for; the program's own folder until set.
 void setProgramFolder(const std::string& folder);
 
+// The window's client area is this size from now on, as a viewer's window resized: the back buffer is made again at
+// that size, black, and frames are drawn scaled to fit it. Pointer positions are the client's pixels.
+void setClientSize(int width, int height);
+
 // Reads one pixel of the back buffer.
 ARGB pixel(int x, int y);
-// Every pixel of the back buffer at once, as pixel() reads them: frameHeight rows of frameWidth 0xAARRGGBB values
-// (B, G, R, A in memory), top row first. False, with `pixels` emptied, when the buffer cannot be read.
+// Every pixel of the back buffer at once, as pixel() reads them: rows of 0xAARRGGBB values (B, G, R, A in memory),
+// top row first, as many rows and columns as the client area has (400 x 455 unless set). False, with `pixels`
+// emptied, when the buffer cannot be read.
 bool framePixels(std::vector<std::uint32_t>& pixels);
 // Saves the back buffer as a PNG file (8-bit RGBA).
 bool saveFrame(const std::string& path);
@@ -59,7 +64,7 @@ void pointerPress(int x, int y);
 void pointerRelease();
 void key(const KeyPress& press);
 
-// Time 0, no timers, no messages, no sinks, no queued choices, the program's own folder.
+// Time 0, no timers, no messages, no sinks, no queued choices, the program's own folder, a 400 x 455 client area.
 void reset();
 
 }  // namespace headless

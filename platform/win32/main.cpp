@@ -33,6 +33,8 @@ HWND mainWindow = nullptr;
 HDC windowDC = nullptr;
 HDC memoryDC = nullptr;
 HBITMAP backBuffer = nullptr;
+int backBufferWidth = frameWidth;  // the client area's size, which the back buffer follows
+int backBufferHeight = frameHeight;
 
 // Pointer positions come as signed 16-bit halves of the message's coordinate parameter.
 int pointerX(LPARAM position)
@@ -106,6 +108,25 @@ bool keyDown(int virtualKey)
     return GetKeyState(virtualKey) < 0;
 }
 
+// A black back buffer of the client area's size in the memory context, in place of the one before; a size with no
+// pixels (a minimised window) keeps the one there is.
+void resizeBackBuffer(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    HBITMAP fresh = CreateCompatibleBitmap(windowDC, width, height);
+    if (fresh == nullptr)
+        return;
+    HGDIOBJ before = SelectObject(memoryDC, fresh);
+    PatBlt(memoryDC, 0, 0, width, height, BLACKNESS);
+    if (before == backBuffer && backBuffer != nullptr)
+        DeleteObject(backBuffer);
+    backBuffer = fresh;
+    backBufferWidth = width;
+    backBufferHeight = height;
+    resizeView(width, height);
+}
+
 // The movement, repaint and seek timers; the playback timer has no callback and comes as WM_TIMER.
 void CALLBACK onTimerCallback(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -119,14 +140,17 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         // mainWindow is not stored yet: the handle comes with the message.
         windowDC = GetDC(window);
         memoryDC = CreateCompatibleDC(windowDC);
-        backBuffer = CreateCompatibleBitmap(windowDC, frameWidth, frameHeight);
-        SelectObject(memoryDC, backBuffer);
+        resizeBackBuffer(frameWidth, frameHeight);
+        return 0;
+    case WM_SIZE:
+        // The frame is drawn anew at the new fit: the class's CS_HREDRAW | CS_VREDRAW repaint the whole window.
+        resizeBackBuffer(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC target = BeginPaint(window, &paint);
         composeFrame();
-        BitBlt(target, 0, 0, frameWidth, frameHeight, memoryDC, 0, 0, SRCCOPY);
+        BitBlt(target, 0, 0, backBufferWidth, backBufferHeight, memoryDC, 0, 0, SRCCOPY);
         EndPaint(window, &paint);
         return 0;
     }

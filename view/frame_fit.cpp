@@ -1,0 +1,29 @@
+// The frame's fit in the client area: the factor min(width / 400, height / 455), the frame centred on whole pixels so
+// that an integer factor keeps every frame pixel on a block of whole window pixels.
+#include "view/frame_fit.h"
+
+#include <algorithm>
+#include <cmath>
+
+FrameFit fitFrame(int clientWidth, int clientHeight)
+{
+    FrameFit fit;
+    fit.width = std::max(clientWidth, 0);
+    fit.height = std::max(clientHeight, 0);
+    if (fit.width == 0 || fit.height == 0)
+        return fit;
+    fit.scale = std::min(static_cast<float>(fit.width) / frameWidth, static_cast<float>(fit.height) / frameHeight);
+    fit.left = static_cast<int>(std::floor((static_cast<float>(fit.width) - frameWidth * fit.scale) / 2));
+    fit.top = static_cast<int>(std::floor((static_cast<float>(fit.height) - frameHeight * fit.scale) / 2));
+    return fit;
+}
+
+FramePoint framePointAt(const FrameFit& fit, int x, int y)
+{
+    // In double: a window coordinate of up to 32 bits divided by a small factor stays exact enough to floor.
+    auto back = [&fit](int window, int offset) {
+        const double frame = std::floor((window + 0.5 - offset) / static_cast<double>(fit.scale));
+        return static_cast<int>(std::clamp(frame, -1e9, 1e9));
+    };
+    return {back(x, fit.left), back(y, fit.top)};
+}
