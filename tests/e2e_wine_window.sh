@@ -92,21 +92,12 @@ wait_for_other "$(area 380 8 10 429)" 'rgb(0,0,0)' 2500 10 || fail "no timeline 
 [ "$(count_other "$(area 400 15 0 440)" 'rgb(0,0,0)')" -gt 20 ] || fail "no time text in the strip's last rows"
 echo "the timeline strip is drawn below the map"
 
-# A key: "plus" acts as ">>", and the speed readout's black text appears at the top left of the map. The text is
-# drawn smoothed there (its ink is dark grey as often as black), so dark pixels are counted.
+# A key: "plus" acts as ">>", and the speed readout's black text appears at the top left of the map.
 readout=$(area 50 16 9 28)
-dark_pixels() {
-    convert "$work/screen.png" -crop "$readout" +repage -colorspace Gray -threshold 30% \
-        -format '%[fx:round(w*h*(1-mean))]' info:
-}
-readout_ink=$(dark_pixels)
+readout_ink=$(count_colour "$work/screen.png" "$readout" 'rgb(0,0,0)')
 xdotool windowfocus --sync "$window"
 xdotool key --clearmodifiers plus
-deadline=$((SECONDS + 10))
-until import -window root "$work/screen.png" && [ "$(dark_pixels)" -ge $((readout_ink + 20)) ]; do
-    [ $SECONDS -lt "$deadline" ] || fail "no speed readout after the key \"plus\" ($(dark_pixels) dark pixels)"
-    sleep 0.3
-done
+wait_for_colour "$readout" 'rgb(0,0,0)' $((readout_ink + 20)) 10 || fail "no speed readout after the key \"plus\""
 echo "the key \"plus\" sped playback up"
 
 close_viewer "$window" Kelo.exe
