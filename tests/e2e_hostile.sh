@@ -5,31 +5,7 @@
 set -uo pipefail
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed" >&2; exit 77; }
 
-build=$(cd "$1" && pwd)
-render="$build/kelo-render"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# Runs kelo-render; its exit status goes to $status, its outputs to $work/out and $work/err. A sanitizer report
-# fails the run whatever the status.
-run() {
-  "$render" "$@" >"$work/out" 2>"$work/err"
-  status=$?
-  if grep -qE 'Sanitizer|runtime error' "$work/err"; then
-    fail "kelo-render $*: a sanitizer report: $(grep -m3 -E 'Sanitizer|runtime error|#[0-9] ' "$work/err")"
-  fi
-}
-
-expect_status() {
-  local want=$1 what=$2
-  [ "$status" -eq "$want" ] || fail "$what: exit status $status, expected $want ($(head -c 300 "$work/err"))"
-}
+source "$(dirname "$0")/render_session.bash"
 
 # Python assertions on the state JSON $work/state.json, which the code sees as `s`.
 state_check() {
@@ -145,5 +121,4 @@ expect_status 0 "a blank first line"
 state_check "a blank first line: the log plays from its first line" '
 assert s["mapName"] == "Test.map" and [x["name"] for x in s["soldiers"]] == ["First"], s'
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
-echo "e2e_hostile: all checks passed"
+finish "e2e_hostile"

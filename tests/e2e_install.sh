@@ -9,16 +9,7 @@ if ! command -v desktop-file-validate python3 cpack >/dev/null; then
   echo "desktop-file-validate (desktop-file-utils), python3 or cpack missing: skipped"
   exit 77
 fi
-build=$(cd "$1" && pwd)
-source_dir=$(cd "$2" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/render_session.bash"
 
 version=$(sed -n 's/^project(Kelo VERSION \([0-9.]*\) .*/\1/p' "$source_dir/CMakeLists.txt")
 [ -n "$version" ] || fail "no version in the project line of CMakeLists.txt"
@@ -83,5 +74,4 @@ diff -r "$prefix/lib/kelo/Maps" "$work/unpacked/Kelo-$version-Linux/lib/kelo/Map
 [ "$("$work/unpacked/Kelo-$version-Linux/bin/kelo-render" --version)" = "kelo-render $version" ] \
   || fail "the unpacked kelo-render does not start"
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
-echo "install and package: all passed"
+finish "install and package"

@@ -5,28 +5,7 @@
 set -uo pipefail
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed" >&2; exit 77; }
 
-build=$(cd "$1" && pwd)
-source_dir=$(cd "$2" && pwd)
-render="$build/kelo-render"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# Runs kelo-render with the given arguments; its exit status goes to $status, its outputs to $work/out, $work/err.
-run() {
-  "$render" "$@" >"$work/out" 2>"$work/err"
-  status=$?
-}
-
-expect_status() {
-  local want=$1 what=$2
-  [ "$status" -eq "$want" ] || fail "$what: exit status $status, expected $want ($(head -c 300 "$work/err"))"
-}
+source "$(dirname "$0")/render_session.bash"
 
 # Python assertions on a JSON file, which the code sees as `s`.
 json_check() {
@@ -376,7 +355,6 @@ expect_status 0 "a state written over an existing file"
 
 # [SECTION] The bundled demo, from kelo-render's own folder
 
-demo="$source_dir/examples/demo/demo.log"
 run --check "$demo"
 expect_status 0 "--check of the demo"
 run --state "$work/demo.json" --frame "$work/demo.png" "$demo"
@@ -391,5 +369,4 @@ assert not any(v["passengers"] for v in s["vehicles"]) and not any(p["aboard"] f
 assert any(p["name"] == "S\u00f8lvi" for p in s["soldiers"])
 '
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
-echo "kelo-render end-to-end: all passed"
+finish "kelo-render end-to-end"

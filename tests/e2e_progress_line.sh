@@ -7,17 +7,7 @@ set -uo pipefail
 command -v script >/dev/null || { echo "SKIP: script (bsdutils) is not installed" >&2; exit 77; }
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed" >&2; exit 77; }
 
-build=$(cd "$1" && pwd)
-source_dir=$(cd "$2" && pwd)
-render="$build/kelo-render"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/render_session.bash"
 
 # Runs kelo-render under a pseudo-terminal; everything it wrote (both streams) goes to $work/tty, and the milliseconds
 # it took to $elapsed.
@@ -69,8 +59,4 @@ else
   grep -q "frame-000001.png at $((until / 2)) ms" "$work/tty" || fail "the frame lines are missing on a terminal"
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)" >&2
-  exit 1
-fi
-echo "progress line: all checks passed"
+finish "progress line"

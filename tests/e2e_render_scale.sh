@@ -9,22 +9,7 @@ if ! command -v python3 convert identify >/dev/null; then
   echo "python3 or ImageMagick missing: skipped"
   exit 77
 fi
-render="$(cd "$1" && pwd)/kelo-render"
-demo="$(cd "$2" && pwd)/examples/demo/demo.log"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# Runs kelo-render; its exit status goes to $status, what it says to $work/out and $work/err.
-run() {
-  "$render" --quiet "$@" >"$work/out" 2>"$work/err"
-  status=$?
-}
+source "$(dirname "$0")/render_session.bash"
 
 size() {
   identify -format '%wx%h' "$1"
@@ -113,5 +98,4 @@ run --scale 2 --click "$((pause_x * 2)),12@1000" --until 2000 --state - "$demo"
 grep -q '"paused": false' "$work/out" || fail "--click at twice Pause's x pressed Pause: the click was scaled twice"
 echo "--scale 2 draws 800 x 910 frames at that size; --click stays in frame pixels"
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
-echo "kelo-render --scale: all passed"
+finish "kelo-render --scale"

@@ -10,22 +10,7 @@ if ! command -v ffmpeg ffprobe compare convert >/dev/null; then
   echo "ffmpeg, ffprobe or ImageMagick missing: skipped"
   exit 77
 fi
-render="$(cd "$1" && pwd)/kelo-render"
-demo="$(cd "$2" && pwd)/examples/demo/demo.log"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# Runs kelo-render; its exit status goes to $status, what it says to $work/err.
-run() {
-  "$render" "$@" >"$work/out" 2>"$work/err"
-  status=$?
-}
+source "$(dirname "$0")/render_session.bash"
 
 # codec, width, height, frame rate and the number of frames of a clip's picture stream, on one line.
 probe() {
@@ -107,5 +92,4 @@ run --until 50 --video "$work/empty.gif" "$demo"
 [ ! -e "$work/none.mp4" ] && [ ! -e "$work/empty.gif" ] || fail "a clip file was left where none could be made"
 echo "failures give exit status 1"
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
-echo "video clips: all passed"
+finish "video clips"
