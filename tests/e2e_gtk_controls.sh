@@ -42,23 +42,7 @@ wait_for_colour "$(area 400 25 0 0)" 'rgb(0,0,100)' 2000 20 || fail "no control 
 
 # [SECTION] The buttons' places, from the screenshot
 
-# Along the row y = 10 of the band every button (black strip, then face) is one run of pixels that are not the
-# band's colour; the runs, left to right, are "Open", "<<", "Play", "Pause", ">>", "Bars". Prints the middle of each.
-button_middles() {
-    convert "$work/screen.png" -crop "$(area 400 1 0 10)" +repage -depth 8 rgb:- | python3 -c '
-import sys
-row = sys.stdin.buffer.read()
-pixels = [tuple(row[i:i + 3]) for i in range(0, len(row), 3)]
-runs, start = [], None
-for x, pixel in enumerate(pixels + [(0, 0, 100)]):
-    if pixel != (0, 0, 100) and start is None:
-        start = x
-    elif pixel == (0, 0, 100) and start is not None:
-        runs.append((start + x - 1) // 2)
-        start = None
-print(" ".join(map(str, runs)))'
-}
-read -r -a middles <<<"$(button_middles)"
+read -r -a middles <<<"$(button_middles 0 10 400)"
 [ "${#middles[@]}" -eq 6 ] || fail "expected six buttons along the band, found ${#middles[@]}: ${middles[*]}"
 open_x=${middles[0]} play_x=${middles[2]} pause_x=${middles[3]} faster_x=${middles[4]} bars_x=${middles[5]}
 echo "buttons at x = ${middles[*]}"

@@ -36,22 +36,6 @@ read_window_geometry "$window"
 [ "${win_width}x$win_height" = 400x455 ] || fail "the window starts at ${win_width}x$win_height, not 400x455"
 wait_for_colour "$(area 400 400 0 25)" "$map_colour" 100000 20 || fail "the log's map is not shown"
 
-# Along row Y of the band, the middle of each run of pixels that are not the band's colour, from LEFT for WIDTH
-# pixels: the buttons "Open", "<<", "Play", "Pause", ">>", "Bars" in the last screenshot.
-button_middles() {
-    convert "$work/screen.png" -crop "$(area "$3" 1 "$1" "$2")" +repage -depth 8 rgb:- | python3 -c '
-import sys
-row = sys.stdin.buffer.read()
-pixels = [tuple(row[i:i + 3]) for i in range(0, len(row), 3)] + [(0, 0, 100)]
-runs, start = [], None
-for x, pixel in enumerate(pixels):
-    if pixel != (0, 0, 100) and start is None:
-        start = x
-    elif pixel == (0, 0, 100) and start is not None:
-        runs.append((start + x - 1) // 2)
-        start = None
-print(" ".join(map(str, runs)))'
-}
 read -r -a small <<<"$(button_middles 0 10 400)"
 [ "${#small[@]}" -eq 6 ] || fail "expected six buttons at 400 x 455, found ${#small[@]}: ${small[*]}"
 echo "at 400 x 455: buttons at x = ${small[*]}"

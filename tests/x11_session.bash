@@ -291,3 +291,21 @@ close_viewer() {
     [ "$exit_code" -eq 0 ] || fail "$2 ended with exit code $exit_code"
     echo "closed with exit code 0"
 }
+
+# The buttons along the band in the last screenshot ($work/screen.png), on the row from (X, Y) over WIDTH pixels:
+# each button (black strip, then face) is one run of pixels that are not the band's colour. Prints the middle of each
+# run, left to right: "Open", "<<", "Play", "Pause", ">>", "Bars".
+button_middles() {
+    convert "$work/screen.png" -crop "$(area "$3" 1 "$1" "$2")" +repage -depth 8 rgb:- | python3 -c '
+import sys
+row = sys.stdin.buffer.read()
+pixels = [tuple(row[i:i + 3]) for i in range(0, len(row), 3)] + [(0, 0, 100)]
+runs, start = [], None
+for x, pixel in enumerate(pixels):
+    if pixel != (0, 0, 100) and start is None:
+        start = x
+    elif pixel == (0, 0, 100) and start is not None:
+        runs.append((start + x - 1) // 2)
+        start = None
+print(" ".join(map(str, runs)))'
+}
