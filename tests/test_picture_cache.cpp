@@ -565,23 +565,6 @@ TEST_F(PictureCacheTest, CacheDropsTheLeastRecentlyUsedBeyondItsBounds)
 
 // [SECTION] The colour key in bulk
 
-// The colour key as it was done before the bulk way: every pixel read, and written when it equals the key.
-void keyPixelByPixel(Image& bitmap, ARGB key)
-{
-    for (int x = 0;; ++x) {
-        for (int y = 0;; ++y) {
-            ARGB colour = 0;
-            if (!bitmap.pixel(x, y, colour)) {
-                if (y == 0)
-                    return;
-                break;
-            }
-            if (colour == key)
-                bitmap.setPixel(x, y, 0x00000000);
-        }
-    }
-}
-
 std::vector<ARGB> pixelsOf(Image& bitmap)
 {
     std::vector<ARGB> pixels;

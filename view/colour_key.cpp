@@ -23,6 +23,8 @@ bool keyInBulk(Image& bitmap, ARGB key)
     return true;
 }
 
+}  // namespace
+
 void keyPixelByPixel(Image& bitmap, ARGB key)
 {
     for (int x = 0;; ++x) {
@@ -38,8 +40,6 @@ void keyPixelByPixel(Image& bitmap, ARGB key)
         }
     }
 }
-
-}  // namespace
 
 void applyColourKey(Image& bitmap, ARGB key)
 {

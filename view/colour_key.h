@@ -8,3 +8,5 @@
 // pixel by pixel, column by column, each column ending at its first failing read and the scan at a failing read
 // at the top of a column. Both give the same pixels.
 void applyColourKey(Image& bitmap, ARGB key);
+// The key pixel by pixel only, as applyColourKey does when the bitmap cannot be locked.
+void keyPixelByPixel(Image& bitmap, ARGB key);

@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "view/frame.h"
+#include "view/kept_text.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ void drawMarks(Surface& surface, Brush& brush, const TimelineScale& scale, const
 
 void drawText(Surface& surface, const TimelineView& view, const TimelineModel& model, const TimelineScale& scale)
 {
-    Font font("Arial", 8);
+    const Font& font = keptFont("Arial", 8);
     const GpRectF layout{0, 0, 400, 400};
     const std::string elapsed = elapsedText(model);
     const GpRectF elapsedBox = surface.measure(elapsed, font, layout);
