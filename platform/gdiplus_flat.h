@@ -135,6 +135,9 @@ GpStatus KELO_GDIPAPI GdipGetImageType(GpImage* image, int* type);
 GpStatus KELO_GDIPAPI GdipGetImageWidth(GpImage* image, unsigned* width);
 GpStatus KELO_GDIPAPI GdipGetImageHeight(GpImage* image, unsigned* height);
 GpStatus KELO_GDIPAPI GdipGetImagePixelFormat(GpImage* image, int* format);
+GpStatus KELO_GDIPAPI GdipImageGetFrameDimensionsCount(GpImage* image, unsigned* count);
+GpStatus KELO_GDIPAPI GdipImageGetFrameDimensionsList(GpImage* image, GpGuid* dimensions, unsigned count);
+GpStatus KELO_GDIPAPI GdipImageGetFrameCount(GpImage* image, const GpGuid* dimension, unsigned* count);
 GpStatus KELO_GDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, int x, int y, ARGB* colour);
 GpStatus KELO_GDIPAPI GdipBitmapSetPixel(GpBitmap* bitmap, int x, int y, ARGB colour);
 GpStatus KELO_GDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, unsigned flags, int format,

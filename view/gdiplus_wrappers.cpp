@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "view/picture_guard.h"
@@ -26,6 +27,28 @@ GpFontFamily* genericSansSerif()
         return made;
     }();
     return family;
+}
+
+// libgdiplus decodes some malformed TIFF files into an image without a single frame, whose size and pixels it then
+// reads through a null pointer: such an image is no picture, and is let go as the failure given.
+void dropFrameless(GpImage*& image, GpStatus& status, GpStatus failure)
+{
+    if (image == nullptr)
+        return;
+    unsigned dimensions = 0;
+    unsigned frames = 0;
+    std::vector<GpGuid> ids;
+    if (GdipImageGetFrameDimensionsCount(image, &dimensions) == gpOk && dimensions > 0) {
+        ids.resize(dimensions);
+        if (GdipImageGetFrameDimensionsList(image, ids.data(), dimensions) != gpOk
+            || GdipImageGetFrameCount(image, ids.data(), &frames) != gpOk)
+            frames = 0;
+    }
+    if (frames > 0)
+        return;
+    GdipDisposeImage(image);
+    image = nullptr;
+    status = failure;
 }
 
 }  // namespace
@@ -145,6 +168,7 @@ Image Image::load(const std::string& path)
     // A picture the size guard refuses fails with the status of an unreadable file.
     image.status_ =
         pictureMayBeDecoded(path) ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_) : gpOutOfMemory;
+    dropFrameless(image.image_, image.status_, gpOutOfMemory);
     return image;
 }
 
@@ -155,6 +179,7 @@ Image Image::loadBitmap(const std::string& path)
     image.status_ =
         pictureMayBeDecoded(path) ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap) : gpInvalidParameter;
     image.image_ = reinterpret_cast<GpImage*>(bitmap);
+    dropFrameless(image.image_, image.status_, gpInvalidParameter);
     return image;
 }
 
