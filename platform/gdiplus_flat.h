@@ -138,6 +138,10 @@ GpStatus KELO_GDIPAPI GdipGetImagePixelFormat(GpImage* image, int* format);
 GpStatus KELO_GDIPAPI GdipImageGetFrameDimensionsCount(GpImage* image, unsigned* count);
 GpStatus KELO_GDIPAPI GdipImageGetFrameDimensionsList(GpImage* image, GpGuid* dimensions, unsigned count);
 GpStatus KELO_GDIPAPI GdipImageGetFrameCount(GpImage* image, const GpGuid* dimension, unsigned* count);
+// A palette is a ColorPalette record: flags, count, then count ARGB entries, all 32-bit.
+GpStatus KELO_GDIPAPI GdipGetImagePaletteSize(GpImage* image, int* bytes);
+GpStatus KELO_GDIPAPI GdipGetImagePalette(GpImage* image, std::uint32_t* palette, int bytes);
+GpStatus KELO_GDIPAPI GdipSetImagePalette(GpImage* image, const std::uint32_t* palette);
 GpStatus KELO_GDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, int x, int y, ARGB* colour);
 GpStatus KELO_GDIPAPI GdipBitmapSetPixel(GpBitmap* bitmap, int x, int y, ARGB colour);
 GpStatus KELO_GDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, unsigned flags, int format,

@@ -389,6 +389,30 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
     }
 }
 
+TEST_F(HostileFilesTest, IndicesBeyondAShortPaletteAreOpaqueBlack)
+{
+    // Two colours in the palette, four indices in the picture: the last two have no colour of their own.
+    const std::vector<ARGB> palette = {0xFF204060, 0xFFC08000};
+    const std::vector<ARGB> expected = {palette[0], palette[1], 0xFF000000, 0xFF000000};
+    const std::string picture = bmpFile(4, 1, palette, [](int x, int) { return static_cast<std::uint32_t>(x); });
+    writeFile("Kelo.ini", "[Short.map]\n" + sevenKeys);
+    writeFile("Maps/Short.png", picture);
+    const std::string icon = writeFile("Presets/Short.png", picture);
+
+    apply("1;Short.map");
+    ASSERT_TRUE(app::world.mapImage);
+    auto& map = const_cast<Image&>(app::world.mapImage->image);
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF);
+    ASSERT_TRUE(keyed);
+    for (int x = 0; x < 4; ++x) {
+        ARGB colour = 0;
+        EXPECT_TRUE(map.pixel(x, 0, colour));
+        EXPECT_EQ(colour, expected[static_cast<std::size_t>(x)]) << "map, index " << x;
+        EXPECT_TRUE(const_cast<Image&>(*keyed).pixel(x, 0, colour));
+        EXPECT_EQ(colour, expected[static_cast<std::size_t>(x)]) << "icon, index " << x;
+    }
+}
+
 // [SECTION] Names that lead outside Maps and Presets
 
 TEST_F(HostileFilesTest, NamesLeadingOutOfTheirFoldersDrawNothingFromThere)

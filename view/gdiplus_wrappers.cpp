@@ -30,25 +30,51 @@ GpFontFamily* genericSansSerif()
 }
 
 // libgdiplus decodes some malformed TIFF files into an image without a single frame, whose size and pixels it then
-// reads through a null pointer: such an image is no picture, and is let go as the failure given.
-void dropFrameless(GpImage*& image, GpStatus& status, GpStatus failure)
+// reads through a null pointer: such an image is no picture.
+bool hasAFrame(GpImage* image)
+{
+    unsigned dimensions = 0;
+    unsigned frames = 0;
+    if (GdipImageGetFrameDimensionsCount(image, &dimensions) != gpOk || dimensions == 0)
+        return false;
+    std::vector<GpGuid> ids(dimensions);
+    return GdipImageGetFrameDimensionsList(image, ids.data(), dimensions) == gpOk
+        && GdipImageGetFrameCount(image, ids.data(), &frames) == gpOk && frames > 0;
+}
+
+// libgdiplus turns palette indices into colours without looking at the palette's size, so an index beyond a short
+// palette (which a GIF or BMP may hold, and a GIF's canvas outside its first image holds at random) reads past it.
+// Padded to 256 entries of opaque black, the palette has a colour for every 8-bit index.
+void padPalette(GpImage* image)
+{
+    constexpr std::uint32_t indices = 256;
+    constexpr ARGB opaqueBlack = 0xFF000000;
+    std::vector<std::uint32_t> palette(2 + indices, opaqueBlack);  // flags, count, entries
+    int format = 0;
+    int bytes = 0;
+    if (GdipGetImagePixelFormat(image, &format) != gpOk || (format & gpPixelFormatIndexed) == 0
+        || GdipGetImagePaletteSize(image, &bytes) != gpOk || bytes < 8
+        || bytes > static_cast<int>(palette.size() * sizeof(std::uint32_t))
+        || GdipGetImagePalette(image, palette.data(), bytes) != gpOk || palette[1] >= indices)
+        return;
+    std::fill(palette.begin() + 2 + palette[1], palette.end(), opaqueBlack);
+    palette[1] = indices;
+    GdipSetImagePalette(image, palette.data());
+}
+
+// What the decoder made of a file is made safe to read before anything reads it; an image of no frame is let go as
+// the failure given.
+void makeSafe(GpImage*& image, GpStatus& status, GpStatus failure)
 {
     if (image == nullptr)
         return;
-    unsigned dimensions = 0;
-    unsigned frames = 0;
-    std::vector<GpGuid> ids;
-    if (GdipImageGetFrameDimensionsCount(image, &dimensions) == gpOk && dimensions > 0) {
-        ids.resize(dimensions);
-        if (GdipImageGetFrameDimensionsList(image, ids.data(), dimensions) != gpOk
-            || GdipImageGetFrameCount(image, ids.data(), &frames) != gpOk)
-            frames = 0;
-    }
-    if (frames > 0)
+    if (!hasAFrame(image)) {
+        GdipDisposeImage(image);
+        image = nullptr;
+        status = failure;
         return;
-    GdipDisposeImage(image);
-    image = nullptr;
-    status = failure;
+    }
+    padPalette(image);
 }
 
 }  // namespace
@@ -168,7 +194,7 @@ Image Image::load(const std::string& path)
     // A picture the size guard refuses fails with the status of an unreadable file.
     image.status_ =
         pictureMayBeDecoded(path) ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_) : gpOutOfMemory;
-    dropFrameless(image.image_, image.status_, gpOutOfMemory);
+    makeSafe(image.image_, image.status_, gpOutOfMemory);
     return image;
 }
 
@@ -179,7 +205,7 @@ Image Image::loadBitmap(const std::string& path)
     image.status_ =
         pictureMayBeDecoded(path) ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap) : gpInvalidParameter;
     image.image_ = reinterpret_cast<GpImage*>(bitmap);
-    dropFrameless(image.image_, image.status_, gpInvalidParameter);
+    makeSafe(image.image_, image.status_, gpInvalidParameter);
     return image;
 }
 
