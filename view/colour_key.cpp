@@ -43,6 +43,12 @@ void keyPixelByPixel(Image& bitmap, ARGB key)
 
 void applyColourKey(Image& bitmap, ARGB key)
 {
+    // GDI+ and libgdiplus refuse to set a pixel of palette indices, so the key would read every pixel for nothing:
+    // seconds for a picture of many megapixels.
+    int format = 0;
+    if (bitmap.get() == nullptr || GdipGetImagePixelFormat(bitmap.get(), &format) != gpOk
+        || (format & gpPixelFormatIndexed) != 0)
+        return;
     if (!keyInBulk(bitmap, key))
         keyPixelByPixel(bitmap, key);
 }
