@@ -76,20 +76,9 @@ EOF_PY
 
 # --click names the pixel of the 400 x 455 frame: "Pause" is clicked at its place there, found along row 10 of the
 # band (the fourth run of pixels that are not the band's colour: Open, <<, Play, Pause, >>, Bars).
-pause_x=$(python3 - "$work/one.rgb" <<'EOF_PY'
-import sys
-row = open(sys.argv[1], "rb").read()[10 * 400 * 3:11 * 400 * 3]
-pixels = [tuple(row[i:i + 3]) for i in range(0, len(row), 3)] + [(0, 0, 100)]
-runs, start = [], None
-for x, pixel in enumerate(pixels):
-    if pixel != (0, 0, 100) and start is None:
-        start = x
-    elif pixel == (0, 0, 100) and start is not None:
-        runs.append((start + x - 1) // 2)
-        start = None
-print(runs[3])
-EOF_PY
-)
+read -r -a middles <<<"$(convert "$work/one.png" -crop 400x1+0+10 +repage -depth 8 rgb:- \
+    | python3 "$(dirname "$0")/button_middles.py")"
+pause_x=${middles[3]}
 run --scale 2 --click "$pause_x,12@1000" --until 2000 --state - "$demo"
 [ "$status" -eq 0 ] || fail "--click at --scale 2: exit status $status ($(cat "$work/err"))"
 grep -q '"paused": true' "$work/out" || fail "--click $pause_x,12 at --scale 2 did not press Pause"

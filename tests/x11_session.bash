@@ -293,19 +293,8 @@ close_viewer() {
 }
 
 # The buttons along the band in the last screenshot ($work/screen.png), on the row from (X, Y) over WIDTH pixels:
-# each button (black strip, then face) is one run of pixels that are not the band's colour. Prints the middle of each
-# run, left to right: "Open", "<<", "Play", "Pause", ">>", "Bars".
+# the middle of each, left to right (tests/button_middles.py).
 button_middles() {
-    convert "$work/screen.png" -crop "$(area "$3" 1 "$1" "$2")" +repage -depth 8 rgb:- | python3 -c '
-import sys
-row = sys.stdin.buffer.read()
-pixels = [tuple(row[i:i + 3]) for i in range(0, len(row), 3)] + [(0, 0, 100)]
-runs, start = [], None
-for x, pixel in enumerate(pixels):
-    if pixel != (0, 0, 100) and start is None:
-        start = x
-    elif pixel == (0, 0, 100) and start is not None:
-        runs.append((start + x - 1) // 2)
-        start = None
-print(" ".join(map(str, runs)))'
+    convert "$work/screen.png" -crop "$(area "$3" 1 "$1" "$2")" +repage -depth 8 rgb:- \
+        | python3 "$(dirname "${BASH_SOURCE[0]}")/button_middles.py"
 }
