@@ -57,8 +57,7 @@ void padPalette(GpImage* image)
         || bytes > static_cast<int>(palette.size() * sizeof(std::uint32_t))
         || GdipGetImagePalette(image, palette.data(), bytes) != gpOk || palette[1] >= indices)
         return;
-    std::fill(palette.begin() + 2 + palette[1], palette.end(), opaqueBlack);
-    palette[1] = indices;
+    palette[1] = indices;  // the entries past the palette's own are still opaque black
     GdipSetImagePalette(image, palette.data());
 }
 
