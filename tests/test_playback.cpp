@@ -100,7 +100,8 @@ TEST_F(PlaybackTest, LinesAreDueAtTheirScaledLogTimeWithNothingAddedAndNoOverflo
     EXPECT_EQ(dueMs(pace, 3602, 15), 500 + 56250);  // 64x: an hour of log in 56.25 s
     EXPECT_EQ(dueMs(pace, 3602, 31), 500 + 112500);
     EXPECT_EQ(dueMs(pace, 3602, 62), 500 + 225000);
-    EXPECT_EQ(dueMs(pace, std::numeric_limits<std::int64_t>::max(), 4000), 500 + (std::int64_t{4'294'967'000} - 2000) * 4);
+    EXPECT_EQ(dueMs(pace, std::numeric_limits<std::int64_t>::max(), 4000),
+              500 + (std::int64_t{4'294'967'000} - 2000) * 4);
     EXPECT_EQ(logMsAt(pace, 500 + 56250, 15), 2000 + 3600000);
     EXPECT_EQ(logMsAt(pace, 0, 1000), 2000);
 }
@@ -467,9 +468,9 @@ TEST_F(PlaybackTest, WhilePausedPeriodAppliesOneLineAndCommaGoesBackOne)
     headless::key({Key::period});  // not while playing
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:01] CONFIG;9;B");
     headless::key({Key::space});
-    const std::vector<std::pair<Key, std::string>> steps = {
-        {Key::period, "C"}, {Key::period, "D"}, {Key::comma, "C"}, {Key::comma, "B"}, {Key::comma, "A"},
-        {Key::period, "B"}, {Key::period, "C"}};
+    const std::vector<std::pair<Key, std::string>> steps = {{Key::period, "C"}, {Key::period, "D"}, {Key::comma, "C"},
+                                                            {Key::comma, "B"},  {Key::comma, "A"},  {Key::period, "B"},
+                                                            {Key::period, "C"}};
     for (const auto& [key, next] : steps) {
         headless::key({key});
         finishSeek();

@@ -67,7 +67,8 @@ void pointerPress(int x, int y);
 void pointerRelease();
 void key(const KeyPress& press);
 
-// Time 0, no timers, none late, no messages, no sinks, no queued choices, the program's own folder, a 400 x 455 client area.
+// Time 0, no timers, none late, no messages, no sinks, no queued choices, the program's own folder, a 400 x 455 client
+// area.
 void reset();
 
 }  // namespace headless
