@@ -24,10 +24,10 @@ void runButton(ButtonIndex button)
         openReplayLog(chooseReplayFile());
         break;
     case buttonSlower:
-        playback.msPerLogSecond = slowerSpeed(playback.msPerLogSecond);
+        setSpeed(slowerSpeed(playback.msPerLogSecond));
         break;
     case buttonFaster:
-        playback.msPerLogSecond = fasterSpeed(playback.msPerLogSecond);
+        setSpeed(fasterSpeed(playback.msPerLogSecond));
         break;
     case buttonPause:
         if (!playback.playbackPaused)
@@ -80,5 +80,10 @@ void onKey(const KeyPress& press)
         request = std::max(from + by->seconds, 0.0);
     } else if (const auto* to = std::get_if<SeekTo>(&command)) {
         request = to->seconds;
+    } else if (const auto* speed = std::get_if<SpeedStep>(&command)) {
+        const std::int32_t now = app::playback.msPerLogSecond;
+        setSpeed(speed->faster ? fasterKeySpeed(now) : slowerKeySpeed(now));
+    } else if (const auto* step = std::get_if<LineStep>(&command)) {
+        stepLines(step->lines);
     }
 }

@@ -8,14 +8,18 @@
 #include <limits>
 
 #include "app/app_state.h"
+#include "app/seek.h"
 #include "platform/platform.h"
 #include "world/log_time.h"
 #include "world/movement.h"
 
 namespace {
 
-constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
-constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
+// One step applies at most this many lines, or lines for this long, so that the window keeps answering under a
+// burst; the lines still due follow at once in the next step.
+constexpr int linesPerStep = 10'000;
+constexpr std::int64_t stepMs = 8;
+constexpr std::int64_t longestWaitMs = std::numeric_limits<std::int32_t>::max();
 
 // Stops the stepping and tells the user; lines, file, world and the paused flag stay as they are.
 void endOfData()
@@ -24,15 +28,34 @@ void endOfData()
     showErrorBox("No more data", "Error");
 }
 
-}  // namespace
-
-std::int32_t playbackPeriod(std::int64_t gap, std::int32_t msPerLogSecond)
+// Applies the current line as playback does; false once the data has ended.
+bool applyCurrentLine()
 {
-    // Clamping the gap first keeps the product inside 64 bits and still beyond the 32-bit range when it was.
-    std::int64_t period = std::clamp(gap, int32Min, int32Max + 1) * msPerLogSecond + 1;
-    // Time going back over twelve hours gives a negative period: the next step then comes at once.
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(period, 1, int32Max));
+    Playback& playback = app::playback;
+    // No open log (Play after a failed open) or no line left (Play after the end) is the end of data too.
+    const StepResult step = stepLog(playback.log, app::world, playback.msPerLogSecond);
+    advanceClock(playback.clock, step);
+    followPlayback();
+    if (step.stopsPlayback)
+        stopPlayback();
+    if (!step.gap) {
+        endOfData();
+        return false;
+    }
+    return true;
 }
+
+// Arms the playback timer for the current line's due time; a line already due comes after the 1 ms that the
+// timer waits at least.
+void armForCurrentLine(std::int64_t nowMs)
+{
+    const Playback& playback = app::playback;
+    const std::int64_t due = dueMs(playback.pace, playback.clock.lineTime, playback.msPerLogSecond);
+    armTimer(playbackTimer, static_cast<std::int32_t>(std::clamp<std::int64_t>(due - nowMs, 1, longestWaitMs)));
+    app::playback.linesTimed = true;
+}
+
+}  // namespace
 
 std::int32_t movementPeriod(std::int32_t msPerLogSecond)
 {
@@ -58,7 +81,8 @@ void openReplayLog(const std::string& path)
         showErrorBox("Could not open file", "Error!");
         return;
     }
-    armTimer(playbackTimer, 1);
+    // The first line is due at once; the clock starts at the log's start.
+    timeLinesFrom(0);
     armTimer(movementTimer, movementPeriod(app::playback.msPerLogSecond));
     startReplay(log, std::move(*reader));
     startNavigation(path);
@@ -66,23 +90,25 @@ void openReplayLog(const std::string& path)
 
 void playbackStep()
 {
+    Playback& playback = app::playback;
     // A seek under way holds the playback's place; it arms the timer again when it is done.
-    if (app::playback.seek) {
+    if (playback.seek) {
         stopPlayback();
         return;
     }
-    // No open log (Play after a failed open) or no line left (Play after the end) is the end of data too.
-    const StepResult step = stepLog(app::playback.log, app::world, app::playback.msPerLogSecond);
-    advanceClock(app::playback.clock, step);
-    followPlayback();
-    if (step.stopsPlayback)
-        stopPlayback();
-    if (!step.gap) {
-        endOfData();
-        return;
+    // A timer may fire before the line is due (a wait longer than a timer holds): it is then armed again.
+    const std::int64_t started = steadyMs();
+    std::int64_t now = started;
+    for (int lines = 0; dueMs(playback.pace, playback.clock.lineTime, playback.msPerLogSecond) <= now;
+         now = steadyMs()) {
+        if (lines == linesPerStep || now - started >= stepMs)
+            break;
+        if (!applyCurrentLine())
+            return;
+        ++lines;
     }
-    // Re-armed after the event, so a "WIN" that stopped the timer does not end playback.
-    armTimer(playbackTimer, playbackPeriod(*step.gap, app::playback.msPerLogSecond));
+    // Armed after the lines, so that a "WIN" that stopped the timer does not end playback.
+    armForCurrentLine(now);
 }
 
 void movementTick()
@@ -94,12 +120,46 @@ void movementTick()
 
 void resumePlayback()
 {
-    if (app::playback.playbackPaused)
-        armTimer(playbackTimer, app::playback.msPerLogSecond);
-    app::playback.playbackPaused = 0;
+    Playback& playback = app::playback;
+    if (playback.playbackPaused) {
+        // The next line comes one log second after Play, whatever was left of its gap.
+        const std::int64_t now = steadyMs();
+        playback.pace = {now + logSecondUs(playback.msPerLogSecond) / 1000, logMsOf(playback.clock.lineTime)};
+        armForCurrentLine(now);
+    }
+    playback.playbackPaused = 0;
 }
 
 void stopPlayback()
 {
     stopTimer(playbackTimer);
+    app::playback.linesTimed = false;
+}
+
+void stepLines(int lines)
+{
+    Playback& playback = app::playback;
+    if (!playback.playbackPaused || playback.seek || !playback.log.reader)
+        return;
+    if (lines > 0)
+        applyCurrentLine();
+    else if (playback.clock.appliedTime >= 0)
+        seekTo(static_cast<double>(playback.clock.appliedTime), playback.clock.appliedNumber);
+}
+
+void setSpeed(std::int32_t msPerLogSecond)
+{
+    Playback& playback = app::playback;
+    const std::int64_t reached = logMsAt(playback.pace, steadyMs(), playback.msPerLogSecond);
+    playback.msPerLogSecond = msPerLogSecond;
+    if (playback.linesTimed)
+        timeLinesFrom(reached);
+}
+
+void timeLinesFrom(std::int64_t logMs)
+{
+    Playback& playback = app::playback;
+    const std::int64_t now = steadyMs();
+    playback.pace = {now, std::min(logMs, logMsOf(playback.clock.lineTime))};
+    armForCurrentLine(now);
 }

@@ -1,5 +1,5 @@
-// The replay reader and playback clock: choosing and opening a log, one step per playback timer tick,
-// movement ticks, pause and resume. Holds the open log with its two lines, and what navigation keeps of it.
+// The replay reader and playback clock: choosing and opening a log, the lines due at each playback timer tick,
+// movement ticks, pause, resume and speed. Holds the open log with its two lines, and what navigation keeps of it.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +10,14 @@
 #include "world/log_index.h"
 #include "world/log_snapshots.h"
 #include "world/log_step.h"
+#include "world/log_time.h"
 
 struct Playback {
     LogCursor log;
     std::int32_t msPerLogSecond = 1000;
     std::uint8_t playbackPaused = 0;
+    PlaybackPace pace;  // when each line is due, from the last open, Play, speed change or seek
+    bool linesTimed = false;  // the playback timer is armed for the next due line
 
     // Navigation (app/seek.cpp), all of it gone with the log.
     LogClock clock;  // the log time of log.currentLine
@@ -29,13 +32,18 @@ struct Playback {
 
 std::string chooseReplayFile();
 void openReplayLog(const std::string& path);
+// Applies every line that is due, in order, up to a bound on one step's work, and arms the playback timer for the
+// next due line (at once when the bound cut the step short).
 void playbackStep();
 void movementTick();
 void resumePlayback();
 void stopPlayback();
-
-// gap x msPerLogSecond + 1 in 64 bits, clamped to the 32-bit range; a negative period becomes 1 ms.
-std::int32_t playbackPeriod(std::int64_t gap, std::int32_t msPerLogSecond);
+// A new speed; lines being played are due from now on at that speed, the part of the gap already waited kept.
+void setSpeed(std::int32_t msPerLogSecond);
+// While paused: applies the current line (lines > 0), or seeks to the line before it (lines < 0).
+void stepLines(int lines);
+// The current line is due at log time `logMs` (log milliseconds, at most its own time) counted from now.
+void timeLinesFrom(std::int64_t logMs);
 // trunc(0.05 x msPerLogSecond), taken when a log is opened.
 std::int32_t movementPeriod(std::int32_t msPerLogSecond);
 

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
 
 #include "app/app_state.h"
@@ -24,14 +23,6 @@ std::int64_t snapshotSpacing()
 {
     const double spread = indexView()->scannedS / static_cast<double>(SnapshotStore::countLimit);
     return std::max(snapshotSpacingS, static_cast<std::int64_t>(std::min(spread, 1e18)));
-}
-
-// The playback period from the target to the current line's log time, plus the millisecond that every period has.
-std::int32_t remainingPeriod(std::int64_t lineTime, double target, std::int32_t msPerLogSecond)
-{
-    constexpr double longest = std::numeric_limits<std::int32_t>::max() - 1;
-    const double ms = std::max(static_cast<double>(lineTime) - target, 0.0) * msPerLogSecond;
-    return static_cast<std::int32_t>(std::llround(std::min(ms, longest))) + 1;
 }
 
 // Pins are the user's, not the log's: a pinned unit stays pinned when a unit of its kind and id is there after the
@@ -62,7 +53,7 @@ void completeSeek()
     playback.log = std::move(done.at.log);
     playback.clock = done.at.clock;
     if (!playback.playbackPaused)
-        armTimer(playbackTimer, remainingPeriod(playback.clock.lineTime, done.target, done.msPerLogSecond));
+        timeLinesFrom(std::llround(std::min(done.target * 1000, 1e18)));
 }
 
 // Steps the seek under way until it arrives, or until the steady clock reaches the deadline if one is given.
@@ -126,7 +117,7 @@ std::shared_ptr<const LogIndexData> indexView()
     return app::playback.index ? app::playback.index->view() : empty;
 }
 
-void seekTo(double logSeconds)
+void seekTo(double logSeconds, std::int64_t line)
 {
     Playback& playback = app::playback;
     if (!playback.index || !playback.log.reader)
@@ -139,10 +130,10 @@ void seekTo(double logSeconds)
         // The file cannot be read again: playback goes on where it stands.
         stopTimer(seekTimer);
         if (wasSeeking && !playback.playbackPaused)
-            armTimer(playbackTimer, 1);
+            timeLinesFrom(logMsOf(playback.clock.lineTime));
         return;
     }
-    playback.seek = SettledSeek{std::move(*start), target, playback.msPerLogSecond, false};
+    playback.seek = SettledSeek{std::move(*start), target, playback.msPerLogSecond, false, line};
     stopPlayback();
     armTimer(seekTimer, 1);
 }

@@ -17,8 +17,9 @@ std::shared_ptr<const LogIndexData> indexView();
 // (opening keeps the previous log's chat; a seek does not), with no glide run (each unit where its last report made
 // it jump) and only the damage links of lines in the last whole second before t. Pins stay on units of the same
 // id. When playing, that line comes when its log time is due; when paused, playback stays stopped. A seek under
-// way is replaced by the next one; until it is done the shown world stays and playback waits.
-void seekTo(double logSeconds);
+// way is replaced by the next one; until it is done the shown world stays and playback waits. With a line number,
+// the line landed on is the first at or after t whose number is at least that.
+void seekTo(double logSeconds, std::int64_t line = 0);
 // The target of a seek under way; none while no seek runs.
 std::optional<double> seekTarget();
 // Applies every line that a seek under way still needs, at once (the headless player, tests); the viewers apply

@@ -26,6 +26,14 @@ KeyCommand keyCommand(const KeyPress& press, bool paused)
         return SeekTo{0};
     case Key::plus:
         return buttonFaster;
+    case Key::bracketRight:
+        return SpeedStep{true};
+    case Key::bracketLeft:
+        return SpeedStep{false};
+    case Key::period:
+        return paused ? KeyCommand{LineStep{1}} : KeyCommand{};
+    case Key::comma:
+        return paused ? KeyCommand{LineStep{-1}} : KeyCommand{};
     case Key::minus:
         return buttonSlower;
     case Key::b:

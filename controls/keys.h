@@ -7,7 +7,7 @@
 
 #include "view/view_state.h"
 
-enum class Key : std::uint8_t { space, left, right, home, plus, minus, b, o };
+enum class Key : std::uint8_t { space, left, right, home, plus, minus, b, o, bracketLeft, bracketRight, period, comma };
 
 struct KeyPress {
     Key key = Key::space;
@@ -26,9 +26,22 @@ struct SeekTo {
     bool operator==(const SeekTo&) const = default;
 };
 
-using KeyCommand = std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo>;
+// One speed step, on past the buttons' range: 0.125x to 64x.
+struct SpeedStep {
+    bool faster;
+    bool operator==(const SpeedStep&) const = default;
+};
+
+// One line forward (applied) or back (a seek to the line before the current one).
+struct LineStep {
+    int lines;
+    bool operator==(const LineStep&) const = default;
+};
+
+using KeyCommand = std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo, SpeedStep, LineStep>;
 
 // Space: "Pause" while playing, "Play" while paused. Left and Right: 10 log seconds back or forward, 60 with
-// Shift. Home: the start. + and -: ">>" and "<<". B: "Bars". O and Ctrl+O: "Open". A held key repeats seeks and
-// speed steps but not the toggles; Control with any other key is left to the system.
+// Shift. Home: the start. + and -: ">>" and "<<". ] and [: a speed step that goes on past the buttons. While
+// paused, . and ,: one line forward or back. B: "Bars". O and Ctrl+O: "Open". A held key repeats seeks, speed and
+// line steps but not the toggles; Control with any other key is left to the system.
 KeyCommand keyCommand(const KeyPress& press, bool paused);

@@ -1,8 +1,12 @@
 // Tests of the replay reader and playback clock on the virtual clock: line reading, periods, the twelve-hour
 // wrap, the countdown, the end of data, opening, re-opening, pause and resume.
+#include <algorithm>
+#include <cmath>
 #include <limits>
+#include <vector>
 
 #include "app/playback.h"
+#include "app/seek.h"
 #include "tests/kelo_test.h"
 #include "world/world_model.h"
 
@@ -86,16 +90,20 @@ TEST_F(PlaybackTest, ALineEndsAtItsFirstNulByte)
 
 // [SECTION] Periods and the countdown clock
 
-TEST_F(PlaybackTest, ThePeriodIsTheScaledGapPlusOneMillisecond)
+TEST_F(PlaybackTest, LinesAreDueAtTheirScaledLogTimeWithNothingAddedAndNoOverflow)
 {
-    EXPECT_EQ(playbackPeriod(3, 1000), 3001);
-    EXPECT_EQ(playbackPeriod(3, 4000), 12001);
-    EXPECT_EQ(playbackPeriod(0, 125), 1);
-    EXPECT_EQ(playbackPeriod(-3600, 1000), 1);
-    EXPECT_EQ(playbackPeriod(std::numeric_limits<std::int64_t>::min(), 4000), 1);
-    EXPECT_EQ(playbackPeriod(1'000'000'000'000, 4000), int32Max);
-    EXPECT_EQ(playbackPeriod(std::numeric_limits<std::int64_t>::max(), 125), int32Max);
-    EXPECT_EQ(playbackPeriod(536870, 4000), 2147480001);
+    const PlaybackPace pace{500, 2000};  // log time 2 s reached at 500 ms
+    EXPECT_EQ(dueMs(pace, 5, 1000), 3500);
+    EXPECT_EQ(dueMs(pace, 5, 4000), 12500);
+    EXPECT_EQ(dueMs(pace, 2, 125), 500);
+    EXPECT_EQ(dueMs(pace, 1, 1000), 500);  // behind the origin: due at once
+    EXPECT_EQ(dueMs(pace, 3602, 15), 500 + 56250);  // 64x: an hour of log in 56.25 s
+    EXPECT_EQ(dueMs(pace, 3602, 31), 500 + 112500);
+    EXPECT_EQ(dueMs(pace, 3602, 62), 500 + 225000);
+    EXPECT_EQ(dueMs(pace, std::numeric_limits<std::int64_t>::max(), 4000),
+              500 + (std::int64_t{4'294'967'000} - 2000) * 4);
+    EXPECT_EQ(logMsAt(pace, 500 + 56250, 15), 2000 + 3600000);
+    EXPECT_EQ(logMsAt(pace, 0, 1000), 2000);
 }
 
 TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
@@ -124,23 +132,20 @@ TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
 
 // [SECTION] Stepping
 
-TEST_F(PlaybackTest, EachStepWaitsForTheScaledGapToTheNextStamp)
+TEST_F(PlaybackTest, EachLineIsDueAtItsScaledLogTimeAndLinesOfOneStampComeTogether)
 {
     app::playback.msPerLogSecond = 4000;
     openLog("[0:00:00] A\n[0:00:03] B\n[0:00:03] C\n[0:00:04] D\n[0:00:05] E\n");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
     headless::advance(1);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 12001);
+    // B is due 3 log seconds after the open, not after the step that applied A.
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 11999);
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:03] B");
-    EXPECT_EQ(app::playback.log.nextLine, "[0:00:03] C");
-    app::playback.msPerLogSecond = 1000;  // the wait already armed keeps its length
-    headless::advance(12000);
+    headless::advance(11998);
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:03] B");
     headless::advance(1);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);  // equal stamps
-    headless::advance(1);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1001);
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] D");
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 4000);
     EXPECT_TRUE(headless::messages().empty());
 }
 
@@ -148,19 +153,20 @@ TEST_F(PlaybackTest, StampsWrapAtTwelveHours)
 {
     openLog("[12:59:58] A\n[1:00:03] B\n[11:59:58] C\n[12:00:03] D\n[13:00:00] E\n[0:00:00] F\n[0:00:01] G\n");
     headless::advance(1);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 5001);
-    headless::advance(5001);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 39595001);
-    headless::advance(39595001);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 5001);
-    headless::advance(5001);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3597001);
-    // More than twelve hours back: the next step comes at once, and the clock goes up by the hour.
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 4999);
+    headless::advance(4999);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 39595000);
+    headless::advance(39595000);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 5000);
+    headless::advance(5000);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3597000);
+    // More than twelve hours back: the next line is due at once, in the same step, and the clock goes up by the
+    // hour (then down by the second to G).
     std::int64_t clockBefore = app::world.clockMinutes * 60 + app::world.clockSeconds;
-    headless::advance(3597001);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
-    EXPECT_EQ(app::playback.log.currentLine, "[0:00:00] F");
-    EXPECT_EQ(app::world.clockMinutes * 60 + app::world.clockSeconds, clockBefore + 3600);
+    headless::advance(3597000);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1000);
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:01] G");
+    EXPECT_EQ(app::world.clockMinutes * 60 + app::world.clockSeconds, clockBefore + 3600 - 1);
 }
 
 TEST_F(PlaybackTest, ALookAheadWithoutStampResetsTheWorldBeforeTheCurrentLineApplies)
@@ -173,7 +179,7 @@ TEST_F(PlaybackTest, ALookAheadWithoutStampResetsTheWorldBeforeTheCurrentLineApp
     headless::advance(1);
     EXPECT_EQ(app::world.mapName, "Alpha.map");
     EXPECT_TRUE(app::world.soldierList.items.empty());
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 + 1);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 - 1);
 }
 
 TEST_F(PlaybackTest, TheCountdownRunsWithTheGaps)
@@ -191,8 +197,8 @@ TEST_F(PlaybackTest, AWinLineDoesNotEndPlayback)
 {
     openLog("[0:00:01] WIN\n[0:00:03] A\n[0:00:04] B\n");
     headless::advance(1);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
-    headless::advance(2001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1999);
+    headless::advance(1999);
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] B");
 }
 
@@ -201,8 +207,8 @@ TEST_F(PlaybackTest, ACrLfLogPlaysLikeAnyOther)
     openLog("[0:00:01] 1;Alpha.map\r\n\r\n[0:00:04] 1;Beta.map\r\n");
     headless::advance(1);
     EXPECT_EQ(app::world.mapName, "Alpha.map");
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
-    headless::advance(3001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2999);
+    headless::advance(2999);
     EXPECT_EQ(app::world.mapName, "Beta.map");
 }
 
@@ -238,7 +244,7 @@ TEST_F(PlaybackTest, ALogBeginningWithABlankLineOrBlanksPlaysFromItsFirstLine)
         openLog(contents);
         headless::advance(1);
         EXPECT_EQ(app::world.mapName, "Alpha.map") << contents;
-        EXPECT_EQ(headless::timerPeriod(playbackTimer), 1001) << contents;
+        EXPECT_EQ(headless::timerPeriod(playbackTimer), 999) << contents;
         EXPECT_TRUE(headless::messages().empty()) << contents;
     }
 }
@@ -263,8 +269,8 @@ TEST_F(PlaybackTest, AOneLineLogAppliesItsLineThenEnds)
     EXPECT_EQ(app::playback.log.nextLine, "");
     headless::advance(1);
     EXPECT_EQ(app::world.mapName, "Alpha.map");
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 + 1);
-    headless::advance((43200 - 5) * 1000 + 1);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 - 1);
+    headless::advance((43200 - 5) * 1000 - 1);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     EXPECT_EQ(app::world.mapName, "Alpha.map");
 }
@@ -343,9 +349,9 @@ TEST_F(PlaybackTest, ACancelledDialogLeavesPlaybackAlone)
     openReplayLog(chooseReplayFile());
     EXPECT_EQ(app::world.mapName, "Alpha.map");
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:04] B");
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2999);
     EXPECT_TRUE(headless::messages().empty());
-    headless::advance(3001);
+    headless::advance(2999);
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:05] C");
 }
 
@@ -362,7 +368,7 @@ TEST_F(PlaybackTest, ReOpeningWhilePlayingStartsTheNewLogAndKeepsThePausedFlag)
     EXPECT_EQ(app::playback.playbackPaused, 1);
     headless::advance(1);
     EXPECT_EQ(app::world.mapName, "Beta.map");
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1999);
 }
 
 TEST_F(PlaybackTest, PlayAfterPauseStepsOneLogSecondLater)
@@ -383,7 +389,98 @@ TEST_F(PlaybackTest, PlayAfterPauseStepsOneLogSecondLater)
     // Play while playing keeps the running wait.
     headless::advance(1000);
     resumePlayback();
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2001);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
     headless::advance(1001);
     EXPECT_EQ(app::playback.log.currentLine, "[0:00:06] D");
+}
+
+// [SECTION] Keeping time
+
+namespace {
+
+// A dense game: 200 soldiers, each reporting its position every log second.
+std::string denseLog(int seconds)
+{
+    std::string log = "[1:00:00] 1;Alpha.map\n";
+    for (int id = 1; id <= 200; ++id)
+        log += "[1:00:00] CREATED;SOLDIER;" + std::to_string(id) + ";Rifleman;10;10;0;0;100;50;1;P\n";
+    for (int second = 1; second <= seconds; ++second) {
+        const std::string stamp = "[1:" + std::to_string(second / 60) + ":" + std::to_string(second % 60) + "] ";
+        for (int id = 1; id <= 200; ++id)
+            log += stamp + "POS;SOLDIER;" + std::to_string(id) + ";Rifleman;" + std::to_string(second) + ";10;0;0\n";
+    }
+    return log;
+}
+
+}  // namespace
+
+TEST_F(PlaybackTest, PlaybackKeepsTheSpeedShownHoweverDenseTheLogAndHoweverLateTheTimer)
+{
+    const std::string log = denseLog(40);
+    for (std::int32_t lateness : {0, 15}) {
+        for (std::int32_t msPerLogSecond : {1000, 125, 15}) {
+            const std::string run = std::to_string(msPerLogSecond) + " ms, " + std::to_string(lateness) + " ms late";
+            headless::reset();
+            app::resetState();
+            headless::setTimerLateness(playbackTimer, lateness);
+            app::playback.msPerLogSecond = msPerLogSecond;
+            openLog(log);
+            // Within a log second of the speed shown (and of the lateness, scaled) at every moment, to the end.
+            const double logSecondMs = static_cast<double>(logSecondUs(msPerLogSecond)) / 1000;
+            const double slack = 1 + lateness / logSecondMs;
+            while (headless::timerArmed(playbackTimer)) {
+                headless::advance(std::max<std::int64_t>(1, std::llround(logSecondMs)));
+                const double played = static_cast<double>(headless::now()) / logSecondMs;
+                ASSERT_LE(app::playback.clock.appliedTime, played) << run;
+                ASSERT_GE(static_cast<double>(app::playback.clock.lineTime), played - slack) << run;
+            }
+            EXPECT_EQ(noMoreDataBoxes(), 1u) << run;
+            EXPECT_EQ(app::playback.clock.appliedTime, 40) << run;
+            EXPECT_LE(static_cast<double>(headless::now()), 40 * logSecondMs + lateness + logSecondMs) << run;
+        }
+    }
+}
+
+TEST_F(PlaybackTest, AnHourAtSixtyFourTimesTakesFiftySixAndAQuarterSecondsToTheMillisecond)
+{
+    std::string log;
+    for (int second = 0; second <= 3600; second += 10)
+        log += "[2:" + std::to_string(second / 60) + ":" + std::to_string(second % 60) + "] CONFIG;10;T\n";
+    headless::key({Key::space});
+    for (int step = 0; step < 6; ++step)
+        headless::key({Key::bracketRight});
+    EXPECT_EQ(app::playback.msPerLogSecond, 15);
+    headless::key({Key::space});
+    openLog(log);
+    headless::advance(56249);
+    EXPECT_EQ(app::playback.clock.appliedTime, 3590);
+    EXPECT_EQ(noMoreDataBoxes(), 0u);
+    headless::advance(1);
+    EXPECT_EQ(app::playback.clock.appliedTime, 3600);
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+}
+
+TEST_F(PlaybackTest, WhilePausedPeriodAppliesOneLineAndCommaGoesBackOne)
+{
+    openLog("[0:00:00] CONFIG;10;A\n[0:00:01] CONFIG;9;B\n[0:00:01] CONFIG;8;C\n[0:00:02] CONFIG;7;D\n");
+    app::playback.index->waitFor(2);
+    headless::advance(1);
+    headless::key({Key::period});  // not while playing
+    EXPECT_EQ(app::playback.log.currentLine, "[0:00:01] CONFIG;9;B");
+    headless::key({Key::space});
+    const std::vector<std::pair<Key, std::string>> steps = {{Key::period, "C"}, {Key::period, "D"}, {Key::comma, "C"},
+                                                            {Key::comma, "B"},  {Key::comma, "A"},  {Key::period, "B"},
+                                                            {Key::period, "C"}};
+    for (const auto& [key, next] : steps) {
+        headless::key({key});
+        finishSeek();
+        EXPECT_EQ(app::playback.log.currentLine.back(), next[0]) << app::playback.log.currentLine;
+        // The world is the one of every line before the current one: the title of the line before.
+        if (next == "A")
+            EXPECT_FALSE(app::world.configTitle);
+        else
+            EXPECT_EQ(app::world.configTitle, std::string(1, static_cast<char>(next[0] - 1)));
+        EXPECT_EQ(app::playback.playbackPaused, 1);
+    }
+    EXPECT_FALSE(headless::timerArmed(playbackTimer));
 }

@@ -1,10 +1,15 @@
 // Tests of the button actions through the pointer, on a composed bar: speed limits, Pause and Play against
 // the playback clock, Open replacing or keeping the playing log, the order of the actions, and "Bars".
+#include <algorithm>
+#include <vector>
+
+#include "app/seek.h"
 #include "app/shell.h"
 #include "controls/playback_controls.h"
 #include "platform/platform.h"
 #include "tests/kelo_test.h"
 #include "view/control_bar.h"
+#include "view/overlays.h"
 #include "view/transform.h"
 #include "world/world_model.h"
 
@@ -74,18 +79,38 @@ TEST_F(PlaybackControlsTest, SpeedStepsStayWithinTheLimitsWhateverTheStart)
 {
     EXPECT_EQ(slowerSpeed(3000), 4000);
     EXPECT_EQ(fasterSpeed(200), 125);
-    EXPECT_EQ(slowerSpeed(2'000'000'000), 4000);
-    EXPECT_EQ(fasterSpeed(-7), 125);
+    // A speed the keys set beyond the buttons' range is not moved further out by them, and is brought back in.
+    EXPECT_EQ(slowerSpeed(8000), 8000);
+    EXPECT_EQ(fasterSpeed(8000), 4000);
+    EXPECT_EQ(fasterSpeed(15), 15);
+    EXPECT_EQ(slowerSpeed(15), 125);
 }
 
-TEST_F(PlaybackControlsTest, SpeedChangeKeepsTheRunningWait)
+TEST_F(PlaybackControlsTest, SpeedKeysGoFromAnEighthToSixtyFourTimesAndBackExactly)
 {
-    playLog("Alpha");
-    click(buttonFaster);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
-    headless::advance(3001);
-    // The next step re-arms at the new speed.
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1501);
+    std::vector<std::int32_t> up{8000};
+    while (fasterKeySpeed(up.back()) != up.back())
+        up.push_back(fasterKeySpeed(up.back()));
+    EXPECT_EQ(up, (std::vector<std::int32_t>{8000, 4000, 2000, 1000, 500, 250, 125, 62, 31, 15}));
+    std::vector<std::int32_t> down{15};
+    while (slowerKeySpeed(down.back()) != down.back())
+        down.push_back(slowerKeySpeed(down.back()));
+    std::reverse(down.begin(), down.end());
+    EXPECT_EQ(down, up);
+    EXPECT_EQ(speedReadoutText(15, false), "64.00X");
+    EXPECT_EQ(speedReadoutText(62, true), "16.00X Paused");
+    EXPECT_EQ(speedReadoutText(8000, false), "0.12X");
+}
+
+TEST_F(PlaybackControlsTest, SpeedChangeKeepsTheWaitAlreadyDoneAndTimesTheRestAtTheNewSpeed)
+{
+    playLog("Alpha");  // the next line 3 log seconds in
+    headless::advance(999);
+    click(buttonFaster);  // 1 log second done at 1x: 2 are left, at 500 ms
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1000);
+    headless::advance(1000);
+    EXPECT_EQ(logTimeNow(), 6);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 1500);
 }
 
 // [SECTION] Pause and Play
@@ -122,8 +147,8 @@ TEST_F(PlaybackControlsTest, PlayWithoutPauseDoesNotRestartTheRunningWait)
     const std::string second = app::playback.log.currentLine;
     headless::advance(1000);
     click(buttonPlay);
-    EXPECT_EQ(headless::timerPeriod(playbackTimer), 3001);
-    headless::advance(2000);
+    EXPECT_EQ(headless::timerPeriod(playbackTimer), 2999);
+    headless::advance(1998);
     EXPECT_EQ(app::playback.log.currentLine, second);
     headless::advance(1);
     EXPECT_NE(app::playback.log.currentLine, second);

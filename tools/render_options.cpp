@@ -124,7 +124,7 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
         if (!key)
             return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
-                   "minus, b, not \""
+                   "minus, b, bracketleft, bracketright, period, comma, not \""
                  + value + "\"";
         options.inputs.push_back({timed->second, *key});
     } else if (name == "--click") {
@@ -266,7 +266,7 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
 
 std::optional<KeyPress> namedKey(std::string_view name)
 {
-    static constexpr std::array<std::pair<std::string_view, KeyPress>, 9> keys{{
+    static constexpr std::array<std::pair<std::string_view, KeyPress>, 13> keys{{
         {"space", {Key::space}},
         {"left", {Key::left}},
         {"right", {Key::right}},
@@ -276,6 +276,10 @@ std::optional<KeyPress> namedKey(std::string_view name)
         {"plus", {Key::plus}},
         {"minus", {Key::minus}},
         {"b", {Key::b}},
+        {"bracketleft", {Key::bracketLeft}},
+        {"bracketright", {Key::bracketRight}},
+        {"period", {Key::period}},
+        {"comma", {Key::comma}},
     }};
     for (const auto& [keyName, press] : keys)
         if (keyName == name)
@@ -311,7 +315,9 @@ Options:
   --timeline       draw the timeline strip below the map while the log is open, as the viewers do
   --key NAME@MS    press a key MS milliseconds after the open, as the viewer's window would deliver it:
                    space (pause or play), left, right (10 log seconds back or forward), shift+left,
-                   shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars")
+                   shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars"),
+                   bracketright and bracketleft (a speed step, on past the buttons: 0.125x to 64x),
+                   period and comma (while paused: one line forward, one line back)
   --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame, whatever --scale says,
                    MS milliseconds after the open, then press and release the left button there (a button, a
                    unit, or the timeline strip to seek)

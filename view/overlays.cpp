@@ -4,6 +4,7 @@
 
 #include "view/frame.h"
 #include "view/kept_text.h"
+#include "world/log_time.h"
 
 std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds)
 {
@@ -16,7 +17,8 @@ std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool pa
 {
     if (msPerLogSecond == 1000 && !paused)
         return std::nullopt;
-    float factor = 1000.0f / static_cast<float>(msPerLogSecond);
+    // Past 8x the held milliseconds are cut short; the exact length of a log second gives the speed played.
+    float factor = 1e6f / static_cast<float>(logSecondUs(msPerLogSecond));
     return fixedDecimals(factor, 2) + "X" + (paused ? " Paused" : "");
 }
 

@@ -30,6 +30,7 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
             resetWorld(world);
     }
     result.applied = true;
+    result.lineNumber = log.currentNumber;
     if (!inspect || inspect(log, fieldsOfLine.fields))
         result.stopsPlayback = applyEvent(world, fieldsOfLine.fields, msPerLogSecond) == EventEffect::stopPlayback;
     if (!log.nextLine) {

@@ -25,6 +25,7 @@ void startLog(LogCursor& log, LineReader reader);
 
 struct StepResult {
     bool applied = false;  // false: the current line is empty or begins with a blank, or no log is open
+    std::int64_t lineNumber = 0;  // the file's line number of the line the step looked at
     bool stopsPlayback = false;  // the applied line asks playback to stop
     std::optional<std::int64_t> gap;  // log seconds to the next line; none: the data has ended
 };

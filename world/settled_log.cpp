@@ -74,7 +74,8 @@ bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std:
 bool stepSeek(SettledSeek& seek)
 {
     SettledLog& at = seek.at;
-    const bool arrived = at.ended || static_cast<double>(at.clock.lineTime) >= seek.target;
+    const bool arrived =
+        at.ended || (static_cast<double>(at.clock.lineTime) >= seek.target && at.log.currentNumber >= seek.targetLine);
     if (!seek.linksCleared && (arrived || at.clock.lineTime >= linkSecond(seek.target))) {
         clearDamageLinks(at.world);
         seek.linksCleared = true;

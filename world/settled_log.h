@@ -46,7 +46,8 @@ std::optional<LogCursor> reopenAt(const std::string& path, const CursorPlace& pl
 // A copy with a reader of its own on the file at `path`; none when the file cannot be opened again.
 std::optional<SettledLog> copySettled(const SettledLog& settled, const std::string& path);
 
-// A seek under way: the settled log it steps toward the first line whose log time is at or after `target`.
+// A seek under way: the settled log it steps toward the first line whose log time is at or after `target` and
+// whose line number is at least `targetLine`.
 // Damage links are drawn for one frame in playback; after a seek only those of the last whole log second before
 // the target are left, so every link is cleared just before the first line of that second is applied.
 struct SettledSeek {
@@ -54,6 +55,7 @@ struct SettledSeek {
     double target = 0;
     std::int32_t msPerLogSecond = 1000;
     bool linksCleared = false;
+    std::int64_t targetLine = 0;
 };
 
 // The log time from which a seek to `target` keeps the damage links: the last whole second before it.

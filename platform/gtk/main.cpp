@@ -98,6 +98,15 @@ std::optional<Key> keyOf(guint keyval)
     case GDK_KEY_o:
     case GDK_KEY_O:
         return Key::o;
+    case GDK_KEY_bracketleft:
+        return Key::bracketLeft;
+    case GDK_KEY_bracketright:
+        return Key::bracketRight;
+    case GDK_KEY_period:
+    case GDK_KEY_KP_Decimal:
+        return Key::period;
+    case GDK_KEY_comma:
+        return Key::comma;
     default:
         return std::nullopt;
     }

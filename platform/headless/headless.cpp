@@ -17,6 +17,7 @@ namespace {
 struct VirtualTimer {
     bool armed = false;
     std::int32_t period = 0;
+    std::int32_t lateness = 0;
     std::int64_t due = 0;
     std::uint64_t armedAs = 0;  // arming order, for ties; a timer firing again keeps its place
 };
@@ -83,7 +84,7 @@ void armTimer(TimerId id, std::int32_t periodMs)
         return;
     timer->armed = true;
     timer->period = std::max(periodMs, 1);
-    timer->due = state.now + timer->period;
+    timer->due = state.now + timer->period + timer->lateness;
     timer->armedAs = ++state.armings;
 }
 
@@ -145,7 +146,7 @@ void advance(std::int64_t ms)
     while (VirtualTimer* timer = nextDue(until, id)) {
         state.now = timer->due;
         // Moved on before the call, so that a callback re-arming or stopping its own timer has the last word.
-        timer->due += timer->period;
+        timer->due += timer->period + timer->lateness;
         if (state.timerSink != nullptr)
             state.timerSink(id);
         onTimer(id);
@@ -183,6 +184,12 @@ void passOver(TimerId id, std::int64_t time)
 std::int32_t timerPeriod(TimerId id)
 {
     return timerArmed(id) ? timerAt(id)->period : 0;
+}
+
+void setTimerLateness(TimerId id, std::int32_t ms)
+{
+    if (VirtualTimer* timer = timerAt(id))
+        timer->lateness = std::max(ms, 0);
 }
 
 void setTimerSink(void (*sink)(TimerId id))

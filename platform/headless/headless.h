@@ -32,6 +32,9 @@ std::optional<std::int64_t> dueTime(TimerId id);
 // is the first one at or after `time`, in the same phase.
 void passOver(TimerId id, std::int64_t time);
 std::int32_t timerPeriod(TimerId id);  // 0 when not armed
+// From now on the timer of that id fires `ms` later than its period says, each time, as a loaded machine's or
+// Windows' timers do.
+void setTimerLateness(TimerId id, std::int32_t ms);
 // Each firing is handed to the sink, if one is set, just before the core hears of it.
 void setTimerSink(void (*sink)(TimerId id));
 
@@ -64,7 +67,8 @@ void pointerPress(int x, int y);
 void pointerRelease();
 void key(const KeyPress& press);
 
-// Time 0, no timers, no messages, no sinks, no queued choices, the program's own folder, a 400 x 455 client area.
+// Time 0, no timers, none late, no messages, no sinks, no queued choices, the program's own folder, a 400 x 455 client
+// area.
 void reset();
 
 }  // namespace headless

@@ -98,6 +98,15 @@ std::optional<Key> keyOf(WPARAM virtualKey)
         return Key::b;
     case 'O':
         return Key::o;
+    case VK_OEM_4:
+        return Key::bracketLeft;
+    case VK_OEM_6:
+        return Key::bracketRight;
+    case VK_OEM_PERIOD:
+    case VK_DECIMAL:
+        return Key::period;
+    case VK_OEM_COMMA:
+        return Key::comma;
     default:
         return std::nullopt;
     }
@@ -205,7 +214,12 @@ void stopTimer(TimerId id)
 
 std::int64_t steadyMs()
 {
-    return static_cast<std::int64_t>(GetTickCount64());
+    // The performance counter, not the tick count, whose 15.6 ms steps would make lines due a step late.
+    LARGE_INTEGER count{};
+    LARGE_INTEGER frequency{};
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return count.QuadPart / frequency.QuadPart * 1000 + count.QuadPart % frequency.QuadPart * 1000 / frequency.QuadPart;
 }
 
 void showErrorBox(const std::string& text, const std::string& caption)
