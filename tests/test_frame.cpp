@@ -2,6 +2,8 @@
 // Positions come from text sizes measured with the view's own fonts, never from fixed pixel widths.
 #include <cmath>
 
+#include "app/playback.h"
+#include "app/seek.h"
 #include "app/shell.h"
 #include "tests/pictures.h"
 #include "view/frame.h"
@@ -115,7 +117,7 @@ TEST_F(FrameTest, MapNameLabelEndsTenPixelsFromTheRightAndTwentyAboveTheBottom)
     EXPECT_EQ(findColour(0xFFFFFF00, 0, 25, 400, 400).count, 0);  // no title
 }
 
-TEST_F(FrameTest, WithoutAPictureEarlierFramesStayAndTheLabelIsStillDrawn)
+TEST_F(FrameTest, WithoutAPictureEarlierFramesAreClearedAndTheLabelIsStillDrawn)
 {
     std::string picture = folder.string() + "/Maps/good.png";
     ASSERT_TRUE(writePicture(picture, 8, 8, 0xFF00FF00));
@@ -126,19 +128,50 @@ TEST_F(FrameTest, WithoutAPictureEarlierFramesStayAndTheLabelIsStillDrawn)
     SoldierRecord& soldier = addSoldier(-100, -100, 0);
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        fillBackBuffer(black);
+        fillBackBuffer(0xFF808080);
         showMap("nowhere.map", path);
         soldier.posX = -100;
         composeFrame();
         soldier.posX = 100;
         composeFrame();
 
-        EXPECT_EQ(pixelAt(-100, -100, 3, 3), 0xFFFF0000u);
+        EXPECT_EQ(pixelAt(-100, -100, 3, 3), black);
         EXPECT_EQ(pixelAt(100, -100, 3, 3), 0xFFFF0000u);
         EXPECT_EQ(findColour(0xFF00FF00, 0, 25, 400, 400).count, 0);
-        // Two frames' label boxes on top of each other: white at alpha 75, blended twice over black.
-        EXPECT_EQ(headless::pixel(390, 405), 0xFF808080u);
+        EXPECT_EQ(headless::pixel(0, 25), black);
+        EXPECT_EQ(headless::pixel(399, 424), black);
+        // One label box, white at alpha 75 over black.
+        EXPECT_EQ(headless::pixel(390, 405), boxOverBlack);
     }
+}
+
+TEST_F(FrameTest, ASeekToTheStartShowsTheTitleOverABlackMapArea)
+{
+    // A game without a map: a title and clock, a soldier, a vehicle with no icon and a chat line.
+    openReplayLog(writeFile("game.log", "[10:00:00] CONFIG;20;Hill 112\n"
+                                        "[10:00:01] CREATED;SOLDIER;1;Rifleman;-100;-100;0;90;1;0.5;0;Ann\n"
+                                        "[10:00:01] CREATED;VEHICLE;2;Truck;50;50;0;45;1;1;1\n"
+                                        "[10:00:02] CHAT;PUBLIC;1;over the bridge\n"
+                                        "[10:00:30] WIN;0\n"));
+    headless::advance(5000);
+    composeFrame();
+    ASSERT_EQ(pixelAt(-100, -100, 3, 3), 0xFFFF0000u);
+    ASSERT_EQ(pixelAt(50, 50, 3, 3), 0xFFFFFF00u);
+    ASSERT_GT(countTinted(0xFFFF0000, 10, 340, 200, 10), 0);
+
+    seekTo(0);
+    finishSeek();
+    composeFrame();
+    // The world before the first line: the title alone, on black.
+    GpRectF size = measureText("Tarnwatch", "Arial", 50);
+    const int x = static_cast<int>(200 - size.Width / 2);
+    const int y = static_cast<int>(200 - size.Height / 2 - 25);
+    // The title and its shadow 5 pixels up and to the left, in the measured box.
+    const int width = static_cast<int>(size.Width) + 7;
+    const int height = static_cast<int>(size.Height) + 7;
+    const int titleBlack = findColour(black, x - 5, y - 5, width, height).count;
+    EXPECT_EQ(findColour(black, 0, 25, 400, 400).count, 400 * 400 - width * height + titleBlack);
+    EXPECT_GT(findColour(0xFFFFFF00, x - 5, y - 5, width, height).count, 0);
 }
 
 TEST_F(FrameTest, APictureCoversWhatEarlierFramesDrew)

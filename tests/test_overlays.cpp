@@ -16,14 +16,26 @@ protected:
     static int whole(float value) { return static_cast<int>(value); }
 };
 
-TEST_F(OverlaysTest, ClockShowsPlainSignedNumbersWhileMinutesAreNotZero)
+TEST_F(OverlaysTest, ClockHasTwoDigitSecondsAndOneSignForTheWhole)
 {
-    EXPECT_EQ(clockText(12, 5), "12:5");
-    EXPECT_EQ(clockText(-1, -30), "-1:-30");
-    EXPECT_EQ(clockText(3, 0), "3:0");
-    EXPECT_EQ(clockText(0, 45), std::nullopt);
-    EXPECT_EQ(clockText(0, 0), std::nullopt);
-    EXPECT_EQ(clockText(INT32_MIN, INT32_MIN), "-2147483648:-2147483648");
+    const struct {
+        std::int32_t minutes;
+        std::int32_t seconds;
+        const char* text;
+    } clocks[] = {
+        {19, 9, "19:09"},
+        {3, 0, "3:00"},
+        {0, -15, "-0:15"},
+        {-1, -40, "-1:40"},
+        {-5, 0, "-5:00"},
+        {-659, -58, "-659:58"},
+        // Seconds past a minute or against the minutes' sign give the value the two add up to.
+        {1, 75, "2:15"},
+        {2, -15, "1:45"},
+        {INT32_MIN, INT32_MIN, "-2183275042:08"},
+    };
+    for (const auto& clock : clocks)
+        EXPECT_EQ(clockText(clock.minutes, clock.seconds), clock.text) << clock.minutes << " " << clock.seconds;
 }
 
 TEST_F(OverlaysTest, SpeedReadoutForEverySpeedPausedAndNot)
@@ -47,7 +59,7 @@ TEST_F(OverlaysTest, TitleAndClockAreRightAlignedAtThreeNinety)
     app::world.clockSeconds = 5;
     composeFrame();
     GpRectF title = size("Operation Nightfall");
-    GpRectF clock = size("12:5");
+    GpRectF clock = size("12:05");
     int titleBottom = 25 + 2 * whole(title.Height);
     int clockBottom = 45 + 2 * whole(clock.Height);
     EXPECT_EQ(headless::pixel(390, titleBottom), boxOverBlack);

@@ -32,6 +32,10 @@ protected:
 
     // The column the strip draws time t in, by the scale of the last drawn strip.
     int columnOf(double t) const { return static_cast<int>(std::floor(xOfTime(*app::view.timeline.scale, t))); }
+
+    // Where the box under the pointer lies in the text row, by its top edge: the row above the texts, whose blended
+    // edges may take the box's colour.
+    static ColourExtent pointerBox() { return findColour(timelineColour::labelBox, 0, timelineTextTop - 1, 400, 1); }
 };
 
 // How many pixels of a rectangle differ from the colour.
@@ -152,6 +156,18 @@ TEST(MarkColour, DestroyedInTheSideColourKillsWhiteWinGreenChatGreyResetBlue)
     const ARGB reset = markColour({0, MarkKind::reset, 0});
     EXPECT_GT(reset & 0xFF, (reset >> 16) & 0xFF);
     EXPECT_GT(reset & 0xFF, (reset >> 8) & 0xFF);
+}
+
+TEST(MarkText, EachKindInWordsDestroyedWithItsSide)
+{
+    EXPECT_EQ(markText({129, MarkKind::destroyed, 1}), "destroyed, side 1");
+    EXPECT_EQ(markText({0, MarkKind::destroyed, 0}), "destroyed, side 0");
+    EXPECT_EQ(markText({0, MarkKind::destroyed, 12}), "destroyed, side 12");
+    EXPECT_EQ(markText({0, MarkKind::destroyed, -1}), "destroyed");
+    EXPECT_EQ(markText({0, MarkKind::killed, 0}), "killed");
+    EXPECT_EQ(markText({0, MarkKind::win, 1}), "win");
+    EXPECT_EQ(markText({0, MarkKind::chat, 0}), "chat");
+    EXPECT_EQ(markText({0, MarkKind::reset, -1}), "reset");
 }
 
 // [SECTION] The strip's pixels
@@ -297,6 +313,96 @@ TEST_F(TimelineTest, PointingShowsTheTimeUnderThePointerInABoxAndATick)
         const ColourExtent edgeBox = findColour(timelineColour::labelBox, 0, timelineTextTop - 1, 400, rows);
         EXPECT_NEAR(edgeBox.right - edgeBox.left + 1, measureText(edgeText, "Arial", 8).Width + 2, 1.5) << x;
     }
+}
+
+TEST_F(TimelineTest, OnAMarkTheBoxNamesItsKindAndTime)
+{
+    // A second a column.
+    const std::vector<LogMark> marks{{129, MarkKind::destroyed, 1},
+                                     {200, MarkKind::killed, 0},
+                                     {250, MarkKind::win, 0},
+                                     {300, MarkKind::chat, 0},
+                                     {350, MarkKind::reset, -1}};
+    const TimelineModel shown = model(barRight - barLeft, true, 0, marks);
+    // The box's width and pixels with the pointer at x.
+    auto boxAt = [&](int x) {
+        app::view.timeline.pointerX = x;
+        draw(shown);
+        const ColourExtent box = pointerBox();
+        std::vector<ARGB> pixels;
+        for (int row = timelineTextTop - 1; row < timelineBottom; ++row)
+            for (int column = box.left; column <= box.right; ++column)
+                pixels.push_back(headless::pixel(column, row));
+        return std::pair{box.right - box.left + 1, pixels};
+    };
+    auto textWidth = [](const std::string& text) { return measureText(text, "Arial", 8).Width + 2; };
+    draw(shown);
+    for (const LogMark& mark : marks) {
+        SCOPED_TRACE(mark.t);
+        const int x = columnOf(mark.t);
+        const auto on = boxAt(x);
+        EXPECT_NEAR(on.first, textWidth(logTimeText(mark.t) + " " + markText(mark)), 1.5);
+        // The columns beside a mark name it too, with the mark's time rather than the column's.
+        EXPECT_EQ(boxAt(x - 1), on);
+        EXPECT_EQ(boxAt(x + 1), on);
+        EXPECT_NEAR(boxAt(x + 2).first, textWidth(logTimeText(mark.t + 2)), 1.5);
+    }
+}
+
+TEST_F(TimelineTest, TheBoxUnderThePointerNeverCoversElapsedAndTotal)
+{
+    // A short log, an hour-long one still being scanned, and one with a mark in every column (the widest boxes).
+    std::vector<LogMark> everywhere;
+    for (int i = 0; i < 400; ++i)
+        everywhere.push_back({i * 9.5, MarkKind::destroyed, 1});
+    const TimelineModel models[] = {model(169, true, 169), model(3725, false, 3000, {{3600, MarkKind::win, 0}}),
+                                    model(3800, true, 65, everywhere)};
+    const int rows = timelineBottom - timelineTextTop;
+    for (const TimelineModel& shown : models) {
+        SCOPED_TRACE(elapsedText(shown));
+        app::view.timeline.pointerX.reset();
+        draw(shown);
+        const int left = static_cast<int>(std::floor(barRight - measureText(elapsedText(shown), "Arial", 8).Width));
+        std::vector<ARGB> bare;
+        for (int row = timelineTextTop; row < timelineBottom; ++row)
+            for (int column = left; column < 400; ++column)
+                bare.push_back(headless::pixel(column, row));
+        ASSERT_GT(countOther(0xFF000000, left, timelineTextTop, barRight - left, rows), 0);
+        for (int x = 0; x < 400; ++x) {
+            app::view.timeline.pointerX = x;
+            draw(shown);
+            const ColourExtent box = pointerBox();
+            ASSERT_GT(box.count, 0) << x;
+            EXPECT_LT(box.right, left) << x;
+            // The elapsed text's rectangle is exactly as without the pointer.
+            int changed = 0;
+            auto before = bare.begin();
+            for (int row = timelineTextTop; row < timelineBottom; ++row)
+                for (int column = left; column < 400; ++column)
+                    changed += headless::pixel(column, row) != *before++;
+            EXPECT_EQ(changed, 0) << x;
+        }
+    }
+}
+
+TEST_F(TimelineTest, ABoxTooWideToStandBesideElapsedAndTotalHasTheRowToItself)
+{
+    // Hours and a side beyond any game: the box and the elapsed text do not fit side by side.
+    const double end = 3.6e11;
+    const TimelineModel shown = model(end, true, end, {{end, MarkKind::destroyed, INT32_MIN}});
+    const GpRectF label = measureText(logTimeText(end) + " destroyed, side -2147483648", "Arial", 8);
+    ASSERT_GT(label.Width + measureText(elapsedText(shown), "Arial", 8).Width + 4, barRight - 1);
+    app::view.timeline.pointerX = barRight - 1;
+    draw(shown);
+    const ColourExtent box = pointerBox();
+    EXPECT_EQ(box.left, 0);
+    EXPECT_NEAR(box.right - box.left + 1, label.Width + 2, 1.5);
+    // Nothing else in the row while the pointer is there; the elapsed text is back once it leaves.
+    const int rows = timelineBottom - timelineTextTop + 1;
+    EXPECT_EQ(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, 400 - box.right - 2, rows), 0);
+    app::view.timeline.pointerX.reset();
+    draw(shown);
+    EXPECT_GT(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, 400 - box.right - 2, rows), 0);
 }
 
 TEST_F(TimelineTest, ASeekUnderWayShowsItsTargetAndTheWayThere)

@@ -196,14 +196,15 @@ TEST_F(UnitsTest, DamageLineIsDrawnInOneFrameOnly)
     EXPECT_EQ(findColour(red, 100, 278, 200, 2).count, 0);
 }
 
-TEST_F(UnitsTest, WithoutAPictureTheDamageLineStays)
+TEST_F(UnitsTest, WithoutAPictureTheDamageLineIsGoneFromTheNextFrameToo)
 {
     SoldierRecord& damaged = addSoldier(-150, -100, 0);
     damaged.damageLink = &addSoldier(150, -100, 1);
     composeFrame();
+    EXPECT_GT(findColour(yellow, 100, 128, 200, 2).count, 150);
     composeFrame();
     EXPECT_EQ(damaged.damageLink, nullptr);
-    EXPECT_GT(findColour(yellow, 100, 128, 200, 2).count, 150);
+    EXPECT_EQ(findColour(yellow, 100, 128, 200, 2).count, 0);
 }
 
 // [SECTION] Vehicles
@@ -236,12 +237,12 @@ TEST_F(UnitsTest, IconIsColourKeyedOnOpaqueWhiteOnly)
     ASSERT_TRUE(writePicture(presets() + "Keyed.png", 10, 10, [](int x, int) -> ARGB {
         return x < 4 ? 0xFFFFFFFF : (x < 7 ? 0xFFFEFEFE : 0xFEFFFFFF);
     }));
-    fillBackBuffer(0xFF0000FF);
     addVehicle(-100, -100, 0, "Keyed");
     composeFrame();
-    // P = (100, 125); the icon covers (95, 120) to (104, 129). Heading 0 draws it upright.
-    EXPECT_EQ(headless::pixel(96, 125), 0xFF0000FFu);
-    EXPECT_EQ(headless::pixel(97, 125), 0xFF0000FFu);
+    // P = (100, 125); the icon covers (95, 120) to (104, 129). Heading 0 draws it upright, and the black map area
+    // shows where it is keyed.
+    EXPECT_EQ(headless::pixel(96, 125), black);
+    EXPECT_EQ(headless::pixel(97, 125), black);
     EXPECT_EQ(headless::pixel(100, 125), 0xFFFEFEFEu);
     ARGB almostOpaque = headless::pixel(103, 125);
     EXPECT_GE(redOf(almostOpaque), 0xFD);

@@ -27,23 +27,6 @@ const char* kindName(RecordKind kind)
     return "object";
 }
 
-const char* markKindName(MarkKind kind)
-{
-    switch (kind) {
-    case MarkKind::destroyed:
-        return "destroyed";
-    case MarkKind::killed:
-        return "killed";
-    case MarkKind::win:
-        return "win";
-    case MarkKind::chat:
-        return "chat";
-    case MarkKind::reset:
-        break;
-    }
-    return "reset";
-}
-
 StateJson textJson(const std::optional<std::string>& text)
 {
     return text ? StateJson(latin1ToUtf8(*text)) : StateJson(nullptr);

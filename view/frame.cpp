@@ -1,7 +1,7 @@
 // Frame composition: control band, map picture or title screen, overlays, units, chat feed and the timeline strip,
 // in that order.
 // Relies on the drawing wrappers and the drawing steps of the view; the caller has read the calibration.
-// Nothing clears the map area: without a picture, what earlier frames drew stays under the new one.
+// Without a map picture the map area is cleared to black first, so nothing of an earlier world stays on screen.
 #include "view/frame.h"
 
 #include <charconv>
@@ -71,6 +71,9 @@ void composeLayers(GpDC dc, World& world, ViewState& view, const FrameContext& c
     const FramePlaced placed(context.fit);
     Surface surface(dc);
     drawControlBar(dc, view);
+    // A picture covers the whole map area; without one, the units and texts of earlier frames would show through.
+    if (!world.mapName || !world.mapImage)
+        surface.fillRectI(Brush::solid(black), 0, 25, 400, 400);
     if (world.mapName) {
         if (world.mapImage)
             drawMapPicture(surface, *world.mapImage);

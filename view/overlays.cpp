@@ -2,15 +2,21 @@
 // Relies on the label-box rule and the side colours of the frame; reads the world values it is given.
 #include "view/overlays.h"
 
+#include <cstdio>
+
 #include "view/frame.h"
 #include "view/kept_text.h"
 #include "world/log_time.h"
 
-std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds)
+std::string clockText(std::int32_t minutes, std::int32_t seconds)
 {
-    if (minutes == 0)
-        return std::nullopt;
-    return std::to_string(minutes) + ":" + std::to_string(seconds);
+    // The count's whole value in seconds, so one sign stands before it; 64 bits hold any pair of 32-bit numbers.
+    const std::int64_t total = std::int64_t{minutes} * 60 + seconds;
+    const std::int64_t size = total < 0 ? -total : total;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld:%02lld", total < 0 ? "-" : "", static_cast<long long>(size / 60),
+                  static_cast<long long>(size % 60));
+    return text;
 }
 
 std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool paused)
@@ -41,9 +47,10 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
                 return GpPointF{390 - w, 25 + h};
             },
             box, text);
-    if (std::optional<std::string> clock = clockText(world.clockMinutes, world.clockSeconds))
+    // Minutes of 0 mean no clock, whatever the seconds hold.
+    if (world.clockMinutes != 0)
         drawLabelBox(
-            surface, *clock, font,
+            surface, clockText(world.clockMinutes, world.clockSeconds), font,
             [](float w, float h) {
                 return GpPointF{390 - w, 45 + h};
             },

@@ -12,7 +12,8 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
 // Opens its own surface on the device context; newest slot first, no boxes.
 void drawChatFeed(GpDC dc, const World& world);
 
-// "minutes:seconds" as plain signed numbers; no clock while the minutes are 0.
-std::optional<std::string> clockText(std::int32_t minutes, std::int32_t seconds);
+// "minutes:seconds" with two-digit seconds and one sign for the whole: "19:09", "-1:40", "-0:15". The overlay shows
+// no clock while the minutes are 0.
+std::string clockText(std::int32_t minutes, std::int32_t seconds);
 // The speed factor with two decimals, "X" and " Paused" when paused; none at the normal speed, running.
 std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool paused);

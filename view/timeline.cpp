@@ -61,9 +61,12 @@ void fillColumns(Surface& surface, Brush& brush, ARGB colour, int from, int to)
     surface.fillRectI(brush, from, barTop, to - from, barHeight);
 }
 
-void drawMarks(Surface& surface, Brush& brush, const TimelineScale& scale, const std::vector<LogMark>& marks)
+// The mark each column of the bar shows, null where none.
+using MarkColumns = std::array<const LogMark*, barWidth>;
+
+MarkColumns shownMarks(const TimelineScale& scale, const std::vector<LogMark>& marks)
 {
-    std::array<const LogMark*, barWidth> shown{};
+    MarkColumns shown{};
     const int spanEnd = edgeAt(xOfTime(scale, std::numeric_limits<double>::infinity()));
     for (const LogMark& mark : marks) {
         const LogMark*& column = shown[static_cast<std::size_t>(columnAt(xOfTime(scale, mark.t), spanEnd) - barLeft)];
@@ -71,6 +74,11 @@ void drawMarks(Surface& surface, Brush& brush, const TimelineScale& scale, const
         if (column == nullptr || markRank(mark.kind) >= markRank(column->kind))
             column = &mark;
     }
+    return shown;
+}
+
+void drawMarks(Surface& surface, Brush& brush, const MarkColumns& shown)
+{
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (shown[i] == nullptr)
             continue;
@@ -79,24 +87,67 @@ void drawMarks(Surface& surface, Brush& brush, const TimelineScale& scale, const
     }
 }
 
-void drawText(Surface& surface, const TimelineView& view, const TimelineModel& model, const TimelineScale& scale)
+// The mark in the pointer's column, else the more telling of those beside it: a mark is a single pixel wide.
+const LogMark* markAt(const MarkColumns& shown, int pointerX)
+{
+    const int column = columnAt(static_cast<float>(pointerX)) - barLeft;
+    if (const LogMark* mark = shown[static_cast<std::size_t>(column)])
+        return mark;
+    const LogMark* found = nullptr;
+    for (int beside : {column - 1, column + 1}) {
+        if (beside < 0 || beside >= barWidth)
+            continue;
+        const LogMark* mark = shown[static_cast<std::size_t>(beside)];
+        if (mark != nullptr && (found == nullptr || markRank(mark->kind) > markRank(found->kind)))
+            found = mark;
+    }
+    return found;
+}
+
+// Where the text of the box under the pointer starts: centred under the pointer, inside the frame and with its box
+// ending two pixels before "elapsed / total" begins at elapsedLeft. Nothing when the box is too wide for that room.
+std::optional<float> pointerLabelLeft(float pointerX, float width, float elapsedLeft)
+{
+    // The box reaches one pixel beyond the text on each side.
+    const float beforeElapsed = std::floor(elapsedLeft - width - 3);
+    if (beforeElapsed < 1)
+        return std::nullopt;
+    return std::round(std::max(1.0f, std::min({pointerX - width / 2, 399 - width, beforeElapsed})));
+}
+
+void drawText(Surface& surface, const TimelineView& view, const TimelineModel& model, const TimelineScale& scale,
+              const MarkColumns& shown)
 {
     const Font& font = keptFont("Arial", 8);
     const GpRectF layout{0, 0, 400, 400};
     const std::string elapsed = elapsedText(model);
-    const GpRectF elapsedBox = surface.measure(elapsed, font, layout);
-    surface.drawText(elapsed, font, barRight - elapsedBox.Width, timelineTextTop, Brush::solid(timelineColour::text));
+    const float elapsedLeft = barRight - surface.measure(elapsed, font, layout).Width;
+    // The log time under the pointer; on a mark, the time of the mark itself (a column spans a stretch of time) and
+    // what it marks.
+    std::string label;
+    std::optional<float> labelLeft;
+    if (view.pointerX) {
+        if (const LogMark* mark = markAt(shown, *view.pointerX))
+            label = logTimeText(mark->t) + " " + markText(*mark);
+        else
+            label = logTimeText(timeAtX(scale, static_cast<float>(*view.pointerX)));
+        labelLeft = pointerLabelLeft(static_cast<float>(*view.pointerX),
+                                     measureText(surface, label, font, layout).Width, elapsedLeft);
+    }
+    // A box too wide to stand beside "elapsed / total" (hours and sides beyond any game) takes the row from the
+    // left edge, and the elapsed text is left out while the pointer is there.
+    if (!view.pointerX || labelLeft)
+        surface.drawText(elapsed, font, elapsedLeft, timelineTextTop, Brush::solid(timelineColour::text));
     if (model.seekTarget)
         surface.drawText("Seeking " + logTimeText(*model.seekTarget), font, barLeft, timelineTextTop,
                          Brush::solid(timelineColour::target));
     if (!view.pointerX)
         return;
-    // The time under the pointer stands centred under it, in a box over the rest of the row, inside the frame.
-    const float pointerX = static_cast<float>(*view.pointerX);
+    const float left = labelLeft.value_or(1);
     drawLabelBox(
-        surface, logTimeText(timeAtX(scale, pointerX)), font,
-        [pointerX](float w, float) {
-            return GpPointF{std::round(std::clamp(pointerX - w / 2, 1.0f, 399 - w)), timelineTextTop};
+        surface, label, font,
+        [left](float, float) {
+            return GpPointF{left, timelineTextTop};
         },
         Brush::solid(timelineColour::labelBox), Brush::solid(timelineColour::labelText));
 }
@@ -135,6 +186,14 @@ ARGB markColour(const LogMark& mark)
         return 0xFF4080FF;
     }
     return 0xFFFFFFFF;
+}
+
+std::string markText(const LogMark& mark)
+{
+    std::string text = markKindName(mark.kind);
+    if (mark.kind == MarkKind::destroyed && mark.side != -1)
+        text += ", side " + std::to_string(mark.side);
+    return text;
 }
 
 double timelineSpan(const TimelineModel& model)
@@ -180,7 +239,8 @@ void drawTimeline(GpDC dc, TimelineView& view, const TimelineModel& model)
     for (const LogBreak& wait : index.breaks)
         fillColumns(surface, brush, timelineColour::background, edgeAt(xOfTime(scale, wait.t)),
                     edgeAt(xOfTime(scale, wait.t + wait.lengthS)));
-    drawMarks(surface, brush, scale, index.marks);
+    const MarkColumns shown = shownMarks(scale, index.marks);
+    drawMarks(surface, brush, shown);
 
     if (model.seekTarget) {
         brush.setColour(timelineColour::target);
@@ -191,7 +251,7 @@ void drawTimeline(GpDC dc, TimelineView& view, const TimelineModel& model)
         brush.setColour(timelineColour::pointer);
         surface.fillRectI(brush, columnAt(static_cast<float>(*view.pointerX)), timelineTop, 1, barTop - timelineTop);
     }
-    drawText(surface, view, model, scale);
+    drawText(surface, view, model, scale, shown);
     view.scale = scale;
 }
 

@@ -1,6 +1,7 @@
 // The timeline strip below the map: the bar with its played part, the log's marks, the part still being scanned,
-// long waits as short breaks, "elapsed / total", the time under the pointer and a seek under way. Everything it
-// shows comes in a TimelineModel that the app fills from the navigation core; the bar's scale is view/timeline_scale.h.
+// long waits as short breaks, "elapsed / total", the time and the mark under the pointer and a seek under way.
+// Everything it shows comes in a TimelineModel that the app fills from the navigation core; the bar's scale is
+// view/timeline_scale.h.
 #pragma once
 
 #include <memory>
@@ -42,6 +43,9 @@ constexpr ARGB labelText = 0xFFFFFFFF;
 std::string logTimeText(double seconds);
 // Destroyed units in their side's colour, kills white, the win green, chat grey, resets blue.
 ARGB markColour(const LogMark& mark);
+// The mark's kind as the box under the pointer names it: "destroyed, side 1" ("destroyed" where the side is not
+// known), "killed", "win", "chat", "reset".
+std::string markText(const LogMark& mark);
 
 // The log time at the bar's end: what is scanned, or further while playback or a seek is beyond that.
 double timelineSpan(const TimelineModel& model);

@@ -7,6 +7,24 @@
 
 enum class MarkKind : std::uint8_t { destroyed, killed, win, chat, reset };
 
+// The kind's name, as the index's JSON and the timeline's pointer box give it.
+constexpr const char* markKindName(MarkKind kind)
+{
+    switch (kind) {
+    case MarkKind::destroyed:
+        return "destroyed";
+    case MarkKind::killed:
+        return "killed";
+    case MarkKind::win:
+        return "win";
+    case MarkKind::chat:
+        return "chat";
+    case MarkKind::reset:
+        break;
+    }
+    return "reset";
+}
+
 struct LogMark {
     double t = 0;  // log seconds since the log's first line
     MarkKind kind = MarkKind::killed;
