@@ -1,6 +1,7 @@
 // The GTK 3 viewer `kelo`: the command line, the window and its painting from the back buffer, pointer and key
-// events, dropped files, g_timeout timers, the modal error box and the open-file chooser. Draws through libgdiplus
-// (platform/linux_shared.h) and reaches the core only through app/shell.h, app/input.h and app/playback.h.
+// events, closing and full screen, dropped files, g_timeout timers, the modal error box and the open-file chooser.
+// Draws through libgdiplus (platform/linux_shared.h) and reaches the core only through app/shell.h, app/input.h and
+// app/playback.h.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -30,6 +31,7 @@ GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
 std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
+bool fullScreen = false;  // as the window manager last said
 
 struct GFree {
     void operator()(gchar* text) const { g_free(text); }
@@ -98,6 +100,16 @@ std::optional<Key> keyOf(guint keyval)
     case GDK_KEY_o:
     case GDK_KEY_O:
         return Key::o;
+    case GDK_KEY_q:
+    case GDK_KEY_Q:
+        return Key::q;
+    case GDK_KEY_w:
+    case GDK_KEY_W:
+        return Key::w;
+    case GDK_KEY_F11:
+        return Key::f11;
+    case GDK_KEY_Escape:
+        return Key::escape;
     default:
         return std::nullopt;
     }
@@ -193,6 +205,12 @@ gboolean onFocusOut(GtkWidget*, GdkEventFocus*, gpointer)
     return FALSE;
 }
 
+gboolean onWindowState(GtkWidget*, GdkEventWindowState* event, gpointer)
+{
+    fullScreen = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    return FALSE;
+}
+
 void onRealize(GtkWidget* widget, gpointer)
 {
     GdkWindow* window = gtk_widget_get_window(widget);
@@ -261,6 +279,7 @@ std::string createWindow()
     g_signal_connect(mainWindow, "key-press-event", G_CALLBACK(onKeyPress), nullptr);
     g_signal_connect(mainWindow, "key-release-event", G_CALLBACK(onKeyRelease), nullptr);
     g_signal_connect(mainWindow, "focus-out-event", G_CALLBACK(onFocusOut), nullptr);
+    g_signal_connect(mainWindow, "window-state-event", G_CALLBACK(onWindowState), nullptr);
 
     viewArea = gtk_drawing_area_new();
     gtk_widget_add_events(viewArea, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
@@ -335,6 +354,28 @@ std::string runOpenFileDialog()
         return {};
     GText path(gtk_file_chooser_get_filename(files));
     return path ? std::string(path.get()) : std::string{};
+}
+
+void requestWindow(WindowRequest request)
+{
+    if (mainWindow == nullptr)
+        return;
+    GtkWindow* window = GTK_WINDOW(mainWindow);
+    switch (request) {
+    case WindowRequest::close:
+        // The same request as the window manager's close button: the window goes, and with it the program.
+        gtk_window_close(window);
+        break;
+    case WindowRequest::toggleFullScreen:
+        if (fullScreen)
+            gtk_window_unfullscreen(window);
+        else
+            gtk_window_fullscreen(window);
+        break;
+    case WindowRequest::leaveFullScreen:
+        gtk_window_unfullscreen(window);
+        break;
+    }
 }
 
 std::string executableFolder()
