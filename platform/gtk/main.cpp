@@ -296,6 +296,23 @@ std::string createWindow()
     return {};
 }
 
+// Runs one of Kelo's dialogs to its answer. GTK drops a close request to a window while another window of its group
+// holds the grab, so the dialog gets a group of its own: a close of the main window then reaches it and ends the
+// dialog with it (destroyed with its parent). The main window takes no input meanwhile, as if the grab held it.
+gint runDialog(GtkWidget* dialog)
+{
+    GtkWindowGroup* own = gtk_window_group_new();
+    gtk_window_group_add_window(own, GTK_WINDOW(dialog));
+    g_object_unref(own);
+    const bool sensitive = mainWindow != nullptr && gtk_widget_get_sensitive(mainWindow);
+    if (mainWindow != nullptr)
+        gtk_widget_set_sensitive(mainWindow, FALSE);
+    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    if (mainWindow != nullptr)
+        gtk_widget_set_sensitive(mainWindow, sensitive);
+    return response;
+}
+
 gboolean onTimerSource(gpointer id)
 {
     // The timer may be stopped or re-armed inside; a removed source is not run again whatever this returns.
@@ -332,7 +349,7 @@ void showErrorBox(const std::string& text, const std::string& caption)
                                static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", displayText(text).c_str()));
     gtk_window_set_title(GTK_WINDOW(box.get()), displayText(caption).c_str());
-    gtk_dialog_run(GTK_DIALOG(box.get()));
+    runDialog(box.get());
 }
 
 std::string runOpenFileDialog()
@@ -350,7 +367,7 @@ std::string runOpenFileDialog()
     GText here(g_get_current_dir());
     gtk_file_chooser_set_current_folder(files, here.get());
     // Opening only lets through a file that exists.
-    if (gtk_dialog_run(GTK_DIALOG(chooser.get())) != GTK_RESPONSE_ACCEPT)
+    if (runDialog(chooser.get()) != GTK_RESPONSE_ACCEPT)
         return {};
     GText path(gtk_file_chooser_get_filename(files));
     return path ? std::string(path.get()) : std::string{};
