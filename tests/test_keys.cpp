@@ -104,7 +104,7 @@ TEST(KeyCommand, EveryKeyPlainAndWithControlPressedAndHeld)
         {Key::f11, WindowRequest::toggleFullScreen, nothing, false},
         {Key::escape, WindowRequest::leaveFullScreen, nothing, false},
     };
-    // One row for each key of the enumeration, in its order.
+    // One row for each key of the enumeration, in its order, up to its last one, Escape.
     for (std::size_t i = 0; i < rows.size(); ++i)
         ASSERT_EQ(static_cast<std::size_t>(rows[i].key), i);
     ASSERT_EQ(rows.back().key, Key::escape);
@@ -116,14 +116,6 @@ TEST(KeyCommand, EveryKeyPlainAndWithControlPressedAndHeld)
                 << static_cast<int>(row.key) << control;
         }
     }
-}
-
-TEST(KeyCommand, ShiftAndPauseChangeNothingOfTheWindowKeys)
-{
-    EXPECT_EQ(command(Key::f11, true, true), KeyCommand{WindowRequest::toggleFullScreen});
-    EXPECT_EQ(command(Key::escape, true, true), KeyCommand{WindowRequest::leaveFullScreen});
-    EXPECT_EQ(command(Key::q, true, true, true), KeyCommand{WindowRequest::close});
-    EXPECT_EQ(command(Key::w, true, true), nothing);
 }
 
 // [SECTION] Keys in the app
