@@ -1,7 +1,7 @@
 // The input handlers of the app: hover and press go to the controls with the app's instances; a release runs
 // the acting button's action (open, slower, faster, pause, play, bars), at most one per release; a key runs the
 // command the key map gives. Relies on controls/ for hits, the acting button and the key map, on app/playback.h
-// for opening, stopping and resuming, and on app/seek.h for where playback is.
+// for opening, stopping and resuming, on app/seek.h for where playback is, and on the seam for the window's part.
 #include "app/input.h"
 
 #include <algorithm>
@@ -85,5 +85,7 @@ void onKey(const KeyPress& press)
         setSpeed(speed->faster ? fasterKeySpeed(now) : slowerKeySpeed(now));
     } else if (const auto* step = std::get_if<LineStep>(&command)) {
         stepLines(step->lines);
+    } else if (const auto* window = std::get_if<WindowRequest>(&command)) {
+        requestWindow(*window);
     }
 }

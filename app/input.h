@@ -1,6 +1,6 @@
 // The pointer and the keys as the backends deliver them: movement, the left button's press and its release, which
 // runs the action of the pressed button on the app's playback and view, and key presses, which run the same
-// actions or ask for a seek.
+// actions, ask for a seek or ask the window to close or to fill the screen.
 #pragma once
 
 #include "controls/keys.h"

@@ -76,8 +76,10 @@ void openReplayLog(const std::string& path)
     resetWorld(app::world);
     LogCursor& log = app::playback.log;
     log = LogCursor{};
-    std::optional<LineReader> reader = openLogFile(path);
+    std::string reason;
+    std::optional<LineReader> reader = openLogFile(path, &reason);
     if (!reader) {
+        reportProblem("kelo: could not open " + path + ": " + reason);
         showErrorBox("Could not open file", "Error!");
         return;
     }

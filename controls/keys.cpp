@@ -1,4 +1,5 @@
-// The key map. Toggles ignore the repeats of a held key, which would otherwise flip them back and forth.
+// The key map: one switch for the plain keys, one for those taken with Control, and the rule for a held key.
+// A new key is one case in a switch, and one in `repeats` when holding it should go on acting.
 #include "controls/keys.h"
 
 namespace {
@@ -6,17 +7,11 @@ namespace {
 constexpr double shortSeekS = 10;
 constexpr double longSeekS = 60;
 
-}  // namespace
-
-KeyCommand keyCommand(const KeyPress& press, bool paused)
+KeyCommand plainCommand(const KeyPress& press, bool paused)
 {
-    if (press.control && press.key != Key::o)
-        return {};
     const double seekS = press.shift ? longSeekS : shortSeekS;
     switch (press.key) {
     case Key::space:
-        if (press.repeat)
-            return {};
         return paused ? buttonPlay : buttonPause;
     case Key::left:
         return SeekBy{-seekS};
@@ -37,13 +32,48 @@ KeyCommand keyCommand(const KeyPress& press, bool paused)
     case Key::minus:
         return buttonSlower;
     case Key::b:
-        if (press.repeat)
-            return {};
         return buttonBars;
     case Key::o:
-        if (press.repeat)
-            return {};
         return buttonOpen;
+    case Key::f11:
+        return WindowRequest::toggleFullScreen;
+    case Key::escape:
+        return WindowRequest::leaveFullScreen;
+    case Key::q:
+    case Key::w:
+        break;
     }
     return {};
+}
+
+KeyCommand controlCommand(Key key)
+{
+    switch (key) {
+    case Key::o:
+        return buttonOpen;
+    case Key::q:
+    case Key::w:
+        return WindowRequest::close;
+    default:
+        return {};
+    }
+}
+
+// Commands that go by steps; a toggle repeated would flip back and forth, and a dialog or a close needs one press.
+bool repeats(const KeyCommand& command)
+{
+    if (const auto* button = std::get_if<ButtonIndex>(&command))
+        return *button == buttonFaster || *button == buttonSlower;
+    return std::holds_alternative<SeekBy>(command) || std::holds_alternative<SeekTo>(command)
+        || std::holds_alternative<SpeedStep>(command) || std::holds_alternative<LineStep>(command);
+}
+
+}  // namespace
+
+KeyCommand keyCommand(const KeyPress& press, bool paused)
+{
+    KeyCommand command = press.control ? controlCommand(press.key) : plainCommand(press, paused);
+    if (press.repeat && !repeats(command))
+        return {};
+    return command;
 }

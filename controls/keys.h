@@ -1,13 +1,32 @@
 // The keys Kelo acts on, as every backend translates its own key events into them, and what each one does: the
-// action of a control button or a seek. Pure; the app runs the command (onKey in app/input.h).
+// action of a control button, a seek or a request to the window. Pure; the app runs the command (onKey in
+// app/input.h).
 #pragma once
 
 #include <cstdint>
 #include <variant>
 
+#include "platform/platform.h"
 #include "view/view_state.h"
 
-enum class Key : std::uint8_t { space, left, right, home, plus, minus, b, o, bracketLeft, bracketRight, period, comma };
+enum class Key : std::uint8_t {
+    space,
+    left,
+    right,
+    home,
+    plus,
+    minus,
+    b,
+    o,
+    bracketLeft,
+    bracketRight,
+    period,
+    comma,
+    q,
+    w,
+    f11,
+    escape
+};
 
 struct KeyPress {
     Key key = Key::space;
@@ -38,10 +57,11 @@ struct LineStep {
     bool operator==(const LineStep&) const = default;
 };
 
-using KeyCommand = std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo, SpeedStep, LineStep>;
+using KeyCommand = std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo, SpeedStep, LineStep, WindowRequest>;
 
 // Space: "Pause" while playing, "Play" while paused. Left and Right: 10 log seconds back or forward, 60 with
 // Shift. Home: the start. + and -: ">>" and "<<". ] and [: a speed step that goes on past the buttons. While
-// paused, . and ,: one line forward or back. B: "Bars". O and Ctrl+O: "Open". A held key repeats seeks, speed and
-// line steps but not the toggles; Control with any other key is left to the system.
+// paused, . and ,: one line forward or back. B: "Bars". O and Ctrl+O: "Open". Ctrl+Q and Ctrl+W: close the
+// window. F11: full screen or back; Escape: out of full screen. A held key repeats seeks, speed and line steps;
+// every other command acts once a press. Control with any other key is left to the system.
 KeyCommand keyCommand(const KeyPress& press, bool paused);

@@ -27,6 +27,11 @@ void showErrorBox(const std::string& text, const std::string& caption);
 // The open-file dialog ("All Files", path and file must exist); an empty string when cancelled.
 std::string runOpenFileDialog();
 
+// What the user asks of the main window itself: to close it, as its close button does, or to fill the screen with
+// it or give the screen back. Leaving full screen while not in it changes nothing.
+enum class WindowRequest : std::uint8_t { close, toggleFullScreen, leaveFullScreen };
+void requestWindow(WindowRequest request);
+
 // The folder of the running program file, without a trailing separator.
 std::string executableFolder();
 

@@ -2,7 +2,10 @@
 # End-to-end run of the keys and the timeline strip in the GTK viewer `kelo` under Xvfb, typed with xdotool: "o"
 # opens a short log through the chooser and the strip appears below the map; "plus" shows the speed readout and
 # "minus" takes it away; "b" shows the soldiers' bare status bars; Space pauses (" Paused") and plays on to "No more
-# data"; pointing at the strip shows the time under the pointer, and a press there is taken by the strip.
+# data"; pointing at the strip shows the time under the pointer, and a press there is taken by the strip. Under the
+# "No more data" box the window takes no input, and a close request ends both with exit code 0. A log that cannot be
+# opened is named on standard error with the system's reason; Ctrl+Q closes. Under a window manager (openbox), F11
+# fills the screen with the frame drawn to fit, Escape gives the window its size back, and Ctrl+W closes.
 # Usage: e2e_gtk_keys.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]. Relies on tests/x11_session.bash.
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -10,6 +13,7 @@ source "$(dirname "$0")/x11_session.bash"
 built="$(realpath "$1")/kelo"
 [ -x "$built" ] || fail "no viewer at $built (was GTK 3 found when building?)"
 command -v Xvfb xdotool import convert python3 >/dev/null || fail "Xvfb, xdotool, ImageMagick or python3 missing"
+require_tools openbox
 start_display
 
 # A plain dark green map on which 400 map units span the 400 pixels, map (0, 0) being the view's point (200, 225).
@@ -125,4 +129,63 @@ xdotool key Return
 wait_for_no_window '^Error$' 10 || fail "Return did not dismiss the \"No more data\" box"
 echo "Space played on to the end of the data"
 
+# [SECTION] A close request while the box is up
+
+# Pause, then Play after the end: the data ends again at once, and the box comes back.
+press_key space
+press_key space
+wait_for_window '^Error$' 20 "$kelo_pid" >/dev/null || fail "no \"No more data\" box after Play at the end"
+# The box is modal: the window takes neither a click on "Open" nor the key "o" while it is up.
+xdotool mousemove --window "$window" 10 12 click 1
+press_key o
+! wait_for_window '^Open$' 3 >/dev/null || fail "the window took input while the box was up"
 close_viewer "$window" kelo
+wait_for_no_window '^Error$' 5 || fail "the \"No more data\" box stayed after kelo ended"
+echo "a close request while the \"No more data\" box was up closed the box and the window"
+
+# [SECTION] A log that cannot be opened; Ctrl+Q
+
+missing="$work/logs/no such.log"
+start_viewer "$work/logs" "$app/kelo" "$missing"
+window=$(wait_for_window '^Kelo$' 20 "$kelo_pid") || fail "no window for a missing log"
+error_box=$(wait_for_window '^Error!$' 15 "$kelo_pid") || fail "no \"Could not open file\" box for a missing log"
+grep -qxF "kelo: could not open $missing: No such file or directory" "$work/kelo.out" \
+    || fail "standard error does not name the missing log and the reason"
+xdotool windowfocus --sync "$error_box"
+xdotool key Return
+wait_for_no_window '^Error!$' 10 || fail "Return did not dismiss the \"Could not open file\" box"
+echo "a missing log: the box, and on standard error the path and the reason"
+press_key ctrl+q
+wait_for_exit "$kelo_pid" 20
+[ "$exit_code" = 0 ] || fail "kelo did not end with exit code 0 on Ctrl+Q (exit code '$exit_code')"
+echo "Ctrl+Q closed the window: exit code 0"
+
+# [SECTION] Full screen under a window manager; Ctrl+W
+
+start_window_manager
+start_viewer "$work/logs" "$app/kelo" "$work/logs/keys.log"
+window=$(wait_for_window '^Kelo$' 20 "$kelo_pid") || fail "no window under openbox"
+read_window_geometry "$window"
+wait_for_colour "$(area 12 12 197 222)" 'rgb(255,0,0)' 10 15 || fail "no soldier under openbox"
+before="${win_width}x$win_height"
+[ "$before" = 400x455 ] || fail "the window's inside is $before under openbox, not 400x455"
+screen_size=$(xdotool getdisplaygeometry | tr ' ' x)
+
+press_key F11
+expect_full_screen "$window" "$screen_size"
+# 1024 x 768 fits the frame at 768 / 455 its size, 675 pixels wide from x = 174: the soldier's (200, 225) is at
+# (512, 380).
+wait_for_colour "$(area 20 20 502 370)" 'rgb(255,0,0)' 30 10 || fail "F11: no soldier at (512, 380)"
+echo "F11 filled the $screen_size screen; the frame is drawn to fit it"
+
+press_key Escape
+wait_for_size "$window" "$before" 10 || fail "Escape: the window is ${win_width}x$win_height, not $before again"
+wait_for_colour "$(area 12 12 197 222)" 'rgb(255,0,0)' 10 15 || fail "Escape: no soldier at (200, 225) again"
+echo "Escape gave the window its size back"
+
+press_key F11
+wait_for_size "$window" "$screen_size" 10 || fail "F11 again: the window did not fill the screen"
+press_key ctrl+w
+wait_for_exit "$kelo_pid" 20
+[ "$exit_code" = 0 ] || fail "kelo did not end with exit code 0 on Ctrl+W in full screen (exit code '$exit_code')"
+echo "Ctrl+W closed the full-screen window: exit code 0"

@@ -2,8 +2,9 @@
 # End-to-end run of the cross-built Kelo.exe under Wine and Xvfb, in a fresh Wine prefix: the window "Kelo" with
 # the icon resource, no maximise box and a client area of the frame's 400 x 455, the control band and the yellow
 # title, hover, the open-file dialog, the "No more data" box, the map picture and the timeline strip over a short
-# log, a key, and exit code 0 on close; then `Kelo.exe LOG` opening the log at start-up, a log dropped on the
-# window (from the GTK drag source of tests/drag_source.cpp), and the window resized: the frame drawn larger.
+# log, a key, F11 and Escape in and out of full screen, and exit code 0 on Ctrl+Q; then `Kelo.exe LOG` opening the
+# log at start-up, a log dropped on the window (from the GTK drag source of tests/drag_source.cpp), the window resized
+# (the frame drawn larger) and closed; and a close request while the "No more data" box is up.
 # Usage: e2e_wine_window.sh BUILD_DIR SOURCE_DIR WINDOWS_EXE (the test command cross-builds Kelo.exe first)
 set -euo pipefail
 source "$(dirname "$0")/x11_session.bash"
@@ -100,7 +101,23 @@ xdotool key --clearmodifiers plus
 wait_for_colour "$readout" 'rgb(0,0,0)' $((readout_ink + 20)) 10 || fail "no speed readout after the key \"plus\""
 echo "the key \"plus\" sped playback up"
 
-close_viewer "$window" Kelo.exe
+# F11: the window loses its frame and covers the screen, where the frame is drawn to fit. Escape gives the window its
+# frame, place and size back.
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers F11
+expect_full_screen "$window" 1280x1024
+echo "F11 filled the screen; the frame is drawn to fit it"
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers Escape
+wait_for_size "$window" 400x455 10 || fail "Escape: the window is ${win_width}x$win_height, not 400x455 again"
+wait_for_colour "$(area 400 25 0 0)" 'rgb(0,0,100)' 2000 15 || fail "Escape: no control band in the top rows"
+echo "Escape gave the window its frame and size back"
+
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers ctrl+q
+wait_for_exit "$kelo_pid" 20
+[ "$exit_code" = 0 ] || fail "Kelo.exe did not end with exit code 0 on Ctrl+Q (exit code '$exit_code')"
+echo "Ctrl+Q closed the window: exit code 0"
 
 # Started with a log, as the desktop starts it when a log is opened with Kelo: the soldier glides to its last
 # report, the view's (100, 75). Then a log dropped on the window opens in its place: a yellow soldier at (300, 75).
@@ -150,3 +167,15 @@ import -window root "$work/screen.png"
     || fail "the pointer in the black band lit a button"
 echo "at 1000 x 910 the frame is centred between black bands, where the pointer hits nothing"
 close_viewer "$window" Kelo.exe
+
+# A close request while the "No more data" box is up ends the box and Kelo.exe with exit code 0. The box disables
+# its owner, whose close button then does nothing (Wine drops the window manager's close of it, as Windows does);
+# the request comes as WM_CLOSE, which taskkill posts to each of the program's windows.
+start_viewer "$work/Kelo" "$wine" "./$(basename "$exe")" "Z:${work//\//\\}\\short.log"
+wait_for_window '^Kelo$' 40 "$kelo_pid" >/dev/null || fail "no window for the close under the box"
+wait_for_window '^Error$' 15 "$kelo_pid" >/dev/null || fail "no \"Error\" box to close Kelo.exe under"
+"$wine" taskkill /im "$(basename "$exe")" >"$work/taskkill.out" 2>&1 || fail "taskkill: $(cat "$work/taskkill.out")"
+wait_for_exit "$kelo_pid" 20
+[ "$exit_code" = 0 ] || fail "Kelo.exe did not end with exit code 0 on a close under its box (exit code '$exit_code')"
+wait_for_no_window '^Error$' 5 || fail "the \"Error\" box stayed after Kelo.exe ended"
+echo "a close request while the box was up ended Kelo.exe: exit code 0"

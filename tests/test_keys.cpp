@@ -1,5 +1,9 @@
 // Tests of the keys: the key map for every key, with and without Shift, Control and repeats, and keys delivered
-// through the headless backend to the app's one key handler: pause and play, speed, bars, open and the seeks asked.
+// through the headless backend to the app's one key handler: pause and play, speed, bars, open, the seeks asked and
+// what the window is asked to do.
+#include <cstddef>
+#include <vector>
+
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/shell.h"
@@ -76,6 +80,44 @@ TEST(KeyCommand, AHeldKeyRepeatsSeeksAndSpeedStepsButNotToggles)
     EXPECT_EQ(command(Key::minus, false, false, false, true), KeyCommand{buttonSlower});
 }
 
+// Every key with and without Control, pressed and held: a held key gives what its press gives only for commands that
+// go by steps, and nothing else.
+TEST(KeyCommand, EveryKeyPlainAndWithControlPressedAndHeld)
+{
+    struct Row {
+        Key key;
+        KeyCommand plain;
+        KeyCommand withControl;
+        bool repeats;
+    };
+    const std::vector<Row> rows{
+        {Key::space, buttonPause, nothing, false},
+        {Key::left, SeekBy{-10}, nothing, true},
+        {Key::right, SeekBy{10}, nothing, true},
+        {Key::home, SeekTo{0}, nothing, true},
+        {Key::plus, buttonFaster, nothing, true},
+        {Key::minus, buttonSlower, nothing, true},
+        {Key::b, buttonBars, nothing, false},
+        {Key::o, buttonOpen, buttonOpen, false},
+        {Key::q, nothing, WindowRequest::close, false},
+        {Key::w, nothing, WindowRequest::close, false},
+        {Key::f11, WindowRequest::toggleFullScreen, nothing, false},
+        {Key::escape, WindowRequest::leaveFullScreen, nothing, false},
+    };
+    // One row for each key of the enumeration, in its order, up to its last one, Escape.
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        ASSERT_EQ(static_cast<std::size_t>(rows[i].key), i);
+    ASSERT_EQ(rows.back().key, Key::escape);
+    for (const Row& row : rows) {
+        for (bool control : {false, true}) {
+            const KeyCommand pressed = control ? row.withControl : row.plain;
+            EXPECT_EQ(command(row.key, false, false, control), pressed) << static_cast<int>(row.key) << control;
+            EXPECT_EQ(command(row.key, false, false, control, true), row.repeats ? pressed : nothing)
+                << static_cast<int>(row.key) << control;
+        }
+    }
+}
+
 // [SECTION] Keys in the app
 
 TEST_F(KeysTest, SpacePausesAndPlays)
@@ -147,5 +189,25 @@ TEST_F(KeysTest, SeekKeysAddUpToOneRequestThatTheRepaintTickTakes)
     headless::key({Key::home});
     EXPECT_DOUBLE_EQ(*request(), 0);
     repaintTick();
+    EXPECT_FALSE(request());
+}
+
+TEST_F(KeysTest, ControlQAndWCloseTheWindowF11AndEscapeAskForFullScreenAndBack)
+{
+    openLongLog();
+    headless::key({Key::q});
+    headless::key({Key::w});
+    EXPECT_TRUE(headless::windowRequests().empty());
+    headless::key({Key::f11});
+    headless::key({Key::f11, false, false, true});
+    headless::key({Key::escape});
+    headless::key({Key::q, false, true});
+    headless::key({Key::w, true, true});
+    EXPECT_EQ(headless::windowRequests(),
+              (std::vector<WindowRequest>{WindowRequest::toggleFullScreen, WindowRequest::leaveFullScreen,
+                                          WindowRequest::close, WindowRequest::close}));
+    // The window's keys leave playback and the view alone.
+    EXPECT_TRUE(headless::timerArmed(playbackTimer));
+    EXPECT_EQ(app::playback.playbackPaused, 0);
     EXPECT_FALSE(request());
 }

@@ -1,7 +1,7 @@
 # Shared by the end-to-end scripts (sourced, not run): a scratch folder and a private Xvfb display, both gone on
 # every way out; waiting for windows and colours; closing a window as a window manager does (WM_DELETE_WINDOW);
-# dragging files onto a window.
-# Relies on Xvfb, xdotool, ImageMagick (import, convert) and python3 with the system's libX11; skips without them.
+# dragging files onto a window; openbox as the window manager, for full screen. Relies on Xvfb, xdotool,
+# ImageMagick (import, convert) and python3 with the system's libX11, skipping without them; openbox where started.
 
 # A test that cannot run for want of a tool reports itself skipped: exit code 77, which CTest counts as a skip.
 skip() {
@@ -90,9 +90,38 @@ wait_for_no_window() {
 
 # Sets win_x, win_y, win_width and win_height to the window's inside on the screen.
 read_window_geometry() {
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local X Y WIDTH HEIGHT
+    eval "$(x11_request geometry "$1")"
     win_x=$X win_y=$Y win_width=$WIDTH win_height=$HEIGHT
+}
+
+# Waits until the window's inside is of the size (WIDTHxHEIGHT), within the given seconds; win_x, win_y, win_width
+# and win_height stay as last read.
+wait_for_size() {
+    local window=$1 size=$2 deadline=$((SECONDS + $3))
+    while [ $SECONDS -lt "$deadline" ]; do
+        read_window_geometry "$window"
+        [ "${win_width}x$win_height" = "$size" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Expects the window to fill a screen wider than the frame, of the given size, within 10 s, with the frame drawn to fit:
+# centred, 400 x 455 times the screen's height / 455, the band across its top rows and black on both sides of it.
+expect_full_screen() {
+    local window=$1 size=$2 screen_width=${2%x*} screen_height=${2#*x} frame_width left side
+    wait_for_size "$window" "$size" 10 || fail "the window is ${win_width}x$win_height, not the screen's $size"
+    [ "$win_x,$win_y" = 0,0 ] || fail "the full-screen window is at $win_x,$win_y"
+    frame_width=$((screen_height * 400 / 455))
+    left=$(((screen_width - frame_width) / 2))
+    # Two pixels inside the black and ten inside the frame keep clear of the rounding at the frame's edges.
+    wait_for_colour "$(area $((frame_width - 20)) 4 $((left + 10)) 0)" 'rgb(0,0,100)' $(((frame_width - 20) * 4)) 15 \
+        || fail "the band does not span the frame drawn to fit the screen"
+    for side in 0 $((screen_width - left + 2)); do
+        [ "$(count_colour "$work/screen.png" "$(area $((left - 2)) "$screen_height" "$side" 0)" 'rgb(0,0,0)')" \
+            -eq $(((left - 2) * screen_height)) ] || fail "the side of the screen from x = $side is not black"
+    done
 }
 
 # An ImageMagick geometry of a rectangle of the window's inside: WIDTH HEIGHT LEFT TOP, from read_window_geometry.
@@ -141,11 +170,13 @@ wait_for_other() {
     return 1
 }
 
-# Two X11 requests that the tools at hand do not make, sent through the system's libX11:
+# X11 requests that the tools at hand do not make (or not rightly), sent through the system's libX11:
 #   x11_request close WINDOW: asks the window's program to close it, as a window manager's close button does
 #   (the WM_DELETE_WINDOW protocol);
 #   x11_request property WINDOW NAME COUNT: prints the first COUNT 32-bit items of the window's property NAME
-#   (nothing when it has none).
+#   (nothing when it has none); WINDOW "root" is the screen's root window;
+#   x11_request geometry WINDOW: prints the window's inside on the screen for the shell, X= Y= WIDTH= HEIGHT=
+#   (xdotool's position is off by the frame under a window manager).
 x11_request() {
     python3 - "$@" <<'EOF'
 import ctypes
@@ -163,6 +194,15 @@ x11.XGetWindowProperty.argtypes = [
     ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p)]
 x11.XFree.argtypes = [ctypes.c_void_p]
 x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+x11.XDefaultRootWindow.restype = ctypes.c_ulong
+x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x11.XGetGeometry.argtypes = [
+    ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+    ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_uint), ctypes.POINTER(ctypes.c_uint),
+    ctypes.POINTER(ctypes.c_uint), ctypes.POINTER(ctypes.c_uint)]
+x11.XTranslateCoordinates.argtypes = [
+    ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.POINTER(ctypes.c_int),
+    ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong)]
 
 
 class ClientMessage(ctypes.Structure):
@@ -200,13 +240,28 @@ def show_property(display, window, name, count):
         x11.XFree(data)
 
 
+def show_geometry(display, window):
+    root, child = ctypes.c_ulong(), ctypes.c_ulong()
+    x, y, width, height = ctypes.c_int(), ctypes.c_int(), ctypes.c_uint(), ctypes.c_uint()
+    border, depth = ctypes.c_uint(), ctypes.c_uint()
+    if not x11.XGetGeometry(display, window, ctypes.byref(root), ctypes.byref(x), ctypes.byref(y), ctypes.byref(width),
+                            ctypes.byref(height), ctypes.byref(border), ctypes.byref(depth)):
+        sys.exit("the window's geometry could not be read")
+    # The inside's top left corner on the root window, through every parent a window manager put around it.
+    x11.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(x), ctypes.byref(y), ctypes.byref(child))
+    print(f"X={x.value} Y={y.value} WIDTH={width.value} HEIGHT={height.value}")
+
+
 display = x11.XOpenDisplay(None)
 if not display:
     sys.exit("cannot open the display")
 if sys.argv[1] == "close":
     close(display, int(sys.argv[2]))
+elif sys.argv[1] == "geometry":
+    show_geometry(display, int(sys.argv[2]))
 else:
-    show_property(display, int(sys.argv[2]), sys.argv[3], int(sys.argv[4]))
+    window = x11.XDefaultRootWindow(display) if sys.argv[2] == "root" else int(sys.argv[2])
+    show_property(display, window, sys.argv[3], int(sys.argv[4]))
 x11.XCloseDisplay(display)
 EOF
 }
@@ -225,6 +280,18 @@ offers_no_maximise() {
     local flags functions rest
     read -r flags functions rest <<<"$(x11_request property "$1" _MOTIF_WM_HINTS 5)"
     [ -n "$functions" ] && (((flags & 1) && !(functions & 16)))
+}
+
+# Starts openbox as the display's window manager and waits until it has taken the screen (it names its check window
+# on the root window).
+start_window_manager() {
+    openbox --sm-disable >"$work/openbox.out" 2>&1 &
+    stop_pids+=($!)
+    local deadline=$((SECONDS + 20))
+    until [ -n "$(x11_request property root _NET_SUPPORTING_WM_CHECK 1)" ]; do
+        [ $SECONDS -lt "$deadline" ] || fail "openbox did not start: $(cat "$work/openbox.out")"
+        sleep 0.2
+    done
 }
 
 # Drags from a drag source (tests/drag_source.cpp, started here offering the URIs) to a point of the screen and drops

@@ -5,8 +5,10 @@
 #include "world/line_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 #include "world/log_format.h"
 #include "world/text_rules.h"
@@ -164,14 +166,21 @@ bool LineReader::read(std::string& line)
     return true;
 }
 
-std::optional<LineReader> openLogFile(const std::string& path)
+std::optional<LineReader> openLogFile(const std::string& path, std::string* reason)
 {
     // A folder opens for reading on Linux but holds no lines; Windows refuses to open one in the first place.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    if (std::filesystem::is_directory(path, error)) {
+        if (reason != nullptr)
+            *reason = std::make_error_code(std::errc::is_a_directory).message();
         return std::nullopt;
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    if (file == nullptr) {
+        // The category's words: strerror may share its buffer with the index's thread, which opens logs too.
+        if (reason != nullptr)
+            *reason = std::generic_category().message(errno);
         return std::nullopt;
+    }
     return LineReader(file);
 }

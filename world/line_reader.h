@@ -56,5 +56,6 @@ private:
     bool started_ = false;  // the white space before the first line has been skipped
 };
 
-// A log opened for reading (in binary mode); none when the file cannot be opened or is a folder.
-std::optional<LineReader> openLogFile(const std::string& path);
+// A log opened for reading (in binary mode); none when the file cannot be opened or is a folder, and then the
+// system's reason in `reason` when one is given ("No such file or directory").
+std::optional<LineReader> openLogFile(const std::string& path, std::string* reason = nullptr);

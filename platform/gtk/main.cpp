@@ -1,6 +1,7 @@
 // The GTK 3 viewer `kelo`: the command line, the window and its painting from the back buffer, pointer and key
-// events, dropped files, g_timeout timers, the modal error box and the open-file chooser. Draws through libgdiplus
-// (platform/linux_shared.h) and reaches the core only through app/shell.h, app/input.h and app/playback.h.
+// events, closing and full screen, dropped files, g_timeout timers, the modal error box and the open-file chooser.
+// Draws through libgdiplus (platform/linux_shared.h) and reaches the core only through app/shell.h, app/input.h and
+// app/playback.h.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -30,6 +31,7 @@ GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
 std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
+bool fullScreen = false;  // as the window manager last said
 
 struct GFree {
     void operator()(gchar* text) const { g_free(text); }
@@ -107,6 +109,16 @@ std::optional<Key> keyOf(guint keyval)
         return Key::period;
     case GDK_KEY_comma:
         return Key::comma;
+    case GDK_KEY_q:
+    case GDK_KEY_Q:
+        return Key::q;
+    case GDK_KEY_w:
+    case GDK_KEY_W:
+        return Key::w;
+    case GDK_KEY_F11:
+        return Key::f11;
+    case GDK_KEY_Escape:
+        return Key::escape;
     default:
         return std::nullopt;
     }
@@ -202,6 +214,12 @@ gboolean onFocusOut(GtkWidget*, GdkEventFocus*, gpointer)
     return FALSE;
 }
 
+gboolean onWindowState(GtkWidget*, GdkEventWindowState* event, gpointer)
+{
+    fullScreen = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    return FALSE;
+}
+
 void onRealize(GtkWidget* widget, gpointer)
 {
     GdkWindow* window = gtk_widget_get_window(widget);
@@ -270,6 +288,7 @@ std::string createWindow()
     g_signal_connect(mainWindow, "key-press-event", G_CALLBACK(onKeyPress), nullptr);
     g_signal_connect(mainWindow, "key-release-event", G_CALLBACK(onKeyRelease), nullptr);
     g_signal_connect(mainWindow, "focus-out-event", G_CALLBACK(onFocusOut), nullptr);
+    g_signal_connect(mainWindow, "window-state-event", G_CALLBACK(onWindowState), nullptr);
 
     viewArea = gtk_drawing_area_new();
     gtk_widget_add_events(viewArea, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
@@ -284,6 +303,23 @@ std::string createWindow()
     gtk_container_add(GTK_CONTAINER(mainWindow), viewArea);
     gtk_widget_show_all(mainWindow);
     return {};
+}
+
+// Runs one of Kelo's dialogs to its answer. GTK drops a close request to a window while another window of its group
+// holds the grab, so the dialog gets a group of its own: a close of the main window then reaches it and ends the
+// dialog with it (destroyed with its parent). The main window takes no input meanwhile, as if the grab held it.
+gint runDialog(GtkWidget* dialog)
+{
+    GtkWindowGroup* own = gtk_window_group_new();
+    gtk_window_group_add_window(own, GTK_WINDOW(dialog));
+    g_object_unref(own);
+    const bool sensitive = mainWindow != nullptr && gtk_widget_get_sensitive(mainWindow);
+    if (mainWindow != nullptr)
+        gtk_widget_set_sensitive(mainWindow, FALSE);
+    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    if (mainWindow != nullptr)
+        gtk_widget_set_sensitive(mainWindow, sensitive);
+    return response;
 }
 
 gboolean onTimerSource(gpointer id)
@@ -322,7 +358,7 @@ void showErrorBox(const std::string& text, const std::string& caption)
                                static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", displayText(text).c_str()));
     gtk_window_set_title(GTK_WINDOW(box.get()), displayText(caption).c_str());
-    gtk_dialog_run(GTK_DIALOG(box.get()));
+    runDialog(box.get());
 }
 
 std::string runOpenFileDialog()
@@ -340,10 +376,32 @@ std::string runOpenFileDialog()
     GText here(g_get_current_dir());
     gtk_file_chooser_set_current_folder(files, here.get());
     // Opening only lets through a file that exists.
-    if (gtk_dialog_run(GTK_DIALOG(chooser.get())) != GTK_RESPONSE_ACCEPT)
+    if (runDialog(chooser.get()) != GTK_RESPONSE_ACCEPT)
         return {};
     GText path(gtk_file_chooser_get_filename(files));
     return path ? std::string(path.get()) : std::string{};
+}
+
+void requestWindow(WindowRequest request)
+{
+    if (mainWindow == nullptr)
+        return;
+    GtkWindow* window = GTK_WINDOW(mainWindow);
+    switch (request) {
+    case WindowRequest::close:
+        // The same request as the window manager's close button: the window goes, and with it the program.
+        gtk_window_close(window);
+        break;
+    case WindowRequest::toggleFullScreen:
+        if (fullScreen)
+            gtk_window_unfullscreen(window);
+        else
+            gtk_window_fullscreen(window);
+        break;
+    case WindowRequest::leaveFullScreen:
+        gtk_window_unfullscreen(window);
+        break;
+    }
 }
 
 std::string executableFolder()

@@ -1,5 +1,5 @@
 // The headless backend: virtual time, timers fired in order of due time (ties in arming order),
-// message boxes recorded instead of shown, and file choices answered from a queue.
+// message boxes and window requests recorded instead of shown, and file choices answered from a queue.
 #include "platform/headless/headless.h"
 
 #include <algorithm>
@@ -29,6 +29,7 @@ struct HeadlessState {
     void (*timerSink)(TimerId) = nullptr;
     std::vector<headless::MessageBox> messages;
     void (*messageSink)(const headless::MessageBox&) = nullptr;
+    std::vector<WindowRequest> windowRequests;
     std::deque<std::string> fileChoices;
     std::optional<std::string> programFolder;
     bool resized = false;  // the client area is not 400 x 455
@@ -113,6 +114,11 @@ std::string runOpenFileDialog()
     std::string path = state.fileChoices.front();
     state.fileChoices.pop_front();
     return path;
+}
+
+void requestWindow(WindowRequest request)
+{
+    state.windowRequests.push_back(request);
 }
 
 std::string executableFolder()
@@ -205,6 +211,11 @@ const std::vector<MessageBox>& messages()
 void setMessageSink(void (*sink)(const MessageBox& box))
 {
     state.messageSink = sink;
+}
+
+const std::vector<WindowRequest>& windowRequests()
+{
+    return state.windowRequests;
 }
 
 void queueFileChoice(const std::string& path)

@@ -1,4 +1,5 @@
-// The headless backend: a virtual clock that fires timers, recorded message boxes and scripted file choices.
+// The headless backend: a virtual clock that fires timers, recorded message boxes and window requests, and scripted
+// file choices.
 // Tests and kelo-render drive the core through it; the back buffer is the bitmap of platform/linux_shared.h.
 #pragma once
 
@@ -42,6 +43,9 @@ void setTimerSink(void (*sink)(TimerId id));
 const std::vector<MessageBox>& messages();
 void setMessageSink(void (*sink)(const MessageBox& box));
 
+// What keys asked of the window so far, oldest first; there is no window, so nothing else comes of them.
+const std::vector<WindowRequest>& windowRequests();
+
 // The next open-file dialog answers with this path ("" answers as a cancel); an empty queue cancels.
 void queueFileChoice(const std::string& path);
 
@@ -67,8 +71,8 @@ void pointerPress(int x, int y);
 void pointerRelease();
 void key(const KeyPress& press);
 
-// Time 0, no timers, none late, no messages, no sinks, no queued choices, the program's own folder, a 400 x 455 client
-// area.
+// Time 0, no timers, none late, no messages, no window requests, no sinks, no queued choices, the program's own
+// folder, a 400 x 455 client area.
 void reset();
 
 }  // namespace headless

@@ -1,7 +1,7 @@
 // The Windows viewer `Kelo.exe`: WinMain and its command line, the window class and procedure (pointer, keys and
-// dropped files), the GDI back buffer and the platform seam on user32, gdi32, comdlg32, shell32 and kernel32.
-// Drawing goes through gdiplus.dll (platform/gdiplus_flat.h); the core is reached through app/shell.h, app/input.h
-// and app/playback.h.
+// dropped files), full screen, the GDI back buffer and the platform seam on user32, gdi32, comdlg32, shell32 and
+// kernel32. Drawing goes through gdiplus.dll (platform/gdiplus_flat.h); the core is reached through app/shell.h,
+// app/input.h and app/playback.h.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -35,6 +35,8 @@ HDC memoryDC = nullptr;
 HBITMAP backBuffer = nullptr;
 int backBufferWidth = frameWidth;  // the client area's size, which the back buffer follows
 int backBufferHeight = frameHeight;
+bool fullScreen = false;
+WINDOWPLACEMENT placementBefore{};  // where the window was before it filled the screen
 
 // Pointer positions come as signed 16-bit halves of the message's coordinate parameter.
 int pointerX(LPARAM position)
@@ -107,6 +109,14 @@ std::optional<Key> keyOf(WPARAM virtualKey)
         return Key::period;
     case VK_OEM_COMMA:
         return Key::comma;
+    case 'Q':
+        return Key::q;
+    case 'W':
+        return Key::w;
+    case VK_F11:
+        return Key::f11;
+    case VK_ESCAPE:
+        return Key::escape;
     default:
         return std::nullopt;
     }
@@ -134,6 +144,32 @@ void resizeBackBuffer(int width, int height)
     backBufferWidth = width;
     backBufferHeight = height;
     resizeView(width, height);
+}
+
+// Full screen: the window loses its frame and caption and covers its monitor; back, it gets them and its place again.
+void setFullScreen(bool on)
+{
+    if (on == fullScreen)
+        return;
+    const LONG_PTR style = GetWindowLongPtrA(mainWindow, GWL_STYLE);
+    if (on) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        placementBefore.length = sizeof placementBefore;
+        if (!GetWindowPlacement(mainWindow, &placementBefore)
+            || !GetMonitorInfoA(MonitorFromWindow(mainWindow, MONITOR_DEFAULTTONEAREST), &monitor))
+            return;
+        SetWindowLongPtrA(mainWindow, GWL_STYLE, style & ~static_cast<LONG_PTR>(windowStyle));
+        const RECT& screen = monitor.rcMonitor;
+        SetWindowPos(mainWindow, HWND_TOP, screen.left, screen.top, screen.right - screen.left,
+                     screen.bottom - screen.top, SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    } else {
+        SetWindowLongPtrA(mainWindow, GWL_STYLE, style | static_cast<LONG_PTR>(windowStyle));
+        SetWindowPlacement(mainWindow, &placementBefore);
+        SetWindowPos(mainWindow, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    }
+    fullScreen = on;
 }
 
 // The movement, repaint and seek timers; the playback timer has no callback and comes as WM_TIMER.
@@ -225,6 +261,22 @@ std::int64_t steadyMs()
 void showErrorBox(const std::string& text, const std::string& caption)
 {
     MessageBoxA(mainWindow, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void requestWindow(WindowRequest request)
+{
+    switch (request) {
+    case WindowRequest::close:
+        // What the close button does: WM_CLOSE destroys the window, and WM_DESTROY ends the program.
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+        break;
+    case WindowRequest::toggleFullScreen:
+        setFullScreen(!fullScreen);
+        break;
+    case WindowRequest::leaveFullScreen:
+        setFullScreen(false);
+        break;
+    }
 }
 
 std::string runOpenFileDialog()
