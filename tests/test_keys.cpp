@@ -99,6 +99,10 @@ TEST(KeyCommand, EveryKeyPlainAndWithControlPressedAndHeld)
         {Key::minus, buttonSlower, nothing, true},
         {Key::b, buttonBars, nothing, false},
         {Key::o, buttonOpen, buttonOpen, false},
+        {Key::bracketLeft, SpeedStep{false}, nothing, true},
+        {Key::bracketRight, SpeedStep{true}, nothing, true},
+        {Key::period, nothing, nothing, true},  // while playing; a line step while paused
+        {Key::comma, nothing, nothing, true},
         {Key::q, nothing, WindowRequest::close, false},
         {Key::w, nothing, WindowRequest::close, false},
         {Key::f11, WindowRequest::toggleFullScreen, nothing, false},
@@ -116,6 +120,8 @@ TEST(KeyCommand, EveryKeyPlainAndWithControlPressedAndHeld)
                 << static_cast<int>(row.key) << control;
         }
     }
+    EXPECT_EQ(command(Key::period, true, false, false, true), KeyCommand{LineStep{1}});
+    EXPECT_EQ(command(Key::comma, true, false, false, true), KeyCommand{LineStep{-1}});
 }
 
 // [SECTION] Keys in the app
