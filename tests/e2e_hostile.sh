@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kelo-render on hostile logs, each bounded by --until or its own end: garbage bytes, NUL bytes, a line of 50 MB
 # (made here), 10,000 ";" in a line, stamps beyond every bound, 100,000 creations of one id of each kind, a blank
-# first line. Usage: bash tests/e2e_hostile.sh BUILD_DIR SOURCE_DIR. Needs python3 (standard library).
+# first line, a pipe and a device given as logs. Usage: bash tests/e2e_hostile.sh BUILD_DIR SOURCE_DIR. Needs python3
+# (standard library).
 set -uo pipefail
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed" >&2; exit 77; }
 
@@ -111,6 +112,24 @@ EOF
 counts = {'SOLDIER': 1, 'VEHICLE': 4999, 'BUILDING': 4999, 'OBJECT': 4999}
 listed = [e for e in s['entities'] if e['kind'] == '${kind,,}']
 assert len(listed) == counts['$kind'], len(listed)"
+done
+
+# [SECTION] Files that are no logs
+
+# A pipe without a writer held kelo-render in its open for ever and /dev/zero kept it reading for ever: both are
+# turned away at once, as a missing log is (timeout turns a hang into a failure).
+mkfifo "$work/pipe.log"
+for log in "$work/pipe.log" /dev/zero; do
+  timeout 60 "$render" --state "$work/state.json" "$log" >"$work/out" 2>"$work/err"
+  status=$?
+  expect_status 1 "playing $log"
+  grep -qx 'Error!: Could not open file' "$work/err" || fail "playing $log: $(head -c 300 "$work/err")"
+  for mode in --check --index; do
+    timeout 60 "$render" "$mode" "$log" >"$work/out" 2>"$work/err"
+    status=$?
+    expect_status 1 "$mode $log"
+    grep -qx "kelo-render: $log: Could not open file" "$work/err" || fail "$mode $log: $(head -c 300 "$work/err")"
+  done
 done
 
 # [SECTION] A blank first line

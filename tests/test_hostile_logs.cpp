@@ -1,6 +1,9 @@
 // Hostile replay logs played on the headless backend: garbage bytes, lines of separators, stamps at and beyond the
 // 32-bit bounds, a hundred thousand records of one id, endless boarding, a world holding values that are no numbers,
-// and a log cut short or grown while it plays. Each plays to its end, or as far as it should, with sound references.
+// a log cut short or grown while it plays, and files that are no logs. Each plays to its end, or as far as it should,
+// with sound references.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -328,4 +331,27 @@ TEST_F(HostileLogTest, ALogGrowingWhileItPlaysPlaysWhatWasThereAndEnds)
     // Whatever of the new lines the reader still saw is played in order after the old ones.
     for (std::size_t i = 0; i < app::world.entityList.items.size(); ++i)
         EXPECT_EQ(app::world.entityList.items[i]->id, static_cast<int>(i) + 1);
+}
+
+// [SECTION] Files that are no logs
+
+// A pipe without a writer would hold a plain open for ever (the test's timeout then fails it), and /dev/zero would be
+// read for ever: both, and a folder, are turned away at once, as a missing file is.
+TEST_F(HostileLogTest, OnlyARegularFileOpensAsALog)
+{
+    const std::string pipe = (folder / "pipe.log").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, std::string("/dev/zero"), folder.string(), (folder / "none.log").string()}) {
+        EXPECT_FALSE(openLogFile(path)) << path;
+        const std::size_t boxes = headless::messages().size();
+        openReplayLog(path);
+        ASSERT_EQ(headless::messages().size(), boxes + 1) << path;
+        EXPECT_EQ(headless::messages().back().text, "Could not open file") << path;
+        EXPECT_EQ(headless::messages().back().caption, "Error!") << path;
+        EXPECT_FALSE(headless::timerArmed(playbackTimer)) << path;
+        EXPECT_FALSE(app::playback.log.reader || app::playback.index || app::playback.trail) << path;
+    }
+    const std::string linked = (folder / "linked.log").string();
+    std::filesystem::create_symlink(writeFile("real.log", "[1:0:0] KILLED;x\n"), linked);
+    EXPECT_TRUE(openLogFile(linked));
 }

@@ -245,12 +245,10 @@ bool writeState(const std::string& path)
 
 // [SECTION] --check
 
-// The size of a log that is a regular file; 0 for anything else (a pipe has no size to measure progress by).
+// The size of the log; 0 when it cannot be told (the file went away).
 std::int64_t logSize(const std::string& path)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return 0;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     return error ? 0 : static_cast<std::int64_t>(size);
 }

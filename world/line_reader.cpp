@@ -1,12 +1,18 @@
 // The block reader of replay logs. Lines are found with memchr in the block. Files are read in binary mode on
 // every platform, so that offsets are file positions to seek to; what Windows' text mode did is done here: the
 // carriage return before a line feed is taken off, and on Windows a Ctrl-Z ends the file.
-// Relies on the C library's stdio for the file and on std::filesystem to refuse folders.
+// Relies on the C library's stdio for the file, and on POSIX open and fstat (the C runtime's _fstat64 on Windows) to
+// take regular files only.
 #include "world/line_reader.h"
+
+#include <sys/stat.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 #include "world/log_format.h"
 #include "world/text_rules.h"
@@ -23,6 +29,37 @@ constexpr bool ctrlZEndsFile = false;
 constexpr char ctrlZ = 0x1A;
 
 constexpr std::size_t blockSize = 1 << 16;
+
+// The file at `path` opened for reading in binary mode when it is a regular file; null otherwise. A pipe with no
+// writer would hold a plain open for ever, and a device such as /dev/zero never ends, so the file is opened without
+// waiting and its type is looked at before anything is read.
+std::FILE* openRegularFile(const std::string& path)
+{
+#ifdef _WIN32
+    // Opening never waits here (a named pipe without a server fails at once); devices (NUL, CON) and pipes are told
+    // from files by their type.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    struct _stat64 status {};
+    if (file != nullptr && (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+#else
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat status {};
+    const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    // A regular file never makes a read wait; the flag goes all the same, so that reads are what they always were.
+    const int flags = fcntl(descriptor, F_GETFL);
+    const bool blocking = flags >= 0 && fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    std::FILE* file = regular && blocking ? fdopen(descriptor, "rb") : nullptr;
+    if (file == nullptr)
+        close(descriptor);
+    return file;
+#endif
+}
 
 }  // namespace
 
@@ -166,11 +203,7 @@ bool LineReader::read(std::string& line)
 
 std::optional<LineReader> openLogFile(const std::string& path)
 {
-    // A folder opens for reading on Linux but holds no lines; Windows refuses to open one in the first place.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return std::nullopt;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = openRegularFile(path);
     if (file == nullptr)
         return std::nullopt;
     return LineReader(file);

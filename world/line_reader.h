@@ -56,5 +56,7 @@ private:
     bool started_ = false;  // the white space before the first line has been skipped
 };
 
-// A log opened for reading (in binary mode); none when the file cannot be opened or is a folder.
+// A log opened for reading (in binary mode); none when the file cannot be opened or is no regular file: a folder, a
+// pipe or a device (which could keep a reader waiting for ever, or never end) is no log. The file is opened without
+// waiting, whatever it is.
 std::optional<LineReader> openLogFile(const std::string& path);
