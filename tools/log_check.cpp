@@ -102,10 +102,13 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond,
         return true;
     };
     for (std::int64_t steps = 1;; ++steps) {
-        if (progress && steps % 4096 == 0)
+        // A step within a long line reads as much as thousands of lines.
+        if (progress && (steps % 4096 == 0 || !linesRead(log)))
             progress(log.reader->offset(), log.currentNumber);
         const std::int64_t number = log.currentNumber;
         const StepResult step = stepLog(log, world, msPerLogSecond, inspect);
+        if (step.reading)
+            continue;
         if (!step.applied) {
             problems.push_back({number, waitBefore + (waitBefore.empty() ? "" : "; ") + "empty: playback ends here"});
             break;

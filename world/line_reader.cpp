@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "world/log_format.h"
 #include "world/text_rules.h"
@@ -67,17 +68,6 @@ LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize)
 {
 }
 
-// Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with a
-// newline plays like the same log without it. Done at the first look, not when the reader is made, so that making
-// one never waits for a file that is still being written.
-void LineReader::start()
-{
-    if (started_)
-        return;
-    started_ = true;
-    skipBlanks();
-}
-
 bool LineReader::seek(std::int64_t offset, std::int64_t lineNumber)
 {
     at_ = 0;
@@ -90,7 +80,7 @@ bool LineReader::seek(std::int64_t offset, std::int64_t lineNumber)
     const bool moved = file_ && fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) == 0;
 #endif
     ended_ = !moved;
-    started_ = false;
+    phase_ = Phase::leading;
     return moved;
 }
 
@@ -147,58 +137,89 @@ void LineReader::take()
     consumed_ += static_cast<std::int64_t>(used);
 }
 
-void LineReader::skipBlanks()
+// False when the budget ran out before the blanks did.
+bool LineReader::skipBlanks(std::int64_t& budget)
 {
-    for (int c = peek(); c != EOF && isBlank(static_cast<char>(c)); c = peek())
+    for (int c = peek(); c != EOF && isBlank(static_cast<char>(c)); c = peek()) {
+        if (budget <= 0)
+            return false;
+        const std::int64_t before = consumed_;
         take();
+        budget -= consumed_ - before;
+    }
+    return true;
+}
+
+// The raw text up to the line feed, which is consumed too; one character more than the limit is kept to see a final
+// carriage return. False when the budget ran out before the line feed or the end of the file.
+bool LineReader::readText(std::string& line, std::int64_t& budget)
+{
+    while (fill()) {
+        if (budget <= 0)
+            return false;
+        const char* start = block_.data() + at_;
+        const std::size_t looked = static_cast<std::size_t>(std::min<std::int64_t>(end_ - at_, budget));
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', looked));
+        const std::size_t run = newline ? static_cast<std::size_t>(newline - start) : looked;
+        if (run > 0) {
+            line.append(start, std::min(run, lineLimit + 1 - std::min(line.size(), lineLimit + 1)));
+            lastByte_ = start[run - 1];
+            textLength_ += static_cast<std::int64_t>(run);
+        }
+        const std::size_t used = run + (newline ? 1 : 0);
+        at_ += used;
+        consumed_ += static_cast<std::int64_t>(used);
+        budget -= static_cast<std::int64_t>(used);
+        if (newline) {
+            ++newlines_;
+            // The carriage return before the line feed is not text.
+            if (lastByte_ == '\r')
+                --textLength_;
+            return true;
+        }
+    }
+    return true;
 }
 
 std::optional<std::string> LineReader::read()
 {
     std::string line;
-    if (!read(line))
+    std::int64_t budget = std::numeric_limits<std::int64_t>::max();
+    if (read(line, budget) != ReadStatus::line)
         return std::nullopt;
     return line;
 }
 
-bool LineReader::read(std::string& line)
+ReadStatus LineReader::read(std::string& line, std::int64_t& budget)
 {
-    line.clear();
-    start();
-    lastLineNumber_ = newlines_ + 1;
-    if (peek() == EOF)
-        return false;
-
-    // The raw text up to the line feed; one character more than the limit is kept to see a final carriage return.
-    std::int64_t length = 0;
-    char last = 0;
-    bool endedByNewline = false;
-    while (fill()) {
-        const char* start = block_.data() + at_;
-        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - at_));
-        const std::size_t run = newline ? static_cast<std::size_t>(newline - start) : end_ - at_;
-        if (run > 0) {
-            line.append(start, std::min(run, lineLimit + 1 - std::min(line.size(), lineLimit + 1)));
-            last = start[run - 1];
-            length += static_cast<std::int64_t>(run);
-            at_ += run;
-            consumed_ += static_cast<std::int64_t>(run);
-        }
-        if (newline) {
-            ++at_;
-            ++consumed_;
-            ++newlines_;
-            endedByNewline = true;
-            break;
-        }
+    // Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with a
+    // newline plays like the same log without it.
+    if (phase_ == Phase::leading) {
+        if (!skipBlanks(budget))
+            return ReadStatus::unfinished;
+        phase_ = Phase::between;
     }
-    const std::int64_t textLength = endedByNewline && last == '\r' ? length - 1 : length;
-    line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength, lineLimit)));
-
-    skipBlanks();
-    // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
-    line.erase(std::min(line.find('\0'), line.size()));
-    return true;
+    if (phase_ == Phase::between) {
+        line.clear();
+        lastLineNumber_ = newlines_ + 1;
+        if (peek() == EOF)
+            return ReadStatus::end;
+        phase_ = Phase::text;
+        textLength_ = 0;
+        lastByte_ = 0;
+    }
+    if (phase_ == Phase::text) {
+        if (!readText(line, budget))
+            return ReadStatus::unfinished;
+        line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength_, lineLimit)));
+        // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
+        line.erase(std::min(line.find('\0'), line.size()));
+        phase_ = Phase::trailing;
+    }
+    if (!skipBlanks(budget))
+        return ReadStatus::unfinished;
+    phase_ = Phase::between;
+    return ReadStatus::line;
 }
 
 std::optional<LineReader> openLogFile(const std::string& path)

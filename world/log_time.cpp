@@ -17,7 +17,5 @@ void advanceClock(LogClock& clock, const StepResult& step)
 
 void startReplay(LogCursor& log, LineReader reader)
 {
-    startLog(log, std::move(reader));
-    if (!log.nextLine)
-        log.nextLine = "";
+    startLog(log, std::move(reader), SingleLine::emptyLookAhead);
 }

@@ -74,7 +74,8 @@ bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std:
 bool stepSeek(SettledSeek& seek)
 {
     SettledLog& at = seek.at;
-    const bool arrived = at.ended || static_cast<double>(at.clock.lineTime) >= seek.target;
+    // A seek arrives only where a step would apply the current line: with a look-ahead line read to its end.
+    const bool arrived = at.ended || (static_cast<double>(at.clock.lineTime) >= seek.target && linesRead(at.log));
     if (!seek.linksCleared && (arrived || at.clock.lineTime >= linkSecond(seek.target))) {
         clearDamageLinks(at.world);
         seek.linksCleared = true;
