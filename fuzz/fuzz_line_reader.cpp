@@ -1,8 +1,7 @@
-// libFuzzer target: the block line reader, the stamp reader and the splitter on arbitrary bytes, each checked
-// against a plain reading of its rules (the reader's lines, offsets and line numbers; the stamp's %d fields; the
-// split's token and fields), and the reader against itself: a file read whole gives the lines of its two halves, and
-// reads that stop every few bytes give the lines that whole reads give. An input opening with the byte 1 pads the
-// file by its next two bytes so that the rest straddles the 64 KiB block.
+// libFuzzer target: the block line reader, the stamp reader and the splitter on arbitrary bytes, each checked against
+// a plain reading of its rules (lines, offsets, line numbers; the stamp's %d fields; the split), and the reader against
+// itself: a file read whole gives the lines of its halves, and reads stopped every few bytes those of whole reads. An
+// input opening with the byte 1 pads the file by its next two bytes so that the rest straddles the 64 KiB block.
 #include <algorithm>
 #include <climits>
 #include <cstdint>

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# kelo-render on hostile logs, each bounded by --until or its own end: garbage bytes, NUL bytes, a line of 50 MB
-# (made here) and one of 1 GB (a hole of a sparse file), 10,000 ";" in a line, stamps beyond every bound, 100,000
-# creations of one id of each kind, a blank first line, a pipe and a device given as logs, and --check of 500,000
-# bad lines in the memory of 20,000. Usage: bash tests/e2e_hostile.sh BUILD_DIR SOURCE_DIR. Needs python3 (standard
-# library).
+# kelo-render on hostile logs, each bounded by --until or its own end: garbage and NUL bytes, lines of 50 MB and 1 GB
+# (a sparse file's hole), 10,000 ";" in a line, stamps beyond every bound, 100,000 creations of one id of each kind, a
+# blank first line, a pipe and a device as logs, --check of 500,000 bad lines in the memory of 20,000.
+# Usage: bash tests/e2e_hostile.sh BUILD_DIR SOURCE_DIR. Needs python3 (standard library).
 set -uo pipefail
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed" >&2; exit 77; }
 
@@ -150,7 +149,7 @@ for log in "$work/pipe.log" /dev/zero; do
   done
 done
 
-# [SECTION] --check of millions of bad lines
+# [SECTION] --check of many bad lines
 
 # The peak resident memory (kB) of kelo-render --check LOG, whose standard output goes to $work/out. The sanitizers'
 # quarantine of freed memory, which would count as held, is turned off.

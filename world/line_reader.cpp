@@ -1,8 +1,7 @@
-// The block reader of replay logs. Lines are found with memchr in the block. Files are read in binary mode on
-// every platform, so that offsets are file positions to seek to; what Windows' text mode did is done here: the
-// carriage return before a line feed is taken off, and on Windows a Ctrl-Z ends the file.
-// Relies on the C library's stdio for the file, and on POSIX open and fstat (the C runtime's _fstat64 on Windows) to
-// take regular files only.
+// The block reader of replay logs, lines found with memchr in the block. Files are read in binary mode everywhere, so
+// that offsets are file positions; what Windows' text mode did is done here: the carriage return before a line feed
+// is taken off, and on Windows a Ctrl-Z ends the file. Relies on stdio, and on POSIX open and fstat (the C runtime's
+// _fstat64 on Windows) to take regular files only.
 #include "world/line_reader.h"
 
 #include <sys/stat.h>

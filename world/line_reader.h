@@ -1,8 +1,7 @@
-// Reading a replay log line by line, a block of the file at a time, with the reader's rules: a carriage return
-// before a line feed is not text, a line keeps at most 1,023 characters (the rest is dropped), white space before
-// the first line and after every line (blank lines included) is skipped, and a line ends at its first NUL byte.
-// The reader counts the bytes it consumes, so it can be put back at any offset it has counted (seeking in the log),
-// and it can stop within a line after a given number of bytes and read on later, so that no line holds it for long.
+// Reading a replay log line by line, a block at a time, with the reader's rules: a carriage return before a line feed
+// is not text, a line keeps 1,023 characters (the rest is dropped) and ends at its first NUL byte, white space before
+// the first line and after every line is skipped. The reader counts the bytes it consumes, to be put back at any
+// offset it counted (seeking), and a read can stop after a number of bytes and go on later, so no line holds it long.
 #pragma once
 
 #include <cstdint>
@@ -30,10 +29,10 @@ public:
 
     // The next line, read to its end however long it is; no value at the end of the file.
     std::optional<std::string> read();
-    // The next line into `line`, reusing its storage, consuming at most `budget` bytes of the file (two more for a
-    // carriage return and line feed), which are taken off `budget`. Until a read gives `line` or `end`, `line` holds
-    // what has been read of the line so far and is to be handed back unchanged to the next read. At the end of the
-    // file `line` is empty.
+    // The next line into `line`, reusing its storage, consuming at most `budget` bytes of the file (one more when a
+    // carriage return and line feed are taken together), which are taken off `budget`. Until a read gives `line` or
+    // `end`, `line` holds what has been read of the line so far and is to be handed back unchanged to the next read.
+    // At the end of the file `line` is empty.
     ReadStatus read(std::string& line, std::int64_t& budget);
 
     // Bytes of the file consumed so far (a line and the white space after it count once read).
