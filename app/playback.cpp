@@ -28,8 +28,10 @@ void endOfData()
     showErrorBox("No more data", "Error");
 }
 
-// Applies the current line as playback does; false once the data has ended.
-bool applyCurrentLine()
+enum class StepOutcome : std::uint8_t { applied, reading, ended };
+
+// Applies the current line as playback does, or reads on in a line longer than one step reads.
+StepOutcome applyCurrentLine()
 {
     Playback& playback = app::playback;
     // No open log (Play after a failed open) or no line left (Play after the end) is the end of data too.
@@ -40,9 +42,9 @@ bool applyCurrentLine()
         stopPlayback();
     if (!step.gap) {
         endOfData();
-        return false;
+        return StepOutcome::ended;
     }
-    return true;
+    return step.reading ? StepOutcome::reading : StepOutcome::applied;
 }
 
 // Arms the playback timer for the current line's due time; a line already due comes after the 1 ms that the
@@ -105,8 +107,12 @@ void playbackStep()
          now = steadyMs()) {
         if (lines == linesPerStep || now - started >= stepMs)
             break;
-        if (!applyCurrentLine())
+        const StepOutcome outcome = applyCurrentLine();
+        if (outcome == StepOutcome::ended)
             return;
+        // A long line is read a step's share a timer tick, so that the window keeps answering over it.
+        if (outcome == StepOutcome::reading)
+            break;
         ++lines;
     }
     // Armed after the lines, so that a "WIN" that stopped the timer does not end playback.

@@ -1,12 +1,13 @@
-// libFuzzer target: the block line reader, the stamp reader and the splitter on arbitrary bytes, each checked
-// against a plain reading of its rules (the reader's lines, offsets and line numbers; the stamp's %d fields; the
-// split's token and fields), and the reader against itself: a file read whole gives the lines of its two halves.
-// An input opening with the byte 1 pads the file by its next two bytes so that the rest straddles the 64 KiB block.
+// libFuzzer target: the block line reader, the stamp reader and the splitter on arbitrary bytes, each checked against
+// a plain reading of its rules (lines, offsets, line numbers; the stamp's %d fields; the split), and the reader against
+// itself: a file read whole gives the lines of its halves, and reads stopped every few bytes those of whole reads. An
+// input opening with the byte 1 pads the file by its next two bytes so that the rest straddles the 64 KiB block.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,8 +25,8 @@ struct ReadLine {
     std::int64_t nextNumber;  // the number of the line after it
 };
 
-// Every line of the bytes through the reader, read from memory as from a file.
-std::vector<ReadLine> readAll(std::string bytes)
+// Every line of the bytes through the reader, read from memory as from a file, each read given `budget` bytes.
+std::vector<ReadLine> readAll(std::string bytes, std::int64_t budget = std::numeric_limits<std::int64_t>::max())
 {
     std::vector<ReadLine> lines;
     std::FILE* file = bytes.empty() ? nullptr : fmemopen(bytes.data(), bytes.size(), "r");
@@ -34,9 +35,19 @@ std::vector<ReadLine> readAll(std::string bytes)
     LineReader reader(file);
     std::int64_t lastOffset = 0;
     std::int64_t lastNumber = 1;
-    while (std::optional<std::string> line = reader.read()) {
+    for (std::string line;;) {
+        std::int64_t left = budget;
+        const std::int64_t before = reader.offset();
+        const ReadStatus status = reader.read(line, left);
+        // A read takes no more than its budget, but for the line feed after a carriage return.
+        if (reader.offset() - before - 1 > budget || reader.offset() - before != budget - left)
+            std::abort();
+        if (status == ReadStatus::unfinished)
+            continue;
+        if (status == ReadStatus::end)
+            break;
         // A line is at most 1,023 characters and a C string without its line feed.
-        if (line->size() > lineLimit || line->find_first_of(std::string_view("\n\0", 2)) != std::string::npos)
+        if (line.size() > lineLimit || line.find_first_of(std::string_view("\n\0", 2)) != std::string::npos)
             std::abort();
         // Offsets and line numbers never go back, and never past the file.
         if (reader.offset() < lastOffset || reader.nextLineNumber() < lastNumber
@@ -44,7 +55,7 @@ std::vector<ReadLine> readAll(std::string bytes)
             std::abort();
         lastOffset = reader.offset();
         lastNumber = reader.nextLineNumber();
-        lines.push_back({std::move(*line), reader.offset(), reader.nextLineNumber()});
+        lines.push_back({line, reader.offset(), reader.nextLineNumber()});
     }
     // At the end every byte has been consumed.
     if (reader.offset() != static_cast<std::int64_t>(bytes.size()))
@@ -187,6 +198,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<ReadLine> lines = readAll(bytes);
     if (!sameLines(lines, plainLines(bytes)))
+        std::abort();
+    if (size > 0 && !sameLines(readAll(bytes, 1 + data[size - 1] % 1500), lines))
         std::abort();
     std::optional<std::int64_t> previous;
     for (const ReadLine& line : lines) {

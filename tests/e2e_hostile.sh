@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# kelo-render on hostile logs, each bounded by --until or its own end: garbage bytes, NUL bytes, a line of 50 MB
-# (made here), 10,000 ";" in a line, stamps beyond every bound, 100,000 creations of one id of each kind, a blank
-# first line. Usage: bash tests/e2e_hostile.sh BUILD_DIR SOURCE_DIR. Needs python3 (standard library).
+# kelo-render on hostile logs, each bounded by --until or its own end: garbage and NUL bytes, a line of 50 MB (over
+# what a step reads), 10,000 ";" in a line, stamps beyond every bound, 100,000 creations of one id of each kind, a
+# blank first line, a pipe and a device as logs, --check of 500,000 bad lines in the memory of 20,000.
+# Usage: bash tests/e2e_hostile.sh BUILD_DIR SOURCE_DIR. Needs python3 (standard library).
 set -uo pipefail
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed" >&2; exit 77; }
 
@@ -113,6 +114,46 @@ counts = {'SOLDIER': 1, 'VEHICLE': 100000, 'BUILDING': 100000, 'OBJECT': 100000}
 listed = [e for e in s['entities'] if e['kind'] == '${kind,,}']
 assert len(listed) == counts['$kind'], len(listed)"
 done
+
+# [SECTION] Files that are no logs
+
+# A pipe without a writer held kelo-render in its open for ever and /dev/zero kept it reading for ever: both are
+# turned away at once, as a missing log is (timeout turns a hang into a failure).
+mkfifo "$work/pipe.log"
+for log in "$work/pipe.log" /dev/zero; do
+  timeout 60 "$render" --state "$work/state.json" "$log" >"$work/out" 2>"$work/err"
+  status=$?
+  expect_status 1 "playing $log"
+  grep -qx 'Error!: Could not open file' "$work/err" || fail "playing $log: $(head -c 300 "$work/err")"
+  for mode in --check --index; do
+    timeout 60 "$render" "$mode" "$log" >"$work/out" 2>"$work/err"
+    status=$?
+    expect_status 1 "$mode $log"
+    grep -qx "kelo-render: $log: Could not open file" "$work/err" || fail "$mode $log: $(head -c 300 "$work/err")"
+  done
+done
+
+# [SECTION] --check of many bad lines
+
+# The peak resident memory (kB) of kelo-render --check LOG, whose standard output goes to $work/out. The sanitizers'
+# quarantine of freed memory, which would count as held, is turned off.
+check_peak() {
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=0" python3 - "$render" "$1" "$work/out" <<'EOF'
+import resource, subprocess, sys
+with open(sys.argv[3], "wb") as out:
+    subprocess.run([sys.argv[1], "--check", sys.argv[2]], stdout=out, stderr=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+EOF
+}
+python3 -c 'import sys; open(sys.argv[1], "wb").write(b"x\n" * 20000)' "$work/few.log"
+python3 -c 'import sys; open(sys.argv[1], "wb").write(b"x\n" * 500000)' "$work/many.log"
+few=$(check_peak "$work/few.log")
+many=$(check_peak "$work/many.log")
+[ "$(wc -l <"$work/out")" -eq 500000 ] || fail "--check of 500,000 bad lines lists $(wc -l <"$work/out")"
+[ "$(tail -n 1 "$work/out")" = "$work/many.log:500000: no stamp: the world model is reset here; no event token" ] \
+  || fail "--check of 500,000 bad lines ends with $(tail -n 1 "$work/out")"
+# Each problem is printed as it is found: none is kept (kept, they would take some 50 MB).
+[ $((many - few)) -lt 16384 ] || fail "--check of 500,000 bad lines takes $many kB, of 20,000 $few kB"
 
 # [SECTION] A blank first line
 

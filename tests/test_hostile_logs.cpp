@@ -1,6 +1,9 @@
 // Hostile replay logs played on the headless backend: garbage bytes, lines of separators, stamps at and beyond the
 // 32-bit bounds, a hundred thousand records of one id, endless boarding, a world holding values that are no numbers,
-// and a log cut short or grown while it plays. Each plays to its end, or as far as it should, with sound references.
+// a log cut short or grown while it plays, files that are no logs and lines longer than a step reads. Each plays to
+// its end, or as far as it should, with sound references.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -11,10 +14,12 @@
 #include <vector>
 
 #include "app/playback.h"
+#include "app/seek.h"
 #include "app/shell.h"
 #include "tests/kelo_test.h"
 #include "tests/world_invariants.h"
 #include "world/log_step.h"
+#include "world/log_time.h"
 
 namespace {
 
@@ -335,4 +340,147 @@ TEST_F(HostileLogTest, ALogGrowingWhileItPlaysPlaysWhatWasThereAndEnds)
     // Whatever of the new lines the reader still saw is played in order after the old ones.
     for (std::size_t i = 0; i < app::world.entityList.items.size(); ++i)
         EXPECT_EQ(app::world.entityList.items[i]->id, static_cast<int>(i) + 1);
+}
+
+// [SECTION] Files that are no logs
+
+// A pipe without a writer would hold a plain open for ever (the test's timeout then fails it), and /dev/zero would be
+// read for ever: both, and a folder, are turned away at once, as a missing file is.
+TEST_F(HostileLogTest, OnlyARegularFileOpensAsALog)
+{
+    const std::string pipe = (folder / "pipe.log").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, std::string("/dev/zero"), folder.string(), (folder / "none.log").string()}) {
+        EXPECT_FALSE(openLogFile(path)) << path;
+        const std::size_t boxes = headless::messages().size();
+        openReplayLog(path);
+        ASSERT_EQ(headless::messages().size(), boxes + 1) << path;
+        EXPECT_EQ(headless::messages().back().text, "Could not open file") << path;
+        EXPECT_EQ(headless::messages().back().caption, "Error!") << path;
+        EXPECT_FALSE(headless::timerArmed(playbackTimer)) << path;
+        EXPECT_FALSE(app::playback.log.reader || app::playback.index || app::playback.trail) << path;
+    }
+    const std::string linked = (folder / "linked.log").string();
+    std::filesystem::create_symlink(writeFile("real.log", "[1:0:0] KILLED;x\n"), linked);
+    EXPECT_TRUE(openLogFile(linked));
+}
+
+// [SECTION] Lines longer than a step reads
+
+// Lines of every length around a small read limit, runs of blanks and blank lines longer than it, carriage returns and
+// NUL bytes, and first lines longer than it: stepped with that limit, a log gives what it gives when a step may read
+// it whole, with steps between that only read and change nothing, and no step (nor the open) reads more than the limit.
+TEST_F(HostileLogTest, AStepReadsAtMostItsLimitAndALineBeyondItChangesNothingUntilRead)
+{
+    constexpr std::int64_t limit = 1500;
+    std::mt19937 random(31);
+    std::string log = "[1:0:0] CREATED;SOLDIER;1;R;0;0;0;0;1;1;0;" + std::string(3 * limit, 'A') + "\n";
+    for (int i = 0; i < 400; ++i) {
+        const auto length = static_cast<std::size_t>(random() % (4 * limit));
+        const std::string stamp = random() % 8 == 0 ? "" : "[1:0:" + std::to_string(i / 7 % 60) + "] ";
+        switch (random() % 4) {
+        case 0:
+            log += stamp + "CREATED;OBJECT;" + std::to_string(i) + ";Crate;10;10;" + std::string(length, '7');
+            break;
+        case 1:
+            log += stamp + "CHAT;PUBLIC;1;" + std::string(length, i % 3 == 0 ? '\0' : 'y');
+            break;
+        case 2:
+            log += stamp + "DESTROYED;OBJECT;" + std::to_string(random() % (i + 1));
+            break;
+        default:
+            log += std::string(length, " \n\t\r"[random() % 4]);
+        }
+        log += random() % 3 == 0 ? "\r\n" : "\n";
+    }
+    const std::string single = "[1:0:0] CHAT;PUBLIC;1;" + std::string(5 * limit, 'z');
+    int readingSteps = 0;
+    for (const std::string& contents : {log, single, "\n" + std::string(2 * limit, ' ') + single}) {
+        const std::string path = writeFile("long-lines.log", contents);
+        LogCursor whole;
+        LogCursor bounded;
+        bounded.readLimit = limit;
+        startReplay(whole, *openLogFile(path));
+        startReplay(bounded, *openLogFile(path));
+        EXPECT_LE(bounded.reader->offset(), limit + 1);
+        World wholeWorld;
+        World boundedWorld;
+        for (std::optional<std::int64_t> gap = 0; gap;) {
+            const StepResult expected = stepLog(whole, wholeWorld, 1000);
+            StepResult step;
+            do {
+                const World before = boundedWorld;
+                const std::int64_t offset = bounded.reader->offset();
+                step = stepLog(bounded, boundedWorld, 1000);
+                ASSERT_LE(bounded.reader->offset() - offset, limit + 1) << "after line " << bounded.currentNumber;
+                if (step.reading) {
+                    ++readingSteps;
+                    EXPECT_TRUE(!step.applied && step.gap == 0 && boundedWorld == before) << bounded.currentNumber;
+                }
+            } while (step.reading);
+            ASSERT_EQ(step.applied, expected.applied) << "at line " << whole.currentNumber;
+            ASSERT_EQ(step.gap, expected.gap) << "at line " << whole.currentNumber;
+            ASSERT_TRUE(boundedWorld == wholeWorld) << "at line " << whole.currentNumber;
+            ASSERT_EQ(bounded.currentLine, whole.currentLine);
+            ASSERT_EQ(bounded.currentNumber, whole.currentNumber);
+            // The look-ahead line may still be read on.
+            if (linesRead(bounded)) {
+                ASSERT_EQ(bounded.nextLine, whole.nextLine);
+                ASSERT_EQ(bounded.nextNumber, whole.nextNumber);
+            }
+            gap = expected.gap;
+        }
+    }
+    EXPECT_GT(readingSteps, 300);
+}
+
+// A line of 48 MB (a hole of a sparse file, which takes no disk) between two short ones, through the viewer's own
+// open, playback timer, trail, index and seek: no playback step reads more than a step's limit, the world stays as it
+// was while the line is read, and the lines after it play, are indexed and are sought to.
+TEST_F(HostileLogTest, AHugeLineIsReadAcrossPlaybackStepsThatChangeNothing)
+{
+    const std::string path = (folder / "hole.log").string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "[1:0:0] CREATED;SOLDIER;1;R;0;0;0;0;1;1;0;A\n[1:0:1] CHAT;PUBLIC;1;long";
+        out.seekp(std::streamoff{48} << 20, std::ios::cur);
+        out << "\n[1:0:2] CHAT;PUBLIC;1;after\n";
+    }
+    openReplayLog(path);
+    const LogCursor& log = app::playback.log;
+    ASSERT_TRUE(log.reader);
+    EXPECT_LE(log.reader->offset(), stepReadLimit + 1);
+    int readingSteps = 0;
+    for (std::optional<std::int64_t> due; (due = headless::dueTime(playbackTimer));) {
+        const World before = app::world;
+        const std::int64_t offset = log.reader->offset();
+        const bool reading = !linesRead(log);
+        ASSERT_LT(readingSteps, 100);
+        headless::passOver(movementTimer, *due);
+        headless::passOver(repaintTimer, *due);
+        headless::advance(*due - headless::now());
+        EXPECT_LE(log.reader->offset() - offset, stepReadLimit + 1);
+        if (reading) {
+            ++readingSteps;
+            EXPECT_TRUE(app::world == before);
+        }
+    }
+    EXPECT_EQ(noMoreDataBoxes(), 1u);
+    EXPECT_GE(readingSteps, 2);
+    ASSERT_TRUE(app::world.chatLines[1]);
+    EXPECT_EQ(app::world.chatLines[0]->text, "A: long");
+    EXPECT_EQ(app::world.chatLines[1]->text, "A: after");
+    EXPECT_TRUE(app::playback.trail) << "the trail kept step with playback";
+
+    const auto index = app::playback.index->waitFor(std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(index->complete);
+    EXPECT_EQ(index->lines, 3);
+    EXPECT_EQ(index->scannedS, 2);
+    seekTo(1.5);
+    finishSeek();
+    EXPECT_EQ(logTimeNow(), 2);
+    ASSERT_TRUE(app::world.chatLines[0]);
+    EXPECT_EQ(app::world.chatLines[0]->text, "A: long");
+    EXPECT_FALSE(app::world.chatLines[1]);
+    EXPECT_TRUE(app::playback.trail);
 }

@@ -245,12 +245,10 @@ bool writeState(const std::string& path)
 
 // [SECTION] --check
 
-// The size of a log that is a regular file; 0 for anything else (a pipe has no size to measure progress by).
+// The size of the log; 0 when it cannot be told (the file went away).
 std::int64_t logSize(const std::string& path)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return 0;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     return error ? 0 : static_cast<std::int64_t>(size);
 }
@@ -268,16 +266,20 @@ int runCheck(const RenderOptions& options)
         return 1;
     }
     ProgressLine progress(progressShown(options), "the log", runStart);
+    // On a terminal that shows both, each problem takes the progress line's place; it comes back below.
+    const bool sharedTerminal = isatty(STDOUT_FILENO) != 0;
     const std::int64_t size = logSize(options.logPath);
-    const std::vector<LogProblem> problems =
-        checkLog(std::move(*reader), options.msPerLogSecond,
-                 [&](std::int64_t offset, std::int64_t lines) { progress.update(offset, size, lines); });
+    const std::int64_t problems = checkLog(
+        std::move(*reader), options.msPerLogSecond,
+        [&](const LogProblem& problem) {
+            if (sharedTerminal)
+                progress.erase();
+            std::cout << options.logPath << ':' << problem.line << ": " << problem.reason << '\n';
+        },
+        [&](std::int64_t offset, std::int64_t lines) { progress.update(offset, size, lines); });
     progress.finish();
-    for (const LogProblem& problem : problems)
-        std::cout << options.logPath << ':' << problem.line << ": " << problem.reason << '\n';
-    std::cerr << "kelo-render: " << problems.size() << (problems.size() == 1 ? " line" : " lines")
-              << " the viewer cannot use\n";
-    return problems.empty() ? 0 : 1;
+    std::cerr << "kelo-render: " << problems << (problems == 1 ? " line" : " lines") << " the viewer cannot use\n";
+    return problems == 0 ? 0 : 1;
 }
 
 // [SECTION] --index

@@ -83,9 +83,14 @@ std::string eventProblem(const World& world, const Fields& fields)
     return problem.empty() ? referenceProblem(world, match.rule->second, fields) : problem;
 }
 
-std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond, const CheckProgress& progress)
+std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const ProblemSink& tell,
+                      const CheckProgress& progress)
 {
-    std::vector<LogProblem> problems;
+    std::int64_t problems = 0;
+    const auto found = [&tell, &problems](const LogProblem& problem) {
+        ++problems;
+        tell(problem);
+    };
     World world;
     LogCursor log;
     startLog(log, std::move(reader));
@@ -98,16 +103,19 @@ std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond,
         if (std::string problem = eventProblem(world, fields); !problem.empty())
             reasons += (reasons.empty() ? "" : "; ") + problem;
         if (!reasons.empty())
-            problems.push_back({at.currentNumber, reasons});
+            found({at.currentNumber, reasons});
         return true;
     };
     for (std::int64_t steps = 1;; ++steps) {
-        if (progress && steps % 4096 == 0)
+        // A step within a long line reads as much as thousands of lines.
+        if (progress && (steps % 4096 == 0 || !linesRead(log)))
             progress(log.reader->offset(), log.currentNumber);
         const std::int64_t number = log.currentNumber;
         const StepResult step = stepLog(log, world, msPerLogSecond, inspect);
+        if (step.reading)
+            continue;
         if (!step.applied) {
-            problems.push_back({number, waitBefore + (waitBefore.empty() ? "" : "; ") + "empty: playback ends here"});
+            found({number, waitBefore + (waitBefore.empty() ? "" : "; ") + "empty: playback ends here"});
             break;
         }
         if (!step.gap)

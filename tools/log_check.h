@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "world/line_reader.h"
 #include "world/log_format.h"
@@ -19,9 +18,12 @@ struct LogProblem {
 // Why the event interpreter can make nothing of these fields against the world; empty when it can.
 std::string eventProblem(const World& world, const Fields& fields);
 
+// Told each problem as soon as it is found, so that none is kept however many a log holds.
+using ProblemSink = std::function<void(const LogProblem& problem)>;
 // Told now and then how far the check has come: bytes of the file read and lines stepped.
 using CheckProgress = std::function<void(std::int64_t offset, std::int64_t lines)>;
 
 // Steps through the whole log as playback would, applying each line (resets included) so that ids are known,
-// and returns the problems in line order.
-std::vector<LogProblem> checkLog(LineReader reader, std::int32_t msPerLogSecond, const CheckProgress& progress = {});
+// tells the problems in line order and returns how many there were.
+std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const ProblemSink& tell,
+                      const CheckProgress& progress = {});

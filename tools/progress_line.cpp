@@ -70,3 +70,12 @@ void ProgressLine::finish()
         std::fputc('\n', stderr);
     drawn_ = false;
 }
+
+void ProgressLine::erase()
+{
+    if (drawn_) {
+        std::fputs("\r\x1b[K", stderr);
+        std::fflush(stderr);
+    }
+    drawn_ = false;
+}

@@ -22,6 +22,9 @@ public:
     void setLead(std::string lead);
     // Ends the line, if one was shown, so that what follows starts on a line of its own.
     void finish();
+    // Takes the line off the terminal, if one was shown, so that what follows is written where it stood; the next
+    // update draws it again.
+    void erase();
     bool drawn() const { return drawn_; }
 
 private:

@@ -1,13 +1,19 @@
-// The block reader of replay logs. Lines are found with memchr in the block. Files are read in binary mode on
-// every platform, so that offsets are file positions to seek to; what Windows' text mode did is done here: the
-// carriage return before a line feed is taken off, and on Windows a Ctrl-Z ends the file.
-// Relies on the C library's stdio for the file and on std::filesystem to refuse folders.
+// The block reader of replay logs, lines found with memchr in the block. Files are read in binary mode everywhere, so
+// that offsets are file positions; what Windows' text mode did is done here: the carriage return before a line feed
+// is taken off, and on Windows a Ctrl-Z ends the file. Relies on stdio, and on POSIX open and fstat (the C runtime's
+// _fstat64 on Windows) to take regular files only.
 #include "world/line_reader.h"
+
+#include <sys/stat.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "world/log_format.h"
@@ -26,21 +32,63 @@ constexpr char ctrlZ = 0x1A;
 
 constexpr std::size_t blockSize = 1 << 16;
 
+// The file at `path` opened for reading in binary mode when it is a regular file; null otherwise. A pipe with no
+// writer would hold a plain open for ever, and a device such as /dev/zero never ends, so the file is opened without
+// waiting and its type is looked at before anything is read.
+// The reason a file opened is no log: a folder's own words, and plain ones for a pipe or a device.
+std::string notRegularReason(bool folder)
+{
+    return folder ? std::make_error_code(std::errc::is_a_directory).message() : "not a regular file";
+}
+
+// The system's reason that a file could not be opened: the category's words, since strerror may share its buffer with
+// the index's thread, which opens logs too.
+std::string openFailureReason()
+{
+    return std::generic_category().message(errno);
+}
+
+std::FILE* openRegularFile(const std::string& path, std::string& reason)
+{
+#ifdef _WIN32
+    // Opening never waits here (a named pipe without a server fails at once); devices (NUL, CON) and pipes are told
+    // from files by their type.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        reason = openFailureReason();
+        return nullptr;
+    }
+    struct _stat64 status {};
+    if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
+        reason = notRegularReason((status.st_mode & _S_IFMT) == _S_IFDIR);
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+#else
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        reason = openFailureReason();
+        return nullptr;
+    }
+    struct stat status {};
+    const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    if (!regular)
+        reason = notRegularReason(S_ISDIR(status.st_mode));
+    // A regular file never makes a read wait; the flag goes all the same, so that reads are what they always were.
+    const int flags = fcntl(descriptor, F_GETFL);
+    const bool blocking = flags >= 0 && fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    std::FILE* file = regular && blocking ? fdopen(descriptor, "rb") : nullptr;
+    if (file == nullptr)
+        close(descriptor);
+    return file;
+#endif
+}
+
 }  // namespace
 
 LineReader::LineReader(std::FILE* file) : file_(file), block_(blockSize)
 {
-}
-
-// Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with a
-// newline plays like the same log without it. Done at the first look, not when the reader is made, so that making
-// one never waits for a file that is still being written.
-void LineReader::start()
-{
-    if (started_)
-        return;
-    started_ = true;
-    skipBlanks();
 }
 
 bool LineReader::seek(std::int64_t offset, std::int64_t lineNumber)
@@ -55,7 +103,7 @@ bool LineReader::seek(std::int64_t offset, std::int64_t lineNumber)
     const bool moved = file_ && fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) == 0;
 #endif
     ended_ = !moved;
-    started_ = false;
+    phase_ = Phase::leading;
     return moved;
 }
 
@@ -112,74 +160,98 @@ void LineReader::take()
     consumed_ += static_cast<std::int64_t>(used);
 }
 
-void LineReader::skipBlanks()
+// False when the budget ran out before the blanks did.
+bool LineReader::skipBlanks(std::int64_t& budget)
 {
-    for (int c = peek(); c != EOF && isBlank(static_cast<char>(c)); c = peek())
+    for (int c = peek(); c != EOF && isBlank(static_cast<char>(c)); c = peek()) {
+        if (budget <= 0)
+            return false;
+        const std::int64_t before = consumed_;
         take();
+        budget -= consumed_ - before;
+    }
+    return true;
+}
+
+// The raw text up to the line feed, which is consumed too; one character more than the limit is kept to see a final
+// carriage return. False when the budget ran out before the line feed or the end of the file.
+bool LineReader::readText(std::string& line, std::int64_t& budget)
+{
+    while (fill()) {
+        if (budget <= 0)
+            return false;
+        const char* start = block_.data() + at_;
+        const std::size_t looked = static_cast<std::size_t>(std::min<std::int64_t>(end_ - at_, budget));
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', looked));
+        const std::size_t run = newline ? static_cast<std::size_t>(newline - start) : looked;
+        if (run > 0) {
+            line.append(start, std::min(run, lineLimit + 1 - std::min(line.size(), lineLimit + 1)));
+            lastByte_ = start[run - 1];
+            textLength_ += static_cast<std::int64_t>(run);
+        }
+        const std::size_t used = run + (newline ? 1 : 0);
+        at_ += used;
+        consumed_ += static_cast<std::int64_t>(used);
+        budget -= static_cast<std::int64_t>(used);
+        if (newline) {
+            ++newlines_;
+            // The carriage return before the line feed is not text.
+            if (lastByte_ == '\r')
+                --textLength_;
+            return true;
+        }
+    }
+    return true;
 }
 
 std::optional<std::string> LineReader::read()
 {
     std::string line;
-    if (!read(line))
+    std::int64_t budget = std::numeric_limits<std::int64_t>::max();
+    if (read(line, budget) != ReadStatus::line)
         return std::nullopt;
     return line;
 }
 
-bool LineReader::read(std::string& line)
+ReadStatus LineReader::read(std::string& line, std::int64_t& budget)
 {
-    line.clear();
-    start();
-    lastLineNumber_ = newlines_ + 1;
-    if (peek() == EOF)
-        return false;
-
-    // The raw text up to the line feed; one character more than the limit is kept to see a final carriage return.
-    std::int64_t length = 0;
-    char last = 0;
-    bool endedByNewline = false;
-    while (fill()) {
-        const char* start = block_.data() + at_;
-        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - at_));
-        const std::size_t run = newline ? static_cast<std::size_t>(newline - start) : end_ - at_;
-        if (run > 0) {
-            line.append(start, std::min(run, lineLimit + 1 - std::min(line.size(), lineLimit + 1)));
-            last = start[run - 1];
-            length += static_cast<std::int64_t>(run);
-            at_ += run;
-            consumed_ += static_cast<std::int64_t>(run);
-        }
-        if (newline) {
-            ++at_;
-            ++consumed_;
-            ++newlines_;
-            endedByNewline = true;
-            break;
-        }
+    // Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with a
+    // newline plays like the same log without it.
+    if (phase_ == Phase::leading) {
+        if (!skipBlanks(budget))
+            return ReadStatus::unfinished;
+        phase_ = Phase::between;
     }
-    const std::int64_t textLength = endedByNewline && last == '\r' ? length - 1 : length;
-    line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength, lineLimit)));
-
-    skipBlanks();
-    // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
-    line.erase(std::min(line.find('\0'), line.size()));
-    return true;
+    if (phase_ == Phase::between) {
+        line.clear();
+        lastLineNumber_ = newlines_ + 1;
+        if (peek() == EOF)
+            return ReadStatus::end;
+        phase_ = Phase::text;
+        textLength_ = 0;
+        lastByte_ = 0;
+    }
+    if (phase_ == Phase::text) {
+        if (!readText(line, budget))
+            return ReadStatus::unfinished;
+        line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength_, lineLimit)));
+        // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
+        line.erase(std::min(line.find('\0'), line.size()));
+        phase_ = Phase::trailing;
+    }
+    if (!skipBlanks(budget))
+        return ReadStatus::unfinished;
+    phase_ = Phase::between;
+    return ReadStatus::line;
 }
 
 std::optional<LineReader> openLogFile(const std::string& path, std::string* reason)
 {
-    // A folder opens for reading on Linux but holds no lines; Windows refuses to open one in the first place.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        if (reason != nullptr)
-            *reason = std::make_error_code(std::errc::is_a_directory).message();
-        return std::nullopt;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::string why;
+    std::FILE* file = openRegularFile(path, why);
     if (file == nullptr) {
-        // The category's words: strerror may share its buffer with the index's thread, which opens logs too.
         if (reason != nullptr)
-            *reason = std::generic_category().message(errno);
+            *reason = why.empty() ? openFailureReason() : why;
         return std::nullopt;
     }
     return LineReader(file);

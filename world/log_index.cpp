@@ -99,6 +99,10 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
 // and the spacing doubles.
 void noteCheckpoint(ScanFindings& found, const LogCursor& log, std::int64_t t)
 {
+    // In the middle of reading a line the reader's offset is not where a line starts; the step that has read it
+    // keeps the same log time.
+    if (!linesRead(log))
+        return;
     auto due = [&found, t] {
         return found.checkpoints.empty()
             || t >= static_cast<std::int64_t>(found.checkpoints.back().t) + found.checkpointSpacing;

@@ -64,7 +64,7 @@ std::size_t estimatedBytes(const World& world)
 
 void SnapshotStore::offer(const SettledLog& settled, std::int64_t spacing)
 {
-    if (settled.speed <= 0 || settled.clock.appliedTime < 0 || !settled.log.reader)
+    if (settled.speed <= 0 || settled.clock.appliedTime < 0 || !settled.log.reader || !linesRead(settled.log))
         return;
     const std::int64_t t = settled.clock.lineTime;
     spacing = std::max<std::int64_t>(spacing, 1);

@@ -28,7 +28,7 @@ public:
     static constexpr std::size_t byteLimit = std::size_t{64} << 20;
 
     // Keeps a copy of the settled log unless one taken at its speed lies less than `spacing` log seconds from it.
-    // The log's start and a log stepped at mixed speeds are not kept.
+    // The log's start, a log stepped at mixed speeds and one in the middle of reading a line are not kept.
     void offer(const SettledLog& settled, std::int64_t spacing);
     // The latest snapshot from which a seek to `target` at that speed can start; null when there is none.
     const Snapshot* startFor(double target, std::int32_t msPerLogSecond) const;

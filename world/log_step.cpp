@@ -4,21 +4,58 @@
 
 #include "world/interpreter.h"
 
-void startLog(LogCursor& log, LineReader reader)
+namespace {
+
+// Reads on into the lines not yet read to their end, taking the bytes read off `budget`; true once all are read.
+bool readOn(LogCursor& log, std::int64_t& budget)
+{
+    while (log.linesUnread > 0) {
+        const bool current = log.linesUnread == 2;
+        std::string& line = current ? log.currentLine : (log.nextLine ? *log.nextLine : log.nextLine.emplace());
+        const ReadStatus status = log.reader->read(line, budget);
+        if (status == ReadStatus::unfinished)
+            return false;
+        --log.linesUnread;
+        if (current) {
+            log.currentNumber = log.reader->lastLineNumber();
+            continue;
+        }
+        log.nextNumber = log.reader->lastLineNumber();
+        if (status == ReadStatus::end && !log.emptyAfterSingleLine)
+            log.nextLine.reset();
+        log.emptyAfterSingleLine = false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void startLog(LogCursor& log, LineReader reader, SingleLine single)
 {
     log.reader.emplace(std::move(reader));
-    log.currentLine = log.reader->read().value_or("");
-    log.currentNumber = log.reader->lastLineNumber();
-    log.nextLine = log.reader->read();
-    log.nextNumber = log.reader->lastLineNumber();
+    log.linesUnread = 2;
+    log.emptyAfterSingleLine = single == SingleLine::emptyLookAhead;
+    std::int64_t budget = log.readLimit;
+    readOn(log, budget);
 }
 
 StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect)
 {
     StepResult result;
+    if (!log.reader)
+        return result;
+    std::int64_t budget = log.readLimit;
+    if (!linesRead(log)) {
+        // A step that reads on applies nothing even when the line ends within it, so that a line is applied only when
+        // its step begins with both lines whole (a seek looks at the current line's time before each step).
+        readOn(log, budget);
+        result.reading = true;
+        result.gap = 0;
+        return result;
+    }
     // The fields of every line are split into the same texts, whose storage stays from line to line.
     thread_local SplitLine fieldsOfLine;
-    if (!log.reader || !splitLineInto(log.currentLine, fieldsOfLine))
+    if (!splitLineInto(log.currentLine, fieldsOfLine))
         return result;
     const std::optional<std::int64_t> current = stampTime(log.currentLine);
     if (!current)
@@ -44,8 +81,7 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     // storage takes the next line.
     log.currentLine.swap(*log.nextLine);
     log.currentNumber = log.nextNumber;
-    if (!log.reader->read(*log.nextLine))
-        log.nextLine.reset();
-    log.nextNumber = log.reader->lastLineNumber();
+    log.linesUnread = 1;
+    readOn(log, budget);
     return result;
 }

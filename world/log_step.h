@@ -1,6 +1,7 @@
 // Stepping through a replay log: the open log with its current and look-ahead lines, and the one function that
 // applies the current line and moves on. Playback, kelo-render's check, the benchmarks and the fuzz targets all
-// step a log with it, so that none of them can read a log differently.
+// step a log with it, so that none of them can read a log differently. A step reads a bounded number of bytes, so a
+// line of gigabytes takes many steps to pass over and never holds a window or a thread that waits for a stop.
 #pragma once
 
 #include <cstdint>
@@ -12,21 +13,47 @@
 #include "world/log_format.h"
 #include "world/world_model.h"
 
+// The most a step reads of the file: a few milliseconds of reading from the system's cache (tens from a disk), where
+// a usual line is a hundred bytes.
+constexpr std::int64_t stepReadLimit = std::int64_t{16} << 20;
+
 struct LogCursor {
     std::optional<LineReader> reader;  // none: no log open
     std::string currentLine;
     std::optional<std::string> nextLine;  // none once the log has no line left
     std::int64_t currentNumber = 0;  // the line numbers of the two lines in the file, blank lines counted
     std::int64_t nextNumber = 0;
+    // The lines not yet read to their end, the last of them the one the reader is in: 2 (both) or 1 (the look-ahead
+    // line) when a step's reading stopped at readLimit, else 0. Their texts are partial meanwhile.
+    int linesUnread = 0;
+    // Set for the viewer's open until its look-ahead line is read: a log of a single line then gets an empty look-ahead
+    // line instead of none.
+    bool emptyAfterSingleLine = false;
+    std::int64_t readLimit = stepReadLimit;  // bytes read at most by one step (or the open)
 };
 
-// Takes the reader over and reads the first two lines; a log that yields no first line holds an empty one.
-void startLog(LogCursor& log, LineReader reader);
+// Whether a log of a single line ends once its line is applied, or holds an empty look-ahead line as the viewer's
+// open does (it resets the world and waits as a line without a stamp would before the data ends).
+enum class SingleLine : std::uint8_t { ends, emptyLookAhead };
+
+// Takes the reader over and reads the first two lines, as far as readLimit lets it (a step reads on); a log that
+// yields no first line holds an empty one.
+void startLog(LogCursor& log, LineReader reader, SingleLine single = SingleLine::ends);
+
+// Whether the cursor's lines are read to their end: a line can be applied, and the cursor's place in its file is the
+// reader's offset after them.
+inline bool linesRead(const LogCursor& log)
+{
+    return log.linesUnread == 0;
+}
 
 struct StepResult {
-    bool applied = false;  // false: the current line is empty or begins with a blank, or no log is open
+    bool applied = false;  // false: the current line is empty or begins with a blank, no log is open, or reading
     std::int64_t lineNumber = 0;  // the file's line number of the line the step looked at
     bool stopsPlayback = false;  // the applied line asks playback to stop
+    // The step only read on in a line longer than a step reads, and applied nothing: the world is as it was, and the
+    // gap is 0 (the current line is due at once). The next step reads on or applies the line.
+    bool reading = false;
     std::optional<std::int64_t> gap;  // log seconds to the next line; none: the data has ended
 };
 
@@ -35,6 +62,7 @@ struct StepResult {
 using LineInspector = std::function<bool(const LogCursor& log, const Fields& fields)>;
 
 // Applies the current line to the world: a line without a stamp resets the world first, and so does a look-ahead
-// line without one; the countdown clock goes down by the gap; the look-ahead line becomes the current one. The
-// final line is applied too, and then the data has ended.
+// line without one; the countdown clock goes down by the gap; the look-ahead line becomes the current one and the
+// next line is read, at most readLimit bytes of it. The final line is applied too, and then the data has ended.
+// A step that finds a line not yet read to its end only reads on (StepResult::reading).
 StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect = {});

@@ -53,7 +53,5 @@ std::int64_t logMsAt(const PlaybackPace& pace, std::int64_t nowMs, std::int32_t 
 
 void startReplay(LogCursor& log, LineReader reader)
 {
-    startLog(log, std::move(reader));
-    if (!log.nextLine)
-        log.nextLine = "";
+    startLog(log, std::move(reader), SingleLine::emptyLookAhead);
 }

@@ -74,8 +74,10 @@ bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std:
 bool stepSeek(SettledSeek& seek)
 {
     SettledLog& at = seek.at;
-    const bool arrived =
-        at.ended || (static_cast<double>(at.clock.lineTime) >= seek.target && at.log.currentNumber >= seek.targetLine);
+    // A seek arrives only where a step would apply the current line: with a look-ahead line read to its end.
+    const bool arrived = at.ended
+                      || (static_cast<double>(at.clock.lineTime) >= seek.target
+                          && at.log.currentNumber >= seek.targetLine && linesRead(at.log));
     if (!seek.linksCleared && (arrived || at.clock.lineTime >= linkSecond(seek.target))) {
         clearDamageLinks(at.world);
         seek.linksCleared = true;

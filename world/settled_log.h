@@ -29,7 +29,8 @@ SettledLog startSettled(LineReader reader);
 // Applies the current line and moves the clock.
 StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond);
 
-// Where a cursor stands in its file: the two lines it holds and the reader's place after them.
+// Where a cursor stands in its file: the two lines it holds and the reader's place after them. Only a cursor whose
+// lines are read (linesRead) has such a place: the reader's offset then lies where a line starts.
 struct CursorPlace {
     std::string currentLine;
     std::optional<std::string> nextLine;
@@ -66,8 +67,9 @@ std::int64_t linkSecond(double target);
 // links all go), or none was.
 bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std::int32_t msPerLogSecond);
 
-// Applies one line toward the target; false once the current line is at or after the target or the data has
-// ended (then nothing was applied and the damage links are settled).
+// Applies one line toward the target (or reads on in a long one); false once the current line is at or after the
+// target, read with its look-ahead line, or the data has ended (then nothing was applied and the damage links are
+// settled).
 bool stepSeek(SettledSeek& seek);
 
 // Drops every damage link of the world.
