@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installing Kelo on Linux: `cmake --install` of the build into a scratch prefix gives the program folder lib/kelo,
 # links in bin/ through which the programs find that folder from anywhere, a desktop entry that
-# desktop-file-validate accepts and the icon that make_icon.py draws; the package (CPack) holds the same tree.
-# Usage: e2e_install.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]; exits 77 when desktop-file-validate is missing.
+# desktop-file-validate accepts and the icon that make_icon.py draws; the packages (CPack) hold the same tree: the
+# archive to unpack, and the Debian package, which apt-get installs with what it depends on, run from /usr, removes.
+# Usage: e2e_install.sh BUILD_DIR SOURCE_DIR [WINDOWS_EXE]; exits 77 when desktop-file-validate is missing, and when
+# the Debian package cannot be installed here (not root, no apt-get or dpkg-dev) after checking everything else.
 set -uo pipefail
 
 if ! command -v desktop-file-validate python3 cpack >/dev/null; then
@@ -73,5 +75,88 @@ diff -r "$prefix/lib/kelo/Maps" "$work/unpacked/Kelo-$version-Linux/lib/kelo/Map
   || fail "the package holds another tree than the install"
 [ "$("$work/unpacked/Kelo-$version-Linux/bin/kelo-render" --version)" = "kelo-render $version" ] \
   || fail "the unpacked kelo-render does not start"
+echo "archive: the install tree, ready to start"
 
-finish "install and package"
+# [SECTION] The Debian package: installed by apt-get under /usr, started from there, removed
+
+# The package's name for the file that holds PATH (found under /lib or /usr/lib alike, /usr being merged).
+package_of() {
+  local candidate owner
+  for candidate in "$1" "/usr$1" "${1#/usr}"; do
+    owner=$(dpkg-query -S "$candidate" 2>/dev/null | head -n 1) && [ -n "$owner" ] && { echo "${owner%%[:,]*}"; return 0; }
+  done
+  return 1
+}
+
+# The packages that one program's own shared libraries (NEEDED) come from, one a line.
+library_packages() {
+  local program=$1 library path
+  for library in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
+    path=$(ldd "$program" | awk -v library="$library" '$1 == library { print $3 }')
+    package_of "$path" || echo "UNOWNED:$library"
+  done
+}
+
+# Installs the package, checks it, removes it. Sets deb_skipped when it cannot run here.
+deb_package() {
+  if [ "$(id -u)" -ne 0 ]; then
+    deb_skipped="installing a package needs root"
+    return
+  fi
+  local tool
+  for tool in apt-get dpkg-deb dpkg-shlibdeps file flock objdump ldd; do
+    command -v "$tool" >/dev/null || { deb_skipped="$tool missing (scripts/install-deps installs it)"; return; }
+  done
+  # One package test at a time on the machine: two would install and remove the same package under each other.
+  exec {lock}>/run/lock/kelo-package-test.lock
+  flock -w 240 "$lock" || { fail "another test held the package lock for 240 s"; return; }
+  if dpkg-query -W -f='${Status}' kelo 2>/dev/null | grep -q 'ok installed'; then
+    deb_skipped="a kelo package is installed already: left as it is"
+    return
+  fi
+
+  (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb") >"$work/cpack-deb.out" 2>&1 \
+    || { fail "cpack -G DEB: $(cat "$work/cpack-deb.out")"; return; }
+  local deb="$work/deb/kelo_${version}_$(dpkg --print-architecture).deb" depends
+  [ -f "$deb" ] || { fail "no package $deb: $(ls "$work/deb")"; return; }
+  depends=$(dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',' '\n' | sed 's/(.*//')
+  local program package
+  for program in "${programs[@]}"; do
+    for package in $(library_packages "$build/$program" | sort -u) fonts-liberation fonts-dejavu-core; do
+      grep -qx "$package" <<<"$depends" || fail "the package does not depend on $package (for $program)"
+    done
+  done
+
+  # A run that stops half-way still removes what it installed.
+  trap '"${apt[@]}" purge kelo >/dev/null 2>&1; rm -rf "$work"' EXIT
+  "${apt[@]}" install --no-install-recommends "$deb" >"$work/apt.out" 2>&1 \
+    || { fail "apt-get install $deb: $(tail -n 20 "$work/apt.out")"; return; }
+  local missing
+  missing=$(comm -23 <(cd "$prefix" && find . ! -type d | sed 's|^\.|/usr|' | sort) <(dpkg-query -L kelo | sort))
+  [ -z "$missing" ] || fail "the package lacks what the install holds: $missing"
+  for program in "${programs[@]}"; do
+    [ "$("/usr/bin/$program" --version)" = "$program $version" ] || fail "/usr/bin/$program --version"
+  done
+  # The installed kelo-render plays the demo from its own folder's Kelo.ini, Maps and Presets: the state and the
+  # frame are those of the build's own kelo-render.
+  local arguments=(--until 30000 --state "$work/deb.json" --frame "$work/deb.png" "$demo")
+  (cd "$work/elsewhere" && /usr/bin/kelo-render "${arguments[@]}") 2>"$work/deb.err" \
+    || fail "the installed kelo-render failed: $(cat "$work/deb.err")"
+  arguments=(--until 30000 --state "$work/build.json" --frame "$work/build.png" "$demo")
+  "$render" "${arguments[@]}" 2>"$work/build.err" || fail "the build's kelo-render failed: $(cat "$work/build.err")"
+  cmp -s "$work/deb.json" "$work/build.json" || fail "the installed kelo-render ends in another state"
+  cmp -s "$work/deb.png" "$work/build.png" || fail "the installed kelo-render draws another frame"
+
+  "${apt[@]}" purge kelo >"$work/apt.out" 2>&1 || fail "apt-get purge kelo: $(tail -n 20 "$work/apt.out")"
+  trap 'rm -rf "$work"' EXIT
+  ! dpkg-query -W -f='${Status}' kelo 2>/dev/null | grep -q 'ok installed' || fail "kelo is still installed"
+  [ ! -e /usr/lib/kelo ] && [ ! -e /usr/bin/kelo-render ] || fail "the removed package left /usr/lib/kelo or a link"
+  echo "Debian package: depends on what the programs link and the fonts, installs, plays the demo, removes"
+}
+
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=120)
+deb_skipped=
+deb_package
+
+[ -z "$deb_skipped" ] || [ "$failures" -gt 0 ] || { echo "Debian package not installed ($deb_skipped): skipped"; exit 77; }
+finish "install and packages"
