@@ -358,7 +358,7 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
     apply("1;Indexed.map");
     ASSERT_TRUE(app::world.mapImage);
     int format = 0;
-    ASSERT_EQ(GdipGetImagePixelFormat(app::world.mapImage->image.get(), &format), gpOk);
+    ASSERT_EQ(GdipGetImagePixelFormat(app::world.mapImage->decoded()->image.get(), &format), gpOk);
     EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
     composeOverFill();
     // (The map's name, at the bottom of the map area, differs.)
@@ -376,7 +376,7 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
 
     // An icon of indices is keyed as its indices allow (white stays), then held as colours.
     const std::string icon = writeFile("Presets/Indexed.png", bmpFile(10, 10, palette, index));
-    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF);
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF, 10);
     ASSERT_TRUE(keyed);
     ASSERT_EQ(GdipGetImagePixelFormat(keyed->get(), &format), gpOk);
     EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
@@ -401,8 +401,8 @@ TEST_F(HostileFilesTest, IndicesBeyondAShortPaletteAreOpaqueBlack)
 
     apply("1;Short.map");
     ASSERT_TRUE(app::world.mapImage);
-    auto& map = const_cast<Image&>(app::world.mapImage->image);
-    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF);
+    auto& map = const_cast<Image&>(app::world.mapImage->decoded()->image);
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF, 10);
     ASSERT_TRUE(keyed);
     for (int x = 0; x < 4; ++x) {
         ARGB colour = 0;
