@@ -13,6 +13,7 @@
 #include "app/seek.h"
 #include "view/frame.h"
 #include "view/map_picture.h"
+#include "view/picture_decoder.h"
 #include "world/program_files.h"
 #include "world/world_hooks.h"
 
@@ -74,6 +75,11 @@ void stopShell()
     if (coreStarted)
         GdiplusShutdown(gdiplusToken);
     coreStarted = false;
+}
+
+void setPicturesDecodedAside(bool aside)
+{
+    decodePicturesAside(aside);
 }
 
 void setTimelineShown(bool shown)

@@ -16,8 +16,12 @@ std::string startCore();
 // The program's start-up: startCore, then the backend's `createWindow` (empty, or what failed), then the first
 // paint and the 100 ms repaint timer. Empty when all went well, else what failed: the backend ends the program.
 std::string startShell(const std::function<std::string()>& createWindow);
-// The state goes first (the map picture is a GDI+ object), then GDI+ itself.
+// The state goes first (the decoding thread ends, the map picture is a GDI+ object), then GDI+ itself.
 void stopShell();
+// Whether pictures are decoded on a thread of their own while the window goes on answering (the viewers), or where
+// a frame needs them, which waits (kelo-render and the tests: each frame then shows the same on every run). The
+// latter until a backend says otherwise.
+void setPicturesDecodedAside(bool aside);
 // Whether frames show the timeline strip while a log is open: the viewers do; kelo-render only when asked, so that
 // its frames stay as they were without it.
 void setTimelineShown(bool shown);

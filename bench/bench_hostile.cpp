@@ -18,16 +18,6 @@
 
 namespace {
 
-// The resident memory of the process in kB, from /proc/self/status; 0 when it cannot be read.
-long residentKilobytes()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return 0;
-}
-
 // 100,000 "CREATED" "VEHICLE" lines for the id 7, then its "DESTROYED" line, in a file of a folder made for it.
 class ManyVehiclesLog {
 public:
@@ -105,9 +95,9 @@ void BM_DemoPlayedAHundredTimes(benchmark::State& state)
                 return;
             }
             if (run == 10)
-                afterTen = residentKilobytes();
+                afterTen = headless::residentKilobytes();
         }
-        afterHundred = residentKilobytes();
+        afterHundred = headless::residentKilobytes();
     }
     state.counters["rss_run10_kB"] = static_cast<double>(afterTen);
     state.counters["rss_run100_kB"] = static_cast<double>(afterHundred);

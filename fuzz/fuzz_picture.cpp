@@ -22,7 +22,7 @@ namespace {
 bool sameHeader(const PictureHeader& a, const PictureHeader& b)
 {
     return a.format == b.format && a.sized == b.sized && a.truncated == b.truncated && a.width == b.width
-        && a.height == b.height && a.pixels == b.pixels && a.colours == b.colours;
+        && a.height == b.height && a.pixels == b.pixels && a.colours == b.colours && a.firstImage == b.firstImage;
 }
 
 // The pixels of a bitmap small enough to read back whole; none for a larger one.
@@ -79,12 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if ((format & gpPixelFormatIndexed) == 0 && key != 0
             && std::find(keyed.begin(), keyed.end(), key) != keyed.end())
             std::abort();
-        // Palette indices become colours, every pixel still there. (Their values are not compared: libgdiplus leaves
-        // the pixels of a GIF outside a first frame smaller than its screen uninitialised.)
-        bitmap.dropPalette();
-        if (GdipGetImagePixelFormat(bitmap.get(), &format) != gpOk || smallPixels(bitmap).size() != keyed.size())
-            std::abort();
-        if ((format & gpPixelFormatIndexed) != 0 && pixelCount(bitmap) > 0)
+        // Palette indices become colours, every pixel still there (those a GIF's file leaves to chance painted clear),
+        // or, when that cannot be done for a picture with such pixels, no picture.
+        bitmap.dropPalette(0);
+        if (bitmap.get() != nullptr
+            && (GdipGetImagePixelFormat(bitmap.get(), &format) != gpOk || smallPixels(bitmap).size() != keyed.size()
+                || ((format & gpPixelFormatIndexed) != 0 && pixelCount(bitmap) > 0)))
             std::abort();
     }
     Image picture = Image::load(path);

@@ -1,6 +1,7 @@
 // Hostile files beside the program, on the headless backend: Kelo.ini empty, huge, repeated, with endless values or
 // numbers that are not finite, rewritten hundreds of times while a log plays; map pictures and icons that are cut,
 // forged, empty or no pictures at all; and names from the log that would reach a picture outside Maps or Presets.
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -101,6 +102,36 @@ std::string bmpFile(int width, int height, const std::vector<ARGB>& palette,
         bytes += row;
     }
     return bytes;
+}
+
+// A GIF whose screen of `screen` x `screen` pixels holds one image of the rectangle `image`, its pixels indices into a
+// global table of four colours. The codes are of 3 bits, a clear code before every two pixels, so that the table of
+// strings never grows past what 3 bits hold.
+std::string gifFile(int screen, GpRect image, const std::array<ARGB, 4>& palette,
+                    const std::function<std::uint8_t(int x, int y)>& index)
+{
+    auto le16 = [](int value) { return le32(static_cast<std::uint32_t>(value)).substr(0, 2); };
+    std::string bytes = "GIF89a" + le16(screen) + le16(screen) + std::string{'\x81', 0, 0};
+    for (ARGB colour : palette)
+        bytes +=
+            std::string{static_cast<char>(colour >> 16), static_cast<char>(colour >> 8), static_cast<char>(colour)};
+    bytes += "\x2C" + le16(image.X) + le16(image.Y) + le16(image.Width) + le16(image.Height) + std::string(1, '\0');
+    std::vector<int> codes;
+    for (int i = 0; i < image.Width * image.Height; ++i) {
+        if (i % 2 == 0)
+            codes.push_back(4);
+        codes.push_back(index(i % image.Width, i / image.Width));
+    }
+    codes.push_back(5);
+    std::string data((codes.size() * 3 + 7) / 8, '\0');
+    for (std::size_t i = 0; i < codes.size() * 3; ++i)
+        data[i / 8] = static_cast<char>(data[i / 8] | ((codes[i / 3] >> (i % 3)) & 1) << (i % 8));
+    bytes += '\x02';
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::string block = data.substr(at, 255);
+        bytes += static_cast<char>(block.size()) + block;
+    }
+    return bytes + std::string(1, '\0') + ";";
 }
 
 struct HostilePicture {
@@ -359,7 +390,7 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
     apply("1;Indexed.map");
     ASSERT_TRUE(app::world.mapImage);
     int format = 0;
-    ASSERT_EQ(GdipGetImagePixelFormat(app::world.mapImage->image.get(), &format), gpOk);
+    ASSERT_EQ(GdipGetImagePixelFormat(app::world.mapImage->decoded()->image.get(), &format), gpOk);
     EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
     composeOverFill();
     // (The map's name, at the bottom of the map area, differs.)
@@ -377,7 +408,7 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
 
     // An icon of indices is keyed as its indices allow (white stays), then held as colours.
     const std::string icon = writeFile("Presets/Indexed.png", bmpFile(10, 10, palette, index));
-    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF);
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF, 10);
     ASSERT_TRUE(keyed);
     ASSERT_EQ(GdipGetImagePixelFormat(keyed->get(), &format), gpOk);
     EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
@@ -402,8 +433,8 @@ TEST_F(HostileFilesTest, IndicesBeyondAShortPaletteAreOpaqueBlack)
 
     apply("1;Short.map");
     ASSERT_TRUE(app::world.mapImage);
-    auto& map = const_cast<Image&>(app::world.mapImage->image);
-    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF);
+    auto& map = const_cast<Image&>(app::world.mapImage->decoded()->image);
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF, 10);
     ASSERT_TRUE(keyed);
     for (int x = 0; x < 4; ++x) {
         ARGB colour = 0;
@@ -411,6 +442,33 @@ TEST_F(HostileFilesTest, IndicesBeyondAShortPaletteAreOpaqueBlack)
         EXPECT_EQ(colour, expected[static_cast<std::size_t>(x)]) << "map, index " << x;
         EXPECT_TRUE(const_cast<Image&>(*keyed).pixel(x, 0, colour));
         EXPECT_EQ(colour, expected[static_cast<std::size_t>(x)]) << "icon, index " << x;
+    }
+}
+
+TEST_F(HostileFilesTest, AGifCanvasBeyondItsFirstImageIsBlackUnderAMapAndClearInAnIcon)
+{
+    // A screen of 8 x 8 holding an image of 4 x 4 at (2, 3) in the table's second colour; the decoder leaves the rest
+    // of the canvas as it found the memory, which would show the first colour (magenta) or any other.
+    const std::array<ARGB, 4> palette = {escapedMagenta, mapGreen, 0xFF204060, 0xFFC08000};
+    const std::string picture = gifFile(8, GpRect{2, 3, 4, 4}, palette, [](int, int) { return std::uint8_t{1}; });
+    writeFile("Kelo.ini", "[Canvas.map]\n" + sevenKeys);
+    writeFile("Maps/Canvas.png", picture);
+    const std::string icon = writeFile("Presets/Canvas.png", picture);
+    apply("1;Canvas.map");
+    ASSERT_TRUE(app::world.mapImage);
+    ASSERT_NE(app::world.mapImage->decoded(), nullptr);
+    auto& map = const_cast<Image&>(app::world.mapImage->decoded()->image);
+    std::shared_ptr<const Image> keyed = iconCache.keyedBitmap(icon, 0xFFFFFFFF, 10);
+    ASSERT_TRUE(keyed);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const bool inside = x >= 2 && x < 6 && y >= 3 && y < 7;
+            ARGB colour = 0;
+            EXPECT_TRUE(map.pixel(x, y, colour));
+            EXPECT_EQ(colour, inside ? mapGreen : 0xFF000000) << "map, " << x << ", " << y;
+            EXPECT_TRUE(const_cast<Image&>(*keyed).pixel(x, y, colour));
+            EXPECT_EQ(colour, inside ? mapGreen : 0x00000000) << "icon, " << x << ", " << y;
+        }
     }
 }
 

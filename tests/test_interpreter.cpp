@@ -379,14 +379,14 @@ TEST_F(InterpreterTest, MapLineNamesTheSectionAndThePicture)
     EXPECT_TRUE(app::world.calibration.invertY);
     EXPECT_FLOAT_EQ(app::world.calibration.rotationOffset, 6);
     ASSERT_TRUE(app::world.mapImage);
-    EXPECT_NE(app::world.mapImage->image.get(), nullptr);
+    EXPECT_NE(app::world.mapImage->decoded()->image.get(), nullptr);
 
     // A map without a section is reported; its picture is still loaded.
     applyLine("-3;Coast");
     EXPECT_EQ(app::world.mapName, "Coast");
     EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
     ASSERT_TRUE(app::world.mapImage);
-    EXPECT_NE(app::world.mapImage->image.get(), nullptr);
+    EXPECT_NE(app::world.mapImage->decoded()->image.get(), nullptr);
 
     // A later success leaves the report; a missing picture gives no picture.
     applyLine("2.5;Coast.winter.map");
@@ -410,17 +410,17 @@ TEST_F(InterpreterTest, MapNameWithoutBaseKeepsThePicture)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
     applyLine("1;Coast");
-    GpImage* picture = app::world.mapImage->image.get();
+    GpImage* picture = app::world.mapImage->decoded()->image.get();
     ASSERT_NE(picture, nullptr);
 
     applyLine("1;.hidden");
     EXPECT_EQ(app::world.mapName, ".hidden");
-    EXPECT_EQ(app::world.mapImage->image.get(), picture);
+    EXPECT_EQ(app::world.mapImage->decoded()->image.get(), picture);
     applyLine("1;..\\..\\x");
-    EXPECT_EQ(app::world.mapImage->image.get(), picture);
+    EXPECT_EQ(app::world.mapImage->decoded()->image.get(), picture);
     applyLine("1");
     EXPECT_EQ(app::world.mapName, "");
-    EXPECT_EQ(app::world.mapImage->image.get(), picture);
+    EXPECT_EQ(app::world.mapImage->decoded()->image.get(), picture);
 }
 
 TEST_F(InterpreterTest, MapNameOutsideMapsClearsThePicture)
@@ -443,7 +443,7 @@ TEST_F(InterpreterTest, MapBaseNameIsCutTo127)
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / (base + ".png")).string()));
     applyLine("1;" + base + "MMMMMMMM.map");
     ASSERT_TRUE(app::world.mapImage);
-    EXPECT_NE(app::world.mapImage->image.get(), nullptr);
+    EXPECT_NE(app::world.mapImage->decoded()->image.get(), nullptr);
     EXPECT_EQ(app::world.mapName, base + "MMMMMMMM.map");
 }
 

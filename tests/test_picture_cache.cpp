@@ -3,6 +3,7 @@
 // against the per-pixel way.
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -18,6 +19,8 @@
 #include "view/colour_key.h"
 #include "view/picture_cache.h"
 #include "view/picture_header.h"
+#include "view/transform.h"
+#include "view/units.h"
 #include "world/interpreter.h"
 #include "world/log_format.h"
 
@@ -516,23 +519,23 @@ TEST_F(PictureCacheTest, IconIsDecodedOncePerVersion)
     PictureCache cache;
     ASSERT_TRUE(writePicture(icon, 10, 10, white));
     setTime(icon, std::filesystem::file_time_type::clock::now());
-    std::shared_ptr<const Image> first = cache.keyedBitmap(icon, white);
+    std::shared_ptr<const Image> first = cache.keyedBitmap(icon, white, 10);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(cache.keyedBitmap(icon, white), first);
+    EXPECT_EQ(cache.keyedBitmap(icon, white, 10), first);
     // Keyed once, when decoded: white became clear.
     ARGB colour = 1;
     EXPECT_TRUE(const_cast<Image&>(*first).pixel(3, 3, colour));
     EXPECT_EQ(colour, 0x00000000u);
 
     setTime(icon, std::filesystem::last_write_time(icon) + std::chrono::nanoseconds(1));
-    std::shared_ptr<const Image> second = cache.keyedBitmap(icon, white);
+    std::shared_ptr<const Image> second = cache.keyedBitmap(icon, white, 10);
     EXPECT_NE(second, first);
-    EXPECT_EQ(cache.keyedBitmap(icon, white), second);
+    EXPECT_EQ(cache.keyedBitmap(icon, white, 10), second);
     EXPECT_EQ(cache.entryCount(), 1u);
 
     // No file is kept as no picture, once.
     std::string missing = folder.string() + "/Presets/Missing.png";
-    EXPECT_EQ(cache.keyedBitmap(missing, white), nullptr);
+    EXPECT_EQ(cache.keyedBitmap(missing, white, 10), nullptr);
     EXPECT_EQ(cache.entryCount(), 2u);
 }
 
@@ -544,23 +547,176 @@ TEST_F(PictureCacheTest, CacheDropsTheLeastRecentlyUsedBeyondItsBounds)
     ASSERT_TRUE(writePicture(path("Big"), 20, 20, green));
 
     PictureCache few(3, 1000000);
-    std::shared_ptr<const Image> a = few.keyedBitmap(path("A"), white);
-    std::shared_ptr<const Image> b = few.keyedBitmap(path("B"), white);
-    few.keyedBitmap(path("C"), white);
-    EXPECT_EQ(few.keyedBitmap(path("A"), white), a);  // A is now the most recently used, B the least
-    few.keyedBitmap(path("D"), white);
+    std::shared_ptr<const Image> a = few.keyedBitmap(path("A"), white, 10);
+    std::shared_ptr<const Image> b = few.keyedBitmap(path("B"), white, 10);
+    few.keyedBitmap(path("C"), white, 10);
+    EXPECT_EQ(few.keyedBitmap(path("A"), white, 10), a);  // A is now the most recently used, B the least
+    few.keyedBitmap(path("D"), white, 10);
     EXPECT_EQ(few.entryCount(), 3u);
-    EXPECT_EQ(few.keyedBitmap(path("A"), white), a);
-    EXPECT_NE(few.keyedBitmap(path("B"), white), b);  // decoded again
+    EXPECT_EQ(few.keyedBitmap(path("A"), white, 10), a);
+    EXPECT_NE(few.keyedBitmap(path("B"), white, 10), b);  // decoded again
 
     PictureCache small(10, 150);
-    a = small.keyedBitmap(path("A"), white);
-    small.keyedBitmap(path("B"), white);  // 200 pixels: A goes
+    a = small.keyedBitmap(path("A"), white, 10);
+    small.keyedBitmap(path("B"), white, 10);  // 200 pixels: A goes
     EXPECT_EQ(small.entryCount(), 1u);
-    std::shared_ptr<const Image> big = small.keyedBitmap(path("Big"), white);  // alone over the bound, it stays
+    std::shared_ptr<const Image> big = small.keyedBitmap(path("Big"), white, 10);  // alone over the bound, it stays
     ASSERT_NE(big, nullptr);
     EXPECT_EQ(small.entryCount(), 1u);
-    EXPECT_EQ(small.keyedBitmap(path("Big"), white), big);
+    EXPECT_EQ(small.keyedBitmap(path("Big"), white, 10), big);
+}
+
+TEST_F(PictureCacheTest, IconsOfManyClassesOverTheBoundAreDecodedOncePerVersion)
+{
+    // Nine classes whose icon files decode to 20 megapixels together, more than the cache keeps: each is kept small,
+    // so later frames draw what the first one decoded. Rewritten with another picture under the same version (size,
+    // time, permissions), a file that were decoded again would show the new one.
+    constexpr int classes = 9;
+    const std::string greenPath = (folder / "green.png").string();
+    const std::string bluePath = (folder / "blue.png").string();
+    ASSERT_TRUE(writePicture(greenPath, 1500, 1500, green));
+    ASSERT_TRUE(writePicture(bluePath, 1500, 1500, blue));
+    // Bytes after the end of a PNG are not read: both are made as long as the longer.
+    std::string greenBytes = readBytes(greenPath);
+    std::string blueBytes = readBytes(bluePath);
+    greenBytes.resize(std::max(greenBytes.size(), blueBytes.size()), '\0');
+    blueBytes.resize(greenBytes.size(), '\0');
+    const auto time = std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now());
+    std::vector<std::string> paths;
+    for (int c = 1; c <= classes; ++c) {
+        addVehicle(-100 + 20.0f * c, -50, 0, "C" + std::to_string(c));
+        paths.push_back(writeFile("Presets/C" + std::to_string(c) + ".png", greenBytes));
+        setTime(paths.back(), time);
+    }
+    auto iconColours = [&] {
+        fillBackBuffer(black);
+        composeFrame();
+        std::vector<ARGB> colours;
+        for (int c = 1; c <= classes; ++c)
+            colours.push_back(pixelAt(-100 + 20.0f * c, -50));
+        return colours;
+    };
+    EXPECT_EQ(iconColours(), std::vector<ARGB>(classes, green));
+    for (const std::string& path : paths) {
+        writeFile(std::filesystem::relative(path, folder).string(), blueBytes);
+        setTime(path, time);
+    }
+    EXPECT_EQ(iconColours(), std::vector<ARGB>(classes, green));
+    EXPECT_EQ(iconColours(), std::vector<ARGB>(classes, green));
+    // Each kept at most at the decoded side and at the size it is drawn at.
+    const std::uint64_t decoded = PictureCache::decodedSide * PictureCache::decodedSide;
+    const std::uint64_t drawn = 10 * PictureCache::detailPerPixel * 10 * PictureCache::detailPerPixel;
+    EXPECT_LE(iconCache.pixelCount(), classes * (decoded + drawn));
+}
+
+TEST_F(PictureCacheTest, IconIsKeptAtEachSizeItIsDrawnAt)
+{
+    // A file of 1,000 x 600: decoded once, kept at the decoded side, and at four times each drawn side.
+    PictureCache cache;
+    ASSERT_TRUE(writePicture(icon, 1000, 600, green));
+    const auto time = std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now());
+    setTime(icon, time);
+    std::shared_ptr<const Image> ten = cache.keyedBitmap(icon, white, 10);
+    ASSERT_NE(ten, nullptr);
+    EXPECT_EQ(pictureBounds(*ten).Width, 40);
+    EXPECT_EQ(pictureBounds(*ten).Height, 40);
+    // A window drawn larger asks for another size, made from what was decoded: the file is not read again.
+    ASSERT_TRUE(writePicture(icon, 1000, 600, blue));
+    setTime(icon, time);
+    std::shared_ptr<const Image> twentyFive = cache.keyedBitmap(icon, white, 25);
+    ASSERT_NE(twentyFive, nullptr);
+    EXPECT_EQ(pictureBounds(*twentyFive).Width, 100);
+    EXPECT_EQ(pictureBounds(*twentyFive).Height, 100);
+    ARGB colour = 0;
+    EXPECT_TRUE(const_cast<Image&>(*twentyFive).pixel(50, 50, colour));
+    EXPECT_EQ(colour, green);
+    EXPECT_EQ(cache.keyedBitmap(icon, white, 10), ten);
+    // Past the decoded side, the decoded picture itself, square as the icon is drawn.
+    std::shared_ptr<const Image> large = cache.keyedBitmap(icon, white, 80);
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(pictureBounds(*large).Width, PictureCache::decodedSide);
+    EXPECT_EQ(pictureBounds(*large).Height, PictureCache::decodedSide);
+    EXPECT_EQ(cache.pixelCount(), 256u * 256 + 40 * 40 + 100 * 100);
+    EXPECT_EQ(cache.entryCount(), 1u);
+}
+
+// The back buffer after drawing the one vehicle of the world from the icon cache, and after drawing it from the
+// decoded picture as drawing an icon always did: moved to its screen point, turned, scaled into 10 x 10 pixels.
+std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> keptAndDecoded(const std::string& folder,
+                                                                                 const Image& decoded)
+{
+    std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> frames;
+    fillBackBuffer(black);
+    {
+        Surface surface(backBufferDC());
+        drawVehicles(surface, backBufferDC(), app::world, folder);
+    }
+    headless::framePixels(frames.first);
+    fillBackBuffer(black);
+    walk(app::world.vehicleList, [&](VehicleRecord& vehicle) {
+        const ScreenPoint p = worldToScreen(app::world.calibration, vehicle.posX, vehicle.posY);
+        Surface rotated(backBufferDC());
+        Matrix turn;
+        turn.prependTranslation(p.x, p.y);
+        turn.prependRotation(iconRotation(app::world.calibration, vehicle.direction));
+        turn.prependTranslation(-p.x, -p.y);
+        rotated.setTransform(turn);
+        rotated.drawImage(decoded, p.x - 5, p.y - 5, 10.0f, 10.0f);
+    });
+    headless::framePixels(frames.second);
+    return frames;
+}
+
+TEST_F(PictureCacheTest, IconsAreDrawnFromWhatIsKeptAsFromTheDecodedPicture)
+{
+    // Icons of several sizes at fractions of a pixel and in every direction, each in squares of white (keyed clear)
+    // and of colours that change along both axes.
+    std::mt19937 random(20261208);
+    std::uniform_real_distribution<float> fraction(0, 1);
+    std::uniform_real_distribution<float> direction(-180, 360);
+    VehicleRecord* tank = nullptr;
+    walk(app::world.vehicleList, [&](VehicleRecord& vehicle) { tank = &vehicle; });
+    ASSERT_NE(tank, nullptr);
+    for (int side : {10, 32, 40, 41, 64, 300, 2048}) {
+        iconCache.clear();
+        ASSERT_TRUE(writePicture(icon, side, side, [side](int x, int y) -> ARGB {
+            const int cx = x * 8 / side;
+            const int cy = y * 8 / side;
+            return (cx + cy) % 3 == 0 ? white
+                                      : 0xFF000000 | static_cast<ARGB>(x * 255 / side) << 16
+                                            | static_cast<ARGB>(y * 255 / side) << 8 | 0x40;
+        }));
+        Image decoded = Image::loadBitmap(icon);
+        applyColourKey(decoded, white);
+        decoded.dropPalette(0);
+        long long differing = 0;
+        long long total = 0;
+        long long difference = 0;
+        for (int pose = 0; pose < 24; ++pose) {
+            tank->posX = -100 + fraction(random);
+            tank->posY = -100 + fraction(random);
+            tank->direction = direction(random);
+            const auto [kept, fromDecoded] = keptAndDecoded(folder.string(), decoded);
+            ASSERT_EQ(kept.size(), fromDecoded.size());
+            for (std::size_t i = 0; i < kept.size(); ++i) {
+                if (kept[i] == fromDecoded[i] && kept[i] == black)
+                    continue;
+                ++total;
+                differing += kept[i] != fromDecoded[i];
+                for (int shift = 0; shift < 32; shift += 8)
+                    difference += std::abs(static_cast<int>((kept[i] >> shift) & 0xFF)
+                                           - static_cast<int>((fromDecoded[i] >> shift) & 0xFF));
+            }
+        }
+        // No larger than four times the 10 pixels it is drawn at: drawn from the decoded picture itself. Larger: from
+        // its average over each pixel of a copy four times the drawn size, where the decoded picture, drawn, gives
+        // a box of at most 16 of its pixels under each drawn pixel; close to it, not the same.
+        ASSERT_GT(total, 0) << side;
+        if (side <= 10 * PictureCache::detailPerPixel)
+            EXPECT_EQ(differing, 0) << side;
+        else
+            EXPECT_LT(static_cast<double>(difference) / static_cast<double>(4 * total), 10) << side;
+    }
 }
 
 // [SECTION] The colour key in bulk

@@ -3,6 +3,7 @@
 #include "view/gdiplus_wrappers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -191,9 +192,10 @@ Image Image::load(const std::string& path)
 {
     Image image;
     // A picture the size guard refuses fails with the status of an unreadable file.
-    image.status_ =
-        pictureMayBeDecoded(path) ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_) : gpOutOfMemory;
+    const std::optional<PictureHeader> header = decodableHeader(path);
+    image.status_ = header ? GdipLoadImageFromFile(widen(path).c_str(), &image.image_) : gpOutOfMemory;
     makeSafe(image.image_, image.status_, gpOutOfMemory);
+    image.coverFrom(header);
     return image;
 }
 
@@ -201,23 +203,36 @@ Image Image::loadBitmap(const std::string& path)
 {
     Image image;
     GpBitmap* bitmap = nullptr;
-    image.status_ =
-        pictureMayBeDecoded(path) ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap) : gpInvalidParameter;
+    const std::optional<PictureHeader> header = decodableHeader(path);
+    image.status_ = header ? GdipCreateBitmapFromFile(widen(path).c_str(), &bitmap) : gpInvalidParameter;
     image.image_ = reinterpret_cast<GpImage*>(bitmap);
     makeSafe(image.image_, image.status_, gpInvalidParameter);
+    image.coverFrom(header);
     return image;
 }
 
-Image Image::blank(int width, int height)
+void Image::coverFrom(const std::optional<PictureHeader>& header)
+{
+    if (image_ == nullptr || !header || header->format != PictureFormat::gif || !header->firstImage)
+        return;
+    // Sides of 16 bits at most: they fit.
+    const PictureArea& first = *header->firstImage;
+    covered_ = GpRect{static_cast<int>(first.left), static_cast<int>(first.top), static_cast<int>(first.width),
+                      static_cast<int>(first.height)};
+}
+
+Image Image::blank(int width, int height, PixelForm form)
 {
     Image image;
     GpBitmap* bitmap = nullptr;
-    image.status_ = GdipCreateBitmapFromScan0(width, height, 0, gpPixelFormat32bppARGB, nullptr, &bitmap);
+    const int format = form == PixelForm::argb ? gpPixelFormat32bppARGB : gpPixelFormat32bppPARGB;
+    image.status_ = GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &bitmap);
     image.image_ = reinterpret_cast<GpImage*>(bitmap);
     return image;
 }
 
-Image::Image(Image&& other) noexcept : image_(std::exchange(other.image_, nullptr)), status_(other.status_)
+Image::Image(Image&& other) noexcept
+    : image_(std::exchange(other.image_, nullptr)), status_(other.status_), covered_(other.covered_)
 {
 }
 
@@ -228,6 +243,7 @@ Image& Image::operator=(Image&& other) noexcept
             GdipDisposeImage(image_);
         image_ = std::exchange(other.image_, nullptr);
         status_ = other.status_;
+        covered_ = other.covered_;
     }
     return *this;
 }
@@ -252,11 +268,12 @@ bool Image::isRasterBitmap()
     return type == gpImageTypeBitmap;
 }
 
-void Image::dropPalette()
+void Image::dropPalette(ARGB uncovered)
 {
     int format = 0;
     unsigned width = 0;
     unsigned height = 0;
+    // The GIF decoders, the only ones that leave pixels to chance, give palette indices.
     if (!isRasterBitmap() || GdipGetImagePixelFormat(image_, &format) != gpOk || (format & gpPixelFormatIndexed) == 0
         || GdipGetImageWidth(image_, &width) != gpOk || GdipGetImageHeight(image_, &height) != gpOk)
         return;
@@ -265,10 +282,12 @@ void Image::dropPalette()
     auto* indexed = reinterpret_cast<GpBitmap*>(image_);
     GpBitmap* colours = nullptr;
     const int size[] = {static_cast<int>(width), static_cast<int>(height)};
-    if (GdipCreateBitmapFromScan0(size[0], size[1], 0, gpPixelFormat32bppPARGB, nullptr, &colours) != gpOk)
-        return;
+    bool copied = GdipCreateBitmapFromScan0(size[0], size[1], 0, gpPixelFormat32bppPARGB, nullptr, &colours) == gpOk;
     const unsigned band = std::max(1u, (1u << 20) / width);
-    bool copied = true;
+    // Outside the covered rectangle (all of the picture when none is known), every pixel is `uncovered`.
+    const GpRect cover = covered_.value_or(GpRect{0, 0, size[0], size[1]});
+    const int coverLeft = std::clamp(cover.X, 0, size[0]);
+    const int coverRight = std::clamp(cover.X + cover.Width, coverLeft, size[0]);
     for (unsigned top = 0; copied && top < height; top += band) {
         const unsigned rows = std::min(band, height - top);
         const GpRect part{0, static_cast<int>(top), size[0], static_cast<int>(rows)};
@@ -279,20 +298,34 @@ void Image::dropPalette()
             break;
         copied = GdipBitmapLockBits(colours, &part, gpImageLockModeWrite, gpPixelFormat32bppPARGB, &to) == gpOk;
         if (copied) {
-            for (unsigned y = 0; y < rows; ++y)
-                std::memcpy(static_cast<char*>(to.Scan0) + static_cast<std::ptrdiff_t>(y) * to.Stride,
-                            static_cast<const char*>(from.Scan0) + static_cast<std::ptrdiff_t>(y) * from.Stride,
+            for (unsigned y = 0; y < rows; ++y) {
+                auto* row =
+                    reinterpret_cast<ARGB*>(static_cast<char*>(to.Scan0) + static_cast<std::ptrdiff_t>(y) * to.Stride);
+                std::memcpy(row, static_cast<const char*>(from.Scan0) + static_cast<std::ptrdiff_t>(y) * from.Stride,
                             std::size_t{width} * 4);
+                const int at = static_cast<int>(top + y);
+                const bool coveredRow = at >= cover.Y && at - cover.Y < cover.Height;
+                std::fill(row, row + (coveredRow ? coverLeft : size[0]), uncovered);
+                if (coveredRow)
+                    std::fill(row + coverRight, row + size[0], uncovered);
+            }
             copied = GdipBitmapUnlockBits(colours, &to) == gpOk;
         }
         GdipBitmapUnlockBits(indexed, &from);
     }
     if (!copied) {
-        GdipDisposeImage(reinterpret_cast<GpImage*>(colours));
+        if (colours != nullptr)
+            GdipDisposeImage(reinterpret_cast<GpImage*>(colours));
+        if (covered_) {
+            GdipDisposeImage(image_);
+            image_ = nullptr;
+            keep(gpOutOfMemory);
+        }
         return;
     }
     GdipDisposeImage(image_);
     image_ = reinterpret_cast<GpImage*>(colours);
+    covered_.reset();
 }
 
 bool Image::pixel(int x, int y, ARGB& colour)
@@ -335,9 +368,8 @@ Surface::Surface(Image& bitmap)
 Surface::~Surface()
 {
     // Once for the program's life: a drawing call that fails, fails again in every frame.
-    static bool reported = false;
-    if (status_ != gpOk && !reported) {
-        reported = true;
+    static std::atomic<bool> reported = false;
+    if (status_ != gpOk && !reported.exchange(true)) {
         reportProblem("kelo: a drawing call failed (GDI+ status " + std::to_string(status_) + ")");
     }
     if (graphics_ != nullptr)

@@ -8,6 +8,7 @@
 
 #include "platform/gdiplus_flat.h"
 #include "view/frame_fit.h"
+#include "view/picture_header.h"
 
 // Each byte becomes the 16-bit code unit of the same value; never fails, whatever the bytes.
 std::u16string widen(std::string_view text);
@@ -79,6 +80,10 @@ private:
     GpStatus status_ = gpOk;
 };
 
+// How a bitmap holds its pixels, or a lock hands them over: as 32-bit ARGB, or premultiplied by their alpha as
+// drawing holds them.
+enum class PixelForm { argb, premultiplied };
+
 class Image {
 public:
     // A picture for drawing (the map); the object exists without an image when the file cannot be read or the
@@ -86,16 +91,18 @@ public:
     static Image load(const std::string& path);
     // A bitmap whose pixels can be read and written (vehicle icons); guarded and failing as load does.
     static Image loadBitmap(const std::string& path);
-    // A clear 32-bit ARGB bitmap of the size, to draw into.
-    static Image blank(int width, int height);
+    // A clear 32-bit bitmap of the size, to draw or write into.
+    static Image blank(int width, int height, PixelForm form = PixelForm::argb);
     ~Image();
     Image(Image&& other) noexcept;
     Image& operator=(Image&& other) noexcept;
     bool isRasterBitmap();
     // A bitmap of palette indices becomes a bitmap of the same colours, premultiplied as drawing wants them, once:
     // libgdiplus converts every pixel of an indexed bitmap at every draw (a second a frame for a map of 8,192 x
-    // 8,192 indices). Any other image, or one that cannot be converted, stays as it is.
-    void dropPalette();
+    // 8,192 indices). The pixels that the file gives no colour for (a GIF's canvas outside its first image, which the
+    // decoder leaves as it found the memory) become `uncovered`. Any other image, or one that cannot be converted,
+    // stays as it is, but for one with such pixels, which is let go: no picture rather than a different one each run.
+    void dropPalette(ARGB uncovered);
     bool pixel(int x, int y, ARGB& colour);
     void setPixel(int x, int y, ARGB colour);
     GpImage* get() const { return image_; }
@@ -104,8 +111,10 @@ public:
 private:
     Image() = default;
     void keep(GpStatus status);
+    void coverFrom(const std::optional<PictureHeader>& header);
     GpImage* image_ = nullptr;
     GpStatus status_ = gpOk;
+    std::optional<GpRect> covered_;  // where the file gives the colours, when it leaves other pixels to chance
 };
 
 // Where the frame lies on the device contexts that surfaces are opened on: each surface opened on one draws frame
@@ -136,6 +145,8 @@ public:
     void setTransform(const Matrix& matrix);
     // Whether a frame pixel covers other than one device pixel here: a picture laid 1:1 would be resampled.
     bool scaled() const { return fit_.scale != 1; }
+    // Device pixels a frame pixel covers, across.
+    float scale() const { return fit_.scale; }
     GpGraphics* get() const { return graphics_; }
     GpStatus status() const { return status_; }
 

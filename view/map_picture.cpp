@@ -4,28 +4,78 @@
 // gave no picture is not decoded again either, since a broken file can cost the decoder memory at every attempt.
 #include "view/map_picture.h"
 
+#include <mutex>
+#include <utility>
+
 #include "view/file_version.h"
 
-void drawMapPicture(Surface& surface, const MapPicture& picture)
+namespace {
+
+constexpr ARGB opaqueBlack = 0xFF000000;
+
+// The picture at the path, on the decoding thread: palette indices turned into colours (pixels the file leaves to
+// chance black, as the map area is without a picture), then stretched once.
+std::optional<MapPicture::Decoded> decodeMapPicture(const std::string& path)
 {
-    // The kept copy holds the frame's pixels; a scaled view draws the picture itself at the size it shows.
-    if (surface.scaled()) {
-        surface.drawImage(picture.image, 0, 25, 400, 400);
-        return;
+    Image image = Image::load(path);
+    image.dropPalette(opaqueBlack);
+    if (image.get() == nullptr)
+        return std::nullopt;
+    Image stretched = Image::blank(400, 425);
+    {
+        // The bitmap's surface goes before the bitmap is handed anywhere.
+        Surface onStretched(stretched);
+        onStretched.drawImage(image, 0, 25, 400, 400);
     }
-    if (!picture.stretched) {
-        // Stretched at the very place it has on the frame: the stretch's fixed-point arithmetic depends on where the
-        // picture lies, and so do its roundings.
-        Image stretched = Image::blank(400, 425);
-        {
-            // The bitmap's surface goes before the bitmap is drawn anywhere.
-            Surface onStretched(stretched);
-            onStretched.drawImage(picture.image, 0, 25, 400, 400);
-        }
-        picture.stretched = std::move(stretched);
+    return MapPicture::Decoded{std::move(image), std::move(stretched)};
+}
+
+// The last version of a map file whose decode gave no picture, written by the decoding thread.
+class NoPicture {
+public:
+    void remember(const std::string& path, const FileVersion& version)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        path_ = path;
+        version_ = version;
     }
-    // The clear band above the map area leaves the frame as it is.
-    surface.drawImage(*picture.stretched, 0, 0, 400, 425);
+    bool is(const std::string& path, const FileVersion& version)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return path_ && *path_ == path && version_ == version;
+    }
+
+private:
+    std::mutex mutex_;
+    std::optional<std::string> path_;
+    FileVersion version_;
+};
+
+NoPicture noPicture;
+
+}  // namespace
+
+MapPicture::MapPicture(std::shared_ptr<HandOver<Decoded>> decoding) : decoding_(std::move(decoding))
+{
+}
+
+const MapPicture::Decoded* MapPicture::decoded() const
+{
+    if (decoding_ && decoding_->take(decoded_))
+        decoding_.reset();
+    return decoded_ ? &*decoded_ : nullptr;
+}
+
+bool drawMapPicture(Surface& surface, const MapPicture& picture)
+{
+    const MapPicture::Decoded* decoded = picture.decoded();
+    if (decoded == nullptr)
+        return false;
+    if (surface.scaled())
+        surface.drawImage(decoded->image, 0, 25, 400, 400);
+    else
+        surface.drawImage(decoded->stretched, 0, 0, 400, 425);  // the clear band above the map leaves the frame be
+    return true;
 }
 
 std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path)
@@ -33,24 +83,27 @@ std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path)
     static std::string lastPath;
     static FileVersion lastVersion;
     static std::weak_ptr<const MapPicture> lastPicture;
-    static bool lastFailed = false;
     const FileVersion version = fileVersion(path);
     if (path == lastPath && version == lastVersion) {
-        if (lastFailed)
+        if (noPicture.is(path, version))
             return nullptr;
         if (std::shared_ptr<const MapPicture> kept = lastPicture.lock())
             return kept;
     }
-    Image image = Image::load(path);
-    image.dropPalette();
     lastPath = path;
     lastVersion = version;
-    lastFailed = image.get() == nullptr;
-    if (lastFailed) {
+    auto decoding = std::make_shared<HandOver<MapPicture::Decoded>>();
+    decodePicture([path, version, decoding] {
+        std::optional<MapPicture::Decoded> decoded = decodeMapPicture(path);
+        if (!decoded)
+            noPicture.remember(path, version);
+        decoding->give(std::move(decoded));
+    });
+    if (noPicture.is(path, version)) {
         lastPicture.reset();
         return nullptr;
     }
-    auto picture = std::make_shared<const MapPicture>(MapPicture{std::move(image), std::nullopt});
+    auto picture = std::make_shared<const MapPicture>(std::move(decoding));
     lastPicture = picture;
     return picture;
 }

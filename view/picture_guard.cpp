@@ -7,6 +7,7 @@
 #include <deque>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,9 @@ PictureHeader readHeader(const std::string& path)
 // True the first time a version of a file is named.
 bool firstWarning(const std::string& path, const FileVersion& version)
 {
+    // Pictures are judged on the decoding thread and on the thread that asked for them.
+    static std::mutex mutex;
+    const std::lock_guard<std::mutex> lock(mutex);
     static std::deque<std::pair<std::string, FileVersion>> warned;
     std::pair<std::string, FileVersion> named{path, version};
     if (std::find(warned.begin(), warned.end(), named) != warned.end())
@@ -51,9 +55,14 @@ bool firstWarning(const std::string& path, const FileVersion& version)
 
 bool pictureMayBeDecoded(const std::string& path)
 {
+    return decodableHeader(path).has_value();
+}
+
+std::optional<PictureHeader> decodableHeader(const std::string& path)
+{
     FileVersion version = fileVersion(path);
     if (!version.exists)
-        return false;
+        return std::nullopt;
     PictureHeader header = readHeader(path);
     PictureVerdict verdict = judgePicture(header);
     if (verdict == PictureVerdict::tooLarge && firstWarning(path, version)) {
@@ -61,5 +70,7 @@ bool pictureMayBeDecoded(const std::string& path)
                   << header.pixels << " in all) is over the limit of " << pictureSideLimit << " a side and "
                   << picturePixelLimit << " in all; not shown\n";
     }
-    return verdict == PictureVerdict::decode;
+    if (verdict != PictureVerdict::decode)
+        return std::nullopt;
+    return header;
 }

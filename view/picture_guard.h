@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+
+#include "view/picture_header.h"
 
 constexpr std::size_t pictureReadLimit = 256u * 1024 * 1024;
 
@@ -14,3 +17,5 @@ constexpr std::size_t pictureReadLimit = 256u * 1024 * 1024;
 // two without a warning. True otherwise. At most pictureReadLimit bytes are read, and only as far as the header
 // needs.
 bool pictureMayBeDecoded(const std::string& path);
+// The same judgement, with the header it was made on when the picture may be decoded; none when it must not be.
+std::optional<PictureHeader> decodableHeader(const std::string& path);

@@ -127,6 +127,9 @@ PictureHeader readGif(Bytes bytes)
             }
             std::uint64_t width = read16(bytes, at + 5, false);
             std::uint64_t height = read16(bytes, at + 7, false);
+            if (!framed)
+                header.firstImage =
+                    PictureArea{read16(bytes, at + 1, false), read16(bytes, at + 3, false), width, height};
             addFrame(header, std::max(width, screenWidth), std::max(height, screenHeight),
                      std::max(width * height, screenWidth * screenHeight));
             framed = true;

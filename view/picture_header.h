@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 // The largest picture decoded: at most this many pixels a side and in all (64 megapixels, 256 MiB at 32 bits).
@@ -16,6 +17,16 @@ constexpr std::uint64_t picturePixelLimit = 64ull * 1024 * 1024;
 // metafile has no pixels to allocate, so neither can declare too much.
 enum class PictureFormat { unrecognised, png, gif, bmp, jpeg, tiff };
 
+// A rectangle of a picture, in pixels from its top-left corner.
+struct PictureArea {
+    std::uint64_t left = 0;
+    std::uint64_t top = 0;
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+
+    bool operator==(const PictureArea&) const = default;
+};
+
 struct PictureHeader {
     PictureFormat format = PictureFormat::unrecognised;
     bool sized = false;  // a size was read
@@ -24,6 +35,9 @@ struct PictureHeader {
     std::uint64_t height = 0;
     std::uint64_t pixels = 0;  // every frame or page together
     std::uint64_t colours = 0;  // the entries of the colour table a BMP declares
+    // A GIF's first image on its screen: the decoders draw it onto a canvas of the screen's size and leave the rest
+    // of the canvas as it was in memory. None for other formats, or before the first image's descriptor.
+    std::optional<PictureArea> firstImage = std::nullopt;
 };
 
 // The most colour-table entries a BMP may declare: as many as 8-bit indices reach. The decoder allocates the table

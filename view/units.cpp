@@ -18,6 +18,7 @@ constexpr ARGB opaqueWhite = 0xFFFFFFFF;
 constexpr ARGB barRed = 0xFFFF0000;
 constexpr ARGB barGreen = 0xFF00FF00;
 constexpr float barSpan = 30;  // the gradient and a full bar are this many pixels long
+constexpr float iconSide = 10;  // a vehicle's icon is drawn into a square this many frame pixels across
 
 // [SECTION] Labels and status bars
 
@@ -102,8 +103,10 @@ bool drawIcon(Surface& rotated, const Calibration& calibration, const std::strin
     std::optional<std::string> path = iconPath(programFolder, vehicle.className);
     if (!path)
         return false;
-    // Decoded and keyed once per version of the file; a changed file shows at the next frame.
-    std::shared_ptr<const Image> icon = iconCache.keyedBitmap(*path, opaqueWhite);
+    // Decoded and keyed once per version of the file and kept at the size it is drawn at, in device pixels; a changed
+    // file shows at the next frame (or, decoded aside, once it is decoded: the square until then).
+    const int drawnSide = static_cast<int>(std::lround(iconSide * rotated.scale()));
+    std::shared_ptr<const Image> icon = iconCache.keyedBitmap(*path, opaqueWhite, drawnSide);
     if (!icon)
         return false;
     Matrix turn;
@@ -111,7 +114,7 @@ bool drawIcon(Surface& rotated, const Calibration& calibration, const std::strin
     turn.prependRotation(iconRotation(calibration, vehicle.direction));
     turn.prependTranslation(-p.x, -p.y);
     rotated.setTransform(turn);
-    rotated.drawImage(*icon, p.x - 5, p.y - 5, 10.0f, 10.0f);
+    rotated.drawImage(*icon, p.x - iconSide / 2, p.y - iconSide / 2, iconSide, iconSide);
     return true;
 }
 

@@ -454,6 +454,7 @@ int main(int argc, char** argv)
         return 1;
     }
     setTimelineShown(true);
+    setPicturesDecodedAside(true);
     if (const std::string failure = startShell(createWindow); !failure.empty()) {
         std::cerr << "kelo: " << failure << '\n';
         return 1;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <fstream>
 #include <optional>
 
 #include "app/input.h"
@@ -280,6 +281,15 @@ void pointerRelease()
 void key(const KeyPress& press)
 {
     onKey(press);
+}
+
+long residentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
 }
 
 void reset()

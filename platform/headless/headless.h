@@ -65,6 +65,10 @@ bool framePixels(std::vector<std::uint32_t>& pixels);
 // Saves the back buffer as a PNG file (8-bit RGBA).
 bool saveFrame(const std::string& path);
 
+// The resident memory of the process in kB (VmRSS in /proc/self/status), for long runs that watch it; 0 when it
+// cannot be read.
+long residentKilobytes();
+
 // Scripted pointer and key input, as the window would deliver it.
 void pointerMove(int x, int y);
 void pointerPress(int x, int y);

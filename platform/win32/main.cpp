@@ -382,6 +382,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return 2;
     }
     setTimelineShown(true);
+    setPicturesDecodedAside(true);
     const std::string failure = startShell([&] { return createWindow(instance, showCommand); });
     if (!failure.empty()) {
         MessageBoxA(nullptr, ("Kelo cannot start: " + failure).c_str(), "Kelo", MB_OK | MB_ICONERROR);

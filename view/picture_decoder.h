@@ -1,0 +1,50 @@
+// Where picture files are decoded: on the thread that asks, which waits for them (kelo-render and the tests: every
+// frame shows what its pictures give, the same on every run), or aside, on a thread of their own, while the window's
+// thread goes on answering (the viewers). Relies on std::thread; a GDI+ object is never used by two threads at once:
+// it belongs to the decoding thread until it is handed over behind a mutex, and to the window's thread after.
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <utility>
+
+// Whether decodes asked for from now on run aside; they run on the asking thread until a backend says otherwise.
+void decodePicturesAside(bool aside);
+
+// Runs `decode` aside, after the decodes asked for before it, or at once when decodes do not run aside. The thread
+// is started at the first decode asked for aside.
+void decodePicture(std::function<void()> decode);
+
+// Ends the decoding thread and waits for it: decodes not yet begun are dropped, one under way ends first (a picture
+// cannot be left half decoded). Called before GDI+ stops, and before the caches that decodes hand over to are emptied.
+void stopDecoding();
+
+// What a decode gives (or that it gave nothing), on its way from the decoding thread to the window's.
+template <class Result>
+class HandOver {
+public:
+    // The decoding side, once: the result, or none when the file gave no picture.
+    void give(std::optional<Result> result)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        result_ = std::move(result);
+        given_ = true;
+    }
+    // The window's side: false while the decode goes on; once it is done, the result is moved into `result` and
+    // true is returned. Called until it returns true, then no more.
+    bool take(std::optional<Result>& result)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (!given_)
+            return false;
+        result = std::move(result_);
+        result_.reset();
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    bool given_ = false;
+    std::optional<Result> result_;
+};
