@@ -71,12 +71,11 @@ void composeLayers(GpDC dc, World& world, ViewState& view, const FrameContext& c
     const FramePlaced placed(context.fit);
     Surface surface(dc);
     drawControlBar(dc, view);
-    // A picture covers the whole map area; without one, the units and texts of earlier frames would show through.
-    if (!world.mapName || !world.mapImage)
+    // A picture covers the whole map area; without one (none named, none read, one still being decoded), the units
+    // and texts of earlier frames would show through.
+    if (!world.mapName || !world.mapImage || !drawMapPicture(surface, *world.mapImage))
         surface.fillRectI(Brush::solid(black), 0, 25, 400, 400);
     if (world.mapName) {
-        if (world.mapImage)
-            drawMapPicture(surface, *world.mapImage);
         drawMapNameLabel(surface, *world.mapName);
     } else {
         drawTitleScreen(surface);
