@@ -90,11 +90,12 @@ std::string brokenLargeJpeg()
 TEST_F(HostileLongRunTest, AMapRewrittenBrokenTwoHundredTimesCostsTheDecoderOnceAVersion)
 {
     // 2,000 log seconds naming the map once a second, played at 8x: 250 s on the virtual clock, 2,500 frames; the
-    // picture is rewritten every 10 log seconds, 200 versions in all.
+    // picture is rewritten every 10 log seconds, 200 versions in all. The log goes on a little longer, so that its
+    // data has not ended by then.
     writeFile("Kelo.ini", "[Broken.map]\nInvertY=0\nInvertX=0\nScaleX=400\nScaleY=400\nOffsetX=0\nOffsetY=0\n"
                           "RotationOffset=0\n");
     std::string log = "[1:00:00] 1;Broken.map\n[1:00:00] CREATED;SOLDIER;1;R;100;100;0;0;1;1;0;Walker\n";
-    for (int second = 1; second < 2000; ++second)
+    for (int second = 1; second < 2010; ++second)
         log += "[" + std::to_string(1 + second / 3600) + ":" + std::to_string(second / 60 % 60) + ":"
              + std::to_string(second % 60) + "] 1;Broken.map\n";
     const std::string logPath = writeFile("broken.log", log);
