@@ -129,12 +129,9 @@ void movementTick()
 void resumePlayback()
 {
     Playback& playback = app::playback;
-    if (playback.playbackPaused) {
-        // The next line comes one log second after Play, whatever was left of its gap.
-        const std::int64_t now = steadyMs();
-        playback.pace = {now + logSecondUs(playback.msPerLogSecond) / 1000, logMsOf(playback.clock.lineTime)};
-        armForCurrentLine(now);
-    }
+    // The next line comes one log second after Play, whatever was left of its gap.
+    if (playback.playbackPaused)
+        timeLinesFrom(logMsOf(playback.clock.lineTime) - 1000);
     playback.playbackPaused = 0;
 }
 

@@ -42,7 +42,8 @@ void stopPlayback();
 void setSpeed(std::int32_t msPerLogSecond);
 // While paused: applies the current line (lines > 0), or seeks to the line before it (lines < 0).
 void stepLines(int lines);
-// The current line is due at log time `logMs` (log milliseconds, at most its own time) counted from now.
+// The current line is due at log time `logMs` (log milliseconds, at most its own time) counted from now; a log time
+// before the line waits for the rest of it.
 void timeLinesFrom(std::int64_t logMs);
 // trunc(0.05 x msPerLogSecond), taken when a log is opened.
 std::int32_t movementPeriod(std::int32_t msPerLogSecond);
