@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "world/log_format.h"
 #include "world/program_files.h"
 #include "world/text_rules.h"

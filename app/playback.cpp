@@ -9,7 +9,8 @@
 
 #include "app/app_state.h"
 #include "app/seek.h"
-#include "platform/platform.h"
+#include "app/timers.h"
+#include "seam/platform.h"
 #include "world/log_time.h"
 #include "world/movement.h"
 

@@ -9,7 +9,8 @@
 #include <utility>
 
 #include "app/app_state.h"
-#include "platform/platform.h"
+#include "app/timers.h"
+#include "seam/platform.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/platform.h"
+#include "app/timers.h"
 #include "view/frame_fit.h"
 
 // The repaint timer's period: ten frames a second.

@@ -7,7 +7,7 @@
 #include "bench/bench_folder.h"
 #include "bench/scenes.h"
 #include "platform/headless/headless.h"
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
 #include "view/gdiplus_wrappers.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <variant>
 
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "view/view_state.h"
 
 enum class Key : std::uint8_t {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz/scratch_folder.h"
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "world/text_rules.h"
 
 namespace {

@@ -24,13 +24,13 @@ add() {
 add world/records.h
 add world/world_model.h world/records.h
 add world/world_model.cpp world_model.h ../world/records.h
-add platform/gdiplus_flat.h
-add platform/platform.h platform/gdiplus_flat.h
-add view/frame.cpp world/world_model.h platform/platform.h platform/gdiplus_flat.h
+add seam/gdiplus_flat.h
+add seam/platform.h seam/gdiplus_flat.h
+add view/frame.cpp world/world_model.h seam/platform.h seam/gdiplus_flat.h
 add controls/control_bar.h view/frame.h world/records.h
-add app/playback.h controls/control_bar.h platform/platform.h
-add platform/linux_shared.h platform/gdiplus_flat.h
-add platform/headless/headless.cpp app/playback.h platform/linux_shared.h
+add app/playback.h controls/control_bar.h seam/platform.h
+add platform/linux/shared.h seam/gdiplus_flat.h
+add platform/headless/headless.cpp app/playback.h platform/linux/shared.h
 add tools/kelo_render.cpp platform/headless/headless.h app/playback.h kelo_icon_bytes.inc
 
 "$check" "$work/tree" >"$work/clean.out" 2>&1 || fail "the clean tree did not pass: $(cat "$work/clean.out")"

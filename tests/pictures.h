@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/gdiplus_flat.h"
+#include "seam/gdiplus_flat.h"
 #include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "world/records.h"

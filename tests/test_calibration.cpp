@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/calibration.h"
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
 #include "world/program_files.h"

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "app/shell.h"
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "tests/kelo_test.h"
 #include "view/control_bar.h"
 

@@ -9,7 +9,7 @@
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
 #include "tests/pictures.h"
 #include "view/gdiplus_wrappers.h"
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/playback.h"
+#include "app/timers.h"
 #include "tests/kelo_test.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "app/playback.h"
 #include "app/shell.h"
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
 #include "tests/kelo_test.h"
 #include "tests/world_invariants.h"
 

@@ -7,6 +7,7 @@
 
 #include "app/playback.h"
 #include "app/seek.h"
+#include "app/timers.h"
 #include "tests/kelo_test.h"
 #include "world/world_model.h"
 

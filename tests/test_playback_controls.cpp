@@ -6,7 +6,7 @@
 #include "app/seek.h"
 #include "app/shell.h"
 #include "controls/playback_controls.h"
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "tests/kelo_test.h"
 #include "view/control_bar.h"
 #include "view/overlays.h"

@@ -19,7 +19,7 @@
 #include "app/shell.h"
 #include "kelo_version.h"
 #include "platform/headless/headless.h"
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
 #include "tools/frame_writer.h"
 #include "tools/log_check.h"
 #include "tools/progress_line.h"

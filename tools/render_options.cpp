@@ -8,8 +8,9 @@
 #include <cmath>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "tools/video_clip.h"
+#include "view/frame_layout.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/seek.h"
+#include "app/timers.h"
 #include "platform/headless/headless.h"
 
 namespace {

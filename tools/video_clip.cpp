@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
 // kelo-render's clips: the frames of the back buffer handed as raw BGRA pixels (400 x 455, or N times that with
 // --scale) through a pipe to the
 // ffmpeg program, which encodes them as H.264 in MP4 or as an animated GIF. Relies on POSIX (posix_spawn, pipes)
-// and on the back buffer of platform/linux_shared.h.
+// and on the back buffer of platform/linux/shared.h.
 #pragma once
 
 #include <sys/types.h>

@@ -1,5 +1,5 @@
 // Bitmap pixel access: sizes and the scoped 32-bit lock over the rows of a bitmap.
-// Relies on the lock-bits record of platform/gdiplus_flat.h, which leaves libgdiplus the room it writes into.
+// Relies on the lock-bits record of seam/gdiplus_flat.h, which leaves libgdiplus the room it writes into.
 #include "view/bitmap_pixels.h"
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 // the rest black; and a window pixel taken back to the frame pixel under it. Pure arithmetic on sizes and points.
 #pragma once
 
-#include "platform/platform.h"
+#include "view/frame_layout.h"
 
 struct FrameFit {
     float scale = 1;  // window pixels per frame pixel

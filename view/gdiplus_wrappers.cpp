@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "view/picture_guard.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/gdiplus_flat.h"
+#include "seam/gdiplus_flat.h"
 #include "view/frame_fit.h"
 #include "view/picture_header.h"
 

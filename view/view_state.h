@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/gdiplus_flat.h"
+#include "seam/gdiplus_flat.h"
 #include "view/timeline_scale.h"
 
 struct ControlButton {

@@ -1,6 +1,6 @@
 // The GTK 3 viewer `kelo`: the command line, the window and its painting from the back buffer, pointer and key
 // events, closing and full screen, dropped files, g_timeout timers, the modal error box and the open-file chooser.
-// Draws through libgdiplus (platform/linux_shared.h) and reaches the core only through app/shell.h, app/input.h and
+// Draws through libgdiplus (platform/linux/shared.h) and reaches the core only through app/shell.h, app/input.h and
 // app/playback.h.
 #include <gtk/gtk.h>
 
@@ -22,8 +22,8 @@
 #include "app/shell.h"
 #include "kelo_version.h"
 #include "platform/gtk/icon.h"
-#include "platform/linux_shared.h"
-#include "platform/platform.h"
+#include "platform/linux/shared.h"
+#include "seam/platform.h"
 
 namespace {
 

@@ -11,7 +11,8 @@
 #include "app/input.h"
 #include "app/shell.h"
 #include "platform/headless/png_file.h"
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
+#include "view/frame_layout.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ struct VirtualTimer {
 struct HeadlessState {
     std::int64_t now = 0;
     std::uint64_t armings = 0;
-    std::array<VirtualTimer, 4> timers{};
+    std::array<VirtualTimer, timerIdLimit> timers{};
     void (*timerSink)(TimerId) = nullptr;
     std::vector<headless::MessageBox> messages;
     void (*messageSink)(const headless::MessageBox&) = nullptr;

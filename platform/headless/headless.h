@@ -1,6 +1,6 @@
 // The headless backend: a virtual clock that fires timers, recorded message boxes and window requests, and scripted
 // file choices.
-// Tests and kelo-render drive the core through it; the back buffer is the bitmap of platform/linux_shared.h.
+// Tests and kelo-render drive the core through it; the back buffer is the bitmap of platform/linux/shared.h.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controls/keys.h"
-#include "platform/platform.h"
+#include "seam/platform.h"
 
 namespace headless {
 

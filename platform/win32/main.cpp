@@ -1,6 +1,6 @@
 // The Windows viewer `Kelo.exe`: WinMain and its command line, the window class and procedure (pointer, keys and
 // dropped files), full screen, the GDI back buffer and the platform seam on user32, gdi32, comdlg32, shell32 and
-// kernel32. Drawing goes through gdiplus.dll (platform/gdiplus_flat.h); the core is reached through app/shell.h,
+// kernel32. Drawing goes through gdiplus.dll (seam/gdiplus_flat.h); the core is reached through app/shell.h,
 // app/input.h and app/playback.h.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
@@ -21,7 +21,7 @@
 #include "app/playback.h"
 #include "app/shell.h"
 #include "kelo_version.h"
-#include "platform/platform.h"
+#include "seam/platform.h"
 
 namespace {
 

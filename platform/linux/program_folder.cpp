@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
 
 std::string runningProgramFolder()
 {

@@ -1,10 +1,10 @@
 // What the two Linux backends (GTK and headless) share: the back buffer as a GDI+ bitmap and the program folder.
-// The profile reader for Linux (platform/profile_file.cpp) defines readProfileString of the seam directly.
+// The profile reader for Linux (platform/linux/profile_file.cpp) defines readProfileString of the seam directly.
 #pragma once
 
 #include <string>
 
-#include "platform/platform.h"
+#include "seam/platform.h"
 
 // The 32-bit RGB bitmap, black at first, made on first use at 400 x 455 and kept for the program's life.
 GpBitmap* backBufferBitmap();

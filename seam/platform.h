@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gdiplus_flat.h"
+#include "seam/gdiplus_flat.h"
 
-// The back buffer and the frame composed into it, in pixels.
-constexpr int frameWidth = 400;
-constexpr int frameHeight = 455;
-
-enum TimerId : int { playbackTimer = 0, movementTimer = 1, repaintTimer = 2, seekTimer = 3 };
+// Timers are known by small ids that the core chooses, from 0 to timerIdLimit - 1.
+using TimerId = int;
+constexpr TimerId timerIdLimit = 8;
 
 // Arms a periodic timer; arming a running timer replaces its period and restarts it. The backend calls onTimer(id).
 void armTimer(TimerId id, std::int32_t periodMs);

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "platform/platform.h"
+#include "seam/platform.h"
 #include "world/text_rules.h"
 
 namespace {

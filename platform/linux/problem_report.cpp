@@ -1,7 +1,7 @@
 // Problems reported to standard error, for both Linux backends.
 #include <iostream>
 
-#include "platform/platform.h"
+#include "seam/platform.h"
 
 void reportProblem(const std::string& text)
 {

@@ -1,7 +1,8 @@
 // Builds the back buffer as a 32-bit RGB GDI+ bitmap that starts black, and keeps a device context on it; made again,
 // black, at each new size of the window's client area. Surfaces opened with GdipCreateFromHDC on that context draw
 // into the bitmap's pixels.
-#include "platform/linux_shared.h"
+#include "platform/linux/shared.h"
+#include "view/frame_layout.h"
 
 #include <algorithm>
 
