@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/shell.h"
@@ -17,7 +17,7 @@ namespace {
 
 void runButton(ButtonIndex button)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     switch (button) {
     case buttonOpen:
         // The dialog runs here; until it returns the button stays pressed, so the repaints meanwhile show it so.
@@ -38,7 +38,7 @@ void runButton(ButtonIndex button)
         resumePlayback();
         break;
     case buttonBars:
-        app::view.barsShown = !app::view.barsShown;
+        app::viewer().view.barsShown = !app::viewer().view.barsShown;
         break;
     case buttonCount:
         break;
@@ -50,28 +50,28 @@ void runButton(ButtonIndex button)
 void onPointerMove(int x, int y)
 {
     const FramePoint at = framePointAt(viewFit(), x, y);
-    hoverAt(app::view, app::world, at.x, at.y);
+    hoverAt(app::viewer().view, app::viewer().world, at.x, at.y);
 }
 
 void onPointerPress(int x, int y)
 {
     const FramePoint at = framePointAt(viewFit(), x, y);
-    pressAt(app::view, app::world, at.x, at.y);
+    pressAt(app::viewer().view, app::viewer().world, at.x, at.y);
 }
 
 void onPointerRelease()
 {
-    app::view.timeline.dragX.reset();
-    if (std::optional<ButtonIndex> button = actingButton(app::view)) {
+    app::viewer().view.timeline.dragX.reset();
+    if (std::optional<ButtonIndex> button = actingButton(app::viewer().view)) {
         runButton(*button);
-        app::view.controlButtons[*button].pressed = 0;
+        app::viewer().view.controlButtons[*button].pressed = 0;
     }
 }
 
 void onKey(const KeyPress& press)
 {
-    const KeyCommand command = keyCommand(press, app::playback.playbackPaused != 0);
-    std::optional<double>& request = app::view.timeline.seekRequest;
+    const KeyCommand command = keyCommand(press, app::viewer().playback.playbackPaused != 0);
+    std::optional<double>& request = app::viewer().view.timeline.seekRequest;
     if (const auto* button = std::get_if<ButtonIndex>(&command)) {
         runButton(*button);
     } else if (const auto* by = std::get_if<SeekBy>(&command)) {
@@ -81,7 +81,7 @@ void onKey(const KeyPress& press)
     } else if (const auto* to = std::get_if<SeekTo>(&command)) {
         request = to->seconds;
     } else if (const auto* speed = std::get_if<SpeedStep>(&command)) {
-        const std::int32_t now = app::playback.msPerLogSecond;
+        const std::int32_t now = app::viewer().playback.msPerLogSecond;
         setSpeed(speed->faster ? fasterKeySpeed(now) : slowerKeySpeed(now));
     } else if (const auto* step = std::get_if<LineStep>(&command)) {
         stepLines(step->lines);

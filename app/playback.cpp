@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/seek.h"
 #include "app/timers.h"
 #include "seam/platform.h"
@@ -34,9 +34,9 @@ enum class StepOutcome : std::uint8_t { applied, reading, ended };
 // Applies the current line as playback does, or reads on in a line longer than one step reads.
 StepOutcome applyCurrentLine()
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     // No open log (Play after a failed open) or no line left (Play after the end) is the end of data too.
-    const StepResult step = stepLog(playback.log, app::world, playback.msPerLogSecond);
+    const StepResult step = stepLog(playback.log, app::viewer().world, playback.msPerLogSecond);
     advanceClock(playback.clock, step);
     followPlayback();
     if (step.stopsPlayback)
@@ -52,10 +52,10 @@ StepOutcome applyCurrentLine()
 // timer waits at least.
 void armForCurrentLine(std::int64_t nowMs)
 {
-    const Playback& playback = app::playback;
+    const Playback& playback = app::viewer().playback;
     const std::int64_t due = dueMs(playback.pace, playback.clock.lineTime, playback.msPerLogSecond);
     armTimer(playbackTimer, static_cast<std::int32_t>(std::clamp<std::int64_t>(due - nowMs, 1, longestWaitMs)));
-    app::playback.linesTimed = true;
+    app::viewer().playback.linesTimed = true;
 }
 
 }  // namespace
@@ -76,8 +76,8 @@ void openReplayLog(const std::string& path)
         return;
     stopPlayback();
     stopNavigation();
-    resetWorld(app::world);
-    LogCursor& log = app::playback.log;
+    resetWorld(app::viewer().world);
+    LogCursor& log = app::viewer().playback.log;
     log = LogCursor{};
     std::string reason;
     std::optional<LineReader> reader = openLogFile(path, &reason);
@@ -88,14 +88,14 @@ void openReplayLog(const std::string& path)
     }
     // The first line is due at once; the clock starts at the log's start.
     timeLinesFrom(0);
-    armTimer(movementTimer, movementPeriod(app::playback.msPerLogSecond));
+    armTimer(movementTimer, movementPeriod(app::viewer().playback.msPerLogSecond));
     startReplay(log, std::move(*reader));
     startNavigation(path);
 }
 
 void playbackStep()
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     // A seek under way holds the playback's place; it arms the timer again when it is done.
     if (playback.seek) {
         stopPlayback();
@@ -123,13 +123,13 @@ void playbackStep()
 void movementTick()
 {
     // While paused no step is used up, so a held glide goes on from where it stopped.
-    if (!app::playback.playbackPaused)
-        glideUnits(app::world);
+    if (!app::viewer().playback.playbackPaused)
+        glideUnits(app::viewer().world);
 }
 
 void resumePlayback()
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     // The next line comes one log second after Play, whatever was left of its gap.
     if (playback.playbackPaused)
         timeLinesFrom(logMsOf(playback.clock.lineTime) - 1000);
@@ -139,12 +139,12 @@ void resumePlayback()
 void stopPlayback()
 {
     stopTimer(playbackTimer);
-    app::playback.linesTimed = false;
+    app::viewer().playback.linesTimed = false;
 }
 
 void stepLines(int lines)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     if (!playback.playbackPaused || playback.seek || !playback.log.reader)
         return;
     if (lines > 0)
@@ -155,7 +155,7 @@ void stepLines(int lines)
 
 void setSpeed(std::int32_t msPerLogSecond)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     const std::int64_t reached = logMsAt(playback.pace, steadyMs(), playback.msPerLogSecond);
     playback.msPerLogSecond = msPerLogSecond;
     if (playback.linesTimed)
@@ -164,7 +164,7 @@ void setSpeed(std::int32_t msPerLogSecond)
 
 void timeLinesFrom(std::int64_t logMs)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     const std::int64_t now = steadyMs();
     playback.pace = {now, std::min(logMs, logMsOf(playback.clock.lineTime))};
     armForCurrentLine(now);

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <utility>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/timers.h"
 #include "seam/platform.h"
 
@@ -43,14 +43,14 @@ void carryPins(PtrList<Unit>& from, PtrList<Unit>& to)
 
 void completeSeek()
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     SettledSeek done = std::move(*playback.seek);
     playback.seek.reset();
     stopTimer(seekTimer);
     playback.trail = copySettled(done.at, playback.logPath);
-    carryPins(app::world.soldierList, done.at.world.soldierList);
-    carryPins(app::world.vehicleList, done.at.world.vehicleList);
-    app::world = std::move(done.at.world);
+    carryPins(app::viewer().world.soldierList, done.at.world.soldierList);
+    carryPins(app::viewer().world.vehicleList, done.at.world.vehicleList);
+    app::viewer().world = std::move(done.at.world);
     playback.log = std::move(done.at.log);
     playback.clock = done.at.clock;
     if (!playback.playbackPaused)
@@ -60,7 +60,7 @@ void completeSeek()
 // Steps the seek under way until it arrives, or until the steady clock reaches the deadline if one is given.
 void runSeek(std::optional<std::int64_t> deadline)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     const std::int64_t spacing = snapshotSpacing();
     for (std::int64_t steps = 1;; ++steps) {
         if (!stepSeek(*playback.seek)) {
@@ -79,7 +79,7 @@ void runSeek(std::optional<std::int64_t> deadline)
 // playback stands), the latest usable snapshot or the log's start; at equal times the first of these.
 std::optional<SettledLog> seekStart(double target, std::int32_t msPerLogSecond)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     std::optional<SettledLog> running;
     if (playback.seek)
         running = std::move(playback.seek->at);
@@ -111,18 +111,18 @@ std::optional<SettledLog> seekStart(double target, std::int32_t msPerLogSecond)
 
 double logTimeNow()
 {
-    return static_cast<double>(app::playback.clock.lineTime);
+    return static_cast<double>(app::viewer().playback.clock.lineTime);
 }
 
 std::shared_ptr<const LogIndexData> indexView()
 {
     static const auto empty = std::make_shared<const LogIndexData>();
-    return app::playback.index ? app::playback.index->view() : empty;
+    return app::viewer().playback.index ? app::viewer().playback.index->view() : empty;
 }
 
 void seekTo(double logSeconds, std::int64_t line)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     if (!playback.index || !playback.log.reader)
         return;
     const double scanned = playback.index->view()->scannedS;
@@ -143,12 +143,12 @@ void seekTo(double logSeconds, std::int64_t line)
 
 std::optional<double> seekTarget()
 {
-    return app::playback.seek ? std::optional<double>(app::playback.seek->target) : std::nullopt;
+    return app::viewer().playback.seek ? std::optional<double>(app::viewer().playback.seek->target) : std::nullopt;
 }
 
 void finishSeek()
 {
-    if (app::playback.seek)
+    if (app::viewer().playback.seek)
         runSeek(std::nullopt);
 }
 
@@ -156,7 +156,7 @@ void finishSeek()
 
 void stopNavigation()
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     stopTimer(seekTimer);
     playback.seek.reset();
     playback.index.reset();
@@ -168,7 +168,7 @@ void stopNavigation()
 
 void startNavigation(const std::string& path)
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     playback.logPath = path;
     if (std::optional<LineReader> reader = openLogFile(path))
         playback.index = std::make_unique<LogIndex>(std::move(*reader));
@@ -178,7 +178,7 @@ void startNavigation(const std::string& path)
 
 void followPlayback()
 {
-    Playback& playback = app::playback;
+    Playback& playback = app::viewer().playback;
     if (!playback.trail)
         return;
     stepSettled(*playback.trail, playback.msPerLogSecond);
@@ -193,7 +193,7 @@ void followPlayback()
 
 void seekTick()
 {
-    if (!app::playback.seek) {
+    if (!app::viewer().playback.seek) {
         stopTimer(seekTimer);
         return;
     }

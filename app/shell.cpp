@@ -7,32 +7,33 @@
 #include <memory>
 #include <utility>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/calibration.h"
 #include "app/playback.h"
 #include "app/seek.h"
 #include "view/frame.h"
 #include "view/map_picture.h"
-#include "view/picture_decoder.h"
 #include "world/program_files.h"
 #include "world/world_hooks.h"
 
 namespace {
 
-std::uintptr_t gdiplusToken = 0;
-bool coreStarted = false;
-FrameFit fit;
+// GDI+ runs once per process, for every viewer.
+struct {
+    std::uintptr_t token = 0;
+    bool started = false;
+} gdiplus;
 
 std::shared_ptr<const MapPicture> mapPictureInFolder(std::string_view baseName)
 {
     const std::optional<std::string> path = mapPicturePath(executableFolder(), baseName);
-    return path ? loadMapPicture(*path) : nullptr;
+    return path ? app::viewer().caches.maps.load(*path) : nullptr;
 }
 
 // What the strip shows of the open log; none while it is hidden or no log is open.
 std::optional<TimelineModel> timelineModel()
 {
-    if (!app::view.timeline.shown || !app::playback.log.reader)
+    if (!app::viewer().view.timeline.shown || !app::viewer().playback.log.reader)
         return std::nullopt;
     TimelineModel model;
     if (std::shared_ptr<const LogIndexData> index = indexView())
@@ -46,14 +47,14 @@ std::optional<TimelineModel> timelineModel()
 
 std::string startCore()
 {
-    if (coreStarted)
+    if (gdiplus.started)
         return {};
     const GdiplusStartupInput input{1, nullptr, 0, 0};
-    const GpStatus status = GdiplusStartup(&gdiplusToken, &input, nullptr);
+    const GpStatus status = GdiplusStartup(&gdiplus.token, &input, nullptr);
     if (status != gpOk)
         return "GDI+ could not be started (status " + std::to_string(status) + ")";
     worldHooks = {loadCalibration, mapPictureInFolder};
-    coreStarted = true;
+    gdiplus.started = true;
     return {};
 }
 
@@ -70,51 +71,52 @@ std::string startShell(const std::function<std::string()>& createWindow)
 
 void stopShell()
 {
-    app::resetState();
+    app::viewer().reset();
     worldHooks = {};
-    if (coreStarted)
-        GdiplusShutdown(gdiplusToken);
-    coreStarted = false;
+    if (gdiplus.started)
+        GdiplusShutdown(gdiplus.token);
+    gdiplus.started = false;
 }
 
 void setPicturesDecodedAside(bool aside)
 {
-    decodePicturesAside(aside);
+    app::viewer().caches.decoder.setAside(aside);
 }
 
 void setTimelineShown(bool shown)
 {
-    app::view.timeline.shown = shown;
+    app::viewer().view.timeline.shown = shown;
 }
 
 void resizeView(int clientWidth, int clientHeight)
 {
-    fit = fitFrame(clientWidth, clientHeight);
+    app::viewer().fit = fitFrame(clientWidth, clientHeight);
 }
 
 const FrameFit& viewFit()
 {
-    return fit;
+    return app::viewer().fit;
 }
 
 void composeFrame()
 {
-    if (!app::composeReady)
+    Viewer& viewer = app::viewer();
+    if (!viewer.composeReady)
         return;
-    app::composeReady = 0;
+    viewer.composeReady = false;
     // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
-    if (app::world.mapName)
-        loadCalibration(app::world);
-    const FrameContext context{app::playback.msPerLogSecond, app::playback.playbackPaused != 0, executableFolder(),
-                               timelineModel(), fit};
-    renderFrame(backBufferDC(), app::world, app::view, context);
-    app::composeReady = 1;
+    if (viewer.world.mapName)
+        loadCalibration(viewer.world);
+    const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0,
+                               executableFolder(), timelineModel(), viewer.fit};
+    renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
+    viewer.composeReady = true;
 }
 
 void repaintTick()
 {
     // A newer request replaced any older one: a drag or a held key seeks once a tick at most.
-    if (std::optional<double> target = std::exchange(app::view.timeline.seekRequest, std::nullopt))
+    if (std::optional<double> target = std::exchange(app::viewer().view.timeline.seekRequest, std::nullopt))
         seekTo(*target);
     repaintWindow();
 }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
@@ -39,7 +39,7 @@ std::vector<std::string> demoLines()
 void startFresh()
 {
     headless::startup();
-    app::resetState();
+    app::viewer().reset();
     headless::reset();
 }
 
@@ -51,11 +51,11 @@ void BM_ComposeDemoFrame(benchmark::State& state)
     headless::advance(100000);
     for (auto _ : state)
         composeFrame();
-    state.counters["soldiers"] = app::world.soldierList.count - 1;
-    state.counters["vehicles"] = app::world.vehicleList.count - 1;
-    if (app::world.soldierList.count <= 1)
+    state.counters["soldiers"] = app::viewer().world.soldierList.count - 1;
+    state.counters["vehicles"] = app::viewer().world.vehicleList.count - 1;
+    if (app::viewer().world.soldierList.count <= 1)
         state.SkipWithError("the demo log did not play");
-    app::resetState();
+    app::viewer().reset();
 }
 BENCHMARK(BM_ComposeDemoFrame)->Unit(benchmark::kMillisecond);
 
@@ -68,14 +68,14 @@ void BM_ApplyDemoLog(benchmark::State& state)
         if (std::optional<SplitLine> split = splitLine(line))
             events.push_back(split->fields);
     for (auto _ : state) {
-        resetWorld(app::world);
+        resetWorld(app::viewer().world);
         for (const Fields& fields : events)
-            applyEvent(app::world, fields, app::playback.msPerLogSecond);
+            applyEvent(app::viewer().world, fields, app::viewer().playback.msPerLogSecond);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * events.size()));
     if (events.empty())
         state.SkipWithError("no demo log");
-    app::resetState();
+    app::viewer().reset();
 }
 BENCHMARK(BM_ApplyDemoLog)->Unit(benchmark::kMillisecond);
 

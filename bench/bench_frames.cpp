@@ -2,7 +2,7 @@
 // buffer) for the title screen, the light and the heavy scene.
 #include <benchmark/benchmark.h>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/shell.h"
 #include "bench/scenes.h"
 
@@ -13,9 +13,9 @@ void composeScene(benchmark::State& state, void (*build)())
     build();
     for (auto _ : state)
         composeFrame();
-    state.counters["soldiers"] = app::world.soldierList.count - 1;
-    state.counters["vehicles"] = app::world.vehicleList.count - 1;
-    app::resetState();
+    state.counters["soldiers"] = app::viewer().world.soldierList.count - 1;
+    state.counters["vehicles"] = app::viewer().world.vehicleList.count - 1;
+    app::viewer().reset();
 }
 
 void BM_ComposeTitle(benchmark::State& state)

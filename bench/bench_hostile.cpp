@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
@@ -78,9 +78,9 @@ std::string demoLogPath()
 void BM_DemoPlayedAHundredTimes(benchmark::State& state)
 {
     headless::startup();
-    app::resetState();
+    app::viewer().reset();
     headless::reset();
-    app::playback.msPerLogSecond = 125;
+    app::viewer().playback.msPerLogSecond = 125;
     startShell([] { return std::string(); });
     long afterTen = 0;
     long afterHundred = 0;
@@ -102,7 +102,7 @@ void BM_DemoPlayedAHundredTimes(benchmark::State& state)
     state.counters["rss_run10_kB"] = static_cast<double>(afterTen);
     state.counters["rss_run100_kB"] = static_cast<double>(afterHundred);
     state.counters["growth_kB"] = static_cast<double>(afterHundred - afterTen);
-    app::resetState();
+    app::viewer().reset();
     headless::reset();
 }
 BENCHMARK(BM_DemoPlayedAHundredTimes)->Unit(benchmark::kSecond)->Iterations(1);

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "bench/scenes.h"
 
@@ -23,12 +23,12 @@ void startGliding(PtrList<Unit>& list)
 void BM_MovementTick(benchmark::State& state)
 {
     buildHeavyScene();
-    startGliding(app::world.soldierList);
-    startGliding(app::world.vehicleList);
+    startGliding(app::viewer().world.soldierList);
+    startGliding(app::viewer().world.vehicleList);
     for (auto _ : state)
         movementTick();
-    state.SetItemsProcessed(state.iterations() * (app::world.soldierList.count + app::world.vehicleList.count - 2));
-    app::resetState();
+    state.SetItemsProcessed(state.iterations() * (app::viewer().world.soldierList.count + app::viewer().world.vehicleList.count - 2));
+    app::viewer().reset();
 }
 BENCHMARK(BM_MovementTick)->Unit(benchmark::kMicrosecond);
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/seek.h"
 #include "platform/headless/headless.h"
@@ -193,12 +193,12 @@ BENCHMARK(BM_IndexLargeLog)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRe
 double openScanned()
 {
     headless::startup();
-    app::resetState();
+    app::viewer().reset();
     headless::reset();
     openReplayLog(benchLog().path());
-    app::playback.playbackPaused = 1;
+    app::viewer().playback.playbackPaused = 1;
     stopPlayback();
-    return app::playback.index ? app::playback.index->waitFor(everything)->scannedS : 0;
+    return app::viewer().playback.index ? app::viewer().playback.index->waitFor(everything)->scannedS : 0;
 }
 
 void BM_SeekStartToEnd(benchmark::State& state)
@@ -215,9 +215,9 @@ void BM_SeekStartToEnd(benchmark::State& state)
     }
     if (logTimeNow() != total)
         state.SkipWithError("the seek did not reach the end");
-    state.counters["snapshots"] = static_cast<double>(app::playback.snapshots.count());
-    state.counters["snapshotPeakMB"] = static_cast<double>(app::playback.snapshots.peakBytes()) / (1 << 20);
-    app::resetState();
+    state.counters["snapshots"] = static_cast<double>(app::viewer().playback.snapshots.count());
+    state.counters["snapshotPeakMB"] = static_cast<double>(app::viewer().playback.snapshots.peakBytes()) / (1 << 20);
+    app::viewer().reset();
 }
 BENCHMARK(BM_SeekStartToEnd)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -238,9 +238,9 @@ void BM_SeekEndToMiddle(benchmark::State& state)
     // The middle may fall into a wait between games: the seek lands on the first line at or after it.
     if (logTimeNow() < total / 2 || logTimeNow() >= total)
         state.SkipWithError("the seek did not reach the middle");
-    state.counters["snapshots"] = static_cast<double>(app::playback.snapshots.count());
-    state.counters["snapshotPeakMB"] = static_cast<double>(app::playback.snapshots.peakBytes()) / (1 << 20);
-    app::resetState();
+    state.counters["snapshots"] = static_cast<double>(app::viewer().playback.snapshots.count());
+    state.counters["snapshotPeakMB"] = static_cast<double>(app::viewer().playback.snapshots.peakBytes()) / (1 << 20);
+    app::viewer().reset();
 }
 BENCHMARK(BM_SeekEndToMiddle)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -2,7 +2,7 @@
 // that kelo-render uses, on the light scene's frame, into the benchmarks' folder.
 #include <benchmark/benchmark.h>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/shell.h"
 #include "bench/bench_folder.h"
 #include "bench/scenes.h"
@@ -21,7 +21,7 @@ void BM_WriteFramePngGdiplus(benchmark::State& state)
         if (GdipSaveImageToFile(reinterpret_cast<GpImage*>(backBufferBitmap()), path.c_str(), &gpPngEncoder, nullptr)
             != gpOk)
             state.SkipWithError("the frame could not be written");
-    app::resetState();
+    app::viewer().reset();
 }
 BENCHMARK(BM_WriteFramePngGdiplus)->Unit(benchmark::kMillisecond);
 
@@ -33,7 +33,7 @@ void BM_WriteFramePng(benchmark::State& state)
     for (auto _ : state)
         if (!headless::saveFrame(path))
             state.SkipWithError("the frame could not be written");
-    app::resetState();
+    app::viewer().reset();
 }
 BENCHMARK(BM_WriteFramePng)->Unit(benchmark::kMillisecond);
 

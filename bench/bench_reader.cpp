@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "bench/bench_folder.h"
 #include "bench/scenes.h"
 #include "world/log_step.h"
@@ -71,7 +71,7 @@ const std::string& generatedLog()
                 next("POS;VEHICLE;" + std::to_string(1000 + unit - soldierCount + 1) + ";Tank;" + y + ";" + x + ";0;"
                      + std::to_string(n % 360) + ";180;0");
         }
-        app::resetState();
+        app::viewer().reset();
         return file;
     }();
     return path;

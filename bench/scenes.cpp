@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "bench/bench_folder.h"
 #include "platform/headless/headless.h"
 #include "world/interpreter.h"
@@ -57,7 +57,7 @@ void writeSceneFiles()
 void startScene()
 {
     writeSceneFiles();
-    app::resetState();
+    app::viewer().reset();
     headless::reset();
     headless::setProgramFolder(benchFolder().path());
 }
@@ -93,7 +93,7 @@ void applyLines(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
         if (std::optional<SplitLine> split = splitLine(line))
-            applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
+            applyEvent(app::viewer().world, split->fields, app::viewer().playback.msPerLogSecond);
 }
 
 void buildTitleScene()
@@ -112,7 +112,7 @@ void buildLightScene()
         lines.push_back(created("VEHICLE", 101 + i, classes[i % 3], 20 + i, i % 2));
     addOverlays(lines);
     applyLines(lines);
-    app::world.soldierList.items[0]->pinned = 1;
+    app::viewer().world.soldierList.items[0]->pinned = 1;
 }
 
 void buildHeavyScene()
@@ -131,5 +131,5 @@ void buildHeavyScene()
     addOverlays(lines);
     applyLines(lines);
     for (int i = 0; i < 20; ++i)
-        app::world.vehicleList.items[static_cast<std::size_t>(i)]->pinned = 1;
+        app::viewer().world.vehicleList.items[static_cast<std::size_t>(i)]->pinned = 1;
 }

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/input.h"
 #include "app/playback.h"
 #include "app/shell.h"
@@ -130,7 +130,7 @@ void run(std::string_view command)
         composeBoundedFrame();
         break;
     }
-    checkModel(app::world);
+    checkModel(app::viewer().world);
 }
 
 // A world grown past this many records is reset, so that one input cannot make every later step slow.
@@ -140,7 +140,9 @@ constexpr std::size_t recordBound = 300;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    static Viewer viewer;
     static const bool started = [] {
+        app::makeCurrent(&viewer);
         if (!headless::startup())
             std::abort();
         headless::setProgramFolder(programFolder().path().string());
@@ -148,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     (void)started;
     // Every input starts from the program's state at start-up, so that a crashing input crashes again on its own.
-    app::resetState();
+    app::viewer().reset();
     framesLeft = frameBound;
 
     // The log lines go to the reader as one file; each command runs before the log line that followed it.
@@ -175,15 +177,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (; ran < commands.size() && commands[ran].first <= linesBefore; ++ran)
             run(commands[ran].second);
     };
-    LogCursor& log = app::playback.log;
+    LogCursor& log = app::viewer().playback.log;
     if (std::FILE* file = logText.empty() ? nullptr : fmemopen(logText.data(), logText.size(), "r")) {
         startLog(log, LineReader(file));
         for (;;) {
             runUpTo(log.currentNumber - 1);
-            const StepResult step = stepLog(log, app::world, app::playback.msPerLogSecond);
-            checkModel(app::world);
-            if (app::world.records.size() > recordBound)
-                resetWorld(app::world);
+            const StepResult step = stepLog(log, app::viewer().world, app::viewer().playback.msPerLogSecond);
+            checkModel(app::viewer().world);
+            if (app::viewer().world.records.size() > recordBound)
+                resetWorld(app::viewer().world);
             if (!step.gap)
                 break;
         }
@@ -191,12 +193,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     runUpTo(logLines);
     ++framesLeft;
     composeBoundedFrame();
-    checkModel(app::world);
+    checkModel(app::viewer().world);
 
-    const World copy = app::world;
+    const World copy = app::viewer().world;
     checkModel(copy);
-    if (!(copy == app::world))
+    if (!(copy == app::viewer().world))
         std::abort();
-    app::playback.log = LogCursor{};
+    app::viewer().playback.log = LogCursor{};
     return 0;
 }

@@ -3,14 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "world/interpreter.h"
 
 void applyLine(const std::string& event)
 {
     std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
     ASSERT_TRUE(split) << event;
-    applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
+    applyEvent(app::viewer().world, split->fields, app::viewer().playback.msPerLogSecond);
 }
 
 void createSoldier(int id, float x, float y, int side, const std::string& name)
@@ -27,24 +27,24 @@ void createVehicle(int id, float x, float y)
 
 SoldierRecord& addSoldier(float x, float y, std::int32_t side, const std::string& name)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::viewer().world);
     soldier.posX = x;
     soldier.posY = y;
     soldier.side = side;
     soldier.name = name;
-    app::world.soldierList.append(&soldier);
-    app::world.entityList.append(&soldier);
+    app::viewer().world.soldierList.append(&soldier);
+    app::viewer().world.entityList.append(&soldier);
     return soldier;
 }
 
 VehicleRecord& addVehicle(float x, float y, std::int32_t side, const std::string& className)
 {
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::viewer().world);
     vehicle.posX = x;
     vehicle.posY = y;
     vehicle.side = side;
     vehicle.className = className;
-    app::world.vehicleList.append(&vehicle);
-    app::world.entityList.append(&vehicle);
+    app::viewer().world.vehicleList.append(&vehicle);
+    app::viewer().world.entityList.append(&vehicle);
     return vehicle;
 }

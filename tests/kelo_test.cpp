@@ -1,4 +1,4 @@
-// The shared test fixture: each test starts from a reset world, clock and scratch program folder.
+// The shared test fixture: each test starts from a viewer of its own, a reset clock and a scratch program folder.
 #include "tests/kelo_test.h"
 
 #include <stdlib.h>
@@ -7,7 +7,7 @@
 
 void KeloTest::SetUp()
 {
-    app::resetState();
+    app::makeCurrent(&viewer);
     headless::reset();
     // A folder of its own for every test: tests running side by side never share one.
     std::string name = (std::filesystem::temp_directory_path() / "kelo-test-XXXXXX").string();
@@ -18,7 +18,8 @@ void KeloTest::SetUp()
 
 void KeloTest::TearDown()
 {
-    app::resetState();
+    viewer.reset();
+    app::makeCurrent(nullptr);
     std::filesystem::remove_all(folder);
 }
 

@@ -1,5 +1,5 @@
-// The fixture every test of the core uses: a fresh global state and a fresh headless backend,
-// with the program folder set to a scratch folder that the test may fill with Kelo.ini, Maps and Presets.
+// The fixture every test of the core uses: a viewer of its own, made current, and a fresh headless backend, with the
+// program folder set to a scratch folder that the test may fill with Kelo.ini, Maps and Presets.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 
 class KeloTest : public testing::Test {
@@ -18,5 +18,6 @@ protected:
     // Writes a file under the scratch program folder and returns its full path.
     std::string writeFile(const std::string& relative, const std::string& contents);
 
+    Viewer viewer;
     std::filesystem::path folder;
 };

@@ -44,6 +44,11 @@ void fillBackBuffer(ARGB colour)
     surface.fillRectI(Brush::solid(colour), 0, 0, 400, 455);
 }
 
+FrameCanvas backBufferCanvas()
+{
+    return FrameCanvas{backBufferDC(), FrameFit{}, app::viewer().caches};
+}
+
 GpRectF measureText(std::string_view text, std::string_view family, float points)
 {
     Surface surface(backBufferDC());
@@ -93,12 +98,12 @@ void ViewTest::SetUp()
 {
     KeloTest::SetUp();
     fillBackBuffer(0xFF000000);
-    app::world.calibration.scaleX = 400;
-    app::world.calibration.scaleY = 400;
+    app::viewer().world.calibration.scaleX = 400;
+    app::viewer().world.calibration.scaleY = 400;
 }
 
 ARGB ViewTest::pixelAt(float x, float y, int dx, int dy)
 {
-    ScreenPoint point = worldToScreen(app::world.calibration, x, y);
+    ScreenPoint point = worldToScreen(app::viewer().world.calibration, x, y);
     return headless::pixel(static_cast<int>(point.x) + dx, static_cast<int>(point.y) + dy);
 }

@@ -9,6 +9,7 @@
 
 #include "seam/gdiplus_flat.h"
 #include "tests/builders.h"
+#include "view/frame_canvas.h"
 #include "tests/kelo_test.h"
 #include "world/records.h"
 
@@ -21,6 +22,8 @@ std::string readBytes(const std::string& path);
 
 // Paints the whole back buffer in one colour, so that a test never sees what an earlier test drew.
 void fillBackBuffer(ARGB colour);
+// The back buffer, pixel for pixel, with the current viewer's caches: where a drawing step of a frame draws.
+FrameCanvas backBufferCanvas();
 
 // The width and height of the text's box in a layout rectangle of (0, 0, 400, 400), measured on the back buffer.
 GpRectF measureText(std::string_view text, std::string_view family, float points);

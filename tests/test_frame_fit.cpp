@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
@@ -199,23 +199,23 @@ TEST_F(ScaledFrameTest, ThePointerActsOnTheFramePixelUnderIt)
 {
     playDemo();
     frameAt(1000, 910);
-    const GpRectF& bars = app::view.controlButtons[buttonBars].hit;
+    const GpRectF& bars = app::viewer().view.controlButtons[buttonBars].hit;
     const int x = 100 + static_cast<int>(2 * (bars.X + bars.Width / 2));
     const int y = static_cast<int>(2 * (bars.Y + bars.Height / 2));
     headless::pointerMove(x, y);
-    EXPECT_TRUE(app::view.controlButtons[buttonBars].hovered);
+    EXPECT_TRUE(app::viewer().view.controlButtons[buttonBars].hovered);
     headless::pointerPress(x, y);
     headless::pointerRelease();
-    EXPECT_TRUE(app::view.barsShown);
+    EXPECT_TRUE(app::viewer().view.barsShown);
 
     // The same row in the black band on the left hits nothing; nor does the band on the right.
     for (int margin : {50, 950}) {
         headless::pointerMove(margin, y);
-        for (const ControlButton& button : app::view.controlButtons)
+        for (const ControlButton& button : app::viewer().view.controlButtons)
             EXPECT_FALSE(button.hovered) << margin;
         headless::pointerPress(margin, y);
         headless::pointerRelease();
-        EXPECT_TRUE(app::view.barsShown) << margin;
+        EXPECT_TRUE(app::viewer().view.barsShown) << margin;
     }
 }
 

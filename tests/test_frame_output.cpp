@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"

@@ -33,10 +33,10 @@ using InterpreterTest = KeloTest;
 TEST_F(InterpreterTest, CreatedSoldierTakesEveryField)
 {
     applyLine("CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
-    ASSERT_EQ(app::world.soldierList.count, 2);
-    ASSERT_EQ(app::world.entityList.count, 2);
-    const SoldierRecord& soldier = *app::world.soldierList.items[0];
-    EXPECT_EQ(app::world.entityList.items[0], &soldier);
+    ASSERT_EQ(app::viewer().world.soldierList.count, 2);
+    ASSERT_EQ(app::viewer().world.entityList.count, 2);
+    const SoldierRecord& soldier = *app::viewer().world.soldierList.items[0];
+    EXPECT_EQ(app::viewer().world.entityList.items[0], &soldier);
     EXPECT_EQ(soldier.id, 17);
     EXPECT_EQ(soldier.className, "ClassA");
     EXPECT_FLOAT_EQ(soldier.posX, 3400.25f);
@@ -61,12 +61,12 @@ TEST_F(InterpreterTest, EachKindGoesToItsLists)
     applyLine("CREATED;VEHICLE;5;Truck;10;20;3;45;0.8;0.2;1");
     applyLine("CREATED;BUILDING;6;House;1;2;0;0;1;1;1");
     applyLine("CREATED;OBJECT;7;Rock;4;5;6;99;99;99;1");
-    EXPECT_EQ(ids(app::world.vehicleList), std::vector<int>{5});
-    EXPECT_EQ(ids(app::world.buildingList), std::vector<int>{6});
-    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{5, 6, 7}));
-    EXPECT_EQ(app::world.soldierList.count, 1);
+    EXPECT_EQ(ids(app::viewer().world.vehicleList), std::vector<int>{5});
+    EXPECT_EQ(ids(app::viewer().world.buildingList), std::vector<int>{6});
+    EXPECT_EQ(ids(app::viewer().world.entityList), (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(app::viewer().world.soldierList.count, 1);
 
-    const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
+    const VehicleRecord& vehicle = *app::viewer().world.vehicleList.items[0];
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 45);
     EXPECT_EQ(vehicle.targetDirection, vehicle.direction);
     EXPECT_EQ(vehicle.targetX, vehicle.posX);
@@ -75,7 +75,7 @@ TEST_F(InterpreterTest, EachKindGoesToItsLists)
     EXPECT_EQ(vehicle.passengers.count, 1);
 
     // An object's line gives only id, class and position: side, direction and levels stay at their start.
-    const Record& object = *app::world.entityList.items[2];
+    const Record& object = *app::viewer().world.entityList.items[2];
     EXPECT_EQ(object.className, "Rock");
     EXPECT_FLOAT_EQ(object.posX, 5);
     EXPECT_FLOAT_EQ(object.posY, 4);
@@ -94,18 +94,18 @@ TEST_F(InterpreterTest, SoldierCreatedTwiceTakesTheFirstOnesPlace)
     createVehicle(9, 0, 0);
     applyLine("ENTER;9;x;x;x;x;2");
     applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
-    ASSERT_EQ(app::world.soldierList.items[0]->damageLink, app::world.soldierList.items[1]);
+    ASSERT_EQ(app::viewer().world.soldierList.items[0]->damageLink, app::viewer().world.soldierList.items[1]);
 
     createSoldier(2, 5, 5, 1, "Second");
-    EXPECT_EQ(ids(app::world.soldierList), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2, 3, 9}));
-    SoldierRecord* second = app::world.soldierList.items[1];
+    EXPECT_EQ(ids(app::viewer().world.soldierList), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ids(app::viewer().world.entityList), (std::vector<int>{1, 2, 3, 9}));
+    SoldierRecord* second = app::viewer().world.soldierList.items[1];
     EXPECT_EQ(second->name, "Second");
-    EXPECT_EQ(app::world.entityList.items[1], second);
+    EXPECT_EQ(app::viewer().world.entityList.items[1], second);
     // The old soldier is gone with every reference to it: the passenger list and the damage link.
-    EXPECT_EQ(app::world.records.size(), 4u);
-    EXPECT_EQ(app::world.vehicleList.items[0]->passengers.count, 1);
-    EXPECT_EQ(app::world.soldierList.items[0]->damageLink, nullptr);
+    EXPECT_EQ(app::viewer().world.records.size(), 4u);
+    EXPECT_EQ(app::viewer().world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(app::viewer().world.soldierList.items[0]->damageLink, nullptr);
 }
 
 TEST_F(InterpreterTest, SoldierTakesTheEntitySlotOfAnotherKind)
@@ -116,16 +116,16 @@ TEST_F(InterpreterTest, SoldierTakesTheEntitySlotOfAnotherKind)
     createSoldier(5, 3, 3);
 
     // The soldiers only took the entity slots: they are in no soldier list and so are never drawn.
-    EXPECT_EQ(app::world.soldierList.count, 1);
-    EXPECT_EQ(ids(app::world.vehicleList), std::vector<int>{4});
-    ASSERT_EQ(app::world.entityList.count, 3);
-    EXPECT_EQ(app::world.entityList.items[0]->kind, RecordKind::soldier);
-    EXPECT_EQ(app::world.entityList.items[1]->kind, RecordKind::soldier);
+    EXPECT_EQ(app::viewer().world.soldierList.count, 1);
+    EXPECT_EQ(ids(app::viewer().world.vehicleList), std::vector<int>{4});
+    ASSERT_EQ(app::viewer().world.entityList.count, 3);
+    EXPECT_EQ(app::viewer().world.entityList.items[0]->kind, RecordKind::soldier);
+    EXPECT_EQ(app::viewer().world.entityList.items[1]->kind, RecordKind::soldier);
 
     // The vehicle and the object held only by the record store are released at the reset.
-    resetWorld(app::world);
-    EXPECT_TRUE(app::world.records.empty());
-    EXPECT_EQ(app::world.vehicleList.count, 1);
+    resetWorld(app::viewer().world);
+    EXPECT_TRUE(app::viewer().world.records.empty());
+    EXPECT_EQ(app::viewer().world.vehicleList.count, 1);
 }
 
 TEST_F(InterpreterTest, SoldierTakingTwoSlotsIsReleasedOnce)
@@ -133,32 +133,32 @@ TEST_F(InterpreterTest, SoldierTakingTwoSlotsIsReleasedOnce)
     createVehicle(4, 0, 0);
     createVehicle(4, 0, 0);
     createSoldier(4, 0, 0);
-    ASSERT_EQ(app::world.entityList.count, 3);
-    EXPECT_EQ(app::world.entityList.items[0], app::world.entityList.items[1]);
+    ASSERT_EQ(app::viewer().world.entityList.count, 3);
+    EXPECT_EQ(app::viewer().world.entityList.items[0], app::viewer().world.entityList.items[1]);
 
     applyLine("DESTROYED;OBJECT;4");
-    EXPECT_EQ(app::world.entityList.count, 1);
-    EXPECT_EQ(app::world.vehicleList.count, 3);
-    EXPECT_EQ(app::world.records.size(), 2u);
+    EXPECT_EQ(app::viewer().world.entityList.count, 1);
+    EXPECT_EQ(app::viewer().world.vehicleList.count, 3);
+    EXPECT_EQ(app::viewer().world.records.size(), 2u);
     applyLine("DESTROYED;VEHICLE;4");
-    EXPECT_TRUE(app::world.records.empty());
+    EXPECT_TRUE(app::viewer().world.records.empty());
 }
 
 TEST_F(InterpreterTest, OtherKindsCreatedTwiceAreBothKept)
 {
     createVehicle(8, 0, 0);
     createVehicle(8, 10, 10);
-    EXPECT_EQ(ids(app::world.vehicleList), (std::vector<int>{8, 8}));
+    EXPECT_EQ(ids(app::viewer().world.vehicleList), (std::vector<int>{8, 8}));
 
     applyLine("POS;VEHICLE;8;Truck;50;60;0;90;1;1");
-    for (const VehicleRecord* vehicle : app::world.vehicleList.items) {
+    for (const VehicleRecord* vehicle : app::viewer().world.vehicleList.items) {
         EXPECT_FLOAT_EQ(vehicle->targetX, 60);
         EXPECT_FLOAT_EQ(vehicle->targetY, 50);
     }
     applyLine("DESTROYED;VEHICLE;8");
-    EXPECT_EQ(app::world.vehicleList.count, 1);
-    EXPECT_EQ(app::world.entityList.count, 1);
-    EXPECT_TRUE(app::world.records.empty());
+    EXPECT_EQ(app::viewer().world.vehicleList.count, 1);
+    EXPECT_EQ(app::viewer().world.entityList.count, 1);
+    EXPECT_TRUE(app::viewer().world.records.empty());
 }
 
 // [SECTION] Destruction
@@ -172,17 +172,17 @@ TEST_F(InterpreterTest, DestroyedSoldierLeavesEveryReference)
     applyLine("DAMAGED;SOLDIER;2;x;x;x;x;x;1");
 
     applyLine("DESTROYED;SOLDIER;1");
-    EXPECT_EQ(ids(app::world.soldierList), std::vector<int>{2});
-    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{2, 9}));
-    EXPECT_EQ(app::world.vehicleList.items[0]->passengers.count, 1);
-    EXPECT_EQ(app::world.soldierList.items[0]->damageLink, nullptr);
-    EXPECT_EQ(app::world.records.size(), 2u);
+    EXPECT_EQ(ids(app::viewer().world.soldierList), std::vector<int>{2});
+    EXPECT_EQ(ids(app::viewer().world.entityList), (std::vector<int>{2, 9}));
+    EXPECT_EQ(app::viewer().world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(app::viewer().world.soldierList.items[0]->damageLink, nullptr);
+    EXPECT_EQ(app::viewer().world.records.size(), 2u);
 
     // An id no record of the kind has leaves the list as it was.
     applyLine("DESTROYED;SOLDIER;1");
     applyLine("DESTROYED;BUILDING;2");
-    EXPECT_EQ(ids(app::world.soldierList), std::vector<int>{2});
-    EXPECT_EQ(app::world.records.size(), 2u);
+    EXPECT_EQ(ids(app::viewer().world.soldierList), std::vector<int>{2});
+    EXPECT_EQ(app::viewer().world.records.size(), 2u);
 }
 
 TEST_F(InterpreterTest, DestroyedVehicleSetsItsPassengersDown)
@@ -193,9 +193,9 @@ TEST_F(InterpreterTest, DestroyedVehicleSetsItsPassengersDown)
     applyLine("ENTER;9;x;x;x;x;1");
     applyLine("ENTER;9;x;x;x;x;2");
     applyLine("DESTROYED;VEHICLE;9");
-    EXPECT_EQ(app::world.vehicleList.count, 1);
-    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2}));
-    for (const SoldierRecord* soldier : app::world.soldierList.items)
+    EXPECT_EQ(app::viewer().world.vehicleList.count, 1);
+    EXPECT_EQ(ids(app::viewer().world.entityList), (std::vector<int>{1, 2}));
+    for (const SoldierRecord* soldier : app::viewer().world.soldierList.items)
         EXPECT_EQ(soldier->aboard, 0);
 }
 
@@ -211,16 +211,16 @@ TEST_F(InterpreterTest, DestroyedObjectWithAnotherKindsIdLeavesEveryList)
     applyLine("CREATED;OBJECT;5;Rock;4;5;6");
     applyLine("DESTROYED;BUILDING;4");
     applyLine("DESTROYED;OBJECT;5");
-    EXPECT_EQ(ids(app::world.entityList), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ids(app::viewer().world.entityList), (std::vector<int>{1, 2, 3}));
 
     applyLine("DESTROYED;OBJECT;1");
     applyLine("DESTROYED;OBJECT;2");
     applyLine("DESTROYED;OBJECT;3");
-    EXPECT_EQ(app::world.soldierList.count, 1);
-    EXPECT_EQ(app::world.vehicleList.count, 1);
-    EXPECT_EQ(app::world.buildingList.count, 1);
-    EXPECT_EQ(app::world.entityList.count, 1);
-    EXPECT_TRUE(app::world.records.empty());
+    EXPECT_EQ(app::viewer().world.soldierList.count, 1);
+    EXPECT_EQ(app::viewer().world.vehicleList.count, 1);
+    EXPECT_EQ(app::viewer().world.buildingList.count, 1);
+    EXPECT_EQ(app::viewer().world.entityList.count, 1);
+    EXPECT_TRUE(app::viewer().world.records.empty());
 }
 
 // [SECTION] Damage
@@ -229,8 +229,8 @@ TEST_F(InterpreterTest, DamageLinksTheAttacker)
 {
     createSoldier(1, 0, 0);
     createSoldier(2, 0, 0);
-    SoldierRecord* victim = app::world.soldierList.items[0];
-    SoldierRecord* attacker = app::world.soldierList.items[1];
+    SoldierRecord* victim = app::viewer().world.soldierList.items[0];
+    SoldierRecord* attacker = app::viewer().world.soldierList.items[1];
 
     applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;2");
     EXPECT_EQ(victim->damageLink, attacker);
@@ -255,7 +255,7 @@ TEST_F(InterpreterTest, DamageByAVehicleIsFoundAmongAllRecords)
     applyLine("CREATED;OBJECT;5;Rock;0;0;0");
     applyLine("DAMAGED;SOLDIER;1;x;x;x;x;x;5");
     // The first record with the id wins.
-    EXPECT_EQ(app::world.soldierList.items[0]->damageLink, app::world.vehicleList.items[0]);
+    EXPECT_EQ(app::viewer().world.soldierList.items[0]->damageLink, app::viewer().world.vehicleList.items[0]);
 }
 
 // [SECTION] Position reports and glides
@@ -264,7 +264,7 @@ TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
 {
     createSoldier(1, 100, 200);
     applyLine("POS;SOLDIER;1;C;200;110;9;95;0.5;0.25");
-    const SoldierRecord& soldier = *app::world.soldierList.items[0];
+    const SoldierRecord& soldier = *app::viewer().world.soldierList.items[0];
     EXPECT_FLOAT_EQ(soldier.posX, 100);
     EXPECT_FLOAT_EQ(soldier.posY, 200);
     EXPECT_FLOAT_EQ(soldier.posZ, 7);
@@ -290,12 +290,12 @@ TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
 TEST_F(InterpreterTest, GlideStepsFollowTheSpeedOfTheReport)
 {
     createSoldier(1, 0, 0);
-    const SoldierRecord& soldier = *app::world.soldierList.items[0];
-    app::playback.msPerLogSecond = 125;
+    const SoldierRecord& soldier = *app::viewer().world.soldierList.items[0];
+    app::viewer().playback.msPerLogSecond = 125;
     applyLine("POS;SOLDIER;1;C;0;10;0");
     EXPECT_EQ(soldier.stepsLeft, 5);
     EXPECT_FLOAT_EQ(soldier.stepLength, 2);
-    app::playback.msPerLogSecond = 4000;
+    app::viewer().playback.msPerLogSecond = 4000;
     applyLine("POS;SOLDIER;1;C;0;30;0");
     EXPECT_EQ(soldier.stepsLeft, 160);
     EXPECT_FLOAT_EQ(soldier.stepLength, 0.125f);
@@ -311,7 +311,7 @@ TEST_F(InterpreterTest, GlideStepsFollowTheSpeedOfTheReport)
 TEST_F(InterpreterTest, PeaksNeverFall)
 {
     createSoldier(1, 0, 0);
-    const SoldierRecord& soldier = *app::world.soldierList.items[0];
+    const SoldierRecord& soldier = *app::viewer().world.soldierList.items[0];
     applyLine("POS;SOLDIER;1;C;0;0;0;0;3;0.25");
     EXPECT_FLOAT_EQ(soldier.levelA, 3);
     EXPECT_FLOAT_EQ(soldier.peakA, 3);
@@ -326,7 +326,7 @@ TEST_F(InterpreterTest, PeaksNeverFall)
 TEST_F(InterpreterTest, VehicleDirectionLagsOneReport)
 {
     createVehicle(3, 0, 0);
-    const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
+    const VehicleRecord& vehicle = *app::viewer().world.vehicleList.items[0];
     applyLine("POS;VEHICLE;3;Truck;0;0;0;90;1;1");
     EXPECT_FLOAT_EQ(vehicle.direction, 45);
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 90);
@@ -346,7 +346,7 @@ TEST_F(InterpreterTest, VehicleDirectionLagsOneReport)
 TEST_F(InterpreterTest, ReportsOutOfRangeSetUpNoGlide)
 {
     createSoldier(1, 0, 0);
-    const SoldierRecord& soldier = *app::world.soldierList.items[0];
+    const SoldierRecord& soldier = *app::viewer().world.soldierList.items[0];
     applyLine("POS;SOLDIER;1;C;1e39;0;0");
     EXPECT_EQ(soldier.stepsLeft, 0);
     applyLine("POS;SOLDIER;1;C;nan;0;0");
@@ -374,35 +374,35 @@ TEST_F(InterpreterTest, MapLineNamesTheSectionAndThePicture)
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
 
     applyLine("1;Coast.winter.map");
-    EXPECT_EQ(app::world.mapName, "Coast.winter.map");
-    EXPECT_FALSE(app::world.statusMessage);
-    EXPECT_TRUE(app::world.calibration.invertY);
-    EXPECT_FLOAT_EQ(app::world.calibration.rotationOffset, 6);
-    ASSERT_TRUE(app::world.mapImage);
-    EXPECT_NE(app::world.mapImage->decoded()->image.get(), nullptr);
+    EXPECT_EQ(app::viewer().world.mapName, "Coast.winter.map");
+    EXPECT_FALSE(app::viewer().world.statusMessage);
+    EXPECT_TRUE(app::viewer().world.calibration.invertY);
+    EXPECT_FLOAT_EQ(app::viewer().world.calibration.rotationOffset, 6);
+    ASSERT_TRUE(app::viewer().world.mapImage);
+    EXPECT_NE(app::viewer().world.mapImage->decoded()->image.get(), nullptr);
 
     // A map without a section is reported; its picture is still loaded.
     applyLine("-3;Coast");
-    EXPECT_EQ(app::world.mapName, "Coast");
-    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
-    ASSERT_TRUE(app::world.mapImage);
-    EXPECT_NE(app::world.mapImage->decoded()->image.get(), nullptr);
+    EXPECT_EQ(app::viewer().world.mapName, "Coast");
+    EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
+    ASSERT_TRUE(app::viewer().world.mapImage);
+    EXPECT_NE(app::viewer().world.mapImage->decoded()->image.get(), nullptr);
 
     // A later success leaves the report; a missing picture gives no picture.
     applyLine("2.5;Coast.winter.map");
-    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
+    EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
     applyLine("2.5;Desert.map");
-    EXPECT_FALSE(app::world.mapImage);
+    EXPECT_FALSE(app::viewer().world.mapImage);
 }
 
 TEST_F(InterpreterTest, FieldZeroMustReadAsANumberOtherThanZero)
 {
     for (const char* line : {"0;Coast", "0.0;Coast", "-0;Coast", "x1;Coast", ";Coast"}) {
         applyLine(line);
-        EXPECT_FALSE(app::world.mapName) << line;
+        EXPECT_FALSE(app::viewer().world.mapName) << line;
     }
     applyLine("1e-50;Tiny");
-    EXPECT_EQ(app::world.mapName, "Tiny");
+    EXPECT_EQ(app::viewer().world.mapName, "Tiny");
 }
 
 TEST_F(InterpreterTest, MapNameWithoutBaseKeepsThePicture)
@@ -410,17 +410,17 @@ TEST_F(InterpreterTest, MapNameWithoutBaseKeepsThePicture)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
     applyLine("1;Coast");
-    GpImage* picture = app::world.mapImage->decoded()->image.get();
+    GpImage* picture = app::viewer().world.mapImage->decoded()->image.get();
     ASSERT_NE(picture, nullptr);
 
     applyLine("1;.hidden");
-    EXPECT_EQ(app::world.mapName, ".hidden");
-    EXPECT_EQ(app::world.mapImage->decoded()->image.get(), picture);
+    EXPECT_EQ(app::viewer().world.mapName, ".hidden");
+    EXPECT_EQ(app::viewer().world.mapImage->decoded()->image.get(), picture);
     applyLine("1;..\\..\\x");
-    EXPECT_EQ(app::world.mapImage->decoded()->image.get(), picture);
+    EXPECT_EQ(app::viewer().world.mapImage->decoded()->image.get(), picture);
     applyLine("1");
-    EXPECT_EQ(app::world.mapName, "");
-    EXPECT_EQ(app::world.mapImage->decoded()->image.get(), picture);
+    EXPECT_EQ(app::viewer().world.mapName, "");
+    EXPECT_EQ(app::viewer().world.mapImage->decoded()->image.get(), picture);
 }
 
 TEST_F(InterpreterTest, MapNameOutsideMapsClearsThePicture)
@@ -429,10 +429,10 @@ TEST_F(InterpreterTest, MapNameOutsideMapsClearsThePicture)
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
     for (const char* name : {"sub/Coast", "x\\..\\y", "C:Coast", "/tmp/Coast"}) {
         applyLine("1;Coast");
-        ASSERT_TRUE(app::world.mapImage);
+        ASSERT_TRUE(app::viewer().world.mapImage);
         applyLine(std::string("1;") + name);
-        EXPECT_FALSE(app::world.mapImage) << name;
-        EXPECT_EQ(app::world.mapName, name);
+        EXPECT_FALSE(app::viewer().world.mapImage) << name;
+        EXPECT_EQ(app::viewer().world.mapName, name);
     }
 }
 
@@ -442,9 +442,9 @@ TEST_F(InterpreterTest, MapBaseNameIsCutTo127)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / (base + ".png")).string()));
     applyLine("1;" + base + "MMMMMMMM.map");
-    ASSERT_TRUE(app::world.mapImage);
-    EXPECT_NE(app::world.mapImage->decoded()->image.get(), nullptr);
-    EXPECT_EQ(app::world.mapName, base + "MMMMMMMM.map");
+    ASSERT_TRUE(app::viewer().world.mapImage);
+    EXPECT_NE(app::viewer().world.mapImage->decoded()->image.get(), nullptr);
+    EXPECT_EQ(app::viewer().world.mapName, base + "MMMMMMMM.map");
 }
 
 TEST_F(InterpreterTest, PicturePathOverItsLimitNamesNoFile)
@@ -452,37 +452,37 @@ TEST_F(InterpreterTest, PicturePathOverItsLimitNamesNoFile)
     std::filesystem::create_directories(folder / "Maps");
     ASSERT_TRUE(headless::saveFrame((folder / "Maps" / "Coast.png").string()));
     applyLine("1;Coast");
-    ASSERT_TRUE(app::world.mapImage);
+    ASSERT_TRUE(app::viewer().world.mapImage);
     headless::setProgramFolder("/" + std::string(400, 'f'));
     EXPECT_TRUE(mapPicturePath(executableFolder(), std::string(100, 'M')));
     EXPECT_FALSE(mapPicturePath(executableFolder(), std::string(127, 'M')));
     EXPECT_FALSE(iconPath(executableFolder(), std::string(127, 'C')));
     applyLine("1;" + std::string(127, 'M'));
-    EXPECT_FALSE(app::world.mapImage);
+    EXPECT_FALSE(app::viewer().world.mapImage);
 }
 
 // [SECTION] Clock, title, end of game
 
 TEST_F(InterpreterTest, ConfigSetsClockAndTitle)
 {
-    app::world.clockSeconds = 42;
+    app::viewer().world.clockSeconds = 42;
     applyLine("CONFIG;25;Title");
-    EXPECT_EQ(app::world.clockMinutes, 25);
-    EXPECT_EQ(app::world.clockSeconds, 0);
-    EXPECT_EQ(app::world.configTitle, "Title");
+    EXPECT_EQ(app::viewer().world.clockMinutes, 25);
+    EXPECT_EQ(app::viewer().world.clockSeconds, 0);
+    EXPECT_EQ(app::viewer().world.configTitle, "Title");
     applyLine("CONFIG;99999999999;" + std::string(600, 't'));
-    EXPECT_EQ(app::world.clockMinutes, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(app::world.configTitle, std::string(511, 't'));
+    EXPECT_EQ(app::viewer().world.clockMinutes, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(app::viewer().world.configTitle, std::string(511, 't'));
 }
 
 TEST_F(InterpreterTest, WinAsksPlaybackToStopAndChangesNothingElse)
 {
     createSoldier(1, 0, 0, 1, "Ann");
-    const World before = app::world;
+    const World before = app::viewer().world;
     std::optional<SplitLine> win = splitLine("[1:00:00] WIN;1");
     ASSERT_TRUE(win);
-    EXPECT_EQ(applyEvent(app::world, win->fields, 1000), EventEffect::stopPlayback);
-    EXPECT_EQ(app::world, before);
+    EXPECT_EQ(applyEvent(app::viewer().world, win->fields, 1000), EventEffect::stopPlayback);
+    EXPECT_EQ(app::viewer().world, before);
 }
 
 // [SECTION] Chat
@@ -495,18 +495,18 @@ TEST_F(InterpreterTest, ChatLinesCarryTextAndSideByte)
     applyLine("CHAT;PUBLIC;1;hello there");
     applyLine("CHAT;TEAM;2;go;left");
     applyLine("CHAT;TEAM;3;x");
-    ASSERT_TRUE(app::world.chatLines[0] && app::world.chatLines[1] && app::world.chatLines[2]);
-    EXPECT_EQ(app::world.chatLines[0]->text, "Ann: hello there");
-    EXPECT_EQ(app::world.chatLines[0]->side, 1);
-    EXPECT_EQ(app::world.chatLines[1]->text, "Bob [TEAM]: go");
-    EXPECT_EQ(app::world.chatLines[1]->side, 255);
-    EXPECT_EQ(app::world.chatLines[2]->side, 2);
-    EXPECT_FALSE(app::world.chatLines[3]);
+    ASSERT_TRUE(app::viewer().world.chatLines[0] && app::viewer().world.chatLines[1] && app::viewer().world.chatLines[2]);
+    EXPECT_EQ(app::viewer().world.chatLines[0]->text, "Ann: hello there");
+    EXPECT_EQ(app::viewer().world.chatLines[0]->side, 1);
+    EXPECT_EQ(app::viewer().world.chatLines[1]->text, "Bob [TEAM]: go");
+    EXPECT_EQ(app::viewer().world.chatLines[1]->side, 255);
+    EXPECT_EQ(app::viewer().world.chatLines[2]->side, 2);
+    EXPECT_FALSE(app::viewer().world.chatLines[3]);
 
     // No speaker, or another channel: nothing.
     applyLine("CHAT;PUBLIC;9;nobody");
     applyLine("CHAT;ALL;1;other");
-    EXPECT_FALSE(app::world.chatLines[3]);
+    EXPECT_FALSE(app::viewer().world.chatLines[3]);
 }
 
 TEST_F(InterpreterTest, SeventhChatLinePushesTheOldestOut)
@@ -515,8 +515,8 @@ TEST_F(InterpreterTest, SeventhChatLinePushesTheOldestOut)
     for (int line = 1; line <= 7; ++line)
         applyLine("CHAT;PUBLIC;1;line " + std::to_string(line));
     for (int slot = 0; slot < 6; ++slot) {
-        ASSERT_TRUE(app::world.chatLines[slot]);
-        EXPECT_EQ(app::world.chatLines[slot]->text, "A: line " + std::to_string(slot + 2));
+        ASSERT_TRUE(app::viewer().world.chatLines[slot]);
+        EXPECT_EQ(app::viewer().world.chatLines[slot]->text, "A: line " + std::to_string(slot + 2));
     }
 }
 
@@ -524,9 +524,9 @@ TEST_F(InterpreterTest, ChatLineIsCutTo511)
 {
     createSoldier(1, 0, 0, 0, std::string(400, 'n'));
     applyLine("CHAT;TEAM;1;" + std::string(500, 'm'));
-    ASSERT_TRUE(app::world.chatLines[0]);
-    EXPECT_EQ(app::world.chatLines[0]->text.size(), 511u);
-    EXPECT_EQ(app::world.chatLines[0]->text.substr(400, 9), " [TEAM]: ");
+    ASSERT_TRUE(app::viewer().world.chatLines[0]);
+    EXPECT_EQ(app::viewer().world.chatLines[0]->text.size(), 511u);
+    EXPECT_EQ(app::viewer().world.chatLines[0]->text.substr(400, 9), " [TEAM]: ");
 }
 
 // [SECTION] Passengers
@@ -536,8 +536,8 @@ TEST_F(InterpreterTest, EnterAndExit)
     createSoldier(1, 0, 0);
     createSoldier(2, 0, 0);
     createVehicle(9, 0, 0);
-    SoldierRecord* first = app::world.soldierList.items[0];
-    const VehicleRecord& vehicle = *app::world.vehicleList.items[0];
+    SoldierRecord* first = app::viewer().world.soldierList.items[0];
+    const VehicleRecord& vehicle = *app::viewer().world.vehicleList.items[0];
 
     // The vehicle comes from field 1 and the soldier from field 6; fields 2 to 5 do not count.
     applyLine("ENTER;9;2;2;2;2;1");
@@ -549,11 +549,11 @@ TEST_F(InterpreterTest, EnterAndExit)
     applyLine("EXIT;9;x;x;x;x;1");
     EXPECT_EQ(first->aboard, 0);
     EXPECT_EQ(ids(vehicle.passengers), std::vector<int>{2});
-    EXPECT_EQ(app::world.records.size(), 3u);
+    EXPECT_EQ(app::viewer().world.records.size(), 3u);
 
     // Without the vehicle the soldier still gets off; without the soldier nobody gets on.
     applyLine("EXIT;77;x;x;x;x;2");
-    EXPECT_EQ(app::world.soldierList.items[1]->aboard, 0);
+    EXPECT_EQ(app::viewer().world.soldierList.items[1]->aboard, 0);
     EXPECT_EQ(ids(vehicle.passengers), std::vector<int>{2});
     applyLine("ENTER;77;x;x;x;x;1");
     applyLine("ENTER;9;x;x;x;x;77");
@@ -571,32 +571,32 @@ TEST_F(InterpreterTest, KeywordsMatchWholeAndCaseSensitive)
     applyLine("CREATED;TANK;1;C;0;0;0;0;1;1;0;N");
     applyLine("KILLED;SOLDIER;1");
     applyLine("HELLO;1;2");
-    EXPECT_EQ(app::world.entityList.count, 1);
-    EXPECT_TRUE(app::world.records.empty());
+    EXPECT_EQ(app::viewer().world.entityList.count, 1);
+    EXPECT_TRUE(app::viewer().world.records.empty());
 
     // Ids compare as integers once read.
     applyLine("CREATED;SOLDIER;017;C;0;0;0;0;1;1;0;N");
     applyLine("DESTROYED;SOLDIER; 17abc");
-    EXPECT_EQ(app::world.soldierList.count, 1);
+    EXPECT_EQ(app::viewer().world.soldierList.count, 1);
 }
 
 TEST_F(InterpreterTest, HostileLinesCrashNothing)
 {
     applyLine("CREATED;SOLDIER;" + std::string(10000, '9') + ";C;" + std::string(10000, '9') + ";0;0;0;1;1;0;N");
-    ASSERT_EQ(app::world.soldierList.count, 2);
-    EXPECT_EQ(app::world.soldierList.items[0]->id, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(app::world.soldierList.items[0]->posY, std::numeric_limits<float>::infinity());
+    ASSERT_EQ(app::viewer().world.soldierList.count, 2);
+    EXPECT_EQ(app::viewer().world.soldierList.items[0]->id, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(app::viewer().world.soldierList.items[0]->posY, std::numeric_limits<float>::infinity());
 
     std::optional<SplitLine> huge = splitLine("[1:0:0] CHAT;PUBLIC;2147483647;" + std::string(100 * 1024, 'x'));
     ASSERT_TRUE(huge);
-    applyEvent(app::world, huge->fields, app::playback.msPerLogSecond);
-    ASSERT_TRUE(app::world.chatLines[0]);
-    EXPECT_EQ(app::world.chatLines[0]->text.size(), 511u);
+    applyEvent(app::viewer().world, huge->fields, app::viewer().playback.msPerLogSecond);
+    ASSERT_TRUE(app::viewer().world.chatLines[0]);
+    EXPECT_EQ(app::viewer().world.chatLines[0]->text.size(), 511u);
 
     std::optional<SplitLine> nuls = splitLine("[1:0:0] " + std::string(100, '\0'));
     ASSERT_TRUE(nuls);
-    applyEvent(app::world, nuls->fields, app::playback.msPerLogSecond);
-    applyEvent(app::world, Fields{}, app::playback.msPerLogSecond);
-    EXPECT_EQ(app::world.soldierList.count, 2);
-    EXPECT_FALSE(app::world.mapName);
+    applyEvent(app::viewer().world, nuls->fields, app::viewer().playback.msPerLogSecond);
+    applyEvent(app::viewer().world, Fields{}, app::viewer().playback.msPerLogSecond);
+    EXPECT_EQ(app::viewer().world.soldierList.count, 2);
+    EXPECT_FALSE(app::viewer().world.mapName);
 }

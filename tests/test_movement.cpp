@@ -88,12 +88,12 @@ TEST_F(MovementTest, PausedHoldsEveryGlide)
 {
     SoldierRecord& soldier = gliding(0, 0, 0.7f, 0.5f, 10);
     movementTick();
-    app::playback.playbackPaused = 1;
+    app::viewer().playback.playbackPaused = 1;
     const float heldX = soldier.posX;
     ticks(100);
     EXPECT_EQ(soldier.posX, heldX);
     EXPECT_EQ(soldier.stepsLeft, 9);
-    app::playback.playbackPaused = 0;
+    app::viewer().playback.playbackPaused = 0;
     movementTick();
     EXPECT_EQ(soldier.stepsLeft, 8);
     EXPECT_NE(soldier.posX, heldX);
@@ -103,12 +103,12 @@ TEST_F(MovementTest, VehiclesAndPassengersMoveLikeSoldiers)
 {
     SoldierRecord& soldier = gliding(0, 0, 2.0f, 0.25f, 3);
     soldier.aboard = 1;
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::viewer().world);
     vehicle.moveHeading = 2.0f;
     vehicle.stepLength = 0.25f;
     vehicle.stepsLeft = 3;
     vehicle.direction = 45;
-    app::world.vehicleList.append(&vehicle);
+    app::viewer().world.vehicleList.append(&vehicle);
     ticks(3);
     EXPECT_EQ(vehicle.posX, soldier.posX);
     EXPECT_EQ(vehicle.posY, soldier.posY);

@@ -405,9 +405,9 @@ TEST_F(PictureGuardTest, MapDeclaringTooMuchIsRefusedWithOneWarningPerVersion)
     auto time = std::filesystem::last_write_time(path);
     testing::internal::CaptureStderr();
     applyLine("1;Huge.map");
-    EXPECT_FALSE(app::world.mapImage);
+    EXPECT_FALSE(app::viewer().world.mapImage);
     applyLine("1;Huge.map");  // the same file again: refused without a second word
-    EXPECT_FALSE(app::world.mapImage);
+    EXPECT_FALSE(app::viewer().world.mapImage);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), warningFor(path, "30000 x 30000", "900000000"));
 
     // A new version of the file is named again; one within the bounds loads.
@@ -415,11 +415,11 @@ TEST_F(PictureGuardTest, MapDeclaringTooMuchIsRefusedWithOneWarningPerVersion)
     setTime(path, time + std::chrono::nanoseconds(1));
     testing::internal::CaptureStderr();
     applyLine("1;Huge.map");
-    EXPECT_FALSE(app::world.mapImage);
+    EXPECT_FALSE(app::viewer().world.mapImage);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), warningFor(path, "20000 x 3", "60000"));
     ASSERT_TRUE(writePicture(path, 4, 4, green));
     applyLine("1;Huge.map");
-    EXPECT_TRUE(app::world.mapImage);
+    EXPECT_TRUE(app::viewer().world.mapImage);
 }
 
 TEST_F(PictureGuardTest, GuardRefusesPicturesTheDecoderCouldRead)
@@ -461,7 +461,7 @@ protected:
     void SetUp() override
     {
         ViewTest::SetUp();
-        app::world.mapName = "units.map";  // no map picture
+        app::viewer().world.mapName = "units.map";  // no map picture
         icon = folder.string() + "/Presets/Tank.png";
         addVehicle(-100, -100, 0, "Tank");  // P = (100, 125); the icon covers (95, 120) to (104, 129)
     }
@@ -516,7 +516,7 @@ TEST_F(PictureCacheTest, IconDeclaringTooMuchIsTheSquareWithOneWarning)
 
 TEST_F(PictureCacheTest, IconIsDecodedOncePerVersion)
 {
-    PictureCache cache;
+    PictureCache cache(viewer.caches.decoder);
     ASSERT_TRUE(writePicture(icon, 10, 10, white));
     setTime(icon, std::filesystem::file_time_type::clock::now());
     std::shared_ptr<const Image> first = cache.keyedBitmap(icon, white, 10);
@@ -546,7 +546,7 @@ TEST_F(PictureCacheTest, CacheDropsTheLeastRecentlyUsedBeyondItsBounds)
         ASSERT_TRUE(writePicture(path(name), 10, 10, green));
     ASSERT_TRUE(writePicture(path("Big"), 20, 20, green));
 
-    PictureCache few(3, 1000000);
+    PictureCache few(viewer.caches.decoder, 3, 1000000);
     std::shared_ptr<const Image> a = few.keyedBitmap(path("A"), white, 10);
     std::shared_ptr<const Image> b = few.keyedBitmap(path("B"), white, 10);
     few.keyedBitmap(path("C"), white, 10);
@@ -556,7 +556,7 @@ TEST_F(PictureCacheTest, CacheDropsTheLeastRecentlyUsedBeyondItsBounds)
     EXPECT_EQ(few.keyedBitmap(path("A"), white, 10), a);
     EXPECT_NE(few.keyedBitmap(path("B"), white, 10), b);  // decoded again
 
-    PictureCache small(10, 150);
+    PictureCache small(viewer.caches.decoder, 10, 150);
     a = small.keyedBitmap(path("A"), white, 10);
     small.keyedBitmap(path("B"), white, 10);  // 200 pixels: A goes
     EXPECT_EQ(small.entryCount(), 1u);
@@ -606,13 +606,13 @@ TEST_F(PictureCacheTest, IconsOfManyClassesOverTheBoundAreDecodedOncePerVersion)
     // Each kept at most at the decoded side and at the size it is drawn at.
     const std::uint64_t decoded = PictureCache::decodedSide * PictureCache::decodedSide;
     const std::uint64_t drawn = 10 * PictureCache::detailPerPixel * 10 * PictureCache::detailPerPixel;
-    EXPECT_LE(iconCache.pixelCount(), classes * (decoded + drawn));
+    EXPECT_LE(app::viewer().caches.icons.pixelCount(), classes * (decoded + drawn));
 }
 
 TEST_F(PictureCacheTest, IconIsKeptAtEachSizeItIsDrawnAt)
 {
     // A file of 1,000 x 600: decoded once, kept at the decoded side, and at four times each drawn side.
-    PictureCache cache;
+    PictureCache cache(viewer.caches.decoder);
     ASSERT_TRUE(writePicture(icon, 1000, 600, green));
     const auto time = std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now());
     setTime(icon, time);
@@ -649,16 +649,16 @@ std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> keptAndDecoded
     fillBackBuffer(black);
     {
         Surface surface(backBufferDC());
-        drawVehicles(surface, backBufferDC(), app::world, folder);
+        drawVehicles(surface, backBufferCanvas(), app::viewer().world, folder);
     }
     headless::framePixels(frames.first);
     fillBackBuffer(black);
-    walk(app::world.vehicleList, [&](VehicleRecord& vehicle) {
-        const ScreenPoint p = worldToScreen(app::world.calibration, vehicle.posX, vehicle.posY);
+    walk(app::viewer().world.vehicleList, [&](VehicleRecord& vehicle) {
+        const ScreenPoint p = worldToScreen(app::viewer().world.calibration, vehicle.posX, vehicle.posY);
         Surface rotated(backBufferDC());
         Matrix turn;
         turn.prependTranslation(p.x, p.y);
-        turn.prependRotation(iconRotation(app::world.calibration, vehicle.direction));
+        turn.prependRotation(iconRotation(app::viewer().world.calibration, vehicle.direction));
         turn.prependTranslation(-p.x, -p.y);
         rotated.setTransform(turn);
         rotated.drawImage(decoded, p.x - 5, p.y - 5, 10.0f, 10.0f);
@@ -675,10 +675,10 @@ TEST_F(PictureCacheTest, IconsAreDrawnFromWhatIsKeptAsFromTheDecodedPicture)
     std::uniform_real_distribution<float> fraction(0, 1);
     std::uniform_real_distribution<float> direction(-180, 360);
     VehicleRecord* tank = nullptr;
-    walk(app::world.vehicleList, [&](VehicleRecord& vehicle) { tank = &vehicle; });
+    walk(app::viewer().world.vehicleList, [&](VehicleRecord& vehicle) { tank = &vehicle; });
     ASSERT_NE(tank, nullptr);
     for (int side : {10, 32, 40, 41, 64, 300, 2048}) {
-        iconCache.clear();
+        app::viewer().caches.icons.clear();
         ASSERT_TRUE(writePicture(icon, side, side, [side](int x, int y) -> ARGB {
             const int cx = x * 8 / side;
             const int cy = y * 8 / side;

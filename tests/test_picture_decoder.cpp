@@ -29,7 +29,7 @@ class Gate {
 public:
     Gate()
     {
-        decodePicture([opened = opened_] { opened.wait(); });
+        app::viewer().caches.decoder.decode([opened = opened_] { opened.wait(); });
     }
     ~Gate() { open(); }
     Gate(const Gate&) = delete;
@@ -53,7 +53,7 @@ void waitForDecodes()
 {
     std::promise<void> done;
     std::future<void> doneSoon = done.get_future();
-    decodePicture([&done] { done.set_value(); });
+    app::viewer().caches.decoder.decode([&done] { done.set_value(); });
     doneSoon.wait();
 }
 
@@ -76,12 +76,6 @@ protected:
         ASSERT_TRUE(writePicture((folder / "Presets" / "Tank.png").string(), 10, 10, blue));
     }
 
-    void TearDown() override
-    {
-        ViewTest::TearDown();
-        setPicturesDecodedAside(false);
-    }
-
     std::vector<std::uint32_t> frame()
     {
         fillBackBuffer(0xFF000000);
@@ -97,15 +91,15 @@ TEST_F(PictureDecoderTest, FramesGoOnWithoutThePicturesUntilTheirDecodesAreDone)
     Gate gate;
     applyLine("1;Aside.map");
     addVehicle(100, 100, 0, "Tank");
-    ASSERT_TRUE(app::world.mapImage);
+    ASSERT_TRUE(app::viewer().world.mapImage);
     // The frame is composed while the decodes wait behind the gate: a frame that waited would never come.
     const std::vector<std::uint32_t> waiting = frame();
     EXPECT_EQ(pixelAt(100, 100, 2, 2), sideRed);  // the vehicle's square
     EXPECT_NE(headless::pixel(300, 300), green);
-    const std::shared_ptr<const MapPicture> picture = app::world.mapImage;
-    app::world.mapImage.reset();
+    const std::shared_ptr<const MapPicture> picture = app::viewer().world.mapImage;
+    app::viewer().world.mapImage.reset();
     EXPECT_TRUE(frame() == waiting) << "the map area shows what it shows without a picture";
-    app::world.mapImage = picture;
+    app::viewer().world.mapImage = picture;
 
     gate.open();
     waitForDecodes();
@@ -123,11 +117,11 @@ TEST_F(PictureDecoderTest, StoppingEndsTheThreadAfterTheDecodeUnderWay)
         // The decode waiting behind the gate tells when it is let go, run or dropped.
         std::promise<void> letGo;
         std::future<void> goneSoon = letGo.get_future();
-        decodePicture(
+        app::viewer().caches.decoder.decode(
             [&ran, told = std::shared_ptr<void>(nullptr, [&letGo](void*) { letGo.set_value(); })] { ran = true; });
         EXPECT_EQ(threadCount(), before + 1);
         // What closing the window does first; it waits for the decode under way, which waits for the gate.
-        std::thread closing([] { app::resetState(); });
+        std::thread closing([] { app::viewer().reset(); });
         goneSoon.wait();
         gate.open();
         closing.join();

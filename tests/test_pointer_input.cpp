@@ -21,40 +21,40 @@ protected:
     {
         KeloTest::SetUp();
         // 400 map units to 400 pixels: map (x, y) lands on screen (x + 200, y + 225).
-        app::world.calibration.scaleX = 400;
-        app::world.calibration.scaleY = 400;
+        app::viewer().world.calibration.scaleX = 400;
+        app::viewer().world.calibration.scaleY = 400;
     }
 
     SoldierRecord& soldierAt(float x, float y)
     {
-        SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
+        SoldierRecord& soldier = makeRecord<SoldierRecord>(app::viewer().world);
         soldier.posX = x;
         soldier.posY = y;
-        app::world.soldierList.append(&soldier);
-        app::world.entityList.append(&soldier);
+        app::viewer().world.soldierList.append(&soldier);
+        app::viewer().world.entityList.append(&soldier);
         return soldier;
     }
 
     VehicleRecord& vehicleAt(float x, float y)
     {
-        VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
+        VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::viewer().world);
         vehicle.posX = x;
         vehicle.posY = y;
-        app::world.vehicleList.append(&vehicle);
-        app::world.entityList.append(&vehicle);
+        app::viewer().world.vehicleList.append(&vehicle);
+        app::viewer().world.entityList.append(&vehicle);
         return vehicle;
     }
 };
 
 ScreenPoint screenOf(const Record& unit)
 {
-    return worldToScreen(app::world.calibration, unit.posX, unit.posY);
+    return worldToScreen(app::viewer().world.calibration, unit.posX, unit.posY);
 }
 
 // A pixel well inside the button's hit rectangle.
 std::pair<int, int> middleOf(ButtonIndex button)
 {
-    const GpRectF& hit = app::view.controlButtons[button].hit;
+    const GpRectF& hit = app::viewer().view.controlButtons[button].hit;
     return {static_cast<int>(hit.X + hit.Width / 2), static_cast<int>(hit.Y + hit.Height / 2)};
 }
 
@@ -87,7 +87,7 @@ TEST_F(PointerInputTest, NoButtonReactsBeforeTheFirstFrame)
         onPointerMove(x, 10);
         onPointerPress(x, 10);
     }
-    for (const ControlButton& button : app::view.controlButtons) {
+    for (const ControlButton& button : app::viewer().view.controlButtons) {
         EXPECT_EQ(button.hovered, 0);
         EXPECT_EQ(button.pressed, 0);
     }
@@ -100,24 +100,24 @@ TEST_F(PointerInputTest, MovementHoversOnlyTheButtonUnderThePointer)
         auto [x, y] = middleOf(target);
         onPointerMove(x, y);
         for (ButtonIndex button : screenOrder)
-            EXPECT_EQ(app::view.controlButtons[button].hovered, button == target) << buttonLabel(button);
+            EXPECT_EQ(app::viewer().view.controlButtons[button].hovered, button == target) << buttonLabel(button);
     }
     onPointerMove(200, 300);
-    for (const ControlButton& button : app::view.controlButtons)
+    for (const ControlButton& button : app::viewer().view.controlButtons)
         EXPECT_EQ(button.hovered, 0);
 }
 
 TEST_F(PointerInputTest, PressOnAnEdgeOrOnTheFaceStripPressesNothing)
 {
     composeFrame();
-    const GpRectF& hit = app::view.controlButtons[buttonPlay].hit;
+    const GpRectF& hit = app::viewer().view.controlButtons[buttonPlay].hit;
     onPointerPress(static_cast<int>(hit.X), 10);
     onPointerPress(static_cast<int>(hit.X) + 3, 4);
     // Unpressed, the face sticks out 2 pixels below the hit rectangle; that strip is not the button.
     onPointerPress(static_cast<int>(hit.X) + 3, static_cast<int>(std::ceil(hit.Y + hit.Height)));
-    EXPECT_EQ(app::view.controlButtons[buttonPlay].pressed, 0);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].pressed, 0);
     onPointerPress(static_cast<int>(hit.X) + 1, 5);
-    EXPECT_EQ(app::view.controlButtons[buttonPlay].pressed, 1);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].pressed, 1);
 }
 
 TEST_F(PointerInputTest, PressMarksOnlyThatButtonAndAMissClearsNothing)
@@ -127,7 +127,7 @@ TEST_F(PointerInputTest, PressMarksOnlyThatButtonAndAMissClearsNothing)
     onPointerPress(x, y);
     onPointerPress(200, 300);
     for (ButtonIndex button : screenOrder)
-        EXPECT_EQ(app::view.controlButtons[button].pressed, button == buttonBars) << buttonLabel(button);
+        EXPECT_EQ(app::viewer().view.controlButtons[button].pressed, button == buttonBars) << buttonLabel(button);
 }
 
 TEST_F(PointerInputTest, MovingOffCancelsThePressAndComingBackOnlyHovers)
@@ -136,12 +136,12 @@ TEST_F(PointerInputTest, MovingOffCancelsThePressAndComingBackOnlyHovers)
     auto [x, y] = middleOf(buttonPause);
     onPointerPress(x, y);
     onPointerMove(x + 1, y);
-    EXPECT_EQ(app::view.controlButtons[buttonPause].pressed, 1);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].pressed, 1);
     onPointerMove(x, 100);
-    EXPECT_EQ(app::view.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].pressed, 0);
     onPointerMove(x, y);
-    EXPECT_EQ(app::view.controlButtons[buttonPause].pressed, 0);
-    EXPECT_EQ(app::view.controlButtons[buttonPause].hovered, 1);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].hovered, 1);
 }
 
 // [SECTION] Units
@@ -220,15 +220,15 @@ TEST_F(PointerInputTest, PressOnAUnitInsideAButtonDoesBoth)
     SoldierRecord& soldier = soldierAt(x - 3 - 200.0f, y - 3 - 225.0f);
     onPointerMove(x, y);
     EXPECT_EQ(soldier.hovered, 1);
-    EXPECT_EQ(app::view.controlButtons[buttonOpen].hovered, 1);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].hovered, 1);
     onPointerPress(x, y);
     EXPECT_EQ(soldier.pinned, 1);
-    EXPECT_EQ(app::view.controlButtons[buttonOpen].pressed, 1);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].pressed, 1);
 }
 
 TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
 {
-    app::world.calibration = Calibration{};  // scale 0: the transform divides by zero
+    app::viewer().world.calibration = Calibration{};  // scale 0: the transform divides by zero
     SoldierRecord& atOrigin = soldierAt(0, 0);
     SoldierRecord& elsewhere = soldierAt(5, -5);
     VehicleRecord& vehicle = vehicleAt(-3, 7);
@@ -251,7 +251,7 @@ namespace {
 // The strip as a frame draws it for a log of 392 seconds: one second a pixel from the bar's left end.
 void showStrip()
 {
-    app::view.timeline.scale = timelineScale({}, barRight - barLeft, barLeft, barRight);
+    app::viewer().view.timeline.scale = timelineScale({}, barRight - barLeft, barLeft, barRight);
 }
 
 }  // namespace
@@ -264,52 +264,52 @@ TEST_F(PointerInputTest, WithoutAStripItsRowsAreLikeAnyOther)
     onPointerPress(200, 436);
     EXPECT_EQ(soldier.hovered, 1);
     EXPECT_EQ(soldier.pinned, 1);
-    EXPECT_FALSE(app::view.timeline.pointerX);
-    EXPECT_FALSE(app::view.timeline.seekRequest);
+    EXPECT_FALSE(app::viewer().view.timeline.pointerX);
+    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
 }
 
 TEST_F(PointerInputTest, PressOnTheStripAsksForTheTimeUnderThePointer)
 {
     showStrip();
     onPointerPress(104, 440);
-    ASSERT_TRUE(app::view.timeline.seekRequest);
-    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 100);
-    EXPECT_EQ(app::view.timeline.dragX, 104);
+    ASSERT_TRUE(app::viewer().view.timeline.seekRequest);
+    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 100);
+    EXPECT_EQ(app::viewer().view.timeline.dragX, 104);
     onPointerRelease();
-    EXPECT_FALSE(app::view.timeline.dragX);
+    EXPECT_FALSE(app::viewer().view.timeline.dragX);
     // The whole strip takes presses; beyond the bar's ends, its ends.
     for (auto [x, y, t] : {std::tuple{0, timelineTop, 0.0}, std::tuple{399, timelineBottom - 1, 392.0},
                            std::tuple{204, timelineTop + 5, 200.0}}) {
         onPointerPress(x, y);
         onPointerRelease();
-        EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, t) << x << "," << y;
+        EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, t) << x << "," << y;
     }
-    app::view.timeline.seekRequest.reset();
+    app::viewer().view.timeline.seekRequest.reset();
     onPointerPress(204, timelineTop - 1);
-    EXPECT_FALSE(app::view.timeline.seekRequest);
+    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
 }
 
 TEST_F(PointerInputTest, DraggingAsksAgainOnlyWhenTheBarPositionChanges)
 {
     showStrip();
     onPointerPress(54, 440);
-    app::view.timeline.seekRequest.reset();
+    app::viewer().view.timeline.seekRequest.reset();
     onPointerMove(54, 300);
-    EXPECT_FALSE(app::view.timeline.seekRequest);
-    EXPECT_EQ(app::view.timeline.pointerX, 54);
+    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
+    EXPECT_EQ(app::viewer().view.timeline.pointerX, 54);
     // Off the strip the drag goes on, as long as the button is down.
     onPointerMove(154, 100);
-    ASSERT_TRUE(app::view.timeline.seekRequest);
-    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 150);
+    ASSERT_TRUE(app::viewer().view.timeline.seekRequest);
+    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 150);
     onPointerMove(164, 441);
-    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 160);
+    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 160);
     onPointerRelease();
-    app::view.timeline.seekRequest.reset();
+    app::viewer().view.timeline.seekRequest.reset();
     onPointerMove(204, 440);
-    EXPECT_FALSE(app::view.timeline.seekRequest);
-    EXPECT_EQ(app::view.timeline.pointerX, 204);
+    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
+    EXPECT_EQ(app::viewer().view.timeline.pointerX, 204);
     onPointerMove(204, 300);
-    EXPECT_FALSE(app::view.timeline.pointerX);
+    EXPECT_FALSE(app::viewer().view.timeline.pointerX);
 }
 
 TEST_F(PointerInputTest, TheStripTakesPressAndHoverFromAUnitOverIt)
@@ -321,7 +321,7 @@ TEST_F(PointerInputTest, TheStripTakesPressAndHoverFromAUnitOverIt)
     EXPECT_EQ(over.hovered, 0);
     onPointerPress(200, 436);
     EXPECT_EQ(over.pinned, 0);
-    EXPECT_TRUE(app::view.timeline.seekRequest);
+    EXPECT_TRUE(app::viewer().view.timeline.seekRequest);
     // Dragging up over a unit does not hover it either; once the button is up, it does.
     onPointerMove(200, 228);
     EXPECT_EQ(above.hovered, 0);
@@ -339,11 +339,11 @@ TEST_F(PointerInputTest, DraggingOverAButtonNeitherHoversNorPressesIt)
     auto [x, y] = middleOf(buttonPlay);
     onPointerPress(x, 440);
     onPointerMove(x, y);
-    EXPECT_EQ(app::view.controlButtons[buttonPlay].hovered, 0);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].hovered, 0);
     onPointerRelease();
-    EXPECT_EQ(app::playback.playbackPaused, 0);
+    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
     onPointerMove(x, y);
-    EXPECT_EQ(app::view.controlButtons[buttonPlay].hovered, 1);
+    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].hovered, 1);
 }
 
 TEST_F(PointerInputTest, TheRepaintTickTakesTheRequest)
@@ -352,7 +352,7 @@ TEST_F(PointerInputTest, TheRepaintTickTakesTheRequest)
     onPointerPress(104, 440);
     onPointerMove(120, 440);
     onPointerMove(140, 440);
-    EXPECT_DOUBLE_EQ(*app::view.timeline.seekRequest, 136);
+    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 136);
     repaintTick();
-    EXPECT_FALSE(app::view.timeline.seekRequest);
+    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
 }

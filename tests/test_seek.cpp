@@ -218,15 +218,15 @@ protected:
     {
         const std::string path = writeFile(name, contents);
         openReplayLog(path);
-        if (app::playback.index)
-            app::playback.index->waitFor(everything);
+        if (app::viewer().playback.index)
+            app::viewer().playback.index->waitFor(everything);
         return path;
     }
 
     void pause()
     {
         stopPlayback();
-        app::playback.playbackPaused = 1;
+        app::viewer().playback.playbackPaused = 1;
     }
 
     // Seeks to t at once and checks that the world is the fresh open's at the same line; `what` names the seek.
@@ -236,12 +236,12 @@ protected:
         finishSeek();
         const double scanned = indexView()->scannedS;
         const double target = std::isnan(t) ? 0 : std::clamp(t, 0.0, scanned);
-        const FreshPlay expected = playedTo(path, target, app::playback.msPerLogSecond);
-        EXPECT_TRUE(app::world == expected.world) << what;
+        const FreshPlay expected = playedTo(path, target, app::viewer().playback.msPerLogSecond);
+        EXPECT_TRUE(app::viewer().world == expected.world) << what;
         EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime)) << what;
-        EXPECT_EQ(app::playback.log.currentNumber, expected.lineNumber) << what;
+        EXPECT_EQ(app::viewer().playback.log.currentNumber, expected.lineNumber) << what;
         EXPECT_FALSE(seekTarget()) << what;
-        EXPECT_EQ(headless::timerArmed(playbackTimer), app::playback.playbackPaused == 0) << what;
+        EXPECT_EQ(headless::timerArmed(playbackTimer), app::viewer().playback.playbackPaused == 0) << what;
     }
 };
 
@@ -270,7 +270,7 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
                 resumePlayback();
                 break;
             case 2:
-                app::playback.msPerLogSecond = std::array{250, 500, 1000, 2000}[pick(4)];
+                app::viewer().playback.msPerLogSecond = std::array{250, 500, 1000, 2000}[pick(4)];
                 break;
             default:
                 break;
@@ -282,12 +282,12 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
             const double t = std::array{lineTime,  lineTime - 0.5, lineTime + 0.25, lineTime - 1, 1e12,
                                         now + 2.5, now + 6,        now - 3,         now - 20.5}[pick(9)];
             const double target = std::clamp(t, 0.0, indexView()->scannedS);
-            const Snapshot* snapshot = app::playback.snapshots.startFor(target, app::playback.msPerLogSecond);
+            const Snapshot* snapshot = app::viewer().playback.snapshots.startFor(target, app::viewer().playback.msPerLogSecond);
             (snapshot != nullptr ? snapshotsHit : snapshotsMissed) += 1;
             expectSeekLands(path, t,
                             "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "
                                 + std::to_string(t));
-            linksKept += damageLinks(app::world);
+            linksKept += damageLinks(app::viewer().world);
         }
     }
     EXPECT_GT(snapshotsHit, 0u);
@@ -305,7 +305,7 @@ TEST_F(SeekTest, ASeekFromPlayingTakesNoGlideAlong)
         contents += "[0:00:" + std::to_string(second) + "] KILLED;X;1\n";
     const std::string path = openFully("glides.log", contents);
     headless::advance(9500);
-    ASSERT_GT(app::world.soldierList.items[0]->posX, 0);
+    ASSERT_GT(app::viewer().world.soldierList.items[0]->posX, 0);
     expectSeekLands(path, 12, "forward from where playback stands");
     headless::advance(3500);
     expectSeekLands(path, 7, "back to a snapshot of the trail");
@@ -320,7 +320,7 @@ TEST_F(SeekTest, OnlyTheDamageLinksOfTheLastSecondBeforeTheTargetAreLeft)
                                                      "[0:00:12] DAMAGED;SOLDIER;3;-;-;-;-;-;1\n"
                                                      "[0:00:20] WIN;1\n");
     auto linkOf = [](std::int32_t id) -> const Record* {
-        for (const auto& record : app::world.records)
+        for (const auto& record : app::viewer().world.records)
             if (record->id == id)
                 return record->damageLink;
         return nullptr;
@@ -365,24 +365,24 @@ TEST_F(SeekTest, EdgeLogsSeekLikeAnyOther)
 
 TEST_F(SeekTest, PlayingArmsTheRestOfTheWaitAndPausedStaysStopped)
 {
-    app::playback.msPerLogSecond = 500;
+    app::viewer().playback.msPerLogSecond = 500;
     openFully("timers.log", "[0:00:00] A\n[0:00:10] B\n[0:00:30] C\n");
     seekTo(4.25);
     finishSeek();
     EXPECT_EQ(logTimeNow(), 10);
-    EXPECT_EQ(app::playback.log.currentLine, "[0:00:10] B");
+    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:10] B");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2875);  // 5.75 log seconds at 500 ms
-    EXPECT_EQ(app::playback.msPerLogSecond, 500);
+    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 500);
     headless::advance(2875);
-    EXPECT_EQ(app::playback.log.currentLine, "[0:00:30] C");
+    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:30] C");
     EXPECT_EQ(logTimeNow(), 30);
 
     pause();
     seekTo(10);
     finishSeek();
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
-    EXPECT_EQ(app::playback.playbackPaused, 1);
-    EXPECT_EQ(app::playback.log.currentLine, "[0:00:10] B");
+    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:10] B");
     resumePlayback();
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 500);
 }
@@ -399,14 +399,14 @@ TEST_F(SeekTest, WorldsSteppedAtAnotherSpeedAreNotStartedFrom)
     }
     const std::string path = openFully("speeds.log", contents);
     headless::advance(50000);
-    app::playback.msPerLogSecond = 250;
-    ASSERT_EQ(app::playback.snapshots.startFor(30, 250), nullptr);
-    ASSERT_NE(app::playback.snapshots.startFor(30, 1000), nullptr);
+    app::viewer().playback.msPerLogSecond = 250;
+    ASSERT_EQ(app::viewer().playback.snapshots.startFor(30, 250), nullptr);
+    ASSERT_NE(app::viewer().playback.snapshots.startFor(30, 1000), nullptr);
     expectSeekLands(path, 30, "back, at a new speed");
     // The report at 30 s comes at 1000 ms per log second: the trail has lines of two speeds.
-    app::playback.msPerLogSecond = 1000;
+    app::viewer().playback.msPerLogSecond = 1000;
     headless::advance(6000);
-    app::playback.msPerLogSecond = 250;
+    app::viewer().playback.msPerLogSecond = 250;
     expectSeekLands(path, logTimeNow() + 2, "forward, from a trail stepped at two speeds");
 }
 
@@ -416,20 +416,20 @@ TEST_F(SeekTest, PinsStayWithTheirUnits)
               "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] CREATED;SOLDIER;2;A;0;0;0;0;1;1;0;Bob\n"
               "[0:00:05] POS;SOLDIER;2;-;9;9;0\n");
     headless::advance(1003);
-    ASSERT_EQ(app::world.soldierList.count, 3);
-    app::world.soldierList.items[1]->pinned = 1;
+    ASSERT_EQ(app::viewer().world.soldierList.count, 3);
+    app::viewer().world.soldierList.items[1]->pinned = 1;
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::world.soldierList.count, 3);
-    EXPECT_EQ(app::world.soldierList.items[0]->pinned, 0);
-    EXPECT_EQ(app::world.soldierList.items[1]->pinned, 1);
+    ASSERT_EQ(app::viewer().world.soldierList.count, 3);
+    EXPECT_EQ(app::viewer().world.soldierList.items[0]->pinned, 0);
+    EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 1);
     seekTo(0.5);
     finishSeek();
-    ASSERT_EQ(app::world.soldierList.count, 2);
+    ASSERT_EQ(app::viewer().world.soldierList.count, 2);
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::world.soldierList.count, 3);
-    EXPECT_EQ(app::world.soldierList.items[1]->pinned, 0);  // the pin went with the seek that had no soldier 2
+    ASSERT_EQ(app::viewer().world.soldierList.count, 3);
+    EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 0);  // the pin went with the seek that had no soldier 2
 }
 
 // [SECTION] Seeks under way, the index under way, re-opening
@@ -453,8 +453,8 @@ TEST_F(SeekTest, ASeekDuringASeekTakesTheNewTarget)
     headless::advance(1);
     EXPECT_FALSE(seekTarget());
     EXPECT_FALSE(headless::timerArmed(seekTimer));
-    const FreshPlay expected = playedTo(path, middle, app::playback.msPerLogSecond);
-    EXPECT_TRUE(app::world == expected.world);
+    const FreshPlay expected = playedTo(path, middle, app::viewer().playback.msPerLogSecond);
+    EXPECT_TRUE(app::viewer().world == expected.world);
     EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime));
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
 }
@@ -463,18 +463,18 @@ TEST_F(SeekTest, APlaybackTickDuringASeekStepsNothing)
 {
     const std::string path = openFully("game.log", GameWriter(8).write(400));
     headless::advance(3000);
-    const World before = app::world;
-    const std::int64_t lineBefore = app::playback.log.currentNumber;
+    const World before = app::viewer().world;
+    const std::int64_t lineBefore = app::viewer().playback.log.currentNumber;
     seekTo(50);
     onTimer(playbackTimer);  // a tick already on its way when the seek began
-    EXPECT_TRUE(app::world == before);
-    EXPECT_EQ(app::playback.log.currentNumber, lineBefore);
+    EXPECT_TRUE(app::viewer().world == before);
+    EXPECT_EQ(app::viewer().playback.log.currentNumber, lineBefore);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     headless::advance(1);
     EXPECT_FALSE(seekTarget());
-    const FreshPlay expected = playedTo(path, 50, app::playback.msPerLogSecond);
-    EXPECT_TRUE(app::world == expected.world);
-    EXPECT_EQ(app::playback.log.currentNumber, expected.lineNumber);
+    const FreshPlay expected = playedTo(path, 50, app::viewer().playback.msPerLogSecond);
+    EXPECT_TRUE(app::viewer().world == expected.world);
+    EXPECT_EQ(app::viewer().playback.log.currentNumber, expected.lineNumber);
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
 }
 
@@ -494,10 +494,10 @@ TEST_F(SeekTest, ASeekBeyondTheScannedPartGoesToItsEnd)
     } writeEnd{ends[1]};
     std::FILE* readEnd = fdopen(ends[0], "rb");
     ASSERT_NE(readEnd, nullptr);
-    app::playback.index = std::make_unique<LogIndex>(LineReader(readEnd), 16);
+    app::viewer().playback.index = std::make_unique<LogIndex>(LineReader(readEnd), 16);
     const std::size_t half = contents.size() / 2;
     ASSERT_EQ(write(writeEnd.fd, contents.data(), half), static_cast<ssize_t>(half));
-    const double scannedBefore = app::playback.index->waitFor(static_cast<double>(times[50]))->scannedS;
+    const double scannedBefore = app::viewer().playback.index->waitFor(static_cast<double>(times[50]))->scannedS;
     const double halfTime = static_cast<double>(times[std::count(contents.begin(), contents.begin() + half, '\n')]);
 
     seekTo(everything);
@@ -507,14 +507,14 @@ TEST_F(SeekTest, ASeekBeyondTheScannedPartGoesToItsEnd)
     EXPECT_LE(*target, halfTime);
     EXPECT_LT(*target, static_cast<double>(times.back()));
     finishSeek();
-    const FreshPlay expected = playedTo(path, *target, app::playback.msPerLogSecond);
-    EXPECT_TRUE(app::world == expected.world);
+    const FreshPlay expected = playedTo(path, *target, app::viewer().playback.msPerLogSecond);
+    EXPECT_TRUE(app::viewer().world == expected.world);
     EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime));
 
     ASSERT_EQ(write(writeEnd.fd, contents.data() + half, contents.size() - half),
               static_cast<ssize_t>(contents.size() - half));
     close(std::exchange(writeEnd.fd, -1));
-    EXPECT_EQ(app::playback.index->waitFor(everything)->scannedS, static_cast<double>(times.back()));
+    EXPECT_EQ(app::viewer().playback.index->waitFor(everything)->scannedS, static_cast<double>(times.back()));
     expectSeekLands(path, everything, "after the scan ended");
 }
 
@@ -529,7 +529,7 @@ TEST_F(SeekTest, ReOpeningDuringAScanStartsAFreshIndex)
         seekTo(3);
         openReplayLog(small);
         EXPECT_FALSE(seekTarget());
-        const auto index = app::playback.index->waitFor(everything);
+        const auto index = app::viewer().playback.index->waitFor(everything);
         EXPECT_TRUE(index->complete);
         EXPECT_EQ(index->lines, 3);
         EXPECT_EQ(index->scannedS, 9);
@@ -538,7 +538,7 @@ TEST_F(SeekTest, ReOpeningDuringAScanStartsAFreshIndex)
         EXPECT_EQ(index->marks[1].kind, MarkKind::win);
     }
     openReplayLog(big);
-    app::resetState();  // what closing the window does first: the scan stops and its thread is joined
-    EXPECT_FALSE(app::playback.index);
+    app::viewer().reset();  // what closing the window does first: the scan stops and its thread is joined
+    EXPECT_FALSE(app::viewer().playback.index);
     EXPECT_EQ(indexView()->lines, 0);
 }

@@ -39,7 +39,7 @@ protected:
     void SetUp() override
     {
         ViewTest::SetUp();
-        app::world.mapName = "units.map";  // a map without a picture keeps the title screen out of the way
+        app::viewer().world.mapName = "units.map";  // a map without a picture keeps the title screen out of the way
     }
 
     // The bottom-right pixel of the box of a label whose text starts at (x, y): inside the box, clear of the text.
@@ -160,7 +160,7 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
     composeFrame();
     EXPECT_EQ(headless::pixel(103, 138), black);
 
-    app::view.barsShown = 1;
+    app::viewer().view.barsShown = 1;
     composeFrame();
     // From (P.x + 2, P.y + 13), 30 pixels long.
     EXPECT_GT(redOf(headless::pixel(102, 138)), 0xE0);
@@ -176,8 +176,8 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
 TEST_F(UnitsTest, DamageLineIsDrawnInOneFrameOnly)
 {
     ASSERT_TRUE(writePicture(folder.string() + "/Maps/flat.png", 4, 4, black));
-    app::world.mapName = "flat";
-    app::world.mapImage = loadMapPicture(folder.string() + "/Maps/flat.png");
+    app::viewer().world.mapName = "flat";
+    app::viewer().world.mapImage = app::viewer().caches.maps.load(folder.string() + "/Maps/flat.png");
     SoldierRecord& byYellow = addSoldier(-150, -100, 0);
     SoldierRecord& byOther = addSoldier(-150, 50, 1);
     SoldierRecord& yellowSide = addSoldier(150, -100, 1);
@@ -265,7 +265,7 @@ TEST_F(UnitsTest, IconTurnsCounterClockwiseByHeadingAndRotationOffset)
     for (auto [heading, offset] : {std::pair{90.0f, 0.0f}, std::pair{60.0f, 30.0f}}) {
         fillBackBuffer(black);
         vehicle.direction = heading;
-        app::world.calibration.rotationOffset = offset;
+        app::viewer().world.calibration.rotationOffset = offset;
         composeFrame();
         EXPECT_EQ(headless::pixel(96, 125), orange);
         EXPECT_EQ(headless::pixel(100, 121), blue);
@@ -347,7 +347,7 @@ TEST_F(UnitsTest, PassengerNamesStandTenPixelsApartAboveTheBar)
 
 TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
 {
-    app::world.calibration.scaleX = 0;  // nothing calibrated yet
+    app::viewer().world.calibration.scaleX = 0;  // nothing calibrated yet
     SoldierRecord& soldier = addSoldier(10, 10, 0, "A");
     soldier.hovered = 1;
     SoldierRecord& source = addSoldier(20, 20, 1);

@@ -40,23 +40,23 @@ TEST_F(WorldModelTest, WalkAndRemovalKeepTheOrder)
 
 TEST_F(WorldModelTest, ReleasingDropsEveryReferenceOnce)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
-    SoldierRecord& other = makeRecord<SoldierRecord>(app::world);
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
-    app::world.soldierList.append(&soldier);
-    app::world.soldierList.append(&other);
-    app::world.entityList.append(&soldier);
-    app::world.entityList.append(&soldier);
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::viewer().world);
+    SoldierRecord& other = makeRecord<SoldierRecord>(app::viewer().world);
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::viewer().world);
+    app::viewer().world.soldierList.append(&soldier);
+    app::viewer().world.soldierList.append(&other);
+    app::viewer().world.entityList.append(&soldier);
+    app::viewer().world.entityList.append(&soldier);
     vehicle.passengers.append(&soldier);
     vehicle.passengers.append(&other);
     other.damageLink = &soldier;
 
-    releaseRecords(app::world, {&soldier});
-    EXPECT_EQ(app::world.soldierList.items, std::vector<SoldierRecord*>{&other});
-    EXPECT_EQ(app::world.entityList.count, 1);
+    releaseRecords(app::viewer().world, {&soldier});
+    EXPECT_EQ(app::viewer().world.soldierList.items, std::vector<SoldierRecord*>{&other});
+    EXPECT_EQ(app::viewer().world.entityList.count, 1);
     EXPECT_EQ(vehicle.passengers.items, std::vector<SoldierRecord*>{&other});
     EXPECT_EQ(other.damageLink, nullptr);
-    EXPECT_EQ(app::world.records.size(), 2u);
+    EXPECT_EQ(app::viewer().world.records.size(), 2u);
 }
 
 namespace {
@@ -151,37 +151,37 @@ TEST_F(WorldModelTest, ReleasingInOneBatchLeavesWhatReleasingOneByOneLeaves)
 
 TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
 {
-    app::world.mapName = "Coast";
-    app::world.configTitle = "Title";
-    app::world.clockMinutes = 5;
-    app::world.clockSeconds = -3;
-    app::world.statusMessage = "Error loading Kelo.ini";
-    app::world.chatLines[0] = ChatLine{"A: hi", 1};
+    app::viewer().world.mapName = "Coast";
+    app::viewer().world.configTitle = "Title";
+    app::viewer().world.clockMinutes = 5;
+    app::viewer().world.clockSeconds = -3;
+    app::viewer().world.statusMessage = "Error loading Kelo.ini";
+    app::viewer().world.chatLines[0] = ChatLine{"A: hi", 1};
     ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
-    app::world.mapImage = loadMapPicture((folder / "map.png").string());
-    app::playback.msPerLogSecond = 250;
-    app::playback.playbackPaused = 1;
-    app::world.soldierList.append(&makeRecord<SoldierRecord>(app::world));
-    app::world.entityList.append(app::world.soldierList.items[0]);
+    app::viewer().world.mapImage = app::viewer().caches.maps.load((folder / "map.png").string());
+    app::viewer().playback.msPerLogSecond = 250;
+    app::viewer().playback.playbackPaused = 1;
+    app::viewer().world.soldierList.append(&makeRecord<SoldierRecord>(app::viewer().world));
+    app::viewer().world.entityList.append(app::viewer().world.soldierList.items[0]);
     // A vehicle held only by its kind list, as when a soldier took its entity slot, goes too.
-    app::world.vehicleList.append(&makeRecord<VehicleRecord>(app::world));
-    app::world.buildingList.append(&makeRecord<BuildingRecord>(app::world));
+    app::viewer().world.vehicleList.append(&makeRecord<VehicleRecord>(app::viewer().world));
+    app::viewer().world.buildingList.append(&makeRecord<BuildingRecord>(app::viewer().world));
 
-    resetWorld(app::world);
-    EXPECT_FALSE(app::world.mapName);
-    EXPECT_FALSE(app::world.configTitle);
-    EXPECT_EQ(app::world.clockMinutes, 0);
-    EXPECT_EQ(app::world.clockSeconds, 0);
-    EXPECT_TRUE(app::world.records.empty());
-    for (int count : {app::world.soldierList.count, app::world.vehicleList.count, app::world.buildingList.count,
-                      app::world.entityList.count})
+    resetWorld(app::viewer().world);
+    EXPECT_FALSE(app::viewer().world.mapName);
+    EXPECT_FALSE(app::viewer().world.configTitle);
+    EXPECT_EQ(app::viewer().world.clockMinutes, 0);
+    EXPECT_EQ(app::viewer().world.clockSeconds, 0);
+    EXPECT_TRUE(app::viewer().world.records.empty());
+    for (int count : {app::viewer().world.soldierList.count, app::viewer().world.vehicleList.count, app::viewer().world.buildingList.count,
+                      app::viewer().world.entityList.count})
         EXPECT_EQ(count, 1);
-    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
-    ASSERT_TRUE(app::world.chatLines[0]);
-    EXPECT_EQ(app::world.chatLines[0]->side, 1);
-    EXPECT_TRUE(app::world.mapImage);
-    EXPECT_EQ(app::playback.msPerLogSecond, 250);
-    EXPECT_EQ(app::playback.playbackPaused, 1);
+    EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
+    ASSERT_TRUE(app::viewer().world.chatLines[0]);
+    EXPECT_EQ(app::viewer().world.chatLines[0]->side, 1);
+    EXPECT_TRUE(app::viewer().world.mapImage);
+    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 250);
+    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
 }
 
 // [SECTION] The world as a value
@@ -278,7 +278,7 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
     differsAfter("the calibration", [](World& w) { w.calibration.offsetX += 1; });
     differsAfter("the clock", [](World& w) { w.clockSeconds += 1; });
     ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
-    const std::shared_ptr<const MapPicture> picture = loadMapPicture((folder / "map.png").string());
+    const std::shared_ptr<const MapPicture> picture = app::viewer().caches.maps.load((folder / "map.png").string());
     differsAfter("the map picture", [&](World& w) { w.mapImage = picture; });
     differsAfter("a released record", [](World& w) { releaseRecords(w, {w.soldierList.items[0]}); });
 }

@@ -13,7 +13,7 @@
 #include <iostream>
 #include <limits>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/shell.h"
@@ -60,15 +60,15 @@ bool anyGliding(const PtrList<Unit>& list)
 void onTimerFiring(TimerId id)
 {
     if (id == repaintTimer) {
-        skipping.repainted = skipping.repainted || app::composeReady != 0;
+        skipping.repainted = skipping.repainted || app::viewer().composeReady;
         return;
     }
-    const World& world = app::world;
+    const World& world = app::viewer().world;
     const bool gliding =
-        !app::playback.playbackPaused && (anyGliding(world.soldierList) || anyGliding(world.vehicleList));
+        !app::viewer().playback.playbackPaused && (anyGliding(world.soldierList) || anyGliding(world.vehicleList));
     if (id == playbackTimer || gliding) {
         skipping.changed = true;
-        app::composeReady = 1;
+        app::viewer().composeReady = true;
     }
 }
 
@@ -86,7 +86,7 @@ void afterMillisecond()
     }
     // A back buffer that cannot be read is never taken for a settled frame.
     if (headless::framePixels(skipping.frame) && skipping.frame == skipping.lastQuietFrame)
-        app::composeReady = 0;
+        app::viewer().composeReady = false;
     else
         std::swap(skipping.lastQuietFrame, skipping.frame);
 }
@@ -97,9 +97,9 @@ void afterMillisecond()
 // paused), so the repaints and movement ticks in between would find nothing to do.
 bool quiet()
 {
-    const World& world = app::world;
-    return app::composeReady == 0
-        && (app::playback.playbackPaused || (!anyGliding(world.soldierList) && !anyGliding(world.vehicleList)));
+    const World& world = app::viewer().world;
+    return !app::viewer().composeReady
+        && (app::viewer().playback.playbackPaused || (!anyGliding(world.soldierList) && !anyGliding(world.vehicleList)));
 }
 
 // The virtual time to run to next: the next millisecond, or while all is quiet, the first moment at which
@@ -142,7 +142,7 @@ void deliverInput(const ScriptedInput& scripted, int scale)
         headless::pointerRelease();
     }
     skipping.changed = true;
-    app::composeReady = 1;
+    app::viewer().composeReady = true;
 }
 
 // Tells the frames written so far (all of them, or those done by now), each with its line on standard error; false
@@ -226,8 +226,8 @@ std::string numberedFrame(const std::string& folder, std::int64_t index)
 // The whole log scanned, so that indexedS is the same on every run.
 void waitForIndex()
 {
-    if (app::playback.index)
-        app::playback.index->waitFor(std::numeric_limits<double>::infinity());
+    if (app::viewer().playback.index)
+        app::viewer().playback.index->waitFor(std::numeric_limits<double>::infinity());
 }
 
 bool writeState(const std::string& path)
@@ -302,24 +302,26 @@ int runIndex(const RenderOptions& options)
 // A seek as the viewer would do it once the index has reached the target, done before the clock moves on.
 void seekNow(double logSeconds)
 {
-    if (app::playback.index)
-        app::playback.index->waitFor(logSeconds);
+    if (app::viewer().playback.index)
+        app::viewer().playback.index->waitFor(logSeconds);
     seekTo(logSeconds);
     finishSeek();
     endOfData = false;
     skipping.changed = true;
-    app::composeReady = 1;
+    app::viewer().composeReady = true;
 }
 
 int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
 {
+    Viewer viewer;
+    app::makeCurrent(&viewer);
     headless::setMessageSink(onMessageBox);
     headless::setTimerSink(onTimerFiring);
     if (std::optional<std::string> unwritable = unwritableOutput(options))
         return outputError(*unwritable);
     // The viewer's start-up, with no window to make: the first paint, then the repaint timer. The speed was chosen
     // before: the first frame shows it.
-    app::playback.msPerLogSecond = options.msPerLogSecond;
+    app::viewer().playback.msPerLogSecond = options.msPerLogSecond;
     setTimelineShown(options.timeline);
     // The window's client area at the scale asked for: every frame, the first included, is drawn at that size.
     headless::setClientSize(frameWidth * options.scale, frameHeight * options.scale);
@@ -329,7 +331,7 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
     }
     // The log is opened at time 0, as if "Open" had chosen it.
     openReplayLog(options.logPath);
-    if (!app::playback.log.reader)
+    if (!app::viewer().playback.log.reader)
         return 1;
 
     // Seeks in order of their times, those of one time in the order given; each at its millisecond, after the
@@ -394,7 +396,7 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
         // The clip shows what the window shows: the frame of each repaint.
         if (clip && headless::now() % repaintPeriodMs == 0 && !clip->addBackBuffer())
             break;
-        const LogCursor& log = app::playback.log;
+        const LogCursor& log = app::viewer().playback.log;
         progress.update(options.untilMs ? headless::now() : (log.reader ? log.reader->offset() : 0), size,
                         log.currentNumber);
         if (!options.framesFolder || headless::now() % options.everyMs != 0)

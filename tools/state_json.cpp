@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/app_state.h"
+#include "app/viewer.h"
 #include "app/seek.h"
 #include "app/timers.h"
 #include "platform/headless/headless.h"
@@ -126,7 +126,7 @@ StateJson recordJson(const Record& record)
 
 StateJson stateJson()
 {
-    const World& world = app::world;
+    const World& world = app::viewer().world;
     StateJson chat = StateJson::array();
     for (const std::optional<ChatLine>& line : world.chatLines)
         chat.push_back(line ? StateJson{{"text", latin1ToUtf8(line->text)}, {"side", line->side}} : StateJson(nullptr));
@@ -138,8 +138,8 @@ StateJson stateJson()
         entities.push_back(linkJson(world.entityList.items[i]));
     const Calibration& calibration = world.calibration;
     return {{"timeMs", headless::now()},
-            {"msPerLogSecond", app::playback.msPerLogSecond},
-            {"paused", app::playback.playbackPaused != 0},
+            {"msPerLogSecond", app::viewer().playback.msPerLogSecond},
+            {"paused", app::viewer().playback.playbackPaused != 0},
             {"playing", headless::timerArmed(playbackTimer)},
             {"mapName", textJson(world.mapName)},
             {"statusMessage", textJson(world.statusMessage)},

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "view/kept_text.h"
 
 namespace {
 
@@ -61,16 +60,17 @@ std::array<ButtonPlace, buttonCount> layoutButtons(const std::array<LabelSize, b
     return places;
 }
 
-void drawControlBar(GpDC dc, ViewState& view)
+void drawControlBar(const FrameCanvas& canvas, ViewState& view)
 {
-    Surface surface(dc);
+    Surface surface(canvas.dc, canvas.fit);
+    KeptText& texts = canvas.caches.texts;
     Brush band = Brush::solid(bandColour);
     surface.fillRectI(band, 0, 0, 400, 25);
 
-    const Font& font = keptFont("Arial", 8);
+    const Font& font = texts.font("Arial", 8);
     std::array<LabelSize, buttonCount> sizes{};
     for (std::size_t i = 0; i < screenOrder.size(); ++i) {
-        GpRectF box = measureText(surface, buttonLabel(screenOrder[i]), font, measureBox);
+        GpRectF box = texts.measure(surface, buttonLabel(screenOrder[i]), font, measureBox);
         sizes[i] = {box.Width, box.Height};
     }
     std::array<ButtonPlace, buttonCount> places = layoutButtons(sizes);
@@ -93,6 +93,6 @@ void drawControlBar(GpDC dc, ViewState& view)
 
         face.setColour(button.hovered ? hoveredFaceColour : faceColour);
         surface.fillRect(face, origin.X - 1, origin.Y - 1, hit.Width, hit.Height);
-        drawText(surface, buttonLabel(screenOrder[i]), font, origin.X, origin.Y, label);
+        texts.draw(surface, buttonLabel(screenOrder[i]), font, origin.X, origin.Y, label);
     }
 }

@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "view/gdiplus_wrappers.h"
+#include "view/frame_canvas.h"
 #include "view/view_state.h"
 
 // The buttons as they stand on screen, left to right; the pointer handlers test them in this order too.
@@ -28,4 +28,4 @@ struct ButtonPlace {
 std::array<ButtonPlace, buttonCount> layoutButtons(const std::array<LabelSize, buttonCount>& sizes);
 
 // Draws the band and the buttons and stores each button's hit rectangle.
-void drawControlBar(GpDC dc, ViewState& view);
+void drawControlBar(const FrameCanvas& canvas, ViewState& view);

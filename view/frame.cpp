@@ -8,8 +8,6 @@
 #include <cmath>
 
 #include "view/control_bar.h"
-#include "view/kept_text.h"
-#include "view/map_picture.h"
 #include "view/overlays.h"
 #include "view/units.h"
 
@@ -20,27 +18,27 @@ constexpr ARGB labelBoxWhite = 0x4BFFFFFF;
 constexpr ARGB titleShadow = 0xFF646400;
 constexpr ARGB titleYellow = 0xFFFFFF00;
 
-void drawMapNameLabel(Surface& surface, const std::string& mapName)
+void drawMapNameLabel(Surface& surface, KeptText& texts, const std::string& mapName)
 {
-    const Font& font = keptFont("Arial", 8);
+    const Font& font = texts.font("Arial", 8);
     // The whole name, extension included, ends 10 pixels from the right and 20 above the bottom of the map.
     drawLabelBox(
-        surface, mapName, font,
+        surface, texts, mapName, font,
         [](float w, float h) {
             return GpPointF{400 - w - 10, 400 - h + 5};
         },
         Brush::solid(labelBoxWhite), Brush::solid(black));
 }
 
-void drawTitleScreen(Surface& surface)
+void drawTitleScreen(Surface& surface, KeptText& texts)
 {
     constexpr std::string_view title = "Tarnwatch";
-    const Font& font = keptFont("Arial", 50);
-    GpRectF box = measureText(surface, title, font, GpRectF{0, 25, 400, 400});
+    const Font& font = texts.font("Arial", 50);
+    GpRectF box = texts.measure(surface, title, font, GpRectF{0, 25, 400, 400});
     float x = 200 - box.Width / 2;
     float y = 200 - box.Height / 2 - 25;
-    drawText(surface, title, font, x - 5, y - 5, Brush::solid(titleShadow));
-    drawText(surface, title, font, x, y, Brush::solid(titleYellow));
+    texts.draw(surface, title, font, x - 5, y - 5, Brush::solid(titleShadow));
+    texts.draw(surface, title, font, x, y, Brush::solid(titleYellow));
 }
 
 // Black around the placed frame, over whatever strayed beyond its edges; in the back buffer's own pixels.
@@ -58,43 +56,35 @@ void clearMargins(GpDC dc, const FrameFit& fit)
     surface.fillRectI(margin, right, 0, fit.width - right, fit.height);
 }
 
-// The frame's placement for the surfaces opened while a frame is composed, and none once it is.
-struct FramePlaced {
-    explicit FramePlaced(const FrameFit& fit) { placeFrame(fit); }
-    ~FramePlaced() { placeFrame(FrameFit{}); }
-    FramePlaced(const FramePlaced&) = delete;
-    FramePlaced& operator=(const FramePlaced&) = delete;
-};
-
-void composeLayers(GpDC dc, World& world, ViewState& view, const FrameContext& context)
+void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, const FrameContext& context)
 {
-    const FramePlaced placed(context.fit);
-    Surface surface(dc);
-    drawControlBar(dc, view);
+    KeptText& texts = canvas.caches.texts;
+    Surface surface(canvas.dc, canvas.fit);
+    drawControlBar(canvas, view);
     // A picture covers the whole map area; without one (none named, none read, one still being decoded), the units
     // and texts of earlier frames would show through.
     if (!world.mapName || !world.mapImage || !drawMapPicture(surface, *world.mapImage))
         surface.fillRectI(Brush::solid(black), 0, 25, 400, 400);
     if (world.mapName) {
-        drawMapNameLabel(surface, *world.mapName);
+        drawMapNameLabel(surface, texts, *world.mapName);
     } else {
-        drawTitleScreen(surface);
+        drawTitleScreen(surface, texts);
     }
-    drawOverlays(surface, world, context.msPerLogSecond, context.paused);
-    drawSoldiers(surface, world, view.barsShown != 0);
-    drawVehicles(surface, dc, world, context.programFolder);
-    drawChatFeed(dc, world);
+    drawOverlays(surface, texts, world, context.msPerLogSecond, context.paused);
+    drawSoldiers(surface, texts, world, view.barsShown != 0);
+    drawVehicles(surface, canvas, world, context.programFolder);
+    drawChatFeed(canvas, world);
     if (context.timeline)
-        drawTimeline(dc, view.timeline, *context.timeline);
+        drawTimeline(canvas, view.timeline, *context.timeline);
     else
-        clearTimeline(dc, view.timeline);
+        clearTimeline(canvas, view.timeline);
 }
 
 }  // namespace
 
-void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context)
+void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches)
 {
-    composeLayers(dc, world, view, context);
+    composeLayers(FrameCanvas{dc, context.fit, caches}, world, view, context);
     clearMargins(dc, context.fit);
 }
 
@@ -110,14 +100,14 @@ ARGB sideColour(std::int32_t side)
     }
 }
 
-void drawLabelBox(Surface& surface, std::string_view text, const Font& font, const LabelPlacement& place,
-                  const Brush& box, const Brush& textBrush, LabelPlace kind)
+void drawLabelBox(Surface& surface, KeptText& texts, std::string_view text, const Font& font,
+                  const LabelPlacement& place, const Brush& box, const Brush& textBrush, LabelPlace kind)
 {
-    GpRectF bounds = measureText(surface, text, font, GpRectF{0, 0, 400, 400});
+    GpRectF bounds = texts.measure(surface, text, font, GpRectF{0, 0, 400, 400});
     GpPointF at = place(bounds.Width, bounds.Height);
     surface.fillRect(box, at.X - 1, at.Y - 1, bounds.Width + 2, bounds.Height + 2);
     if (kind == LabelPlace::stays)
-        drawText(surface, text, font, at.X, at.Y, textBrush);
+        texts.draw(surface, text, font, at.X, at.Y, textBrush);
     else
         surface.drawText(text, font, at.X, at.Y, textBrush);
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "view/gdiplus_wrappers.h"
+#include "view/frame_canvas.h"
 #include "view/timeline.h"
 #include "view/view_state.h"
 #include "world/world_model.h"
@@ -28,7 +28,7 @@ using LabelPlacement = std::function<GpPointF(float width, float height)>;
 // Composes the whole frame into the back buffer's device context, placed as the fit says: drawn at the fit's scale
 // (not stretched afterwards), with the margins around it black. Damage lines are drawn once: drawing one clears the
 // link in the world. The timeline strip comes last, over anything that strays below the map.
-void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context);
+void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches);
 
 ARGB sideColour(std::int32_t side);
 
@@ -37,8 +37,9 @@ ARGB sideColour(std::int32_t side);
 enum class LabelPlace : std::uint8_t { stays, followsUnit };
 
 // Measures the text, fills a box one pixel larger on every side, then draws the text at the placed corner.
-void drawLabelBox(Surface& surface, std::string_view text, const Font& font, const LabelPlacement& place,
-                  const Brush& box, const Brush& textBrush, LabelPlace kind = LabelPlace::stays);
+void drawLabelBox(Surface& surface, KeptText& texts, std::string_view text, const Font& font,
+                  const LabelPlacement& place, const Brush& box, const Brush& textBrush,
+                  LabelPlace kind = LabelPlace::stays);
 
 // A number with a fixed count of decimals and a point as separator, whatever locale the process runs in.
 std::string fixedDecimals(float value, int decimals);

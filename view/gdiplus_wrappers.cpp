@@ -20,16 +20,6 @@ GpStatus kept(GpStatus current, GpStatus latest)
     return latest != gpOk ? latest : current;
 }
 
-GpFontFamily* genericSansSerif()
-{
-    static GpFontFamily* family = [] {
-        GpFontFamily* made = nullptr;
-        GdipGetGenericFontFamilySansSerif(&made);
-        return made;
-    }();
-    return family;
-}
-
 // libgdiplus decodes some malformed TIFF files into an image without a single frame, whose size and pixels it then
 // reads through a null pointer: such an image is no picture.
 bool hasAFrame(GpImage* image)
@@ -97,8 +87,10 @@ Font::Font(std::string_view family, float points)
         status_ = kept(status_, GdipCreateFont(named, points, gpFontStyleRegular, gpUnitPoint, &font_));
         GdipDeleteFontFamily(named);
     }
-    if (font_ == nullptr && genericSansSerif() != nullptr)
-        status_ = kept(status_, GdipCreateFont(genericSansSerif(), points, gpFontStyleRegular, gpUnitPoint, &font_));
+    // The generic family is GDI+'s own, made once and never deleted.
+    GpFontFamily* generic = nullptr;
+    if (font_ == nullptr && GdipGetGenericFontFamilySansSerif(&generic) == gpOk && generic != nullptr)
+        status_ = kept(status_, GdipCreateFont(generic, points, gpFontStyleRegular, gpUnitPoint, &font_));
 }
 
 Font::~Font()
@@ -342,18 +334,7 @@ void Image::setPixel(int x, int y, ARGB colour)
 
 // [SECTION] Surface
 
-namespace {
-
-FrameFit framePlacement;
-
-}  // namespace
-
-void placeFrame(const FrameFit& fit)
-{
-    framePlacement = fit;
-}
-
-Surface::Surface(GpDC dc) : fit_(framePlacement)
+Surface::Surface(GpDC dc, const FrameFit& fit) : fit_(fit)
 {
     status_ = GdipCreateFromHDC(dc, &graphics_);
     if (status_ == gpOk)

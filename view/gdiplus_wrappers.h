@@ -117,15 +117,11 @@ private:
     std::optional<GpRect> covered_;  // where the file gives the colours, when it leaves other pixels to chance
 };
 
-// Where the frame lies on the device contexts that surfaces are opened on: each surface opened on one draws frame
-// pixels through the fit in force when it is opened. Set for the composition of a frame (view/frame.h); the fit of a
-// client area of the frame's own size, in force otherwise, leaves the surfaces as they are.
-void placeFrame(const FrameFit& fit);
-
 class Surface {
 public:
-    // A drawing surface on a device context, through the frame's placement; several may share one context.
-    explicit Surface(GpDC dc);
+    // A drawing surface on a device context that draws frame pixels where the fit places the frame (the default fit:
+    // pixel for pixel); several may share one context.
+    explicit Surface(GpDC dc, const FrameFit& fit = FrameFit{});
     explicit Surface(Image& bitmap);  // a drawing surface on a bitmap's pixels
     ~Surface();
     Surface(const Surface&) = delete;

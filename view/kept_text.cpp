@@ -36,7 +36,9 @@ struct DrawnText {
     int height;
 };
 
-struct KeptFont {
+}  // namespace
+
+struct KeptText::KeptFont {
     std::string family;
     float points;
     Font font;
@@ -47,7 +49,7 @@ struct KeptFont {
     KeptFont(std::string_view family, float points) : family(family), points(points), font(family, points) {}
 };
 
-std::vector<std::unique_ptr<KeptFont>> keptFonts;
+namespace {
 
 std::string sizeKey(std::string_view text, GpRectF layout)
 {
@@ -56,20 +58,11 @@ std::string sizeKey(std::string_view text, GpRectF layout)
     return key;
 }
 
-KeptFont* keptFontOf(const Font& font)
-{
-    for (const auto& kept : keptFonts)
-        if (&kept->font == &font)
-            return kept.get();
-    return nullptr;
-}
-
-// The text drawn onto a clear bitmap at the fraction (fx, fy) of a pixel; none when it cannot be (no size, too wide).
-std::optional<DrawnText> drawOnce(Surface& surface, std::string_view text, const Font& font, float fx, float fy,
+// The text, measured `box` without a box to wrap in, drawn onto a clear bitmap at the fraction (fx, fy) of a pixel;
+// none when it cannot be (no size, too wide).
+std::optional<DrawnText> drawOnce(GpRectF box, std::string_view text, const Font& font, float fx, float fy,
                                   const Brush& brush)
 {
-    // Measured without a box to wrap in, as the text is drawn.
-    const GpRectF box = measureText(surface, text, font, GpRectF{0, 0, 0, 0});
     if (!(box.Width > 0 && box.Height > 0 && box.Width < widestDrawn && box.Height < widestDrawn))
         return std::nullopt;
     DrawnText drawn{Image::blank(static_cast<int>(std::ceil(box.Width)) + 2 * margin,
@@ -86,16 +79,27 @@ std::optional<DrawnText> drawOnce(Surface& surface, std::string_view text, const
 
 }  // namespace
 
-const Font& keptFont(std::string_view family, float points)
+KeptText::KeptText() = default;
+KeptText::~KeptText() = default;
+
+KeptText::KeptFont* KeptText::keptFontOf(const Font& font)
 {
-    for (const auto& kept : keptFonts)
-        if (kept->family == family && kept->points == points)
-            return kept->font;
-    keptFonts.push_back(std::make_unique<KeptFont>(family, points));
-    return keptFonts.back()->font;
+    for (const auto& kept : fonts_)
+        if (&kept->font == &font)
+            return kept.get();
+    return nullptr;
 }
 
-GpRectF measureText(Surface& surface, std::string_view text, const Font& font, GpRectF layout)
+const Font& KeptText::font(std::string_view family, float points)
+{
+    for (const auto& kept : fonts_)
+        if (kept->family == family && kept->points == points)
+            return kept->font;
+    fonts_.push_back(std::make_unique<KeptFont>(family, points));
+    return fonts_.back()->font;
+}
+
+GpRectF KeptText::measure(Surface& surface, std::string_view text, const Font& font, GpRectF layout)
 {
     // A scaled surface lays the glyphs out at its own size, whose measure need not be the unscaled one.
     KeptFont* kept = surface.scaled() ? nullptr : keptFontOf(font);
@@ -115,7 +119,7 @@ GpRectF measureText(Surface& surface, std::string_view text, const Font& font, G
     return box;
 }
 
-void drawText(Surface& surface, std::string_view text, const Font& font, float x, float y, const Brush& brush)
+void KeptText::draw(Surface& surface, std::string_view text, const Font& font, float x, float y, const Brush& brush)
 {
     // On a scaled surface a kept text would be stretched, not drawn at the size it shows: it is drawn afresh.
     KeptFont* kept = surface.scaled() ? nullptr : keptFontOf(font);
@@ -135,7 +139,9 @@ void drawText(Surface& surface, std::string_view text, const Font& font, float x
     key += text;
     auto found = kept->drawn.find(key);
     if (found == kept->drawn.end()) {
-        std::optional<DrawnText> drawn = drawOnce(surface, text, font, fx, fy, brush);
+        // Measured without a box to wrap in, as the text is drawn.
+        const GpRectF box = measure(surface, text, font, GpRectF{0, 0, 0, 0});
+        std::optional<DrawnText> drawn = drawOnce(box, text, font, fx, fy, brush);
         if (!drawn) {
             surface.drawText(text, font, x, y, brush);
             return;
@@ -153,7 +159,7 @@ void drawText(Surface& surface, std::string_view text, const Font& font, float x
                       drawn.width, drawn.height);
 }
 
-void releaseKeptText()
+void KeptText::clear()
 {
-    keptFonts.clear();
+    fonts_.clear();
 }

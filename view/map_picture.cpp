@@ -1,13 +1,8 @@
-// Loading the map picture for the world's hook; a file that gives no image gives no picture at all.
-// The last picture is remembered with its file's version while a world still holds it, so a world that passes
-// the same map line again (a seek, a log played afresh) holds the very same picture; a version of the file that
-// gave no picture is not decoded again either, since a broken file can cost the decoder memory at every attempt.
+// Loading the map picture for the world's hook: a file that gives no image gives no picture at all. Drawing it onto
+// the map area, from its stretched copy or, on a scaled surface, from the picture itself.
 #include "view/map_picture.h"
 
-#include <mutex>
 #include <utility>
-
-#include "view/file_version.h"
 
 namespace {
 
@@ -29,29 +24,6 @@ std::optional<MapPicture::Decoded> decodeMapPicture(const std::string& path)
     }
     return MapPicture::Decoded{std::move(image), std::move(stretched)};
 }
-
-// The last version of a map file whose decode gave no picture, written by the decoding thread.
-class NoPicture {
-public:
-    void remember(const std::string& path, const FileVersion& version)
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        path_ = path;
-        version_ = version;
-    }
-    bool is(const std::string& path, const FileVersion& version)
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return path_ && *path_ == path && version_ == version;
-    }
-
-private:
-    std::mutex mutex_;
-    std::optional<std::string> path_;
-    FileVersion version_;
-};
-
-NoPicture noPicture;
 
 }  // namespace
 
@@ -78,32 +50,47 @@ bool drawMapPicture(Surface& surface, const MapPicture& picture)
     return true;
 }
 
-std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path)
+void MapPictureLoader::NoPicture::remember(const std::string& path, const FileVersion& version)
 {
-    static std::string lastPath;
-    static FileVersion lastVersion;
-    static std::weak_ptr<const MapPicture> lastPicture;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    path_ = path;
+    version_ = version;
+}
+
+bool MapPictureLoader::NoPicture::is(const std::string& path, const FileVersion& version)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return path_ && *path_ == path && version_ == version;
+}
+
+MapPictureLoader::MapPictureLoader(PictureDecoder& decoder)
+    : decoder_(decoder), noPicture_(std::make_shared<NoPicture>())
+{
+}
+
+std::shared_ptr<const MapPicture> MapPictureLoader::load(const std::string& path)
+{
     const FileVersion version = fileVersion(path);
-    if (path == lastPath && version == lastVersion) {
-        if (noPicture.is(path, version))
+    if (path == lastPath_ && version == lastVersion_) {
+        if (noPicture_->is(path, version))
             return nullptr;
-        if (std::shared_ptr<const MapPicture> kept = lastPicture.lock())
+        if (std::shared_ptr<const MapPicture> kept = lastPicture_.lock())
             return kept;
     }
-    lastPath = path;
-    lastVersion = version;
+    lastPath_ = path;
+    lastVersion_ = version;
     auto decoding = std::make_shared<HandOver<MapPicture::Decoded>>();
-    decodePicture([path, version, decoding] {
+    decoder_.decode([path, version, decoding, noPicture = noPicture_] {
         std::optional<MapPicture::Decoded> decoded = decodeMapPicture(path);
         if (!decoded)
-            noPicture.remember(path, version);
+            noPicture->remember(path, version);
         decoding->give(std::move(decoded));
     });
-    if (noPicture.is(path, version)) {
-        lastPicture.reset();
+    if (noPicture_->is(path, version)) {
+        lastPicture_.reset();
         return nullptr;
     }
     auto picture = std::make_shared<const MapPicture>(std::move(decoding));
-    lastPicture = picture;
+    lastPicture_ = picture;
     return picture;
 }

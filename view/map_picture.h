@@ -4,9 +4,11 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
+#include "view/file_version.h"
 #include "view/gdiplus_wrappers.h"
 #include "view/picture_decoder.h"
 #include "world/world_model.h"
@@ -39,6 +41,35 @@ private:
 // shows without a picture.
 bool drawMapPicture(Surface& surface, const MapPicture& picture);
 
-// The picture at the path, decoded now or aside as view/picture_decoder.h says; null when the file cannot be read as
-// a picture and that is known at once (decoded now, or known of this version of the file before).
-std::shared_ptr<const MapPicture> loadMapPicture(const std::string& path);
+// Loads map pictures through the decoder. The last picture is remembered with its file's version while a world still
+// holds it, so a world that passes the same map line again (a seek, a log played afresh) holds the very same
+// picture; a version of the file that gave no picture is not decoded again either, since a broken file can cost the
+// decoder memory at every attempt.
+class MapPictureLoader {
+public:
+    // The last version of a map file whose decode gave no picture, written by the decoding thread.
+    class NoPicture {
+    public:
+        void remember(const std::string& path, const FileVersion& version);
+        bool is(const std::string& path, const FileVersion& version);
+
+    private:
+        std::mutex mutex_;
+        std::optional<std::string> path_;
+        FileVersion version_;
+    };
+
+    // Decodes go through `decoder`, which outlives the loader.
+    explicit MapPictureLoader(PictureDecoder& decoder);
+
+    // The picture at the path, decoded now or aside as the decoder says; null when the file cannot be read as a
+    // picture and that is known at once (decoded now, or known of this version of the file before).
+    std::shared_ptr<const MapPicture> load(const std::string& path);
+
+private:
+    PictureDecoder& decoder_;
+    std::shared_ptr<NoPicture> noPicture_;  // shared with the decodes under way
+    std::string lastPath_;
+    FileVersion lastVersion_;
+    std::weak_ptr<const MapPicture> lastPicture_;
+};

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "view/frame.h"
-#include "view/kept_text.h"
 #include "world/log_time.h"
 
 std::string clockText(std::int32_t minutes, std::int32_t seconds)
@@ -28,21 +27,21 @@ std::optional<std::string> speedReadoutText(std::int32_t msPerLogSecond, bool pa
     return fixedDecimals(factor, 2) + "X" + (paused ? " Paused" : "");
 }
 
-void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSecond, bool paused)
+void drawOverlays(Surface& surface, KeptText& texts, const World& world, std::int32_t msPerLogSecond, bool paused)
 {
-    const Font& font = keptFont("Arial", 8);
+    const Font& font = texts.font("Arial", 8);
     Brush box = Brush::solid(0x4BFFFFFF);
     Brush text = Brush::solid(0xFF000000);
     if (world.statusMessage)
         drawLabelBox(
-            surface, *world.statusMessage, font,
+            surface, texts, *world.statusMessage, font,
             [](float, float h) {
                 return GpPointF{60, 25 + h};
             },
             box, text);
     if (world.configTitle)
         drawLabelBox(
-            surface, *world.configTitle, font,
+            surface, texts, *world.configTitle, font,
             [](float w, float h) {
                 return GpPointF{390 - w, 25 + h};
             },
@@ -50,7 +49,7 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
     // Minutes of 0 mean no clock, whatever the seconds hold.
     if (world.clockMinutes != 0)
         drawLabelBox(
-            surface, clockText(world.clockMinutes, world.clockSeconds), font,
+            surface, texts, clockText(world.clockMinutes, world.clockSeconds), font,
             [](float w, float h) {
                 return GpPointF{390 - w, 45 + h};
             },
@@ -58,23 +57,24 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
     // Drawn last of the four: a wide readout covers the start of the status message on the same row.
     if (std::optional<std::string> speed = speedReadoutText(msPerLogSecond, paused))
         drawLabelBox(
-            surface, *speed, font,
+            surface, texts, *speed, font,
             [](float, float h) {
                 return GpPointF{10, 25 + h};
             },
             box, text);
 }
 
-void drawChatFeed(GpDC dc, const World& world)
+void drawChatFeed(const FrameCanvas& canvas, const World& world)
 {
-    Surface surface(dc);
-    const Font& font = keptFont("Lucida Sans Unicode", 6);
+    Surface surface(canvas.dc, canvas.fit);
+    KeptText& texts = canvas.caches.texts;
+    const Font& font = texts.font("Lucida Sans Unicode", 6);
     // Slot 1 holds the oldest line at y = 340, slot 6 the newest at y = 390; an empty slot leaves its row empty.
     for (int slot = 6; slot >= 1; --slot) {
         const std::optional<ChatLine>& line = world.chatLines[slot - 1];
         if (!line)
             continue;
         float y = static_cast<float>(330 + 10 * slot);
-        drawText(surface, line->text, font, 10, y, Brush::solid(sideColour(line->side)));
+        texts.draw(surface, line->text, font, 10, y, Brush::solid(sideColour(line->side)));
     }
 }

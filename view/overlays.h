@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "view/gdiplus_wrappers.h"
+#include "view/frame_canvas.h"
 #include "world/world_model.h"
 
-void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSecond, bool paused);
+void drawOverlays(Surface& surface, KeptText& texts, const World& world, std::int32_t msPerLogSecond, bool paused);
 // Opens its own surface on the device context; newest slot first, no boxes.
-void drawChatFeed(GpDC dc, const World& world);
+void drawChatFeed(const FrameCanvas& canvas, const World& world);
 
 // "minutes:seconds" with two-digit seconds and one sign for the whole: "19:09", "-1:40", "-0:15". The overlay shows
 // no clock while the minutes are 0.

@@ -12,8 +12,6 @@
 #include "view/colour_key.h"
 #include "view/picture_shrink.h"
 
-PictureCache iconCache;
-
 namespace {
 
 constexpr ARGB clear = 0x00000000;
@@ -40,8 +38,8 @@ std::optional<Image> decodeIcon(const std::string& path, ARGB key)
 
 }  // namespace
 
-PictureCache::PictureCache(std::size_t entryLimit, std::uint64_t pixelLimit)
-    : entryLimit_(entryLimit), pixelLimit_(pixelLimit)
+PictureCache::PictureCache(PictureDecoder& decoder, std::size_t entryLimit, std::uint64_t pixelLimit)
+    : decoder_(decoder), entryLimit_(entryLimit), pixelLimit_(pixelLimit)
 {
 }
 
@@ -96,7 +94,7 @@ void PictureCache::decode(Entry& entry)
     if (!entry.version.exists)
         return;
     entry.decoding = std::make_shared<HandOver<Image>>();
-    decodePicture(
+    decoder_.decode(
         [path = entry.path, key = entry.key, decoding = entry.decoding] { decoding->give(decodeIcon(path, key)); });
 }
 

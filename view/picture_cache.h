@@ -31,7 +31,9 @@ public:
     // and at fractions of a pixel can use, no more. One no larger than that is drawn from the decoded picture itself.
     static constexpr int detailPerPixel = 4;
 
-    explicit PictureCache(std::size_t entryLimit = defaultEntryLimit, std::uint64_t pixelLimit = defaultPixelLimit);
+    // Decodes go through `decoder`, which outlives the cache.
+    explicit PictureCache(PictureDecoder& decoder, std::size_t entryLimit = defaultEntryLimit,
+                          std::uint64_t pixelLimit = defaultPixelLimit);
 
     // The file's picture as a bitmap with every pixel equal to `key` made clear, for drawing into a square of
     // `drawnSide` device pixels: kept at that size per version of the file; null while it is being decoded aside, or
@@ -70,12 +72,10 @@ private:
     void count(Entry& entry, std::int64_t pixels);
     void trim();
 
+    PictureDecoder& decoder_;
     std::size_t entryLimit_;
     std::uint64_t pixelLimit_;
     std::list<Entry> entries_;  // most recently used first
     std::uint64_t pixels_ = 0;
     std::uint64_t frame_ = 0;
 };
-
-// The vehicle icons of the program; emptied with the rest of the program's state, while GDI+ still runs.
-extern PictureCache iconCache;

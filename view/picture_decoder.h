@@ -4,21 +4,40 @@
 // it belongs to the decoding thread until it is handed over behind a mutex, and to the window's thread after.
 #pragma once
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 
-// Whether decodes asked for from now on run aside; they run on the asking thread until a backend says otherwise.
-void decodePicturesAside(bool aside);
+class PictureDecoder {
+public:
+    ~PictureDecoder() { stop(); }
 
-// Runs `decode` aside, after the decodes asked for before it, or at once when decodes do not run aside. The thread
-// is started at the first decode asked for aside.
-void decodePicture(std::function<void()> decode);
+    // Whether decodes asked for from now on run aside; they run on the asking thread until a backend says otherwise.
+    void setAside(bool aside) { aside_ = aside; }
 
-// Ends the decoding thread and waits for it: decodes not yet begun are dropped, one under way ends first (a picture
-// cannot be left half decoded). Called before GDI+ stops, and before the caches that decodes hand over to are emptied.
-void stopDecoding();
+    // Runs `decode` aside, after the decodes asked for before it, or at once when decodes do not run aside. The
+    // thread is started at the first decode asked for aside.
+    void decode(std::function<void()> decode);
+
+    // Ends the decoding thread and waits for it: decodes not yet begun are dropped, one under way ends first (a
+    // picture cannot be left half decoded). Called before GDI+ stops, and before the caches that decodes hand over to
+    // are emptied.
+    void stop();
+
+private:
+    void run();
+
+    bool aside_ = false;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> waiting_;
+    bool stopping_ = false;
+    std::thread worker_;
+};
 
 // What a decode gives (or that it gave nothing), on its way from the decoding thread to the window's.
 template <class Result>

@@ -35,19 +35,22 @@ PictureHeader readHeader(const std::string& path)
     }
 }
 
-// True the first time a version of a file is named.
+// True the first time a version of a file is named in the program's run: the warning is a report for the whole run,
+// whichever viewer decodes the picture.
 bool firstWarning(const std::string& path, const FileVersion& version)
 {
     // Pictures are judged on the decoding thread and on the thread that asked for them.
-    static std::mutex mutex;
-    const std::lock_guard<std::mutex> lock(mutex);
-    static std::deque<std::pair<std::string, FileVersion>> warned;
+    static struct {
+        std::mutex mutex;
+        std::deque<std::pair<std::string, FileVersion>> named;
+    } warned;
+    const std::lock_guard<std::mutex> lock(warned.mutex);
     std::pair<std::string, FileVersion> named{path, version};
-    if (std::find(warned.begin(), warned.end(), named) != warned.end())
+    if (std::find(warned.named.begin(), warned.named.end(), named) != warned.named.end())
         return false;
-    if (warned.size() == warningsRemembered)
-        warned.pop_front();
-    warned.push_back(std::move(named));
+    if (warned.named.size() == warningsRemembered)
+        warned.named.pop_front();
+    warned.named.push_back(std::move(named));
     return true;
 }
 

@@ -115,10 +115,10 @@ std::optional<float> pointerLabelLeft(float pointerX, float width, float elapsed
     return std::round(std::max(1.0f, std::min({pointerX - width / 2, 399 - width, beforeElapsed})));
 }
 
-void drawText(Surface& surface, const TimelineView& view, const TimelineModel& model, const TimelineScale& scale,
-              const MarkColumns& shown)
+void drawText(Surface& surface, KeptText& texts, const TimelineView& view, const TimelineModel& model,
+              const TimelineScale& scale, const MarkColumns& shown)
 {
-    const Font& font = keptFont("Arial", 8);
+    const Font& font = texts.font("Arial", 8);
     const GpRectF layout{0, 0, 400, 400};
     const std::string elapsed = elapsedText(model);
     const float elapsedLeft = barRight - surface.measure(elapsed, font, layout).Width;
@@ -132,7 +132,7 @@ void drawText(Surface& surface, const TimelineView& view, const TimelineModel& m
         else
             label = logTimeText(timeAtX(scale, static_cast<float>(*view.pointerX)));
         labelLeft = pointerLabelLeft(static_cast<float>(*view.pointerX),
-                                     measureText(surface, label, font, layout).Width, elapsedLeft);
+                                     texts.measure(surface, label, font, layout).Width, elapsedLeft);
     }
     // A box too wide to stand beside "elapsed / total" (hours and sides beyond any game) takes the row from the
     // left edge, and the elapsed text is left out while the pointer is there.
@@ -145,7 +145,7 @@ void drawText(Surface& surface, const TimelineView& view, const TimelineModel& m
         return;
     const float left = labelLeft.value_or(1);
     drawLabelBox(
-        surface, label, font,
+        surface, texts, label, font,
         [left](float, float) {
             return GpPointF{left, timelineTextTop};
         },
@@ -213,11 +213,11 @@ std::string elapsedText(const TimelineModel& model)
     return logTimeText(model.nowS) + " / " + logTimeText(timelineSpan(model)) + (model.index->complete ? "" : "+");
 }
 
-void drawTimeline(GpDC dc, TimelineView& view, const TimelineModel& model)
+void drawTimeline(const FrameCanvas& canvas, TimelineView& view, const TimelineModel& model)
 {
     const LogIndexData& index = *model.index;
     const TimelineScale scale = timelineScaleOf(model);
-    Surface surface(dc);
+    Surface surface(canvas.dc, canvas.fit);
     Brush brush = Brush::solid(timelineColour::background);
     surface.fillRectI(brush, 0, timelineTop, 400, timelineBottom - timelineTop);
 
@@ -251,15 +251,15 @@ void drawTimeline(GpDC dc, TimelineView& view, const TimelineModel& model)
         brush.setColour(timelineColour::pointer);
         surface.fillRectI(brush, columnAt(static_cast<float>(*view.pointerX)), timelineTop, 1, barTop - timelineTop);
     }
-    drawText(surface, view, model, scale, shown);
+    drawText(surface, canvas.caches.texts, view, model, scale, shown);
     view.scale = scale;
 }
 
-void clearTimeline(GpDC dc, TimelineView& view)
+void clearTimeline(const FrameCanvas& canvas, TimelineView& view)
 {
     if (!view.scale)
         return;
-    Surface surface(dc);
+    Surface surface(canvas.dc, canvas.fit);
     surface.fillRectI(Brush::solid(timelineColour::background), 0, timelineTop, 400, timelineBottom - timelineTop);
     const bool shown = view.shown;
     view = TimelineView{};

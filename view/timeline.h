@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "view/gdiplus_wrappers.h"
+#include "view/frame_canvas.h"
 #include "view/view_state.h"
 #include "world/log_marks.h"
 
@@ -55,6 +55,6 @@ TimelineScale timelineScaleOf(const TimelineModel& model);
 std::string elapsedText(const TimelineModel& model);
 
 // Draws the strip over whatever the frame holds there, and keeps the bar's scale in the view for the pointer.
-void drawTimeline(GpDC dc, TimelineView& view, const TimelineModel& model);
+void drawTimeline(const FrameCanvas& canvas, TimelineView& view, const TimelineModel& model);
 // Blacks out the strip that an earlier frame drew, so that it is neither seen nor hit any more.
-void clearTimeline(GpDC dc, TimelineView& view);
+void clearTimeline(const FrameCanvas& canvas, TimelineView& view);

@@ -28,10 +28,10 @@ ARGB labelBoxColour(ARGB textColour)
     return (textColour & 0x00FFFFFF) | 0x14000000;
 }
 
-void drawLabel(Surface& surface, const std::string& text, const Font& font, GpPointF at, ARGB colour)
+void drawLabel(Surface& surface, KeptText& texts, const std::string& text, const Font& font, GpPointF at, ARGB colour)
 {
     drawLabelBox(
-        surface, text, font, [at](float, float) { return at; }, Brush::solid(labelBoxColour(colour)),
+        surface, texts, text, font, [at](float, float) { return at; }, Brush::solid(labelBoxColour(colour)),
         Brush::solid(colour), LabelPlace::followsUnit);
 }
 
@@ -71,7 +71,8 @@ void drawDamageLine(Surface& surface, const Calibration& calibration, ScreenPoin
     surface.drawLine(pen, from.x + 3, from.y + 3, to.x + 3, to.y + 3);
 }
 
-void drawSoldier(Surface& surface, const Calibration& calibration, SoldierRecord& soldier, bool barsShown)
+void drawSoldier(Surface& surface, KeptText& texts, const Calibration& calibration, SoldierRecord& soldier,
+                 bool barsShown)
 {
     ScreenPoint p = worldToScreen(calibration, soldier.posX, soldier.posY);
     // A soldier aboard, or one the calibration cannot place, is not drawn and keeps its damage link for later.
@@ -81,8 +82,8 @@ void drawSoldier(Surface& surface, const Calibration& calibration, SoldierRecord
     surface.fillEllipse(Brush::solid(colour), p.x, p.y, 6, 6);
     if (soldier.hovered || soldier.pinned) {
         GpPointF label{p.x + 6, p.y + 6};
-        const Font& font = keptFont("Arial", 8);
-        drawLabel(surface, soldier.name, font, label, colour);
+        const Font& font = texts.font("Arial", 8);
+        drawLabel(surface, texts, soldier.name, font, label, colour);
         drawStatusBar(surface, soldier, label.X, label.Y + 15);
     } else if (barsShown) {
         drawStatusBar(surface, soldier, p.x + 2, p.y + 13);
@@ -97,7 +98,7 @@ void drawSoldier(Surface& surface, const Calibration& calibration, SoldierRecord
 
 // Draws the class's icon rotated about P on the icons' own surface, whose transform it sets; false when there is no
 // picture to draw.
-bool drawIcon(Surface& rotated, const Calibration& calibration, const std::string& programFolder,
+bool drawIcon(Surface& rotated, PictureCache& icons, const Calibration& calibration, const std::string& programFolder,
               const VehicleRecord& vehicle, ScreenPoint p)
 {
     std::optional<std::string> path = iconPath(programFolder, vehicle.className);
@@ -106,7 +107,7 @@ bool drawIcon(Surface& rotated, const Calibration& calibration, const std::strin
     // Decoded and keyed once per version of the file and kept at the size it is drawn at, in device pixels; a changed
     // file shows at the next frame (or, decoded aside, once it is decoded: the square until then).
     const int drawnSide = static_cast<int>(std::lround(iconSide * rotated.scale()));
-    std::shared_ptr<const Image> icon = iconCache.keyedBitmap(*path, opaqueWhite, drawnSide);
+    std::shared_ptr<const Image> icon = icons.keyedBitmap(*path, opaqueWhite, drawnSide);
     if (!icon)
         return false;
     Matrix turn;
@@ -124,8 +125,8 @@ std::string vehicleLabelText(const std::string& className, float direction)
     return className + " - " + fixedDecimals(direction, 3);
 }
 
-void drawVehicle(Surface& surface, Surface& rotated, const World& world, const std::string& programFolder,
-                 VehicleRecord& vehicle)
+void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, const World& world,
+                 const std::string& programFolder, VehicleRecord& vehicle)
 {
     // A vehicle still at the origin, height included, has never been placed.
     if (vehicle.posX == 0 && vehicle.posY == 0 && vehicle.posZ == 0)
@@ -134,35 +135,36 @@ void drawVehicle(Surface& surface, Surface& rotated, const World& world, const s
     if (!isFinite(p))
         return;
     ARGB colour = opaqueWhite;
-    if (!drawIcon(rotated, world.calibration, programFolder, vehicle, p)) {
+    if (!drawIcon(rotated, caches.icons, world.calibration, programFolder, vehicle, p)) {
         colour = sideColour(vehicle.side);
         surface.fillRect(Brush::solid(colour), p.x, p.y, 7, 7);
     }
     if (!vehicle.hovered && !vehicle.pinned)
         return;
     GpPointF line{p.x + 6, p.y + 6};
-    const Font& font = keptFont("Arial", 8);
-    drawLabel(surface, vehicleLabelText(vehicle.className, vehicle.direction), font, line, colour);
+    const Font& font = caches.texts.font("Arial", 8);
+    drawLabel(surface, caches.texts, vehicleLabelText(vehicle.className, vehicle.direction), font, line, colour);
     walk(vehicle.passengers, [&](SoldierRecord& passenger) {
         line.Y += 10;
-        drawLabel(surface, passenger.name, font, line, colour);
+        drawLabel(surface, caches.texts, passenger.name, font, line, colour);
     });
     drawStatusBar(surface, vehicle, line.X, line.Y + 16);
 }
 
 }  // namespace
 
-void drawSoldiers(Surface& surface, World& world, bool barsShown)
+void drawSoldiers(Surface& surface, KeptText& texts, World& world, bool barsShown)
 {
     walk(world.soldierList,
-         [&](SoldierRecord& soldier) { drawSoldier(surface, world.calibration, soldier, barsShown); });
+         [&](SoldierRecord& soldier) { drawSoldier(surface, texts, world.calibration, soldier, barsShown); });
 }
 
-void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder)
+void drawVehicles(Surface& surface, const FrameCanvas& canvas, World& world, const std::string& programFolder)
 {
-    iconCache.newFrame();
+    canvas.caches.icons.newFrame();
     // One surface for every icon: each sets its own transform, and the clip of each drawing goes with it.
-    Surface rotated(dc);
-    walk(world.vehicleList,
-         [&](VehicleRecord& vehicle) { drawVehicle(surface, rotated, world, programFolder, vehicle); });
+    Surface rotated(canvas.dc, canvas.fit);
+    walk(world.vehicleList, [&](VehicleRecord& vehicle) {
+        drawVehicle(surface, rotated, canvas.caches, world, programFolder, vehicle);
+    });
 }

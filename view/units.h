@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "view/gdiplus_wrappers.h"
+#include "view/frame_canvas.h"
 #include "world/world_model.h"
 
 // Draws each soldier's one-frame damage line and clears its link.
-void drawSoldiers(Surface& surface, World& world, bool barsShown);
+void drawSoldiers(Surface& surface, KeptText& texts, World& world, bool barsShown);
 // Vehicle icons, from Presets in the program folder, are drawn on a second, rotated surface on the same context.
-void drawVehicles(Surface& surface, GpDC dc, World& world, const std::string& programFolder);
+void drawVehicles(Surface& surface, const FrameCanvas& canvas, World& world, const std::string& programFolder);

@@ -20,6 +20,7 @@
 #include "app/input.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "kelo_version.h"
 #include "platform/gtk/icon.h"
 #include "platform/linux/shared.h"
@@ -453,6 +454,9 @@ int main(int argc, char** argv)
         std::cerr << "kelo: cannot open the display\n";
         return 1;
     }
+    // The window's whole state, kept for the window's life.
+    Viewer viewer;
+    app::makeCurrent(&viewer);
     setTimelineShown(true);
     setPicturesDecodedAside(true);
     if (const std::string failure = startShell(createWindow); !failure.empty()) {

@@ -20,6 +20,7 @@
 #include "app/input.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "kelo_version.h"
 #include "seam/platform.h"
 
@@ -381,6 +382,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         MessageBoxA(nullptr, text.c_str(), "Kelo", MB_OK | MB_ICONERROR);
         return 2;
     }
+    // The window's whole state, kept for the window's life.
+    Viewer viewer;
+    app::makeCurrent(&viewer);
     setTimelineShown(true);
     setPicturesDecodedAside(true);
     const std::string failure = startShell([&] { return createWindow(instance, showCommand); });
