@@ -116,8 +116,8 @@ double logTimeNow()
 
 std::shared_ptr<const LogIndexData> indexView()
 {
-    static const auto empty = std::make_shared<const LogIndexData>();
-    return app::viewer().playback.index ? app::viewer().playback.index->view() : empty;
+    const Playback& playback = app::viewer().playback;
+    return playback.index ? playback.index->view() : std::make_shared<const LogIndexData>();
 }
 
 void seekTo(double logSeconds, std::int64_t line)
