@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "view/frame.h"
+#include "view/frame_layout.h"
 #include "view/kept_text.h"
 #include "world/log_time.h"
 
@@ -37,14 +38,14 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
         drawLabelBox(
             surface, *world.statusMessage, font,
             [](float, float h) {
-                return GpPointF{60, 25 + h};
+                return GpPointF{statusLeft, firstTextRow + h};
             },
             box, text);
     if (world.configTitle)
         drawLabelBox(
             surface, *world.configTitle, font,
             [](float w, float h) {
-                return GpPointF{390 - w, 25 + h};
+                return GpPointF{mapArea.right() - textMargin - w, firstTextRow + h};
             },
             box, text);
     // Minutes of 0 mean no clock, whatever the seconds hold.
@@ -52,7 +53,7 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
         drawLabelBox(
             surface, clockText(world.clockMinutes, world.clockSeconds), font,
             [](float w, float h) {
-                return GpPointF{390 - w, 45 + h};
+                return GpPointF{mapArea.right() - textMargin - w, secondTextRow + h};
             },
             box, text);
     // Drawn last of the four: a wide readout covers the start of the status message on the same row.
@@ -60,7 +61,7 @@ void drawOverlays(Surface& surface, const World& world, std::int32_t msPerLogSec
         drawLabelBox(
             surface, *speed, font,
             [](float, float h) {
-                return GpPointF{10, 25 + h};
+                return GpPointF{mapArea.left + textMargin, firstTextRow + h};
             },
             box, text);
 }
@@ -69,12 +70,12 @@ void drawChatFeed(GpDC dc, const World& world)
 {
     Surface surface(dc);
     const Font& font = keptFont("Lucida Sans Unicode", 6);
-    // Slot 1 holds the oldest line at y = 340, slot 6 the newest at y = 390; an empty slot leaves its row empty.
+    // Slot 1 holds the oldest line at the feed's top, each later slot the next row; an empty slot leaves its row empty.
     for (int slot = 6; slot >= 1; --slot) {
         const std::optional<ChatLine>& line = world.chatLines[slot - 1];
         if (!line)
             continue;
-        float y = static_cast<float>(330 + 10 * slot);
-        drawText(surface, line->text, font, 10, y, Brush::solid(sideColour(line->side)));
+        float y = static_cast<float>(chatTop + chatLineHeight * (slot - 1));
+        drawText(surface, line->text, font, mapArea.left + textMargin, y, Brush::solid(sideColour(line->side)));
     }
 }
