@@ -10,6 +10,7 @@
 #include "seam/gdiplus_flat.h"
 #include "tests/builders.h"
 #include "tests/kelo_test.h"
+#include "view/frame_layout.h"
 #include "world/records.h"
 
 // Writes a width x height 32-bit ARGB PNG whose pixel (x, y) is colour(x, y); parent folders are made.
@@ -22,7 +23,8 @@ std::string readBytes(const std::string& path);
 // Paints the whole back buffer in one colour, so that a test never sees what an earlier test drew.
 void fillBackBuffer(ARGB colour);
 
-// The width and height of the text's box in a layout rectangle of (0, 0, 400, 400), measured on the back buffer.
+// The width and height of the text's box in the view's measuring box (view/frame_layout.h), measured on the back
+// buffer.
 GpRectF measureText(std::string_view text, std::string_view family, float points);
 
 // Where an opaque colour lies in a region of the back buffer: the smallest rectangle holding every pixel of exactly
@@ -35,6 +37,7 @@ struct ColourExtent {
     int count = 0;
 };
 ColourExtent findColour(ARGB colour, int x, int y, int width, int height);
+ColourExtent findColour(ARGB colour, const FrameRegion& region);
 
 // Pixels of a region that show a colour of full or no red, green and blue (such as text in a side colour drawn
 // over black, whose edges are blended): at least 0x80 where the colour has 0xFF, at most 0x40 where it has 0.
