@@ -27,7 +27,7 @@ void setPicturesDecodedAside(bool aside);
 void setTimelineShown(bool shown);
 
 // The window's client area, and with it the back buffer, is now this size: the frame is drawn scaled to fit it and
-// pointer positions are taken back into the frame. 400 x 455 until a backend says otherwise.
+// pointer positions are taken back into the frame. The frame's own size until a backend says otherwise.
 void resizeView(int clientWidth, int clientHeight);
 // Where the frame lies in the client area.
 const FrameFit& viewFit();

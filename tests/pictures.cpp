@@ -41,7 +41,7 @@ std::string readBytes(const std::string& path)
 void fillBackBuffer(ARGB colour)
 {
     Surface surface(backBufferDC());
-    surface.fillRectI(Brush::solid(colour), 0, 0, 400, 455);
+    surface.fillRectI(Brush::solid(colour), 0, 0, frameWidth, frameHeight);
 }
 
 FrameCanvas backBufferCanvas()
@@ -53,7 +53,7 @@ GpRectF measureText(std::string_view text, std::string_view family, float points
 {
     Surface surface(backBufferDC());
     Font font(family, points);
-    return surface.measure(text, font, GpRectF{0, 0, 400, 400});
+    return surface.measure(text, font, rectF(textMeasureBox));
 }
 
 ColourExtent findColour(ARGB colour, int x, int y, int width, int height)
@@ -75,6 +75,11 @@ ColourExtent findColour(ARGB colour, int x, int y, int width, int height)
         }
     }
     return extent;
+}
+
+ColourExtent findColour(ARGB colour, const FrameRegion& region)
+{
+    return findColour(colour, region.left, region.top, region.width, region.height);
 }
 
 int countTinted(ARGB colour, int x, int y, int width, int height)

@@ -11,6 +11,7 @@
 #include "tests/builders.h"
 #include "view/frame_canvas.h"
 #include "tests/kelo_test.h"
+#include "view/frame_layout.h"
 #include "world/records.h"
 
 // Writes a width x height 32-bit ARGB PNG whose pixel (x, y) is colour(x, y); parent folders are made.
@@ -25,7 +26,8 @@ void fillBackBuffer(ARGB colour);
 // The back buffer, pixel for pixel, with the current viewer's caches: where a drawing step of a frame draws.
 FrameCanvas backBufferCanvas();
 
-// The width and height of the text's box in a layout rectangle of (0, 0, 400, 400), measured on the back buffer.
+// The width and height of the text's box in the view's measuring box (view/frame_layout.h), measured on the back
+// buffer.
 GpRectF measureText(std::string_view text, std::string_view family, float points);
 
 // Where an opaque colour lies in a region of the back buffer: the smallest rectangle holding every pixel of exactly
@@ -38,6 +40,7 @@ struct ColourExtent {
     int count = 0;
 };
 ColourExtent findColour(ARGB colour, int x, int y, int width, int height);
+ColourExtent findColour(ARGB colour, const FrameRegion& region);
 
 // Pixels of a region that show a colour of full or no red, green and blue (such as text in a side colour drawn
 // over black, whose edges are blended): at least 0x80 where the colour has 0xFF, at most 0x40 where it has 0.

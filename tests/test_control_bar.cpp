@@ -7,6 +7,7 @@
 #include "seam/platform.h"
 #include "tests/kelo_test.h"
 #include "view/control_bar.h"
+#include "view/frame_layout.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ std::array<LabelSize, buttonCount> measuredSizes()
     Font font("Arial", 8);
     std::array<LabelSize, buttonCount> sizes{};
     for (std::size_t i = 0; i < screenOrder.size(); ++i) {
-        GpRectF box = surface.measure(buttonLabel(screenOrder[i]), font, {0, 0, 400, 20});
+        GpRectF box = surface.measure(buttonLabel(screenOrder[i]), font, rectF(buttonMeasureBox));
         sizes[i] = {box.Width, box.Height};
     }
     return sizes;
@@ -97,7 +98,7 @@ TEST_F(ControlBarTest, FrameStoresTheLayoutOfTheMeasuredLabels)
     EXPECT_EQ(leftOf(buttonOpen), 3);
     // The row must stay inside the band's width.
     const GpRectF& last = app::viewer().view.controlButtons[buttonBars].hit;
-    EXPECT_LT(last.X + last.Width + 2, 400);
+    EXPECT_LT(last.X + last.Width + 2, controlBar.right());
 }
 
 TEST_F(ControlBarTest, HitRectanglesDoNotDependOnTheFlags)

@@ -43,8 +43,8 @@ TEST_F(FrameTest, TitleScreenIsYellowOverAnOliveShadowCentredInTheMapArea)
     GpRectF size = measureText("Tarnwatch", "Arial", 50);
     int x = static_cast<int>(200 - size.Width / 2);
     int y = static_cast<int>(200 - size.Height / 2 - 25);
-    ColourExtent title = findColour(0xFFFFFF00, 0, 25, 400, 400);
-    ColourExtent shadow = findColour(0xFF646400, 0, 25, 400, 400);
+    ColourExtent title = findColour(0xFFFFFF00, mapArea);
+    ColourExtent shadow = findColour(0xFF646400, mapArea);
     ASSERT_GT(title.count, 0);
     ASSERT_GT(shadow.count, 0);
     // The ink lies in the measured box, whose centre is (200, 175).
@@ -57,7 +57,7 @@ TEST_F(FrameTest, TitleScreenIsYellowOverAnOliveShadowCentredInTheMapArea)
     EXPECT_EQ(shadow.left, title.left - 5);
     EXPECT_EQ(shadow.top, title.top - 5);
     // No map, so no map-name label at the lower right.
-    EXPECT_EQ(findColour(boxOverBlack, 0, 25, 400, 400).count, 0);
+    EXPECT_EQ(findColour(boxOverBlack, mapArea).count, 0);
 }
 
 TEST_F(FrameTest, PictureOfAnySizeIsStretchedIntoTheMapArea)
@@ -114,7 +114,7 @@ TEST_F(FrameTest, MapNameLabelEndsTenPixelsFromTheRightAndTwentyAboveTheBottom)
     EXPECT_EQ(headless::pixel(left - 1, top), black);
     EXPECT_EQ(headless::pixel(391, 405), black);
     EXPECT_EQ(headless::pixel(390, 406), black);
-    EXPECT_EQ(findColour(0xFFFFFF00, 0, 25, 400, 400).count, 0);  // no title
+    EXPECT_EQ(findColour(0xFFFFFF00, mapArea).count, 0);  // no title
 }
 
 TEST_F(FrameTest, WithoutAPictureEarlierFramesAreClearedAndTheLabelIsStillDrawn)
@@ -137,7 +137,7 @@ TEST_F(FrameTest, WithoutAPictureEarlierFramesAreClearedAndTheLabelIsStillDrawn)
 
         EXPECT_EQ(pixelAt(-100, -100, 3, 3), black);
         EXPECT_EQ(pixelAt(100, -100, 3, 3), 0xFFFF0000u);
-        EXPECT_EQ(findColour(0xFF00FF00, 0, 25, 400, 400).count, 0);
+        EXPECT_EQ(findColour(0xFF00FF00, mapArea).count, 0);
         EXPECT_EQ(headless::pixel(0, 25), black);
         EXPECT_EQ(headless::pixel(399, 424), black);
         // One label box, white at alpha 75 over black.
@@ -170,7 +170,7 @@ TEST_F(FrameTest, ASeekToTheStartShowsTheTitleOverABlackMapArea)
     const int width = static_cast<int>(size.Width) + 7;
     const int height = static_cast<int>(size.Height) + 7;
     const int titleBlack = findColour(black, x - 5, y - 5, width, height).count;
-    EXPECT_EQ(findColour(black, 0, 25, 400, 400).count, 400 * 400 - width * height + titleBlack);
+    EXPECT_EQ(findColour(black, mapArea).count, mapArea.width * mapArea.height - width * height + titleBlack);
     EXPECT_GT(findColour(0xFFFFFF00, x - 5, y - 5, width, height).count, 0);
 }
 

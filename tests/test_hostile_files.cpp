@@ -182,7 +182,7 @@ TEST_F(HostileFilesTest, EmptyOrKeylessSettingsSayErrorLoadingAndDrawNoUnit)
 {
     addSoldier(0, 0, 0);
     composeOverFill();
-    ASSERT_GT(findColour(sideRed, 0, 25, 400, 400).count, 0);
+    ASSERT_GT(findColour(sideRed, mapArea).count, 0);
     for (const std::string& settings :
          {std::string(), std::string("\n\n;\n[Harbour.map]\n"), std::string("[Harbour.map]\nScaleX\nInvertY\n=1\n")}) {
         app::viewer().reset();
@@ -193,7 +193,7 @@ TEST_F(HostileFilesTest, EmptyOrKeylessSettingsSayErrorLoadingAndDrawNoUnit)
         addSoldier(0, 0, 0);
         composeOverFill();
         // Scales of 0 place no unit anywhere.
-        EXPECT_EQ(findColour(sideRed, 0, 25, 400, 400).count, 0);
+        EXPECT_EQ(findColour(sideRed, mapArea).count, 0);
     }
 }
 
@@ -211,7 +211,7 @@ TEST_F(HostileFilesTest, TenMegabytesOfSettingsBeforeTheMapsSection)
     EXPECT_EQ(app::viewer().world.calibration, (Calibration{true, false, 800, 400, 200, 7, -90}));
     addSoldier(0, 0, 0);
     composeOverFill();
-    EXPECT_GT(findColour(sideRed, 0, 25, 400, 400).count, 0);
+    EXPECT_GT(findColour(sideRed, mapArea).count, 0);
 }
 
 TEST_F(HostileFilesTest, RepeatedSectionsAndKeysTakeTheFirstOfEach)
@@ -267,7 +267,7 @@ TEST_F(HostileFilesTest, ValuesOfTenThousandCharactersAreCutAndNumbersNeedNotBeF
         addSoldier(0, 0, 0).pinned = 1;
         addVehicle(10, 10, 0, "Truck").pinned = 1;
         composeOverFill();
-        EXPECT_EQ(findColour(sideRed, 0, 25, 400, 400).count, 0) << c.scaleX.substr(0, 20);
+        EXPECT_EQ(findColour(sideRed, mapArea).count, 0) << c.scaleX.substr(0, 20);
         EXPECT_EQ(brokenReference(app::viewer().world), "");
     }
 }
@@ -395,15 +395,16 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
     composeOverFill();
     // (The map's name, at the bottom of the map area, differs.)
     std::vector<ARGB> indexed;
-    for (int y = 25; y < 380; ++y)
-        for (int x = 0; x < 400; ++x)
+    for (int y = mapArea.top; y < 380; ++y)
+        for (int x = mapArea.left; x < mapArea.right(); ++x)
             indexed.push_back(headless::pixel(x, y));
     apply("1;Colours.map");
     composeOverFill();
     int differing = 0;
-    for (int y = 25; y < 380; ++y)
-        for (int x = 0; x < 400; ++x)
-            differing += headless::pixel(x, y) != indexed[static_cast<std::size_t>((y - 25) * 400 + x)];
+    auto before = indexed.begin();
+    for (int y = mapArea.top; y < 380; ++y)
+        for (int x = mapArea.left; x < mapArea.right(); ++x)
+            differing += headless::pixel(x, y) != *before++;
     EXPECT_EQ(differing, 0);
 
     // An icon of indices is keyed as its indices allow (white stays), then held as colours.
@@ -496,7 +497,7 @@ TEST_F(HostileFilesTest, NamesLeadingOutOfTheirFoldersDrawNothingFromThere)
         apply("1;" + name + ".map");
         EXPECT_FALSE(app::viewer().world.mapImage) << name;
         composeOverFill();
-        EXPECT_EQ(findColour(escapedMagenta, 0, 25, 400, 400).count, 0) << name;
+        EXPECT_EQ(findColour(escapedMagenta, mapArea).count, 0) << name;
     }
 
     app::viewer().reset();
@@ -505,7 +506,7 @@ TEST_F(HostileFilesTest, NamesLeadingOutOfTheirFoldersDrawNothingFromThere)
     for (std::size_t i = 0; i < names.size(); ++i)
         addVehicle(static_cast<float>(-150 + 40 * static_cast<int>(i)), 0, 0, names[i]);
     composeOverFill();
-    EXPECT_EQ(findColour(escapedMagenta, 0, 25, 400, 400).count, 0);
+    EXPECT_EQ(findColour(escapedMagenta, mapArea).count, 0);
     for (std::size_t i = 0; i < names.size(); ++i)
         EXPECT_EQ(pixelAt(static_cast<float>(-150 + 40 * static_cast<int>(i)), 0, 3, 3), sideRed) << names[i];
 }

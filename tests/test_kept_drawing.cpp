@@ -104,7 +104,7 @@ TEST_F(KeptDrawingTest, StretchedMapPictureIsPixelForPixelTheMapStretchedAfresh)
         paintBackground(++seed);
         {
             Surface surface(backBufferDC());
-            surface.drawImage(picture->decoded()->image, 0, 25, 400, 400);
+            surface.drawImage(picture->decoded()->image, mapArea.left, mapArea.top, mapArea.width, mapArea.height);
         }
         const std::vector<std::uint32_t> afresh = frame();
         for (int time = 1; time <= 2; ++time) {

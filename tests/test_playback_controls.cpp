@@ -9,6 +9,7 @@
 #include "seam/platform.h"
 #include "tests/kelo_test.h"
 #include "view/control_bar.h"
+#include "view/frame_layout.h"
 #include "view/overlays.h"
 #include "view/transform.h"
 #include "world/world_model.h"
@@ -296,7 +297,8 @@ TEST_F(PlaybackControlsTest, BarsShowTheSoldiersBareStatusBarsOnTheNextFrame)
 
     // Nothing clears the map area between frames without a map picture, so each frame starts on black.
     auto composeOnBlack = [] {
-        Surface(backBufferDC()).fillRectI(Brush::solid(0xFF000000), 0, 25, 400, 400);
+        Surface(backBufferDC())
+            .fillRectI(Brush::solid(0xFF000000), mapArea.left, mapArea.top, mapArea.width, mapArea.height);
         composeFrame();
     };
     composeOnBlack();

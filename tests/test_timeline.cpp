@@ -31,17 +31,28 @@ protected:
     void draw(const TimelineModel& shown) { drawTimeline(backBufferCanvas(), app::viewer().view.timeline, shown); }
 
     // The column the strip draws time t in, by the scale of the last drawn strip.
-    int columnOf(double t) const { return static_cast<int>(std::floor(xOfTime(*app::viewer().view.timeline.scale, t))); }
+    int columnOf(double t) const
+    {
+        return static_cast<int>(std::floor(xOfTime(*app::viewer().view.timeline.scale, t)));
+    }
 
     // Where the box under the pointer lies in the text row, by its top edge: the row above the texts, whose blended
     // edges may take the box's colour.
-    static ColourExtent pointerBox() { return findColour(timelineColour::labelBox, 0, timelineTextTop - 1, 400, 1); }
+    static ColourExtent pointerBox()
+    {
+        return findColour(timelineColour::labelBox, timelineStrip.left, timelineTextTop - 1, timelineStrip.width, 1);
+    }
 };
 
 // How many pixels of a rectangle differ from the colour.
 int countOther(ARGB colour, int x, int y, int width, int height)
 {
     return width * height - findColour(colour, x, y, width, height).count;
+}
+
+int countOther(ARGB colour, const FrameRegion& region)
+{
+    return countOther(colour, region.left, region.top, region.width, region.height);
 }
 
 }  // namespace
@@ -181,12 +192,14 @@ TEST_F(TimelineTest, BarIsPlayedUpToNowAndScannedBeyondInsideABlackStrip)
     EXPECT_EQ(countOther(timelineColour::played, barLeft, barTop, now - barLeft, barHeight), 0);
     EXPECT_EQ(countOther(timelineColour::scanned, now + 1, barTop, barRight - now - 1, barHeight), 0);
     // Around the bar the strip is black over its whole width, whatever was there before.
-    EXPECT_EQ(countOther(0xFF000000, 0, timelineTop, 400, barTop - timelineTop), 0);
-    EXPECT_EQ(countOther(0xFF000000, 0, barTop, barLeft, barHeight), 0);
-    EXPECT_EQ(countOther(0xFF000000, barRight, barTop, 400 - barRight, barHeight), 0);
-    EXPECT_EQ(countOther(0xFF000000, 0, barTop + barHeight, 400, timelineTextTop - barTop - barHeight), 0);
+    EXPECT_EQ(countOther(0xFF000000, timelineStrip.left, timelineTop, timelineStrip.width, barTop - timelineTop), 0);
+    EXPECT_EQ(countOther(0xFF000000, timelineStrip.left, barTop, barLeft - timelineStrip.left, barHeight), 0);
+    EXPECT_EQ(countOther(0xFF000000, barRight, barTop, timelineStrip.right() - barRight, barHeight), 0);
+    EXPECT_EQ(countOther(0xFF000000, timelineStrip.left, barTop + barHeight, timelineStrip.width,
+                         timelineTextTop - barTop - barHeight),
+              0);
     // The map above is untouched.
-    EXPECT_EQ(countOther(0xFF123456, 0, 25, 400, timelineTop - 25), 0);
+    EXPECT_EQ(countOther(0xFF123456, mapArea), 0);
 }
 
 TEST_F(TimelineTest, MarksAreOneColumnEachInTheirColours)
@@ -277,7 +290,7 @@ TEST_F(TimelineTest, ElapsedAndTotalStandAtTheRightEndOfTheTextRow)
     const GpRectF size = measureText(elapsedText(shown), "Arial", 8);
     const int left = static_cast<int>(barRight - size.Width);
     const int rowHeight = timelineBottom - timelineTextTop;
-    const int ink = countOther(0xFF000000, 0, timelineTextTop, 400, rowHeight);
+    const int ink = countOther(0xFF000000, timelineStrip.left, timelineTextTop, timelineStrip.width, rowHeight);
     EXPECT_GT(ink, 30);
     EXPECT_EQ(countOther(0xFF000000, left, timelineTextTop, barRight - left + 1, rowHeight), ink);
     EXPECT_GT(countOther(0xFF000000, left, timelineTextTop, static_cast<int>(size.Width / 4), rowHeight), 0);
@@ -295,7 +308,8 @@ TEST_F(TimelineTest, PointingShowsTheTimeUnderThePointerInABoxAndATick)
     EXPECT_EQ(text, "5:00");
     const GpRectF size = measureText(text, "Arial", 8);
     const int rows = timelineBottom - timelineTextTop + 1;
-    const ColourExtent box = findColour(timelineColour::labelBox, 0, timelineTextTop - 1, 400, rows);
+    const ColourExtent box =
+        findColour(timelineColour::labelBox, timelineStrip.left, timelineTextTop - 1, timelineStrip.width, rows);
     ASSERT_GT(box.count, 0);
     EXPECT_NEAR((box.left + box.right) / 2.0, 200, 1.5);
     EXPECT_NEAR(box.right - box.left + 1, size.Width + 2, 1.5);
@@ -303,14 +317,18 @@ TEST_F(TimelineTest, PointingShowsTheTimeUnderThePointerInABoxAndATick)
     EXPECT_GT(
         countTinted(timelineColour::labelText, box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1),
         5);
-    EXPECT_EQ(findColour(timelineColour::pointer, 0, timelineTop, 400, barTop - timelineTop).left, 200);
+    EXPECT_EQ(
+        findColour(timelineColour::pointer, timelineStrip.left, timelineTop, timelineStrip.width, barTop - timelineTop)
+            .left,
+        200);
 
-    // At the frame's edges the box keeps its whole width inside the frame.
-    for (int x : {0, 399}) {
+    // At the strip's edges the box keeps its whole width inside the strip.
+    for (int x : {timelineStrip.left, timelineStrip.right() - 1}) {
         app::viewer().view.timeline.pointerX = x;
         draw(shown);
         const std::string edgeText = logTimeText(timeAtX(*app::viewer().view.timeline.scale, static_cast<float>(x)));
-        const ColourExtent edgeBox = findColour(timelineColour::labelBox, 0, timelineTextTop - 1, 400, rows);
+        const ColourExtent edgeBox =
+            findColour(timelineColour::labelBox, timelineStrip.left, timelineTextTop - 1, timelineStrip.width, rows);
         EXPECT_NEAR(edgeBox.right - edgeBox.left + 1, measureText(edgeText, "Arial", 8).Width + 2, 1.5) << x;
     }
 }
@@ -365,10 +383,10 @@ TEST_F(TimelineTest, TheBoxUnderThePointerNeverCoversElapsedAndTotal)
         const int left = static_cast<int>(std::floor(barRight - measureText(elapsedText(shown), "Arial", 8).Width));
         std::vector<ARGB> bare;
         for (int row = timelineTextTop; row < timelineBottom; ++row)
-            for (int column = left; column < 400; ++column)
+            for (int column = left; column < timelineStrip.right(); ++column)
                 bare.push_back(headless::pixel(column, row));
         ASSERT_GT(countOther(0xFF000000, left, timelineTextTop, barRight - left, rows), 0);
-        for (int x = 0; x < 400; ++x) {
+        for (int x = timelineStrip.left; x < timelineStrip.right(); ++x) {
             app::viewer().view.timeline.pointerX = x;
             draw(shown);
             const ColourExtent box = pointerBox();
@@ -378,7 +396,7 @@ TEST_F(TimelineTest, TheBoxUnderThePointerNeverCoversElapsedAndTotal)
             int changed = 0;
             auto before = bare.begin();
             for (int row = timelineTextTop; row < timelineBottom; ++row)
-                for (int column = left; column < 400; ++column)
+                for (int column = left; column < timelineStrip.right(); ++column)
                     changed += headless::pixel(column, row) != *before++;
             EXPECT_EQ(changed, 0) << x;
         }
@@ -399,10 +417,12 @@ TEST_F(TimelineTest, ABoxTooWideToStandBesideElapsedAndTotalHasTheRowToItself)
     EXPECT_NEAR(box.right - box.left + 1, label.Width + 2, 1.5);
     // Nothing else in the row while the pointer is there; the elapsed text is back once it leaves.
     const int rows = timelineBottom - timelineTextTop + 1;
-    EXPECT_EQ(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, 400 - box.right - 2, rows), 0);
+    EXPECT_EQ(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, timelineStrip.right() - box.right - 2, rows),
+              0);
     app::viewer().view.timeline.pointerX.reset();
     draw(shown);
-    EXPECT_GT(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, 400 - box.right - 2, rows), 0);
+    EXPECT_GT(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, timelineStrip.right() - box.right - 2, rows),
+              0);
 }
 
 TEST_F(TimelineTest, ASeekUnderWayShowsItsTargetAndTheWayThere)
@@ -438,11 +458,11 @@ TEST_F(TimelineTest, DrawingKeepsTheScaleAndClearingBlacksTheStripOut)
     clearTimeline(backBufferCanvas(), app::viewer().view.timeline);
     EXPECT_FALSE(app::viewer().view.timeline.scale);
     EXPECT_FALSE(app::viewer().view.timeline.pointerX);
-    EXPECT_EQ(countOther(0xFF000000, 0, timelineTop, 400, timelineBottom - timelineTop), 0);
+    EXPECT_EQ(countOther(0xFF000000, timelineStrip), 0);
     // Nothing drawn before: clearing leaves the rows as they are.
     fillBackBuffer(0xFF123456);
     clearTimeline(backBufferCanvas(), app::viewer().view.timeline);
-    EXPECT_EQ(countOther(0xFF123456, 0, timelineTop, 400, timelineBottom - timelineTop), 0);
+    EXPECT_EQ(countOther(0xFF123456, timelineStrip), 0);
 }
 
 TEST_F(TimelineTest, FramesHaveAStripOnlyWhileShownAndALogIsOpen)
@@ -450,18 +470,18 @@ TEST_F(TimelineTest, FramesHaveAStripOnlyWhileShownAndALogIsOpen)
     setTimelineShown(true);
     fillBackBuffer(0xFF123456);
     composeFrame();
-    EXPECT_EQ(countOther(0xFF123456, 0, timelineTop, 400, timelineBottom - timelineTop), 0) << "no log yet";
+    EXPECT_EQ(countOther(0xFF123456, timelineStrip), 0) << "no log yet";
     EXPECT_FALSE(app::viewer().view.timeline.scale);
 
     openReplayLog(writeFile("short.log", "[10:00:00] CHAT;PUBLIC;1;hi\n[10:00:05] WIN;0\n"));
     setTimelineShown(false);
     composeFrame();
-    EXPECT_EQ(countOther(0xFF123456, 0, timelineTop, 400, timelineBottom - timelineTop), 0) << "not shown";
+    EXPECT_EQ(countOther(0xFF123456, timelineStrip), 0) << "not shown";
 
     setTimelineShown(true);
     composeFrame();
     ASSERT_TRUE(app::viewer().view.timeline.scale);
-    EXPECT_EQ(findColour(0xFF123456, 0, timelineTop, 400, timelineBottom - timelineTop).count, 0);
+    EXPECT_EQ(findColour(0xFF123456, timelineStrip).count, 0);
     EXPECT_EQ(headless::pixel(0, barMiddle), 0xFF000000u);
     EXPECT_NE(headless::pixel(200, barMiddle), 0xFF000000u);
 
@@ -470,5 +490,5 @@ TEST_F(TimelineTest, FramesHaveAStripOnlyWhileShownAndALogIsOpen)
     ASSERT_FALSE(app::viewer().playback.log.reader);
     composeFrame();
     EXPECT_FALSE(app::viewer().view.timeline.scale);
-    EXPECT_EQ(countOther(0xFF000000, 0, timelineTop, 400, timelineBottom - timelineTop), 0);
+    EXPECT_EQ(countOther(0xFF000000, timelineStrip), 0);
 }

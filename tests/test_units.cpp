@@ -86,7 +86,7 @@ TEST_F(UnitsTest, SoldierAboardIsNotDrawnAndKeepsItsDamageLink)
     EXPECT_EQ(pixelAt(-100, -100, 3, 3), black);
     EXPECT_EQ(rider.damageLink, &attacker);
     // The attacker's dot is all the yellow there is: no line.
-    EXPECT_EQ(findColour(yellow, 0, 25, 400, 400).count, findColour(yellow, 300, 325, 10, 10).count);
+    EXPECT_EQ(findColour(yellow, mapArea).count, findColour(yellow, 300, 325, 10, 10).count);
 }
 
 TEST_F(UnitsTest, LabelAppearsWhileHoveredOrPinned)
@@ -355,8 +355,8 @@ TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
     VehicleRecord& vehicle = addVehicle(10, 10, 0, "NoIcon");
     vehicle.pinned = 1;
     composeFrame();
-    EXPECT_EQ(findColour(red, 0, 25, 400, 400).count, 0);
-    EXPECT_EQ(findColour(yellow, 0, 25, 400, 400).count, 0);
+    EXPECT_EQ(findColour(red, mapArea).count, 0);
+    EXPECT_EQ(findColour(yellow, mapArea).count, 0);
     EXPECT_EQ(soldier.damageLink, &source);
 }
 

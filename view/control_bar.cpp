@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "view/frame_layout.h"
 
 namespace {
 
@@ -14,10 +15,9 @@ constexpr ARGB hoveredFaceColour = 0xFF0000FF;
 constexpr ARGB backdropColour = 0xFF000000;
 constexpr ARGB labelColour = 0xFF000000;
 
-constexpr int firstLeft = 3;
-constexpr GpRectF measureBox{0, 0, 400, 20};
+constexpr GpRectF measureBox = rectF(buttonMeasureBox);
 
-// The whole pixels of a measured width. Measuring happens inside a 400-pixel box, so nothing wider is real;
+// The whole pixels of a measured width. Measuring happens inside a box as wide as the bar, so nothing wider is real;
 // the bound keeps a nonsense measure (or NaN) from overflowing the conversion.
 int wholePixels(float width)
 {
@@ -50,12 +50,12 @@ std::string_view buttonLabel(ButtonIndex button)
 std::array<ButtonPlace, buttonCount> layoutButtons(const std::array<LabelSize, buttonCount>& sizes)
 {
     std::array<ButtonPlace, buttonCount> places{};
-    int left = firstLeft;
+    int left = buttonsLeft;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         const LabelSize& size = sizes[i];
-        places[i] = {left, {left - 1.0f, 4, size.width + 2, size.height + 2}};
+        places[i] = {left, {left - 1.0f, buttonTop, size.width + 2, size.height + 2}};
         // "<<" starts one pixel further from "Open" than every later button from the one before it.
-        left = (i == 0 ? 14 : left + 10) + wholePixels(size.width);
+        left += (i == 0 ? buttonGap + 1 : buttonGap) + wholePixels(size.width);
     }
     return places;
 }
@@ -65,7 +65,7 @@ void drawControlBar(const FrameCanvas& canvas, ViewState& view)
     Surface surface(canvas.dc, canvas.fit);
     KeptText& texts = canvas.caches.texts;
     Brush band = Brush::solid(bandColour);
-    surface.fillRectI(band, 0, 0, 400, 25);
+    surface.fillRectI(band, controlBar.left, controlBar.top, controlBar.width, controlBar.height);
 
     const Font& font = texts.font("Arial", 8);
     std::array<LabelSize, buttonCount> sizes{};
@@ -85,11 +85,11 @@ void drawControlBar(const FrameCanvas& canvas, ViewState& view)
 
         // Unpressed, the face stands out 2 pixels right and down over a black strip; pressed, it sits on the hit
         // rectangle itself.
-        GpPointF origin{left + 2.0f, 7};
+        GpPointF origin{left + 2.0f, buttonTop + 3.0f};
         if (button.pressed)
-            origin = {static_cast<float>(left), 5};
+            origin = {static_cast<float>(left), buttonTop + 1.0f};
         else
-            surface.fillRect(backdrop, left - 2.0f, 3, hit.Width, hit.Height);
+            surface.fillRect(backdrop, left - 2.0f, buttonTop - 1.0f, hit.Width, hit.Height);
 
         face.setColour(button.hovered ? hoveredFaceColour : faceColour);
         surface.fillRect(face, origin.X - 1, origin.Y - 1, hit.Width, hit.Height);

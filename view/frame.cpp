@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "view/control_bar.h"
+#include "view/frame_layout.h"
 #include "view/overlays.h"
 #include "view/units.h"
 
@@ -21,11 +22,12 @@ constexpr ARGB titleYellow = 0xFFFFFF00;
 void drawMapNameLabel(Surface& surface, KeptText& texts, const std::string& mapName)
 {
     const Font& font = texts.font("Arial", 8);
-    // The whole name, extension included, ends 10 pixels from the right and 20 above the bottom of the map.
+    // The whole name, extension included, ends textMargin from the right and mapNameAboveBottom above the bottom of
+    // the map.
     drawLabelBox(
         surface, texts, mapName, font,
         [](float w, float h) {
-            return GpPointF{400 - w - 10, 400 - h + 5};
+            return GpPointF{mapArea.right() - w - textMargin, mapArea.bottom() - mapNameAboveBottom - h};
         },
         Brush::solid(labelBoxWhite), Brush::solid(black));
 }
@@ -34,9 +36,11 @@ void drawTitleScreen(Surface& surface, KeptText& texts)
 {
     constexpr std::string_view title = "Tarnwatch";
     const Font& font = texts.font("Arial", 50);
-    GpRectF box = texts.measure(surface, title, font, GpRectF{0, 25, 400, 400});
-    float x = 200 - box.Width / 2;
-    float y = 200 - box.Height / 2 - 25;
+    GpRectF box = texts.measure(surface, title, font, rectF(mapArea));
+    // Centred on the middle of a square of the map's size at the frame's top, then lifted by the control bar's
+    // height: above the middle of the map.
+    float x = mapArea.left + mapArea.width / 2 - box.Width / 2;
+    float y = mapArea.height / 2 - box.Height / 2 - controlBar.height;
     texts.draw(surface, title, font, x - 5, y - 5, Brush::solid(titleShadow));
     texts.draw(surface, title, font, x, y, Brush::solid(titleYellow));
 }
@@ -64,7 +68,7 @@ void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, con
     // A picture covers the whole map area; without one (none named, none read, one still being decoded), the units
     // and texts of earlier frames would show through.
     if (!world.mapName || !world.mapImage || !drawMapPicture(surface, *world.mapImage))
-        surface.fillRectI(Brush::solid(black), 0, 25, 400, 400);
+        surface.fillRectI(Brush::solid(black), mapArea.left, mapArea.top, mapArea.width, mapArea.height);
     if (world.mapName) {
         drawMapNameLabel(surface, texts, *world.mapName);
     } else {
@@ -103,7 +107,7 @@ ARGB sideColour(std::int32_t side)
 void drawLabelBox(Surface& surface, KeptText& texts, std::string_view text, const Font& font,
                   const LabelPlacement& place, const Brush& box, const Brush& textBrush, LabelPlace kind)
 {
-    GpRectF bounds = texts.measure(surface, text, font, GpRectF{0, 0, 400, 400});
+    GpRectF bounds = texts.measure(surface, text, font, rectF(textMeasureBox));
     GpPointF at = place(bounds.Width, bounds.Height);
     surface.fillRect(box, at.X - 1, at.Y - 1, bounds.Width + 2, bounds.Height + 2);
     if (kind == LabelPlace::stays)

@@ -1,5 +1,5 @@
-// The frame's fit in the client area: the factor min(width / 400, height / 455), the frame centred on whole pixels so
-// that an integer factor keeps every frame pixel on a block of whole window pixels.
+// The frame's fit in the client area: the factor min(width / frameWidth, height / frameHeight), the frame centred on
+// whole pixels so that an integer factor keeps every frame pixel on a block of whole window pixels.
 #include "view/frame_fit.h"
 
 #include <algorithm>

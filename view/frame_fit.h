@@ -1,5 +1,6 @@
-// Where the 400 x 455 frame lies in a window's client area: scaled by the largest uniform factor that fits, centred,
-// the rest black; and a window pixel taken back to the frame pixel under it. Pure arithmetic on sizes and points.
+// Where the frame (view/frame_layout.h) lies in a window's client area: scaled by the largest uniform factor that
+// fits, centred, the rest black; and a window pixel taken back to the frame pixel under it. Pure arithmetic on sizes
+// and points.
 #pragma once
 
 #include "view/frame_layout.h"

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "view/frame_layout.h"
+
 namespace {
 
 constexpr ARGB opaqueBlack = 0xFF000000;
@@ -16,11 +18,11 @@ std::optional<MapPicture::Decoded> decodeMapPicture(const std::string& path)
     image.dropPalette(opaqueBlack);
     if (image.get() == nullptr)
         return std::nullopt;
-    Image stretched = Image::blank(400, 425);
+    Image stretched = Image::blank(mapArea.right(), mapArea.bottom());
     {
         // The bitmap's surface goes before the bitmap is handed anywhere.
         Surface onStretched(stretched);
-        onStretched.drawImage(image, 0, 25, 400, 400);
+        onStretched.drawImage(image, mapArea.left, mapArea.top, mapArea.width, mapArea.height);
     }
     return MapPicture::Decoded{std::move(image), std::move(stretched)};
 }
@@ -43,10 +45,11 @@ bool drawMapPicture(Surface& surface, const MapPicture& picture)
     const MapPicture::Decoded* decoded = picture.decoded();
     if (decoded == nullptr)
         return false;
+    // The stretched copy is laid from the frame's corner: its clear band above the map leaves the frame be.
     if (surface.scaled())
-        surface.drawImage(decoded->image, 0, 25, 400, 400);
+        surface.drawImage(decoded->image, mapArea.left, mapArea.top, mapArea.width, mapArea.height);
     else
-        surface.drawImage(decoded->stretched, 0, 0, 400, 425);  // the clear band above the map leaves the frame be
+        surface.drawImage(decoded->stretched, 0, 0, mapArea.right(), mapArea.bottom());
     return true;
 }
 

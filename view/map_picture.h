@@ -34,7 +34,7 @@ private:
     mutable std::optional<Decoded> decoded_;
 };
 
-// Draws the picture stretched onto the map area (0, 25, 400 x 400) of the surface: the stretched copy laid 1:1, which
+// Draws the picture stretched onto the surface's map area: the stretched copy laid 1:1, which
 // gives the pixels that stretching the picture onto the frame every time gives (translucent edges included), at a
 // fraction of the cost. On a scaled surface the picture is drawn from itself, sharp at the scaled size. False, with
 // nothing drawn, while the picture is being decoded or when its file gave none: the map area then shows what it

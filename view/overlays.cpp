@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "view/frame.h"
+#include "view/frame_layout.h"
 #include "world/log_time.h"
 
 std::string clockText(std::int32_t minutes, std::int32_t seconds)
@@ -36,14 +37,14 @@ void drawOverlays(Surface& surface, KeptText& texts, const World& world, std::in
         drawLabelBox(
             surface, texts, *world.statusMessage, font,
             [](float, float h) {
-                return GpPointF{60, 25 + h};
+                return GpPointF{statusLeft, firstTextRow + h};
             },
             box, text);
     if (world.configTitle)
         drawLabelBox(
             surface, texts, *world.configTitle, font,
             [](float w, float h) {
-                return GpPointF{390 - w, 25 + h};
+                return GpPointF{mapArea.right() - textMargin - w, firstTextRow + h};
             },
             box, text);
     // Minutes of 0 mean no clock, whatever the seconds hold.
@@ -51,7 +52,7 @@ void drawOverlays(Surface& surface, KeptText& texts, const World& world, std::in
         drawLabelBox(
             surface, texts, clockText(world.clockMinutes, world.clockSeconds), font,
             [](float w, float h) {
-                return GpPointF{390 - w, 45 + h};
+                return GpPointF{mapArea.right() - textMargin - w, secondTextRow + h};
             },
             box, text);
     // Drawn last of the four: a wide readout covers the start of the status message on the same row.
@@ -59,7 +60,7 @@ void drawOverlays(Surface& surface, KeptText& texts, const World& world, std::in
         drawLabelBox(
             surface, texts, *speed, font,
             [](float, float h) {
-                return GpPointF{10, 25 + h};
+                return GpPointF{mapArea.left + textMargin, firstTextRow + h};
             },
             box, text);
 }
@@ -69,12 +70,12 @@ void drawChatFeed(const FrameCanvas& canvas, const World& world)
     Surface surface(canvas.dc, canvas.fit);
     KeptText& texts = canvas.caches.texts;
     const Font& font = texts.font("Lucida Sans Unicode", 6);
-    // Slot 1 holds the oldest line at y = 340, slot 6 the newest at y = 390; an empty slot leaves its row empty.
+    // Slot 1 holds the oldest line at the feed's top, each later slot the next row; an empty slot leaves its row empty.
     for (int slot = 6; slot >= 1; --slot) {
         const std::optional<ChatLine>& line = world.chatLines[slot - 1];
         if (!line)
             continue;
-        float y = static_cast<float>(330 + 10 * slot);
-        texts.draw(surface, line->text, font, 10, y, Brush::solid(sideColour(line->side)));
+        float y = static_cast<float>(chatTop + chatLineHeight * (slot - 1));
+        texts.draw(surface, line->text, font, mapArea.left + textMargin, y, Brush::solid(sideColour(line->side)));
     }
 }

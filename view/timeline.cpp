@@ -11,11 +11,15 @@
 #include <limits>
 
 #include "view/frame.h"
+#include "view/frame_layout.h"
 #include "view/kept_text.h"
 
 namespace {
 
 constexpr int barWidth = barRight - barLeft;
+// The box under the pointer stays inside the strip, and it reaches one pixel beyond its text on each side.
+constexpr float labelLeftmost = timelineStrip.left + 1;
+constexpr float labelRightEnd = timelineStrip.right() - 1;
 
 // The column a mark or a tick at x is drawn in, up to the column before `end`: a mark at the span's end stays on
 // the span's side of it.
@@ -104,22 +108,21 @@ const LogMark* markAt(const MarkColumns& shown, int pointerX)
     return found;
 }
 
-// Where the text of the box under the pointer starts: centred under the pointer, inside the frame and with its box
+// Where the text of the box under the pointer starts: centred under the pointer, inside the strip and with its box
 // ending two pixels before "elapsed / total" begins at elapsedLeft. Nothing when the box is too wide for that room.
 std::optional<float> pointerLabelLeft(float pointerX, float width, float elapsedLeft)
 {
-    // The box reaches one pixel beyond the text on each side.
     const float beforeElapsed = std::floor(elapsedLeft - width - 3);
-    if (beforeElapsed < 1)
+    if (beforeElapsed < labelLeftmost)
         return std::nullopt;
-    return std::round(std::max(1.0f, std::min({pointerX - width / 2, 399 - width, beforeElapsed})));
+    return std::round(std::max(labelLeftmost, std::min({pointerX - width / 2, labelRightEnd - width, beforeElapsed})));
 }
 
 void drawText(Surface& surface, KeptText& texts, const TimelineView& view, const TimelineModel& model,
               const TimelineScale& scale, const MarkColumns& shown)
 {
     const Font& font = texts.font("Arial", 8);
-    const GpRectF layout{0, 0, 400, 400};
+    const GpRectF layout = rectF(textMeasureBox);
     const std::string elapsed = elapsedText(model);
     const float elapsedLeft = barRight - surface.measure(elapsed, font, layout).Width;
     // The log time under the pointer; on a mark, the time of the mark itself (a column spans a stretch of time) and
@@ -143,7 +146,7 @@ void drawText(Surface& surface, KeptText& texts, const TimelineView& view, const
                          Brush::solid(timelineColour::target));
     if (!view.pointerX)
         return;
-    const float left = labelLeft.value_or(1);
+    const float left = labelLeft.value_or(labelLeftmost);
     drawLabelBox(
         surface, texts, label, font,
         [left](float, float) {
@@ -219,7 +222,7 @@ void drawTimeline(const FrameCanvas& canvas, TimelineView& view, const TimelineM
     const TimelineScale scale = timelineScaleOf(model);
     Surface surface(canvas.dc, canvas.fit);
     Brush brush = Brush::solid(timelineColour::background);
-    surface.fillRectI(brush, 0, timelineTop, 400, timelineBottom - timelineTop);
+    surface.fillRectI(brush, timelineStrip.left, timelineStrip.top, timelineStrip.width, timelineStrip.height);
 
     const int scannedEnd = index.complete ? barRight : edgeAt(xOfTime(scale, index.scannedS));
     fillColumns(surface, brush, timelineColour::scanned, barLeft, scannedEnd);
@@ -260,7 +263,8 @@ void clearTimeline(const FrameCanvas& canvas, TimelineView& view)
     if (!view.scale)
         return;
     Surface surface(canvas.dc, canvas.fit);
-    surface.fillRectI(Brush::solid(timelineColour::background), 0, timelineTop, 400, timelineBottom - timelineTop);
+    surface.fillRectI(Brush::solid(timelineColour::background), timelineStrip.left, timelineStrip.top,
+                      timelineStrip.width, timelineStrip.height);
     const bool shown = view.shown;
     view = TimelineView{};
     view.shown = shown;

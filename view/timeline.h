@@ -19,12 +19,6 @@ struct TimelineModel {
     std::optional<double> seekTarget;  // where a seek under way is going
 };
 
-// The bar's rows, the text row below it, and the width kept at the bar's right end for what is still unscanned.
-constexpr int barTop = timelineTop + 3;
-constexpr int barHeight = 10;
-constexpr int timelineTextTop = barTop + barHeight + 2;
-constexpr float unscannedWidth = 40;
-
 namespace timelineColour {
 constexpr ARGB background = 0xFF000000;
 constexpr ARGB scanned = 0xFF383838;  // scanned and not played yet

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "view/frame_layout.h"
+
 namespace {
 
 struct Wait {

@@ -1,16 +1,12 @@
-// The timeline strip's place in the frame and the scale of its bar: log time to x and back, with each long wait
-// shrunk to a short fixed gap. Pure geometry, shared by the drawing (view/timeline.cpp) and the pointer's hits.
+// The scale of the timeline strip's bar: log time to x and back, with each long wait shrunk to a short fixed gap.
+// Pure geometry, shared by the drawing (view/timeline.cpp) and the pointer's hits; the strip's place and the bar's
+// are in view/frame_layout.h.
 #pragma once
 
 #include <vector>
 
 #include "world/log_marks.h"
 
-// The 30 rows below the map; the bar runs across them at a small margin from both sides.
-constexpr int timelineTop = 425;
-constexpr int timelineBottom = 455;  // exclusive
-constexpr int barLeft = 4;
-constexpr int barRight = 396;  // exclusive
 // The widest gap that stands for a long wait; narrower when many waits have to share the bar.
 constexpr float breakGap = 6;
 

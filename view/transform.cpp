@@ -4,12 +4,7 @@
 
 #include <cmath>
 
-namespace {
-
-constexpr double mapSide = 400;  // pixels spanned by a map's full width and height
-constexpr float controlBand = 25;  // the map area starts below the control band
-
-}  // namespace
+#include "view/frame_layout.h"
 
 ScreenPoint worldToScreen(const Calibration& c, float x, float y)
 {
@@ -17,9 +12,11 @@ ScreenPoint worldToScreen(const Calibration& c, float x, float y)
     double mapY = c.invertY ? -y : y;
     // The x axis adds half the map's width in map units after scaling, the y axis half its height before it.
     // The axes are not symmetric on purpose: the offsets in every Kelo.ini are tuned to exactly this arithmetic.
-    float screenX = static_cast<float>(mapX * mapSide / c.scaleX + c.scaleX * 0.5 - c.offsetX);
-    float screenY = static_cast<float>((mapY + c.scaleY * 0.5) * mapSide / c.scaleY - c.offsetY);
-    screenY = static_cast<float>(static_cast<double>(screenY) + controlBand);
+    // A map's full width and height span the map area's; its corner is added to the rounded results.
+    float screenX = static_cast<float>(mapX * mapArea.width / c.scaleX + c.scaleX * 0.5 - c.offsetX);
+    float screenY = static_cast<float>((mapY + c.scaleY * 0.5) * mapArea.height / c.scaleY - c.offsetY);
+    screenX = static_cast<float>(static_cast<double>(screenX) + mapArea.left);
+    screenY = static_cast<float>(static_cast<double>(screenY) + mapArea.top);
     return {screenX, screenY};
 }
 

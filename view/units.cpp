@@ -164,7 +164,6 @@ void drawVehicles(Surface& surface, const FrameCanvas& canvas, World& world, con
     canvas.caches.icons.newFrame();
     // One surface for every icon: each sets its own transform, and the clip of each drawing goes with it.
     Surface rotated(canvas.dc, canvas.fit);
-    walk(world.vehicleList, [&](VehicleRecord& vehicle) {
-        drawVehicle(surface, rotated, canvas.caches, world, programFolder, vehicle);
-    });
+    walk(world.vehicleList,
+         [&](VehicleRecord& vehicle) { drawVehicle(surface, rotated, canvas.caches, world, programFolder, vehicle); });
 }
