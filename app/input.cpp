@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "controls/playback_controls.h"
 #include "controls/pointer_input.h"
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/viewer.h"
 #include "app/seek.h"
 #include "app/timers.h"
+#include "app/viewer.h"
 #include "seam/platform.h"
 #include "world/log_time.h"
 #include "world/movement.h"

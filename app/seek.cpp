@@ -8,8 +8,8 @@
 #include <cmath>
 #include <utility>
 
-#include "app/viewer.h"
 #include "app/timers.h"
+#include "app/viewer.h"
 #include "seam/platform.h"
 
 namespace {

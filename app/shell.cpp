@@ -7,10 +7,10 @@
 #include <memory>
 #include <utility>
 
-#include "app/viewer.h"
 #include "app/calibration.h"
 #include "app/playback.h"
 #include "app/seek.h"
+#include "app/viewer.h"
 #include "view/frame.h"
 #include "view/map_picture.h"
 #include "world/program_files.h"
@@ -107,8 +107,8 @@ void composeFrame()
     // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
     if (viewer.world.mapName)
         loadCalibration(viewer.world);
-    const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0,
-                               executableFolder(), timelineModel(), viewer.fit};
+    const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0, executableFolder(),
+                               timelineModel(), viewer.fit};
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
     viewer.composeReady = true;
 }

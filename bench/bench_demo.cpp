@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 #include "world/interpreter.h"
 #include "world/line_reader.h"

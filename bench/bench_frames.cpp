@@ -2,8 +2,8 @@
 // buffer) for the title screen, the light and the heavy scene.
 #include <benchmark/benchmark.h>
 
-#include "app/viewer.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "bench/scenes.h"
 
 namespace {

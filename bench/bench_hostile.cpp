@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 #include "world/log_step.h"
 

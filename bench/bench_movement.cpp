@@ -4,8 +4,8 @@
 
 #include <limits>
 
-#include "app/viewer.h"
 #include "app/playback.h"
+#include "app/viewer.h"
 #include "bench/scenes.h"
 
 namespace {
@@ -27,7 +27,8 @@ void BM_MovementTick(benchmark::State& state)
     startGliding(app::viewer().world.vehicleList);
     for (auto _ : state)
         movementTick();
-    state.SetItemsProcessed(state.iterations() * (app::viewer().world.soldierList.count + app::viewer().world.vehicleList.count - 2));
+    state.SetItemsProcessed(state.iterations()
+                            * (app::viewer().world.soldierList.count + app::viewer().world.vehicleList.count - 2));
     app::viewer().reset();
 }
 BENCHMARK(BM_MovementTick)->Unit(benchmark::kMicrosecond);

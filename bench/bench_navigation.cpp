@@ -11,9 +11,9 @@
 #include <random>
 #include <string>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/seek.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 #include "world/log_index.h"
 

@@ -2,8 +2,8 @@
 // that kelo-render uses, on the light scene's frame, into the benchmarks' folder.
 #include <benchmark/benchmark.h>
 
-#include "app/viewer.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "bench/bench_folder.h"
 #include "bench/scenes.h"
 #include "platform/headless/headless.h"

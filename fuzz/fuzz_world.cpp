@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/viewer.h"
 #include "app/input.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "fuzz/scratch_folder.h"
 #include "platform/headless/headless.h"
 #include "tests/world_invariants.h"

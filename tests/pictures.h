@@ -9,8 +9,8 @@
 
 #include "seam/gdiplus_flat.h"
 #include "tests/builders.h"
-#include "view/frame_canvas.h"
 #include "tests/kelo_test.h"
+#include "view/frame_canvas.h"
 #include "view/frame_layout.h"
 #include "world/records.h"
 

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 #include "tests/kelo_test.h"
 #include "view/frame_fit.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 #include "platform/linux/shared.h"
 #include "tests/pictures.h"

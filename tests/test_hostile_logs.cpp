@@ -358,7 +358,8 @@ TEST_F(HostileLogTest, OnlyARegularFileOpensAsALog)
         EXPECT_EQ(headless::messages().back().text, "Could not open file") << path;
         EXPECT_EQ(headless::messages().back().caption, "Error!") << path;
         EXPECT_FALSE(headless::timerArmed(playbackTimer)) << path;
-        EXPECT_FALSE(app::viewer().playback.log.reader || app::viewer().playback.index || app::viewer().playback.trail) << path;
+        EXPECT_FALSE(app::viewer().playback.log.reader || app::viewer().playback.index || app::viewer().playback.trail)
+            << path;
     }
     const std::string linked = (folder / "linked.log").string();
     std::filesystem::create_symlink(writeFile("real.log", "[1:0:0] KILLED;x\n"), linked);

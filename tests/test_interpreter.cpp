@@ -495,7 +495,8 @@ TEST_F(InterpreterTest, ChatLinesCarryTextAndSideByte)
     applyLine("CHAT;PUBLIC;1;hello there");
     applyLine("CHAT;TEAM;2;go;left");
     applyLine("CHAT;TEAM;3;x");
-    ASSERT_TRUE(app::viewer().world.chatLines[0] && app::viewer().world.chatLines[1] && app::viewer().world.chatLines[2]);
+    ASSERT_TRUE(app::viewer().world.chatLines[0] && app::viewer().world.chatLines[1]
+                && app::viewer().world.chatLines[2]);
     EXPECT_EQ(app::viewer().world.chatLines[0]->text, "Ann: hello there");
     EXPECT_EQ(app::viewer().world.chatLines[0]->side, 1);
     EXPECT_EQ(app::viewer().world.chatLines[1]->text, "Bob [TEAM]: go");

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/viewer.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 #include "tests/pictures.h"
 #include "view/kept_text.h"
@@ -79,8 +79,8 @@ TEST_F(KeptDrawingTest, KeptTextsArePixelForPixelTheTextsDrawnAfresh)
         for (int time = 1; time <= 2; ++time) {
             paintBackground(seed);
             Surface surface(backBufferDC());
-            app::viewer().caches.texts.draw(surface, c.text, app::viewer().caches.texts.font(c.family, c.points), c.x, c.y,
-                                            Brush::solid(c.colour));
+            app::viewer().caches.texts.draw(surface, c.text, app::viewer().caches.texts.font(c.family, c.points), c.x,
+                                            c.y, Brush::solid(c.colour));
             EXPECT_EQ(differing(frame(), afresh), 0) << c.text << " at " << c.x << ", " << c.y << ", time " << time;
         }
     }

@@ -126,8 +126,10 @@ TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
         app::viewer().world.clockMinutes = row.minutes;
         app::viewer().world.clockSeconds = row.seconds;
         countDownClock(app::viewer().world, row.gap);
-        EXPECT_EQ(app::viewer().world.clockMinutes, row.afterMinutes) << row.minutes << ":" << row.seconds << " - " << row.gap;
-        EXPECT_EQ(app::viewer().world.clockSeconds, row.afterSeconds) << row.minutes << ":" << row.seconds << " - " << row.gap;
+        EXPECT_EQ(app::viewer().world.clockMinutes, row.afterMinutes)
+            << row.minutes << ":" << row.seconds << " - " << row.gap;
+        EXPECT_EQ(app::viewer().world.clockSeconds, row.afterSeconds)
+            << row.minutes << ":" << row.seconds << " - " << row.gap;
     }
 }
 

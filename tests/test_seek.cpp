@@ -282,7 +282,8 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
             const double t = std::array{lineTime,  lineTime - 0.5, lineTime + 0.25, lineTime - 1, 1e12,
                                         now + 2.5, now + 6,        now - 3,         now - 20.5}[pick(9)];
             const double target = std::clamp(t, 0.0, indexView()->scannedS);
-            const Snapshot* snapshot = app::viewer().playback.snapshots.startFor(target, app::viewer().playback.msPerLogSecond);
+            const Snapshot* snapshot =
+                app::viewer().playback.snapshots.startFor(target, app::viewer().playback.msPerLogSecond);
             (snapshot != nullptr ? snapshotsHit : snapshotsMissed) += 1;
             expectSeekLands(path, t,
                             "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "

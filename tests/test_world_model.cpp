@@ -173,8 +173,8 @@ TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
     EXPECT_EQ(app::viewer().world.clockMinutes, 0);
     EXPECT_EQ(app::viewer().world.clockSeconds, 0);
     EXPECT_TRUE(app::viewer().world.records.empty());
-    for (int count : {app::viewer().world.soldierList.count, app::viewer().world.vehicleList.count, app::viewer().world.buildingList.count,
-                      app::viewer().world.entityList.count})
+    for (int count : {app::viewer().world.soldierList.count, app::viewer().world.vehicleList.count,
+                      app::viewer().world.buildingList.count, app::viewer().world.entityList.count})
         EXPECT_EQ(count, 1);
     EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
     ASSERT_TRUE(app::viewer().world.chatLines[0]);

@@ -13,10 +13,10 @@
 #include <iostream>
 #include <limits>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "kelo_version.h"
 #include "platform/headless/headless.h"
 #include "platform/linux/shared.h"
@@ -99,7 +99,8 @@ bool quiet()
 {
     const World& world = app::viewer().world;
     return !app::viewer().composeReady
-        && (app::viewer().playback.playbackPaused || (!anyGliding(world.soldierList) && !anyGliding(world.vehicleList)));
+        && (app::viewer().playback.playbackPaused
+            || (!anyGliding(world.soldierList) && !anyGliding(world.vehicleList)));
 }
 
 // The virtual time to run to next: the next millisecond, or while all is quiet, the first moment at which
