@@ -13,10 +13,10 @@
 #include <iostream>
 #include <limits>
 
-#include "app/viewer.h"
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/shell.h"
+#include "app/viewer.h"
 #include "kelo_version.h"
 #include "platform/headless/headless.h"
 #include "platform/linux/shared.h"
@@ -99,7 +99,8 @@ bool quiet()
 {
     const World& world = app::viewer().world;
     return !app::viewer().composeReady
-        && (app::viewer().playback.playbackPaused || (!anyGliding(world.soldierList) && !anyGliding(world.vehicleList)));
+        && (app::viewer().playback.playbackPaused
+            || (!anyGliding(world.soldierList) && !anyGliding(world.vehicleList)));
 }
 
 // The virtual time to run to next: the next millisecond, or while all is quiet, the first moment at which
@@ -265,6 +266,9 @@ int runCheck(const RenderOptions& options)
         std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
         return 1;
     }
+    // Each line is applied with the core's hooks, which read map pictures through the current viewer's caches.
+    Viewer viewer;
+    app::makeCurrent(&viewer);
     ProgressLine progress(progressShown(options), "the log", runStart);
     // On a terminal that shows both, each problem takes the progress line's place; it comes back below.
     const bool sharedTerminal = isatty(STDOUT_FILENO) != 0;

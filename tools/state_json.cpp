@@ -6,9 +6,9 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/viewer.h"
 #include "app/seek.h"
 #include "app/timers.h"
+#include "app/viewer.h"
 #include "platform/headless/headless.h"
 
 namespace {
