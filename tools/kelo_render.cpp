@@ -22,6 +22,7 @@
 #include "platform/linux/shared.h"
 #include "tools/frame_writer.h"
 #include "tools/log_check.h"
+#include "tools/output_checks.h"
 #include "tools/progress_line.h"
 #include "tools/render_options.h"
 #include "tools/state_json.h"
@@ -176,47 +177,6 @@ int outputError(const std::string& path)
 
 // [SECTION] Outputs
 
-// Whether the file can be written, found out before anything plays; a file that was not there is not left behind.
-bool canWriteFile(const std::string& path)
-{
-    std::error_code error;
-    const bool existed = std::filesystem::exists(path, error);
-    if (std::filesystem::is_directory(path, error))
-        return false;
-    const bool opened = static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::app));
-    if (opened && !existed)
-        std::filesystem::remove(path, error);
-    return opened;
-}
-
-// Whether files can be made in the folder, which is made if it is not there.
-bool canWriteInFolder(const std::string& folder)
-{
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    std::string probe = (std::filesystem::path(folder) / "kelo-render-XXXXXX").string();
-    const int descriptor = mkstemp(probe.data());
-    if (descriptor < 0)
-        return false;
-    close(descriptor);
-    std::filesystem::remove(probe, error);
-    return true;
-}
-
-// The first output of the run that cannot be written, if any.
-std::optional<std::string> unwritableOutput(const RenderOptions& options)
-{
-    if (options.framesFolder && !canWriteInFolder(*options.framesFolder))
-        return *options.framesFolder;
-    if (options.framePath && !canWriteFile(*options.framePath))
-        return *options.framePath;
-    if (options.statePath && *options.statePath != "-" && !canWriteFile(*options.statePath))
-        return *options.statePath;
-    if (options.videoPath && !canWriteFile(*options.videoPath))
-        return *options.videoPath;
-    return std::nullopt;
-}
-
 std::string numberedFrame(const std::string& folder, std::int64_t index)
 {
     char name[32];
@@ -246,19 +206,6 @@ bool writeState(const std::string& path)
 
 // [SECTION] --check
 
-// The size of the log; 0 when it cannot be told (the file went away).
-std::int64_t logSize(const std::string& path)
-{
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    return error ? 0 : static_cast<std::int64_t>(size);
-}
-
-bool progressShown(const RenderOptions& options)
-{
-    return !options.quiet && isatty(STDERR_FILENO) != 0;
-}
-
 int runCheck(const RenderOptions& options)
 {
     std::optional<LineReader> reader = openLogFile(options.logPath);
@@ -269,10 +216,10 @@ int runCheck(const RenderOptions& options)
     // Each line is applied with the core's hooks, which read map pictures through the current viewer's caches.
     Viewer viewer;
     app::makeCurrent(&viewer);
-    ProgressLine progress(progressShown(options), "the log", runStart);
+    ProgressLine progress(progressShown(options.quiet), "the log", runStart);
     // On a terminal that shows both, each problem takes the progress line's place; it comes back below.
     const bool sharedTerminal = isatty(STDOUT_FILENO) != 0;
-    const std::int64_t size = logSize(options.logPath);
+    const std::int64_t size = fileSize(options.logPath);
     const std::int64_t problems = checkLog(
         std::move(*reader), options.msPerLogSecond,
         [&](const LogProblem& problem) {
@@ -352,8 +299,8 @@ int runPlayback(const RenderOptions& options, std::unique_ptr<VideoClip> clip)
 
     const bool progressInPlace = isatty(STDERR_FILENO) != 0;
     // The share of the virtual time asked for, or without --until of the log read.
-    ProgressLine progress(progressShown(options), options.untilMs ? "the time asked for" : "the log", runStart);
-    const std::int64_t size = options.untilMs ? *options.untilMs : logSize(options.logPath);
+    ProgressLine progress(progressShown(options.quiet), options.untilMs ? "the time asked for" : "the log", runStart);
+    const std::int64_t size = options.untilMs ? *options.untilMs : fileSize(options.logPath);
     // Numbered frames are written on the writer's thread while the clock goes on; each one's line comes once it is
     // written, in order, before any message box that follows it.
     std::optional<FrameWriter> writer;
