@@ -2,8 +2,11 @@
 // after a second, so that short runs show nothing.
 #include "tools/progress_line.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -37,6 +40,18 @@ std::string progressText(const std::string& what, std::int64_t done, std::int64_
     if (share > 0)
         text += ", " + std::to_string(static_cast<std::int64_t>(std::ceil(seconds * (1 - share) / share))) + " s left";
     return text;
+}
+
+bool progressShown(bool quiet)
+{
+    return !quiet && isatty(STDERR_FILENO) != 0;
+}
+
+std::int64_t fileSize(const std::string& path)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::int64_t>(size);
 }
 
 ProgressLine::ProgressLine(bool shown, std::string what, Clock::time_point runStart)

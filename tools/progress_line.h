@@ -36,6 +36,12 @@ private:
     bool drawn_ = false;
 };
 
+// Whether a run shows its progress line: unless asked to be quiet, while standard error is a terminal.
+bool progressShown(bool quiet);
+
+// The size of a file, the whole of the work of a pass over a log; 0 when it cannot be told (the file went away).
+std::int64_t fileSize(const std::string& path);
+
 // The progress text: "42% of the log, 1,234,567 lines a second, 3 s left", or "1,234,567 lines a second" when the
 // total is unknown.
 std::string progressText(const std::string& what, std::int64_t done, std::int64_t total, std::int64_t lines,
