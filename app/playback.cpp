@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "app/app_state.h"
+#include "app/screen_hooks.h"
 #include "app/seek.h"
 #include "app/timers.h"
 #include "seam/platform.h"
@@ -36,7 +37,7 @@ StepOutcome applyCurrentLine()
 {
     Playback& playback = app::playback;
     // No open log (Play after a failed open) or no line left (Play after the end) is the end of data too.
-    const StepResult step = stepLog(playback.log, app::world, playback.msPerLogSecond);
+    const StepResult step = stepLog(playback.log, app::world, playback.msPerLogSecond, screenHooks);
     advanceClock(playback.clock, step);
     followPlayback();
     if (step.stopsPlayback)

@@ -1,6 +1,5 @@
 // The shell's part in the core: start-up and shutdown once for every backend, a frame composed on every paint
-// unless one is under way, and every timer routed to its handler. Installs the world's hooks, which read the
-// calibration and the map picture from the program folder.
+// unless one is under way, and every timer routed to its handler.
 #include "app/shell.h"
 
 #include <cstdint>
@@ -12,22 +11,13 @@
 #include "app/playback.h"
 #include "app/seek.h"
 #include "view/frame.h"
-#include "view/map_picture.h"
 #include "view/picture_decoder.h"
-#include "world/program_files.h"
-#include "world/world_hooks.h"
 
 namespace {
 
 std::uintptr_t gdiplusToken = 0;
 bool coreStarted = false;
 FrameFit fit;
-
-std::shared_ptr<const MapPicture> mapPictureInFolder(std::string_view baseName)
-{
-    const std::optional<std::string> path = mapPicturePath(executableFolder(), baseName);
-    return path ? loadMapPicture(*path) : nullptr;
-}
 
 // What the strip shows of the open log; none while it is hidden or no log is open.
 std::optional<TimelineModel> timelineModel()
@@ -52,7 +42,6 @@ std::string startCore()
     const GpStatus status = GdiplusStartup(&gdiplusToken, &input, nullptr);
     if (status != gpOk)
         return "GDI+ could not be started (status " + std::to_string(status) + ")";
-    worldHooks = {loadCalibration, mapPictureInFolder};
     coreStarted = true;
     return {};
 }
@@ -71,7 +60,6 @@ std::string startShell(const std::function<std::string()>& createWindow)
 void stopShell()
 {
     app::resetState();
-    worldHooks = {};
     if (coreStarted)
         GdiplusShutdown(gdiplusToken);
     coreStarted = false;

@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
 #include "world/interpreter.h"
@@ -70,7 +71,7 @@ void BM_ApplyDemoLog(benchmark::State& state)
     for (auto _ : state) {
         resetWorld(app::world);
         for (const Fields& fields : events)
-            applyEvent(app::world, fields, app::playback.msPerLogSecond);
+            applyEvent(app::world, fields, app::playback.msPerLogSecond, screenHooks);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * events.size()));
     if (events.empty())

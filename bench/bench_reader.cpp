@@ -101,7 +101,7 @@ void BM_ReaderPath(benchmark::State& state)
         LogCursor log;
         startLog(log, *openLogFile(path));
         for (;;) {
-            const StepResult step = stepLog(log, world, 1000);
+            const StepResult step = stepLog(log, world, 1000, WorldHooks{});
             lines += step.applied ? 1 : 0;
             if (!step.gap)
                 break;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/screen_hooks.h"
 #include "bench/bench_folder.h"
 #include "platform/headless/headless.h"
 #include "world/interpreter.h"
@@ -93,7 +94,7 @@ void applyLines(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
         if (std::optional<SplitLine> split = splitLine(line))
-            applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
+            applyEvent(app::world, split->fields, app::playback.msPerLogSecond, screenHooks);
 }
 
 void buildTitleScene()

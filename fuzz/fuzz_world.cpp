@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "app/input.h"
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/shell.h"
 #include "fuzz/scratch_folder.h"
 #include "platform/headless/headless.h"
@@ -180,7 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         startLog(log, LineReader(file));
         for (;;) {
             runUpTo(log.currentNumber - 1);
-            const StepResult step = stepLog(log, app::world, app::playback.msPerLogSecond);
+            const StepResult step = stepLog(log, app::world, app::playback.msPerLogSecond, screenHooks);
             checkModel(app::world);
             if (app::world.records.size() > recordBound)
                 resetWorld(app::world);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/calibration.h"
+#include "app/screen_hooks.h"
 #include "seam/platform.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
@@ -105,7 +106,7 @@ TEST_F(CalibrationTest, SectionLackingOffsetYKeepsTheLaterValues)
     Fields mapLine;
     mapLine[0] = "1";
     mapLine[1] = "Coast";
-    applyEvent(app::world, mapLine, app::playback.msPerLogSecond);
+    applyEvent(app::world, mapLine, app::playback.msPerLogSecond, screenHooks);
     EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
     EXPECT_TRUE(app::world.calibration.invertY);
     EXPECT_FLOAT_EQ(app::world.calibration.scaleY, -30);

@@ -12,6 +12,7 @@
 
 #include "app/calibration.h"
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/shell.h"
 #include "tests/pictures.h"
 #include "tests/world_invariants.h"
@@ -32,7 +33,7 @@ void apply(const std::string& event)
 {
     std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
     ASSERT_TRUE(split);
-    applyEvent(app::world, split->fields, app::playback.msPerLogSecond);
+    applyEvent(app::world, split->fields, app::playback.msPerLogSecond, screenHooks);
 }
 
 // A JPEG whose Huffman table is cut off: the decoder gives up on it, and libjpeg says so on standard error.

@@ -225,11 +225,11 @@ TEST_F(HostileLogTest, AHundredThousandRecordsOfOneIdComeAndGo)
         startLog(cursor, *openLogFile(writeFile("many.log", log)));
         World world;
         for (int i = 0; i < 100000; ++i)
-            stepLog(cursor, world, 1000);
+            stepLog(cursor, world, 1000, WorldHooks{});
         EXPECT_EQ(world.records.size(), kind.listed) << kind.word;
         EXPECT_EQ(world.entityList.items.size(), kind.listed) << kind.word;
         EXPECT_EQ(brokenReference(world), "") << kind.word;
-        const StepResult last = stepLog(cursor, world, 1000);
+        const StepResult last = stepLog(cursor, world, 1000, WorldHooks{});
         EXPECT_TRUE(last.applied && !last.gap) << kind.word;
         EXPECT_TRUE(world.records.empty()) << kind.word;
         EXPECT_EQ(world.entityList.count, 1) << kind.word;
@@ -406,12 +406,12 @@ TEST_F(HostileLogTest, AStepReadsAtMostItsLimitAndALineBeyondItChangesNothingUnt
         World wholeWorld;
         World boundedWorld;
         for (std::optional<std::int64_t> gap = 0; gap;) {
-            const StepResult expected = stepLog(whole, wholeWorld, 1000);
+            const StepResult expected = stepLog(whole, wholeWorld, 1000, WorldHooks{});
             StepResult step;
             do {
                 const World before = boundedWorld;
                 const std::int64_t offset = bounded.reader->offset();
-                step = stepLog(bounded, boundedWorld, 1000);
+                step = stepLog(bounded, boundedWorld, 1000, WorldHooks{});
                 ASSERT_LE(bounded.reader->offset() - offset, limit + 1) << "after line " << bounded.currentNumber;
                 if (step.reading) {
                     ++readingSteps;

@@ -481,7 +481,7 @@ TEST_F(InterpreterTest, WinAsksPlaybackToStopAndChangesNothingElse)
     const World before = app::world;
     std::optional<SplitLine> win = splitLine("[1:00:00] WIN;1");
     ASSERT_TRUE(win);
-    EXPECT_EQ(applyEvent(app::world, win->fields, 1000), EventEffect::stopPlayback);
+    EXPECT_EQ(applyEvent(app::world, win->fields, 1000, WorldHooks{}), EventEffect::stopPlayback);
     EXPECT_EQ(app::world, before);
 }
 
@@ -589,14 +589,14 @@ TEST_F(InterpreterTest, HostileLinesCrashNothing)
 
     std::optional<SplitLine> huge = splitLine("[1:0:0] CHAT;PUBLIC;2147483647;" + std::string(100 * 1024, 'x'));
     ASSERT_TRUE(huge);
-    applyEvent(app::world, huge->fields, app::playback.msPerLogSecond);
+    applyEvent(app::world, huge->fields, app::playback.msPerLogSecond, WorldHooks{});
     ASSERT_TRUE(app::world.chatLines[0]);
     EXPECT_EQ(app::world.chatLines[0]->text.size(), 511u);
 
     std::optional<SplitLine> nuls = splitLine("[1:0:0] " + std::string(100, '\0'));
     ASSERT_TRUE(nuls);
-    applyEvent(app::world, nuls->fields, app::playback.msPerLogSecond);
-    applyEvent(app::world, Fields{}, app::playback.msPerLogSecond);
+    applyEvent(app::world, nuls->fields, app::playback.msPerLogSecond, WorldHooks{});
+    applyEvent(app::world, Fields{}, app::playback.msPerLogSecond, WorldHooks{});
     EXPECT_EQ(app::world.soldierList.count, 2);
     EXPECT_FALSE(app::world.mapName);
 }

@@ -1,6 +1,6 @@
 // Tests of the log index and what it stands on: marks, breaks, the length and the line count at their log times;
-// checkpoints; published views that never change; stopping mid-scan; the world's hooks per thread; and the line
-// reader going back to offsets it counted.
+// checkpoints; published views that never change; stopping mid-scan; world hooks called only by the steps given them;
+// and the line reader going back to offsets it counted.
 #include <unistd.h>
 
 #include <limits>
@@ -8,6 +8,7 @@
 
 #include "tests/kelo_test.h"
 #include "world/log_index.h"
+#include "world/log_time.h"
 #include "world/world_hooks.h"
 
 namespace {
@@ -244,15 +245,57 @@ TEST_F(LogIndexTest, StoppingMidScanJoinsTheThread)
     EXPECT_EQ(kept->marks.size(), static_cast<std::size_t>(kept->lines));
 }
 
-TEST_F(LogIndexTest, TheScanThreadHasNoWorldHooks)
+namespace {
+
+// Hooks that count their calls and fail the test when called on another thread than the one that set them up.
+std::thread::id hookThread;
+int hookCalls = 0;
+
+bool countedCalibration(World& world)
 {
-    ASSERT_NE(worldHooks.loadMapPicture, nullptr);
-    ASSERT_NE(worldHooks.loadCalibration, nullptr);
-    bool hooked = true;
-    std::thread([&hooked] {
-        hooked = worldHooks.loadMapPicture != nullptr || worldHooks.loadCalibration != nullptr;
-    }).join();
-    EXPECT_FALSE(hooked);
+    EXPECT_EQ(std::this_thread::get_id(), hookThread) << "a hook called on another thread";
+    ++hookCalls;
+    world.calibration.scaleX = 7;
+    return true;
+}
+
+std::shared_ptr<const MapPicture> countedPicture(std::string_view)
+{
+    EXPECT_EQ(std::this_thread::get_id(), hookThread) << "a hook called on another thread";
+    ++hookCalls;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(LogIndexTest, OnlyTheStepsGivenHooksCallThem)
+{
+    hookThread = std::this_thread::get_id();
+    hookCalls = 0;
+    const WorldHooks counted{countedCalibration, countedPicture};
+    const std::string path =
+        writeFile("maps.log", "[0:00:00] 1;Coast.map\n[0:00:01] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;A\n"
+                              "[0:00:02] 2;Desert.map\n[0:00:03] KILLED;A\n");
+    // The index scans the log on its thread while this thread steps the same log with the counting hooks, then once
+    // more with none: two map lines call both hooks once each, and nothing else calls them.
+    const LogIndex index(std::move(*openLogFile(path)));
+    auto played = [&path](const WorldHooks& hooks) {
+        LogCursor log;
+        startReplay(log, std::move(*openLogFile(path)));
+        World world;
+        while (stepLog(log, world, 1000, hooks).gap) {
+        }
+        return world;
+    };
+    const World hooked = played(counted);
+    EXPECT_EQ(hooked.calibration.scaleX, 7);
+    EXPECT_FALSE(hooked.statusMessage);
+    const World unhooked = played(WorldHooks{});
+    EXPECT_EQ(unhooked.mapName, "Desert.map");
+    EXPECT_EQ(unhooked.calibration.scaleX, 0);
+    EXPECT_EQ(unhooked.statusMessage, "Error loading Kelo.ini");
+    EXPECT_EQ(index.waitFor(everything)->lines, 4);
+    EXPECT_EQ(hookCalls, 4);
 }
 
 // [SECTION] Reading from an offset

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/seek.h"
 #include "app/shell.h"
 #include "tests/kelo_test.h"
@@ -180,7 +181,7 @@ FreshPlay playedTo(const std::string& path, double t, std::int32_t msPerLogSecon
             dropDamageLinks(play.world);
             linksDropped = true;
         }
-        const StepResult step = stepLog(log, play.world, msPerLogSecond);
+        const StepResult step = stepLog(log, play.world, msPerLogSecond, screenHooks);
         if (!step.gap)
             break;
         play.lineTime += std::max<std::int64_t>(*step.gap, 0);
@@ -198,7 +199,8 @@ std::vector<std::int64_t> lineTimes(const std::string& path)
     LogCursor log;
     World world;
     startReplay(log, std::move(*openLogFile(path)));
-    for (StepResult step = stepLog(log, world, 1000); step.gap; step = stepLog(log, world, 1000))
+    for (StepResult step = stepLog(log, world, 1000, WorldHooks{}); step.gap;
+         step = stepLog(log, world, 1000, WorldHooks{}))
         times.push_back(times.back() + std::max<std::int64_t>(*step.gap, 0));
     return times;
 }

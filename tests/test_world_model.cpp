@@ -205,7 +205,7 @@ LogCursor openDemo()
 // Steps the log and glides the units as playback would between two lines.
 void playLine(LogCursor& log, World& world)
 {
-    stepLog(log, world, 1000);
+    stepLog(log, world, 1000, WorldHooks{});
     for (int tick = 0; tick < 3; ++tick)
         glideUnits(world);
 }

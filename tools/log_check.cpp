@@ -111,7 +111,8 @@ std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const Prob
         if (progress && (steps % 4096 == 0 || !linesRead(log)))
             progress(log.reader->offset(), log.currentNumber);
         const std::int64_t number = log.currentNumber;
-        const StepResult step = stepLog(log, world, msPerLogSecond, inspect);
+        // The check looks up ids alone: a map line loads no picture and reads no settings.
+        const StepResult step = stepLog(log, world, msPerLogSecond, WorldHooks{}, inspect);
         if (step.reading)
             continue;
         if (!step.applied) {

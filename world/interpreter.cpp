@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "world/event_table.h"
-#include "world/world_hooks.h"
 
 namespace {
 
@@ -215,10 +214,10 @@ void reportPositions(PtrList<Unit>& list, std::int32_t id, const Fields& fields,
 
 // The picture is named by the map name up to its first "."; a name with nothing before it keeps the picture,
 // and a name that names no picture inside Maps clears it.
-void loadMap(World& world, const std::string& name)
+void loadMap(World& world, const std::string& name, const WorldHooks& hooks)
 {
     world.mapName = name;
-    if (worldHooks.loadCalibration == nullptr || !worldHooks.loadCalibration(world))
+    if (hooks.loadCalibration == nullptr || !hooks.loadCalibration(world))
         world.statusMessage = "Error loading Kelo.ini";
     std::string_view baseName = *world.mapName;
     baseName = baseName.substr(0, baseName.find_first_of(std::string_view(".\0", 2)));
@@ -226,8 +225,8 @@ void loadMap(World& world, const std::string& name)
         return;
     world.mapImage.reset();
     baseName = baseName.substr(0, baseNameLimit);
-    if (worldHooks.loadMapPicture != nullptr)
-        world.mapImage = worldHooks.loadMapPicture(baseName);
+    if (hooks.loadMapPicture != nullptr)
+        world.mapImage = hooks.loadMapPicture(baseName);
 }
 
 void setConfig(World& world, const Fields& fields)
@@ -292,7 +291,7 @@ void exitVehicle(World& world, const Fields& fields)
 
 // [SECTION] Dispatch
 
-EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLogSecond)
+EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLogSecond, const WorldHooks& hooks)
 {
     const EventMatch match = matchEvent(fields);
     if (match.outcome != EventMatch::matched)
@@ -335,7 +334,7 @@ EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLog
         reportPositions(world.vehicleList, id, fields, msPerLogSecond);
         break;
     case EventAction::loadMap:
-        loadMap(world, fields[1]);
+        loadMap(world, fields[1], hooks);
         break;
     case EventAction::setConfig:
         setConfig(world, fields);

@@ -185,8 +185,8 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
     while (!stop_.load(std::memory_order_relaxed)) {
         noteCheckpoint(found, log, clock.lineTime);
         const std::int64_t lineTime = clock.lineTime;
-        // The speed only sets how units glide, which the index does not look at.
-        const StepResult step = stepLog(log, world, 1000, inspect);
+        // The speed only sets how units glide, which the index does not look at; a map line loads nothing.
+        const StepResult step = stepLog(log, world, 1000, WorldHooks{}, inspect);
         advanceClock(clock, step);
         found.lines += step.applied ? 1 : 0;
         if (clock.lineTime - lineTime > breakLongerThan)

@@ -39,7 +39,8 @@ void startLog(LogCursor& log, LineReader reader, SingleLine single)
     readOn(log, budget);
 }
 
-StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect)
+StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
+                   const LineInspector& inspect)
 {
     StepResult result;
     if (!log.reader)
@@ -69,7 +70,8 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     result.applied = true;
     result.lineNumber = log.currentNumber;
     if (!inspect || inspect(log, fieldsOfLine.fields))
-        result.stopsPlayback = applyEvent(world, fieldsOfLine.fields, msPerLogSecond) == EventEffect::stopPlayback;
+        result.stopsPlayback =
+            applyEvent(world, fieldsOfLine.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
         log.currentLine.clear();

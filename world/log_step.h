@@ -11,6 +11,7 @@
 
 #include "world/line_reader.h"
 #include "world/log_format.h"
+#include "world/world_hooks.h"
 #include "world/world_model.h"
 
 // The most a step reads of the file: a few milliseconds of reading from the system's cache (tens from a disk), where
@@ -64,5 +65,6 @@ using LineInspector = std::function<bool(const LogCursor& log, const Fields& fie
 // Applies the current line to the world: a line without a stamp resets the world first, and so does a look-ahead
 // line without one; the countdown clock goes down by the gap; the look-ahead line becomes the current one and the
 // next line is read, at most readLimit bytes of it. The final line is applied too, and then the data has ended.
-// A step that finds a line not yet read to its end only reads on (StepResult::reading).
-StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect = {});
+// A step that finds a line not yet read to its end only reads on (StepResult::reading). A map line calls `hooks`.
+StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
+                   const LineInspector& inspect = {});

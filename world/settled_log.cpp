@@ -17,9 +17,9 @@ SettledLog startSettled(LineReader reader)
     return settled;
 }
 
-StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond)
+StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const WorldHooks& hooks)
 {
-    const StepResult step = stepLog(settled.log, settled.world, msPerLogSecond);
+    const StepResult step = stepLog(settled.log, settled.world, msPerLogSecond, hooks);
     if (step.applied)
         settled.speed = speedMatches(settled.speed, msPerLogSecond) ? msPerLogSecond : -1;
     advanceClock(settled.clock, step);
@@ -71,7 +71,7 @@ bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std:
     return speedMatches(speed, msPerLogSecond) && (clock.appliedTime < 0 || clock.appliedTime < linkSecond(target));
 }
 
-bool stepSeek(SettledSeek& seek)
+bool stepSeek(SettledSeek& seek, const WorldHooks& hooks)
 {
     SettledLog& at = seek.at;
     // A seek arrives only where a step would apply the current line: with a look-ahead line read to its end.
@@ -84,7 +84,7 @@ bool stepSeek(SettledSeek& seek)
     }
     if (arrived)
         return false;
-    stepSettled(at, seek.msPerLogSecond);
+    stepSettled(at, seek.msPerLogSecond, hooks);
     return true;
 }
 
