@@ -54,9 +54,7 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
         result.gap = 0;
         return result;
     }
-    // The fields of every line are split into the same texts, whose storage stays from line to line.
-    thread_local SplitLine fieldsOfLine;
-    if (!splitLineInto(log.currentLine, fieldsOfLine))
+    if (!splitLineInto(log.currentLine, log.split))
         return result;
     const std::optional<std::int64_t> current = stampTime(log.currentLine);
     if (!current)
@@ -69,9 +67,8 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     }
     result.applied = true;
     result.lineNumber = log.currentNumber;
-    if (!inspect || inspect(log, fieldsOfLine.fields))
-        result.stopsPlayback =
-            applyEvent(world, fieldsOfLine.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
+    if (!inspect || inspect(log, log.split.fields))
+        result.stopsPlayback = applyEvent(world, log.split.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
         log.currentLine.clear();

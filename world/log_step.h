@@ -31,6 +31,8 @@ struct LogCursor {
     // line instead of none.
     bool emptyAfterSingleLine = false;
     std::int64_t readLimit = stepReadLimit;  // bytes read at most by one step (or the open)
+    // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
+    SplitLine split;
 };
 
 // Whether a log of a single line ends once its line is applied, or holds an empty look-ahead line as the viewer's
