@@ -32,16 +32,6 @@ void applyLine(const std::string& event)
     applyLine(app::world, event, app::playback.msPerLogSecond, screenHooks);
 }
 
-void createSoldier(int id, float x, float y, int side, const std::string& name)
-{
-    createSoldier(app::world, id, x, y, side, name);
-}
-
-void createVehicle(int id, float x, float y)
-{
-    createVehicle(app::world, id, x, y);
-}
-
 SoldierRecord& addSoldier(World& world, float x, float y, std::int32_t side, const std::string& name)
 {
     SoldierRecord& soldier = makeRecord<SoldierRecord>(world);

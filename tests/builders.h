@@ -19,10 +19,8 @@ void applyLine(World& world, const std::string& event, std::int32_t msPerLogSeco
 void createSoldier(World& world, int id, float x, float y, int side = 0, const std::string& name = "Name");
 void createVehicle(World& world, int id, float x, float y);
 
-// The same applied to the app's world at the app's speed, with the app's hooks.
+// A line applied to the app's world at the app's speed, with the app's hooks.
 void applyLine(const std::string& event);
-void createSoldier(int id, float x, float y, int side = 0, const std::string& name = "Name");
-void createVehicle(int id, float x, float y);
 
 // [SECTION] Worlds
 

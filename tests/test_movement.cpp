@@ -1,6 +1,9 @@
-// Tests of movement interpolation: glide steps in 32-bit floats, the end of a glide, and the pause that holds it.
+// Tests of movement interpolation: glide steps in 32-bit floats, the end of a glide, and the pause that holds it (the
+// movement timer's part, on the app's world).
 #include <cmath>
 
+#include "app/app_state.h"
+#include "app/playback.h"
 #include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
@@ -9,36 +12,40 @@
 
 namespace {
 
-SoldierRecord& gliding(float x, float y, float heading, float step, int steps)
-{
-    SoldierRecord& soldier = addSoldier(x, y, 0);
-    soldier.posZ = 3;
-    soldier.moveHeading = heading;
-    soldier.stepLength = step;
-    soldier.stepsLeft = steps;
-    return soldier;
-}
+// A world of the test's own, glided a tick at a time as the movement timer glides the world on screen.
+class MovementTest : public KeloTest {
+protected:
+    SoldierRecord& gliding(float x, float y, float heading, float step, int steps)
+    {
+        SoldierRecord& soldier = addSoldier(world, x, y, 0);
+        soldier.posZ = 3;
+        soldier.moveHeading = heading;
+        soldier.stepLength = step;
+        soldier.stepsLeft = steps;
+        return soldier;
+    }
 
-void ticks(int count)
-{
-    for (int i = 0; i < count; ++i)
-        movementTick();
-}
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            glideUnits(world);
+    }
 
-void report(SoldierRecord& soldier, float x, float y)
-{
-    applyLine("POS;SOLDIER;" + std::to_string(soldier.id) + ";Rifleman;" + std::to_string(y) + ";" + std::to_string(x)
-              + ";3");
-}
+    void report(SoldierRecord& soldier, float x, float y)
+    {
+        applyLine(world, "POS;SOLDIER;" + std::to_string(soldier.id) + ";Rifleman;" + std::to_string(y) + ";"
+                             + std::to_string(x) + ";3");
+    }
+
+    World world;
+};
 
 }  // namespace
-
-using MovementTest = KeloTest;
 
 TEST_F(MovementTest, OneStepInThirtyTwoBitFloats)
 {
     SoldierRecord& soldier = gliding(1.1f, 2.2f, 1.0f, 0.3f, 2);
-    movementTick();
+    glideUnits(world);
     EXPECT_EQ(soldier.posX, 1.1f + static_cast<float>(std::cos(1.0)) * 0.3f);
     EXPECT_EQ(soldier.posY, 2.2f + static_cast<float>(std::sin(1.0)) * 0.3f);
     EXPECT_EQ(soldier.stepsLeft, 1);
@@ -84,35 +91,42 @@ TEST_F(MovementTest, NoStepsLeftMeansNoMove)
     EXPECT_EQ(behind.stepsLeft, -4);
 }
 
-TEST_F(MovementTest, PausedHoldsEveryGlide)
-{
-    SoldierRecord& soldier = gliding(0, 0, 0.7f, 0.5f, 10);
-    movementTick();
-    app::playback.playbackPaused = 1;
-    const float heldX = soldier.posX;
-    ticks(100);
-    EXPECT_EQ(soldier.posX, heldX);
-    EXPECT_EQ(soldier.stepsLeft, 9);
-    app::playback.playbackPaused = 0;
-    movementTick();
-    EXPECT_EQ(soldier.stepsLeft, 8);
-    EXPECT_NE(soldier.posX, heldX);
-}
-
 TEST_F(MovementTest, VehiclesAndPassengersMoveLikeSoldiers)
 {
     SoldierRecord& soldier = gliding(0, 0, 2.0f, 0.25f, 3);
     soldier.aboard = 1;
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
     vehicle.moveHeading = 2.0f;
     vehicle.stepLength = 0.25f;
     vehicle.stepsLeft = 3;
     vehicle.direction = 45;
-    app::world.vehicleList.append(&vehicle);
+    world.vehicleList.append(&vehicle);
     ticks(3);
     EXPECT_EQ(vehicle.posX, soldier.posX);
     EXPECT_EQ(vehicle.posY, soldier.posY);
     EXPECT_NE(vehicle.posX, 0);
     EXPECT_EQ(vehicle.direction, 45);
     EXPECT_EQ(vehicle.posZ, 0);
+}
+
+// The movement timer's tick glides the world on screen, unless playback is paused.
+using MovementTickTest = KeloTest;
+
+TEST_F(MovementTickTest, PausedHoldsEveryGlide)
+{
+    SoldierRecord& soldier = addSoldier(0, 0, 0);
+    soldier.moveHeading = 0.7f;
+    soldier.stepLength = 0.5f;
+    soldier.stepsLeft = 10;
+    movementTick();
+    app::playback.playbackPaused = 1;
+    const float heldX = soldier.posX;
+    for (int tick = 0; tick < 100; ++tick)
+        movementTick();
+    EXPECT_EQ(soldier.posX, heldX);
+    EXPECT_EQ(soldier.stepsLeft, 9);
+    app::playback.playbackPaused = 0;
+    movementTick();
+    EXPECT_EQ(soldier.stepsLeft, 8);
+    EXPECT_NE(soldier.posX, heldX);
 }

@@ -40,23 +40,24 @@ TEST_F(WorldModelTest, WalkAndRemovalKeepTheOrder)
 
 TEST_F(WorldModelTest, ReleasingDropsEveryReferenceOnce)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::world);
-    SoldierRecord& other = makeRecord<SoldierRecord>(app::world);
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::world);
-    app::world.soldierList.append(&soldier);
-    app::world.soldierList.append(&other);
-    app::world.entityList.append(&soldier);
-    app::world.entityList.append(&soldier);
+    World world;
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(world);
+    SoldierRecord& other = makeRecord<SoldierRecord>(world);
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
+    world.soldierList.append(&soldier);
+    world.soldierList.append(&other);
+    world.entityList.append(&soldier);
+    world.entityList.append(&soldier);
     vehicle.passengers.append(&soldier);
     vehicle.passengers.append(&other);
     other.damageLink = &soldier;
 
-    releaseRecords(app::world, {&soldier});
-    EXPECT_EQ(app::world.soldierList.items, std::vector<SoldierRecord*>{&other});
-    EXPECT_EQ(app::world.entityList.count, 1);
+    releaseRecords(world, {&soldier});
+    EXPECT_EQ(world.soldierList.items, std::vector<SoldierRecord*>{&other});
+    EXPECT_EQ(world.entityList.count, 1);
     EXPECT_EQ(vehicle.passengers.items, std::vector<SoldierRecord*>{&other});
     EXPECT_EQ(other.damageLink, nullptr);
-    EXPECT_EQ(app::world.records.size(), 2u);
+    EXPECT_EQ(world.records.size(), 2u);
 }
 
 namespace {
@@ -151,37 +152,34 @@ TEST_F(WorldModelTest, ReleasingInOneBatchLeavesWhatReleasingOneByOneLeaves)
 
 TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
 {
-    app::world.mapName = "Coast";
-    app::world.configTitle = "Title";
-    app::world.clockMinutes = 5;
-    app::world.clockSeconds = -3;
-    app::world.statusMessage = "Error loading Kelo.ini";
-    app::world.chatLines[0] = ChatLine{"A: hi", 1};
+    World world;
+    world.mapName = "Coast";
+    world.configTitle = "Title";
+    world.clockMinutes = 5;
+    world.clockSeconds = -3;
+    world.statusMessage = "Error loading Kelo.ini";
+    world.chatLines[0] = ChatLine{"A: hi", 1};
     ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
-    app::world.mapImage = loadMapPicture((folder / "map.png").string());
-    app::playback.msPerLogSecond = 250;
-    app::playback.playbackPaused = 1;
-    app::world.soldierList.append(&makeRecord<SoldierRecord>(app::world));
-    app::world.entityList.append(app::world.soldierList.items[0]);
+    world.mapImage = loadMapPicture((folder / "map.png").string());
+    world.soldierList.append(&makeRecord<SoldierRecord>(world));
+    world.entityList.append(world.soldierList.items[0]);
     // A vehicle held only by its kind list, as when a soldier took its entity slot, goes too.
-    app::world.vehicleList.append(&makeRecord<VehicleRecord>(app::world));
-    app::world.buildingList.append(&makeRecord<BuildingRecord>(app::world));
+    world.vehicleList.append(&makeRecord<VehicleRecord>(world));
+    world.buildingList.append(&makeRecord<BuildingRecord>(world));
 
-    resetWorld(app::world);
-    EXPECT_FALSE(app::world.mapName);
-    EXPECT_FALSE(app::world.configTitle);
-    EXPECT_EQ(app::world.clockMinutes, 0);
-    EXPECT_EQ(app::world.clockSeconds, 0);
-    EXPECT_TRUE(app::world.records.empty());
-    for (int count : {app::world.soldierList.count, app::world.vehicleList.count, app::world.buildingList.count,
-                      app::world.entityList.count})
+    resetWorld(world);
+    EXPECT_FALSE(world.mapName);
+    EXPECT_FALSE(world.configTitle);
+    EXPECT_EQ(world.clockMinutes, 0);
+    EXPECT_EQ(world.clockSeconds, 0);
+    EXPECT_TRUE(world.records.empty());
+    for (int count :
+         {world.soldierList.count, world.vehicleList.count, world.buildingList.count, world.entityList.count})
         EXPECT_EQ(count, 1);
-    EXPECT_EQ(app::world.statusMessage, "Error loading Kelo.ini");
-    ASSERT_TRUE(app::world.chatLines[0]);
-    EXPECT_EQ(app::world.chatLines[0]->side, 1);
-    EXPECT_TRUE(app::world.mapImage);
-    EXPECT_EQ(app::playback.msPerLogSecond, 250);
-    EXPECT_EQ(app::playback.playbackPaused, 1);
+    EXPECT_EQ(world.statusMessage, "Error loading Kelo.ini");
+    ASSERT_TRUE(world.chatLines[0]);
+    EXPECT_EQ(world.chatLines[0]->side, 1);
+    EXPECT_TRUE(world.mapImage);
 }
 
 // [SECTION] The world as a value
