@@ -14,9 +14,9 @@ template <class Unit>
 void startGliding(PtrList<Unit>& list)
 {
     walk(list, [](Unit& unit) {
-        unit.stepsLeft = std::numeric_limits<std::int32_t>::max();
-        unit.stepLength = 0.01f;
-        unit.moveHeading = 0.5f;
+        unit.glide.stepsLeft = std::numeric_limits<std::int32_t>::max();
+        unit.glide.stepLength = 0.01f;
+        unit.glide.moveHeading = 0.5f;
     });
 }
 

@@ -282,7 +282,7 @@ TEST_F(HostileLogTest, AWorldHoldingValuesThatAreNoNumbersEqualsItsCopy)
                                        "[1:0:0] POS;SOLDIER;4;A;nan;nan;nan;nan;nan;nan\n"));
     EXPECT_EQ(playToTheEnd(10, 1), 5);
     ASSERT_TRUE(std::isnan(app::world.calibration.scaleX));
-    ASSERT_TRUE(std::isnan(app::world.vehicleList.items[0]->targetX));
+    ASSERT_TRUE(std::isnan(app::world.vehicleList.items[0]->glide.targetX));
     const World copy = app::world;
     EXPECT_TRUE(copy == app::world);
     EXPECT_EQ(brokenReference(copy), "");

@@ -59,10 +59,10 @@ TEST_F(InterpreterTest, CreatedSoldierTakesEveryField)
     EXPECT_FLOAT_EQ(soldier.peakB, 0.5f);
     EXPECT_EQ(soldier.side, 0);
     EXPECT_EQ(soldier.name, "Alpha");
-    EXPECT_EQ(soldier.targetX, soldier.posX);
-    EXPECT_EQ(soldier.targetY, soldier.posY);
-    EXPECT_EQ(soldier.targetZ, soldier.posZ);
-    EXPECT_EQ(soldier.stepsLeft, 0);
+    EXPECT_EQ(soldier.glide.targetX, soldier.posX);
+    EXPECT_EQ(soldier.glide.targetY, soldier.posY);
+    EXPECT_EQ(soldier.glide.targetZ, soldier.posZ);
+    EXPECT_EQ(soldier.glide.stepsLeft, 0);
     EXPECT_EQ(soldier.damageLink, nullptr);
 }
 
@@ -79,8 +79,8 @@ TEST_F(InterpreterTest, EachKindGoesToItsLists)
     const VehicleRecord& vehicle = *world.vehicleList.items[0];
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 45);
     EXPECT_EQ(vehicle.targetDirection, vehicle.direction);
-    EXPECT_EQ(vehicle.targetX, vehicle.posX);
-    EXPECT_EQ(vehicle.targetY, vehicle.posY);
+    EXPECT_EQ(vehicle.glide.targetX, vehicle.posX);
+    EXPECT_EQ(vehicle.glide.targetY, vehicle.posY);
     EXPECT_EQ(vehicle.side, 1);
     EXPECT_EQ(vehicle.passengers.count, 1);
 
@@ -162,8 +162,8 @@ TEST_F(InterpreterTest, OtherKindsCreatedTwiceAreBothKept)
 
     apply("POS;VEHICLE;8;Truck;50;60;0;90;1;1");
     for (const VehicleRecord* vehicle : world.vehicleList.items) {
-        EXPECT_FLOAT_EQ(vehicle->targetX, 60);
-        EXPECT_FLOAT_EQ(vehicle->targetY, 50);
+        EXPECT_FLOAT_EQ(vehicle->glide.targetX, 60);
+        EXPECT_FLOAT_EQ(vehicle->glide.targetY, 50);
     }
     apply("DESTROYED;VEHICLE;8");
     EXPECT_EQ(world.vehicleList.count, 1);
@@ -278,12 +278,12 @@ TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
     EXPECT_FLOAT_EQ(soldier.posX, 100);
     EXPECT_FLOAT_EQ(soldier.posY, 200);
     EXPECT_FLOAT_EQ(soldier.posZ, 7);
-    EXPECT_FLOAT_EQ(soldier.targetX, 110);
-    EXPECT_FLOAT_EQ(soldier.targetY, 200);
-    EXPECT_FLOAT_EQ(soldier.targetZ, 9);
-    EXPECT_EQ(soldier.stepsLeft, 40);
-    EXPECT_EQ(soldier.stepLength, 0.25f);
-    EXPECT_FLOAT_EQ(soldier.moveHeading, 0);
+    EXPECT_FLOAT_EQ(soldier.glide.targetX, 110);
+    EXPECT_FLOAT_EQ(soldier.glide.targetY, 200);
+    EXPECT_FLOAT_EQ(soldier.glide.targetZ, 9);
+    EXPECT_EQ(soldier.glide.stepsLeft, 40);
+    EXPECT_EQ(soldier.glide.stepLength, 0.25f);
+    EXPECT_FLOAT_EQ(soldier.glide.moveHeading, 0);
     // Field 7 has no effect on a soldier.
     EXPECT_FLOAT_EQ(soldier.direction, 90);
 
@@ -291,10 +291,10 @@ TEST_F(InterpreterTest, PositionReportJumpsToThePreviousTargetAndGlides)
     EXPECT_FLOAT_EQ(soldier.posX, 110);
     EXPECT_FLOAT_EQ(soldier.posY, 200);
     EXPECT_FLOAT_EQ(soldier.posZ, 9);
-    EXPECT_FLOAT_EQ(soldier.moveHeading, static_cast<float>(-std::numbers::pi / 2));
+    EXPECT_FLOAT_EQ(soldier.glide.moveHeading, static_cast<float>(-std::numbers::pi / 2));
     // 8 / 40 rounds up as a float, so the exact quotient falls just short of 40 steps.
-    EXPECT_EQ(soldier.stepLength, 0.2f);
-    EXPECT_EQ(soldier.stepsLeft, 39);
+    EXPECT_EQ(soldier.glide.stepLength, 0.2f);
+    EXPECT_EQ(soldier.glide.stepsLeft, 39);
 }
 
 TEST_F(InterpreterTest, GlideStepsFollowTheSpeedOfTheReport)
@@ -303,19 +303,19 @@ TEST_F(InterpreterTest, GlideStepsFollowTheSpeedOfTheReport)
     const SoldierRecord& soldier = *world.soldierList.items[0];
     msPerLogSecond = 125;
     apply("POS;SOLDIER;1;C;0;10;0");
-    EXPECT_EQ(soldier.stepsLeft, 5);
-    EXPECT_FLOAT_EQ(soldier.stepLength, 2);
+    EXPECT_EQ(soldier.glide.stepsLeft, 5);
+    EXPECT_FLOAT_EQ(soldier.glide.stepLength, 2);
     msPerLogSecond = 4000;
     apply("POS;SOLDIER;1;C;0;30;0");
-    EXPECT_EQ(soldier.stepsLeft, 160);
-    EXPECT_FLOAT_EQ(soldier.stepLength, 0.125f);
+    EXPECT_EQ(soldier.glide.stepsLeft, 160);
+    EXPECT_FLOAT_EQ(soldier.glide.stepLength, 0.125f);
 
     // A report of the target it already had: the unit stands on it.
     apply("POS;SOLDIER;1;C;0;30;0");
     apply("POS;SOLDIER;1;C;0;30;0");
     EXPECT_FLOAT_EQ(soldier.posX, 30);
-    EXPECT_EQ(soldier.stepsLeft, 0);
-    EXPECT_EQ(soldier.stepLength, 0);
+    EXPECT_EQ(soldier.glide.stepsLeft, 0);
+    EXPECT_EQ(soldier.glide.stepLength, 0);
 }
 
 TEST_F(InterpreterTest, PeaksNeverFall)
@@ -343,14 +343,14 @@ TEST_F(InterpreterTest, VehicleDirectionLagsOneReport)
     apply("POS;VEHICLE;3;Truck;3;4;0;180;1;1");
     EXPECT_FLOAT_EQ(vehicle.direction, 90);
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 180);
-    EXPECT_EQ(vehicle.stepsLeft, 40);
-    EXPECT_FLOAT_EQ(vehicle.stepLength, 5.0f / 40);
+    EXPECT_EQ(vehicle.glide.stepsLeft, 40);
+    EXPECT_FLOAT_EQ(vehicle.glide.stepLength, 5.0f / 40);
     // Reports for unknown ids or other kinds change nothing.
     apply("POS;SOLDIER;3;Truck;30;40;0;270");
     apply("POS;BUILDING;3;Truck;30;40;0;270");
     apply("POS;VEHICLE;4;Truck;30;40;0;270");
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 180);
-    EXPECT_FLOAT_EQ(vehicle.targetX, 4);
+    EXPECT_FLOAT_EQ(vehicle.glide.targetX, 4);
 }
 
 TEST_F(InterpreterTest, ReportsOutOfRangeSetUpNoGlide)
@@ -358,9 +358,9 @@ TEST_F(InterpreterTest, ReportsOutOfRangeSetUpNoGlide)
     createSoldier(world, 1, 0, 0);
     const SoldierRecord& soldier = *world.soldierList.items[0];
     apply("POS;SOLDIER;1;C;1e39;0;0");
-    EXPECT_EQ(soldier.stepsLeft, 0);
+    EXPECT_EQ(soldier.glide.stepsLeft, 0);
     apply("POS;SOLDIER;1;C;nan;0;0");
-    EXPECT_EQ(soldier.stepsLeft, 0);
+    EXPECT_EQ(soldier.glide.stepsLeft, 0);
 }
 
 TEST_F(InterpreterTest, PlaneGeometryInThirtyTwoBits)

@@ -19,9 +19,9 @@ protected:
     {
         SoldierRecord& soldier = addSoldier(world, x, y, 0);
         soldier.posZ = 3;
-        soldier.moveHeading = heading;
-        soldier.stepLength = step;
-        soldier.stepsLeft = steps;
+        soldier.glide.moveHeading = heading;
+        soldier.glide.stepLength = step;
+        soldier.glide.stepsLeft = steps;
         return soldier;
     }
 
@@ -48,7 +48,7 @@ TEST_F(MovementTest, OneStepInThirtyTwoBitFloats)
     glideUnits(world);
     EXPECT_EQ(soldier.posX, 1.1f + static_cast<float>(std::cos(1.0)) * 0.3f);
     EXPECT_EQ(soldier.posY, 2.2f + static_cast<float>(std::sin(1.0)) * 0.3f);
-    EXPECT_EQ(soldier.stepsLeft, 1);
+    EXPECT_EQ(soldier.glide.stepsLeft, 1);
     EXPECT_EQ(soldier.posZ, 3);
 }
 
@@ -56,12 +56,12 @@ TEST_F(MovementTest, GlideOfTenUnitsEndsOnTheTarget)
 {
     SoldierRecord& soldier = gliding(0, 0, 0, 0, 0);
     report(soldier, 6, 8);
-    ASSERT_EQ(soldier.stepsLeft, 40);
+    ASSERT_EQ(soldier.glide.stepsLeft, 40);
     const float height = soldier.posZ;
     ticks(40);
     EXPECT_NEAR(soldier.posX, 6, 1e-4);
     EXPECT_NEAR(soldier.posY, 8, 1e-4);
-    EXPECT_EQ(soldier.stepsLeft, 0);
+    EXPECT_EQ(soldier.glide.stepsLeft, 0);
     const float endX = soldier.posX;
     ticks(5);
     EXPECT_EQ(soldier.posX, endX);
@@ -72,7 +72,7 @@ TEST_F(MovementTest, GlideOfEightUnitsStopsAStepShort)
 {
     SoldierRecord& soldier = gliding(0, 0, 0, 0, 0);
     report(soldier, 8, 0);
-    ASSERT_EQ(soldier.stepsLeft, 39);
+    ASSERT_EQ(soldier.glide.stepsLeft, 39);
     ticks(50);
     EXPECT_NEAR(soldier.posX, 7.8, 1e-4);
     // The next report puts the soldier on the target exactly.
@@ -88,7 +88,7 @@ TEST_F(MovementTest, NoStepsLeftMeansNoMove)
     EXPECT_EQ(idle.posX, 5);
     EXPECT_EQ(idle.posY, 5);
     EXPECT_EQ(behind.posX, 5);
-    EXPECT_EQ(behind.stepsLeft, -4);
+    EXPECT_EQ(behind.glide.stepsLeft, -4);
 }
 
 TEST_F(MovementTest, VehiclesAndPassengersMoveLikeSoldiers)
@@ -96,9 +96,9 @@ TEST_F(MovementTest, VehiclesAndPassengersMoveLikeSoldiers)
     SoldierRecord& soldier = gliding(0, 0, 2.0f, 0.25f, 3);
     soldier.aboard = 1;
     VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
-    vehicle.moveHeading = 2.0f;
-    vehicle.stepLength = 0.25f;
-    vehicle.stepsLeft = 3;
+    vehicle.glide.moveHeading = 2.0f;
+    vehicle.glide.stepLength = 0.25f;
+    vehicle.glide.stepsLeft = 3;
     vehicle.direction = 45;
     world.vehicleList.append(&vehicle);
     ticks(3);
@@ -115,18 +115,18 @@ using MovementTickTest = KeloTest;
 TEST_F(MovementTickTest, PausedHoldsEveryGlide)
 {
     SoldierRecord& soldier = addSoldier(0, 0, 0);
-    soldier.moveHeading = 0.7f;
-    soldier.stepLength = 0.5f;
-    soldier.stepsLeft = 10;
+    soldier.glide.moveHeading = 0.7f;
+    soldier.glide.stepLength = 0.5f;
+    soldier.glide.stepsLeft = 10;
     movementTick();
     app::playback.playbackPaused = 1;
     const float heldX = soldier.posX;
     for (int tick = 0; tick < 100; ++tick)
         movementTick();
     EXPECT_EQ(soldier.posX, heldX);
-    EXPECT_EQ(soldier.stepsLeft, 9);
+    EXPECT_EQ(soldier.glide.stepsLeft, 9);
     app::playback.playbackPaused = 0;
     movementTick();
-    EXPECT_EQ(soldier.stepsLeft, 8);
+    EXPECT_EQ(soldier.glide.stepsLeft, 8);
     EXPECT_NE(soldier.posX, heldX);
 }

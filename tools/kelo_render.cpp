@@ -51,7 +51,7 @@ template <class Unit>
 bool anyGliding(const PtrList<Unit>& list)
 {
     for (std::int32_t i = 0; i < list.count - 1; ++i)
-        if (list.items[i]->stepsLeft > 0)
+        if (list.items[i]->glide.stepsLeft > 0)
             return true;
     return false;
 }

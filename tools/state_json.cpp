@@ -44,12 +44,12 @@ void addUnitFields(StateJson& json, const Unit& unit)
 {
     json["hovered"] = unit.hovered != 0;
     json["pinned"] = unit.pinned != 0;
-    json["stepsLeft"] = unit.stepsLeft;
-    json["stepLength"] = floatJson(unit.stepLength);
-    json["moveHeading"] = floatJson(unit.moveHeading);
-    json["targetX"] = floatJson(unit.targetX);
-    json["targetY"] = floatJson(unit.targetY);
-    json["targetZ"] = floatJson(unit.targetZ);
+    json["stepsLeft"] = unit.glide.stepsLeft;
+    json["stepLength"] = floatJson(unit.glide.stepLength);
+    json["moveHeading"] = floatJson(unit.glide.moveHeading);
+    json["targetX"] = floatJson(unit.glide.targetX);
+    json["targetY"] = floatJson(unit.glide.targetY);
+    json["targetZ"] = floatJson(unit.glide.targetZ);
 }
 
 template <class T>

@@ -49,12 +49,10 @@ void fillStatus(Record& record, const Fields& fields)
     record.side = readInt(fields[10]);
 }
 
-template <class Unit>
-void targetOwnPosition(Unit& unit)
+// A unit's glide at its creation: none, with its target where it stands.
+Glide standingAt(const Record& unit)
 {
-    unit.targetX = unit.posX;
-    unit.targetY = unit.posY;
-    unit.targetZ = unit.posZ;
+    return {.targetX = unit.posX, .targetY = unit.posY, .targetZ = unit.posZ};
 }
 
 // A soldier created under an id that any record already has takes that record's entity slot, and an old
@@ -65,7 +63,7 @@ void createSoldier(World& world, const Fields& fields)
     fillPlacement(soldier, fields);
     fillStatus(soldier, fields);
     soldier.name = fields[11];
-    targetOwnPosition(soldier);
+    soldier.glide = standingAt(soldier);
 
     // The slots holding the id, found through the index, so that a log creating many soldiers stays linear.
     const IdPositions& positions = world.entityList.positionsById();
@@ -98,7 +96,7 @@ void createVehicle(World& world, const Fields& fields)
     VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
     fillPlacement(vehicle, fields);
     fillStatus(vehicle, fields);
-    targetOwnPosition(vehicle);
+    vehicle.glide = standingAt(vehicle);
     vehicle.targetDirection = vehicle.direction;
     world.vehicleList.append(&vehicle);
     world.entityList.append(&vehicle);
@@ -169,27 +167,26 @@ void linkDamage(World& world, const Fields& fields)
 
 // The unit jumps to the target of its previous report and glides toward the new one in N ticks, N from the
 // speed of this moment; a distance that is no finite number sets up no glide.
-template <class Unit>
-void reportPosition(Unit& unit, const Fields& fields, std::int32_t msPerLogSecond)
+void reportPosition(Record& unit, Glide& glide, const Fields& fields, std::int32_t msPerLogSecond)
 {
-    unit.posX = unit.targetX;
-    unit.posY = unit.targetY;
-    unit.posZ = unit.targetZ;
-    unit.targetX = readReal(fields[5]);
-    unit.targetY = readReal(fields[4]);
-    unit.targetZ = readReal(fields[6]);
-    const float distance = distance2D(unit.posX, unit.posY, unit.targetX, unit.targetY);
-    unit.moveHeading = headingTo(unit.posX, unit.posY, unit.targetX, unit.targetY);
+    unit.posX = glide.targetX;
+    unit.posY = glide.targetY;
+    unit.posZ = glide.targetZ;
+    glide.targetX = readReal(fields[5]);
+    glide.targetY = readReal(fields[4]);
+    glide.targetZ = readReal(fields[6]);
+    const float distance = distance2D(unit.posX, unit.posY, glide.targetX, glide.targetY);
+    glide.moveHeading = headingTo(unit.posX, unit.posY, glide.targetX, glide.targetY);
     if (distance == 0) {
-        unit.stepsLeft = 0;
-        unit.stepLength = 0;
+        glide.stepsLeft = 0;
+        glide.stepLength = 0;
     } else {
         // The speed is always at least 125 ms per log second; the floor only keeps N from being zero.
         const std::int64_t ticks = std::max<std::int64_t>(2 * std::int64_t{msPerLogSecond} / 50, 1);
-        unit.stepLength = distance / static_cast<float>(ticks);
+        glide.stepLength = distance / static_cast<float>(ticks);
         // The quotient is taken in double precision, so a step length rounded up gives one step less.
-        const double steps = static_cast<double>(distance) / unit.stepLength;
-        unit.stepsLeft = std::isfinite(steps) ? static_cast<std::int32_t>(steps) : 0;
+        const double steps = static_cast<double>(distance) / glide.stepLength;
+        glide.stepsLeft = std::isfinite(steps) ? static_cast<std::int32_t>(steps) : 0;
     }
     unit.levelA = readReal(fields[8]);
     unit.levelB = readReal(fields[9]);
@@ -197,17 +194,20 @@ void reportPosition(Unit& unit, const Fields& fields, std::int32_t msPerLogSecon
         unit.peakA = unit.levelA;
     if (unit.peakB < unit.levelB)
         unit.peakB = unit.levelB;
-    if constexpr (std::is_same_v<Unit, VehicleRecord>) {
-        unit.direction = unit.targetDirection;
-        unit.targetDirection = readReal(fields[7]);
-    }
 }
 
 // Every unit of the list with the id, in list order; the list's id index finds them without a walk of the list.
+// A vehicle turns to the direction of its previous report: its direction lags one report behind.
 template <class Unit>
 void reportPositions(PtrList<Unit>& list, std::int32_t id, const Fields& fields, std::int32_t msPerLogSecond)
 {
-    walkWithId(list, id, [&](Unit& unit) { reportPosition(unit, fields, msPerLogSecond); });
+    walkWithId(list, id, [&](Unit& unit) {
+        reportPosition(unit, unit.glide, fields, msPerLogSecond);
+        if constexpr (std::is_same_v<Unit, VehicleRecord>) {
+            unit.direction = unit.targetDirection;
+            unit.targetDirection = readReal(fields[7]);
+        }
+    });
 }
 
 // [SECTION] Map, clock, chat and passengers
