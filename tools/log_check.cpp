@@ -73,9 +73,9 @@ std::string eventProblem(const World& world, const Fields& fields)
     case EventMatch::noEventToken:
         return "no event token";
     case EventMatch::unknownEvent:
-        return "unknown event " + quoted(fields[0]);
+        return "unknown event " + quoted(fields[eventField]);
     case EventMatch::unknownKind:
-        return "unknown kind " + quoted(fields[1]) + " for " + fields[0];
+        return "unknown kind " + quoted(fields[kindField]) + " for " + fields[eventField];
     case EventMatch::matched:
         break;
     }

@@ -77,7 +77,8 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
     case EventAction::destroyObject:
-        found.marks.push_back({t, MarkKind::destroyed, sideOfDestroyed(world, *match.rule, readInt(fields[2]))});
+        found.marks.push_back(
+            {t, MarkKind::destroyed, sideOfDestroyed(world, *match.rule, readInt(fields[match.rule->first.field]))});
         return true;
     case EventAction::killed:
         found.marks.push_back({t, MarkKind::killed, -1});
