@@ -90,7 +90,7 @@ void openReplayLog(const std::string& path)
     // The first line is due at once; the clock starts at the log's start.
     timeLinesFrom(0);
     armTimer(movementTimer, movementPeriod(app::playback.msPerLogSecond));
-    startReplay(log, std::move(*reader));
+    startLog(log, std::move(*reader));
     startNavigation(path);
 }
 

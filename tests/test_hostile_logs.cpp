@@ -400,8 +400,8 @@ TEST_F(HostileLogTest, AStepReadsAtMostItsLimitAndALineBeyondItChangesNothingUnt
         LogCursor whole;
         LogCursor bounded;
         bounded.readLimit = limit;
-        startReplay(whole, *openLogFile(path));
-        startReplay(bounded, *openLogFile(path));
+        startLog(whole, *openLogFile(path));
+        startLog(bounded, *openLogFile(path));
         EXPECT_LE(bounded.reader->offset(), limit + 1);
         World wholeWorld;
         World boundedWorld;

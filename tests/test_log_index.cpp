@@ -8,7 +8,7 @@
 
 #include "tests/kelo_test.h"
 #include "world/log_index.h"
-#include "world/log_time.h"
+#include "world/log_step.h"
 #include "world/world_hooks.h"
 
 namespace {
@@ -129,6 +129,26 @@ TEST_F(LogIndexTest, ShortAndEmptyLogsEndWherePlaybackEnds)
     EXPECT_EQ(index->lines, 2);
     EXPECT_EQ(index->scannedS, 1);
     EXPECT_EQ(marksOf(*index), (std::vector<Mark>{{1, MarkKind::win, -1}}));
+}
+
+TEST_F(LogIndexTest, EveryReaderOpensALogOfOneLineAsTheViewerDoes)
+{
+    // After its only line comes an empty one without a stamp: it resets the world before the line applies, it is due
+    // twelve hours less the line's stamp later, and the data ends at it.
+    for (const char* contents : {"[0:00:05] CONFIG;20;Title\n", "[0:00:05] CONFIG;20;Title"}) {
+        LogCursor log;
+        startLog(log, std::move(*openLogFile(writeFile("one.log", contents))));
+        EXPECT_EQ(log.nextLine, "") << contents;
+        World world;
+        world.mapName = "Before";
+        const StepResult first = stepLog(log, world, 1000, WorldHooks{});
+        EXPECT_TRUE(first.applied) << contents;
+        EXPECT_EQ(first.gap, 43200 - 5) << contents;
+        EXPECT_FALSE(world.mapName) << contents;
+        EXPECT_EQ(world.configTitle, "Title") << contents;
+        const StepResult last = stepLog(log, world, 1000, WorldHooks{});
+        EXPECT_FALSE(last.applied || last.gap) << contents;
+    }
 }
 
 TEST_F(LogIndexTest, CarriageReturnsChangeNothingButOffsets)
@@ -281,7 +301,7 @@ TEST_F(LogIndexTest, OnlyTheStepsGivenHooksCallThem)
     const LogIndex index(std::move(*openLogFile(path)));
     auto played = [&path](const WorldHooks& hooks) {
         LogCursor log;
-        startReplay(log, std::move(*openLogFile(path)));
+        startLog(log, std::move(*openLogFile(path)));
         World world;
         while (stepLog(log, world, 1000, hooks).gap) {
         }

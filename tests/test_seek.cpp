@@ -173,7 +173,7 @@ FreshPlay playedTo(const std::string& path, double t, std::int32_t msPerLogSecon
     std::optional<LineReader> reader = openLogFile(path);
     if (!reader)
         return play;
-    startReplay(log, std::move(*reader));
+    startLog(log, std::move(*reader));
     const auto lastSecond = static_cast<std::int64_t>(std::ceil(t)) - 1;
     bool linksDropped = false;
     while (static_cast<double>(play.lineTime) < t) {
@@ -198,7 +198,7 @@ std::vector<std::int64_t> lineTimes(const std::string& path)
     std::vector<std::int64_t> times{0};
     LogCursor log;
     World world;
-    startReplay(log, std::move(*openLogFile(path)));
+    startLog(log, std::move(*openLogFile(path)));
     for (StepResult step = stepLog(log, world, 1000, WorldHooks{}); step.gap;
          step = stepLog(log, world, 1000, WorldHooks{}))
         times.push_back(times.back() + std::max<std::int64_t>(*step.gap, 0));

@@ -174,7 +174,7 @@ void LogIndex::publish(std::shared_ptr<const LogIndexData> data)
 void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
 {
     LogCursor log;
-    startReplay(log, std::move(reader));
+    startLog(log, std::move(reader));
     World world;
     LogClock clock;
     ScanFindings found;

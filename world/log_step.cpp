@@ -30,11 +30,11 @@ bool readOn(LogCursor& log, std::int64_t& budget)
 
 }  // namespace
 
-void startLog(LogCursor& log, LineReader reader, SingleLine single)
+void startLog(LogCursor& log, LineReader reader)
 {
     log.reader.emplace(std::move(reader));
     log.linesUnread = 2;
-    log.emptyAfterSingleLine = single == SingleLine::emptyLookAhead;
+    log.emptyAfterSingleLine = true;
     std::int64_t budget = log.readLimit;
     readOn(log, budget);
 }

@@ -1,7 +1,8 @@
 // Stepping through a replay log: the open log with its current and look-ahead lines, and the one function that
-// applies the current line and moves on. Playback, kelo-render's check, the benchmarks and the fuzz targets all
-// step a log with it, so that none of them can read a log differently. A step reads a bounded number of bytes, so a
-// line of gigabytes takes many steps to pass over and never holds a window or a thread that waits for a stop.
+// applies the current line and moves on. Playback, seeking, the index, kelo-render's check, the benchmarks and the fuzz
+// targets all open and step a log with it, so that none of them can read a log differently. A step reads a bounded
+// number of bytes, so a line of gigabytes takes many steps to pass over and never holds a window or a thread that
+// waits for a stop.
 #pragma once
 
 #include <cstdint>
@@ -27,21 +28,19 @@ struct LogCursor {
     // The lines not yet read to their end, the last of them the one the reader is in: 2 (both) or 1 (the look-ahead
     // line) when a step's reading stopped at readLimit, else 0. Their texts are partial meanwhile.
     int linesUnread = 0;
-    // Set for the viewer's open until its look-ahead line is read: a log of a single line then gets an empty look-ahead
-    // line instead of none.
+    // Set by the open until its look-ahead line is read: a log of a single line then gets an empty look-ahead line
+    // instead of none.
     bool emptyAfterSingleLine = false;
     std::int64_t readLimit = stepReadLimit;  // bytes read at most by one step (or the open)
     // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
     SplitLine split;
 };
 
-// Whether a log of a single line ends once its line is applied, or holds an empty look-ahead line as the viewer's
-// open does (it resets the world and waits as a line without a stamp would before the data ends).
-enum class SingleLine : std::uint8_t { ends, emptyLookAhead };
-
-// Takes the reader over and reads the first two lines, as far as readLimit lets it (a step reads on); a log that
-// yields no first line holds an empty one.
-void startLog(LogCursor& log, LineReader reader, SingleLine single = SingleLine::ends);
+// Opens a log as the viewer does, for every reader of logs: takes the reader over and reads the first two lines, as
+// far as readLimit lets it (a step reads on). A log that yields no first line holds an empty one, and a log of one
+// line holds an empty look-ahead line: without a stamp, it resets the world before the line is applied and is due
+// as a line without a stamp is, and the data ends at it.
+void startLog(LogCursor& log, LineReader reader);
 
 // Whether the cursor's lines are read to their end: a line can be applied, and the cursor's place in its file is the
 // reader's offset after them.

@@ -13,7 +13,7 @@ bool speedMatches(std::int32_t speed, std::int32_t msPerLogSecond)
 SettledLog startSettled(LineReader reader)
 {
     SettledLog settled;
-    startReplay(settled.log, std::move(reader));
+    startLog(settled.log, std::move(reader));
     return settled;
 }
 
