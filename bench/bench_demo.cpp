@@ -52,9 +52,9 @@ void BM_ComposeDemoFrame(benchmark::State& state)
     headless::advance(100000);
     for (auto _ : state)
         composeFrame();
-    state.counters["soldiers"] = app::world.soldierList.count - 1;
-    state.counters["vehicles"] = app::world.vehicleList.count - 1;
-    if (app::world.soldierList.count <= 1)
+    state.counters["soldiers"] = app::world.soldierList.size();
+    state.counters["vehicles"] = app::world.vehicleList.size();
+    if (app::world.soldierList.size() == 0)
         state.SkipWithError("the demo log did not play");
     app::resetState();
 }

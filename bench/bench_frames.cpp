@@ -13,8 +13,8 @@ void composeScene(benchmark::State& state, void (*build)())
     build();
     for (auto _ : state)
         composeFrame();
-    state.counters["soldiers"] = app::world.soldierList.count - 1;
-    state.counters["vehicles"] = app::world.vehicleList.count - 1;
+    state.counters["soldiers"] = app::world.soldierList.size();
+    state.counters["vehicles"] = app::world.vehicleList.size();
     app::resetState();
 }
 

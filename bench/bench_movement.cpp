@@ -27,7 +27,7 @@ void BM_MovementTick(benchmark::State& state)
     startGliding(app::world.vehicleList);
     for (auto _ : state)
         movementTick();
-    state.SetItemsProcessed(state.iterations() * (app::world.soldierList.count + app::world.vehicleList.count - 2));
+    state.SetItemsProcessed(state.iterations() * (app::world.soldierList.size() + app::world.vehicleList.size()));
     app::resetState();
 }
 BENCHMARK(BM_MovementTick)->Unit(benchmark::kMicrosecond);

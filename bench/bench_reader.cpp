@@ -106,7 +106,7 @@ void BM_ReaderPath(benchmark::State& state)
             if (!step.gap)
                 break;
         }
-        benchmark::DoNotOptimize(world.soldierList.count);
+        benchmark::DoNotOptimize(world.soldierList.size());
     }
     state.SetItemsProcessed(lines);
 }

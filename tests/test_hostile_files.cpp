@@ -281,7 +281,7 @@ TEST_F(HostileFilesTest, SettingsRewrittenHundredsOfTimesWhileALogPlaysShowAtThe
     writeFile("Kelo.ini", "[Harbour.map]\n" + sevenKeys);
     openReplayLog(writeFile("replay.log", log));
     headless::advance(5);
-    ASSERT_EQ(app::world.soldierList.count, 2);
+    ASSERT_EQ(app::world.soldierList.size(), 1);
     const std::vector<std::string> versions = {
         "",
         "[Harbour.map]\nScaleX=",

@@ -149,7 +149,7 @@ TEST_F(HostileLogTest, TenThousandSeparatorsInALine)
     EXPECT_EQ(playToTheEnd(10, 1), 5);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     // An empty field ends the split: the soldier has an id and nothing more, the texts end at their first ";".
-    ASSERT_EQ(app::world.soldierList.count, 2);
+    ASSERT_EQ(app::world.soldierList.size(), 1);
     EXPECT_EQ(app::world.soldierList.items[0]->id, 4);
     EXPECT_EQ(app::world.soldierList.items[0]->className, "");
     ASSERT_TRUE(app::world.chatLines[0]);
@@ -232,7 +232,7 @@ TEST_F(HostileLogTest, AHundredThousandRecordsOfOneIdComeAndGo)
         const StepResult last = stepLog(cursor, world, 1000, WorldHooks{});
         EXPECT_TRUE(last.applied && !last.gap) << kind.word;
         EXPECT_TRUE(world.records.empty()) << kind.word;
-        EXPECT_EQ(world.entityList.count, 1) << kind.word;
+        EXPECT_EQ(world.entityList.size(), 0) << kind.word;
         EXPECT_EQ(brokenReference(world), "") << kind.word;
     }
 }
@@ -247,14 +247,14 @@ TEST_F(HostileLogTest, BoardingAndLeavingTensOfThousandsOfTimes)
         log += "[1:0:0] ENTER;2;-;-;-;-;1\n";
     openReplayLog(writeFile("boarding.log", log));
     EXPECT_EQ(playToTheEnd(2 + 20000), 2 + 20000);
-    EXPECT_EQ(app::world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(app::world.vehicleList.items[0]->passengers.size(), 0);
     EXPECT_EQ(app::world.soldierList.items[0]->aboard, 0);
 
     // Boarding again and again lists the rider again and again; the label lists each of them.
     EXPECT_EQ(playToTheEnd(1000), 1000);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     VehicleRecord& truck = *app::world.vehicleList.items[0];
-    EXPECT_EQ(truck.passengers.count, 1001);
+    EXPECT_EQ(truck.passengers.size(), 1000);
     EXPECT_EQ(app::world.soldierList.items[0]->aboard, 1);
     truck.pinned = 1;
     composeFrame();
@@ -264,7 +264,7 @@ TEST_F(HostileLogTest, BoardingAndLeavingTensOfThousandsOfTimes)
                                             + "[1:0:0] ENTER;2;-;-;-;-;1\n[1:0:0] DESTROYED;VEHICLE;2\n"
                                             + "[1:0:0] EXIT;2;-;-;-;-;1\n[1:0:0] ENTER;2;-;-;-;-;1\n"));
     EXPECT_EQ(playToTheEnd(10, 1), 7);
-    EXPECT_EQ(app::world.vehicleList.count, 1);
+    EXPECT_EQ(app::world.vehicleList.size(), 0);
     EXPECT_EQ(app::world.soldierList.items[0]->aboard, 0);
     EXPECT_EQ(brokenReference(app::world), "");
 }

@@ -43,8 +43,8 @@ protected:
 TEST_F(InterpreterTest, CreatedSoldierTakesEveryField)
 {
     apply("CREATED;SOLDIER;17;ClassA;5120.5;3400.25;12;90;1;0.5;0;Alpha");
-    ASSERT_EQ(world.soldierList.count, 2);
-    ASSERT_EQ(world.entityList.count, 2);
+    ASSERT_EQ(world.soldierList.size(), 1);
+    ASSERT_EQ(world.entityList.size(), 1);
     const SoldierRecord& soldier = *world.soldierList.items[0];
     EXPECT_EQ(world.entityList.items[0], &soldier);
     EXPECT_EQ(soldier.id, 17);
@@ -74,7 +74,7 @@ TEST_F(InterpreterTest, EachKindGoesToItsLists)
     EXPECT_EQ(ids(world.vehicleList), std::vector<int>{5});
     EXPECT_EQ(ids(world.buildingList), std::vector<int>{6});
     EXPECT_EQ(ids(world.entityList), (std::vector<int>{5, 6, 7}));
-    EXPECT_EQ(world.soldierList.count, 1);
+    EXPECT_EQ(world.soldierList.size(), 0);
 
     const VehicleRecord& vehicle = *world.vehicleList.items[0];
     EXPECT_FLOAT_EQ(vehicle.targetDirection, 45);
@@ -82,7 +82,7 @@ TEST_F(InterpreterTest, EachKindGoesToItsLists)
     EXPECT_EQ(vehicle.glide.targetX, vehicle.posX);
     EXPECT_EQ(vehicle.glide.targetY, vehicle.posY);
     EXPECT_EQ(vehicle.side, 1);
-    EXPECT_EQ(vehicle.passengers.count, 1);
+    EXPECT_EQ(vehicle.passengers.size(), 0);
 
     // An object's line gives only id, class and position: side, direction and levels stay at their start.
     const Record& object = *world.entityList.items[2];
@@ -114,7 +114,7 @@ TEST_F(InterpreterTest, SoldierCreatedTwiceTakesTheFirstOnesPlace)
     EXPECT_EQ(world.entityList.items[1], second);
     // The old soldier is gone with every reference to it: the passenger list and the damage link.
     EXPECT_EQ(world.records.size(), 4u);
-    EXPECT_EQ(world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(world.vehicleList.items[0]->passengers.size(), 0);
     EXPECT_EQ(world.soldierList.items[0]->damageLink, nullptr);
 }
 
@@ -126,16 +126,16 @@ TEST_F(InterpreterTest, SoldierTakesTheEntitySlotOfAnotherKind)
     createSoldier(world, 5, 3, 3);
 
     // The soldiers only took the entity slots: they are in no soldier list and so are never drawn.
-    EXPECT_EQ(world.soldierList.count, 1);
+    EXPECT_EQ(world.soldierList.size(), 0);
     EXPECT_EQ(ids(world.vehicleList), std::vector<int>{4});
-    ASSERT_EQ(world.entityList.count, 3);
+    ASSERT_EQ(world.entityList.size(), 2);
     EXPECT_EQ(world.entityList.items[0]->kind, RecordKind::soldier);
     EXPECT_EQ(world.entityList.items[1]->kind, RecordKind::soldier);
 
     // The vehicle and the object held only by the record store are released at the reset.
     resetWorld(world);
     EXPECT_TRUE(world.records.empty());
-    EXPECT_EQ(world.vehicleList.count, 1);
+    EXPECT_EQ(world.vehicleList.size(), 0);
 }
 
 TEST_F(InterpreterTest, SoldierTakingTwoSlotsIsReleasedOnce)
@@ -143,12 +143,12 @@ TEST_F(InterpreterTest, SoldierTakingTwoSlotsIsReleasedOnce)
     createVehicle(world, 4, 0, 0);
     createVehicle(world, 4, 0, 0);
     createSoldier(world, 4, 0, 0);
-    ASSERT_EQ(world.entityList.count, 3);
+    ASSERT_EQ(world.entityList.size(), 2);
     EXPECT_EQ(world.entityList.items[0], world.entityList.items[1]);
 
     apply("DESTROYED;OBJECT;4");
-    EXPECT_EQ(world.entityList.count, 1);
-    EXPECT_EQ(world.vehicleList.count, 3);
+    EXPECT_EQ(world.entityList.size(), 0);
+    EXPECT_EQ(world.vehicleList.size(), 2);
     EXPECT_EQ(world.records.size(), 2u);
     apply("DESTROYED;VEHICLE;4");
     EXPECT_TRUE(world.records.empty());
@@ -166,8 +166,8 @@ TEST_F(InterpreterTest, OtherKindsCreatedTwiceAreBothKept)
         EXPECT_FLOAT_EQ(vehicle->glide.targetY, 50);
     }
     apply("DESTROYED;VEHICLE;8");
-    EXPECT_EQ(world.vehicleList.count, 1);
-    EXPECT_EQ(world.entityList.count, 1);
+    EXPECT_EQ(world.vehicleList.size(), 0);
+    EXPECT_EQ(world.entityList.size(), 0);
     EXPECT_TRUE(world.records.empty());
 }
 
@@ -184,7 +184,7 @@ TEST_F(InterpreterTest, DestroyedSoldierLeavesEveryReference)
     apply("DESTROYED;SOLDIER;1");
     EXPECT_EQ(ids(world.soldierList), std::vector<int>{2});
     EXPECT_EQ(ids(world.entityList), (std::vector<int>{2, 9}));
-    EXPECT_EQ(world.vehicleList.items[0]->passengers.count, 1);
+    EXPECT_EQ(world.vehicleList.items[0]->passengers.size(), 0);
     EXPECT_EQ(world.soldierList.items[0]->damageLink, nullptr);
     EXPECT_EQ(world.records.size(), 2u);
 
@@ -203,7 +203,7 @@ TEST_F(InterpreterTest, DestroyedVehicleSetsItsPassengersDown)
     apply("ENTER;9;x;x;x;x;1");
     apply("ENTER;9;x;x;x;x;2");
     apply("DESTROYED;VEHICLE;9");
-    EXPECT_EQ(world.vehicleList.count, 1);
+    EXPECT_EQ(world.vehicleList.size(), 0);
     EXPECT_EQ(ids(world.entityList), (std::vector<int>{1, 2}));
     for (const SoldierRecord* soldier : world.soldierList.items)
         EXPECT_EQ(soldier->aboard, 0);
@@ -226,10 +226,10 @@ TEST_F(InterpreterTest, DestroyedObjectWithAnotherKindsIdLeavesEveryList)
     apply("DESTROYED;OBJECT;1");
     apply("DESTROYED;OBJECT;2");
     apply("DESTROYED;OBJECT;3");
-    EXPECT_EQ(world.soldierList.count, 1);
-    EXPECT_EQ(world.vehicleList.count, 1);
-    EXPECT_EQ(world.buildingList.count, 1);
-    EXPECT_EQ(world.entityList.count, 1);
+    EXPECT_EQ(world.soldierList.size(), 0);
+    EXPECT_EQ(world.vehicleList.size(), 0);
+    EXPECT_EQ(world.buildingList.size(), 0);
+    EXPECT_EQ(world.entityList.size(), 0);
     EXPECT_TRUE(world.records.empty());
 }
 
@@ -586,19 +586,19 @@ TEST_F(InterpreterTest, KeywordsMatchWholeAndCaseSensitive)
     apply("CREATED;TANK;1;C;0;0;0;0;1;1;0;N");
     apply("KILLED;SOLDIER;1");
     apply("HELLO;1;2");
-    EXPECT_EQ(world.entityList.count, 1);
+    EXPECT_EQ(world.entityList.size(), 0);
     EXPECT_TRUE(world.records.empty());
 
     // Ids compare as integers once read.
     apply("CREATED;SOLDIER;017;C;0;0;0;0;1;1;0;N");
     apply("DESTROYED;SOLDIER; 17abc");
-    EXPECT_EQ(world.soldierList.count, 1);
+    EXPECT_EQ(world.soldierList.size(), 0);
 }
 
 TEST_F(InterpreterTest, HostileLinesCrashNothing)
 {
     apply("CREATED;SOLDIER;" + std::string(10000, '9') + ";C;" + std::string(10000, '9') + ";0;0;0;1;1;0;N");
-    ASSERT_EQ(world.soldierList.count, 2);
+    ASSERT_EQ(world.soldierList.size(), 1);
     EXPECT_EQ(world.soldierList.items[0]->id, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(world.soldierList.items[0]->posY, std::numeric_limits<float>::infinity());
 
@@ -612,6 +612,6 @@ TEST_F(InterpreterTest, HostileLinesCrashNothing)
     ASSERT_TRUE(nuls);
     applyEvent(world, nuls->fields, msPerLogSecond, hooks);
     applyEvent(world, Fields{}, msPerLogSecond, hooks);
-    EXPECT_EQ(world.soldierList.count, 2);
+    EXPECT_EQ(world.soldierList.size(), 1);
     EXPECT_FALSE(world.mapName);
 }

@@ -418,19 +418,19 @@ TEST_F(SeekTest, PinsStayWithTheirUnits)
               "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] CREATED;SOLDIER;2;A;0;0;0;0;1;1;0;Bob\n"
               "[0:00:05] POS;SOLDIER;2;-;9;9;0\n");
     headless::advance(1003);
-    ASSERT_EQ(app::world.soldierList.count, 3);
+    ASSERT_EQ(app::world.soldierList.size(), 2);
     app::world.soldierList.items[1]->pinned = 1;
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::world.soldierList.count, 3);
+    ASSERT_EQ(app::world.soldierList.size(), 2);
     EXPECT_EQ(app::world.soldierList.items[0]->pinned, 0);
     EXPECT_EQ(app::world.soldierList.items[1]->pinned, 1);
     seekTo(0.5);
     finishSeek();
-    ASSERT_EQ(app::world.soldierList.count, 2);
+    ASSERT_EQ(app::world.soldierList.size(), 1);
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::world.soldierList.count, 3);
+    ASSERT_EQ(app::world.soldierList.size(), 2);
     EXPECT_EQ(app::world.soldierList.items[1]->pinned, 0);  // the pin went with the seek that had no soldier 2
 }
 

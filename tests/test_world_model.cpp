@@ -28,10 +28,10 @@ TEST_F(WorldModelTest, WalkAndRemovalKeepTheOrder)
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3}));
 
     list.removeIf([](const Record* record) { return record->id == 99; });
-    EXPECT_EQ(list.count, 5);
+    EXPECT_EQ(list.size(), 4);
     EXPECT_EQ(list.items, (std::vector<Record*>{&records[0], &records[1], &records[2], &records[3]}));
     list.removeIf([](const Record* record) { return record->id % 2 == 1; });
-    EXPECT_EQ(list.count, 3);
+    EXPECT_EQ(list.size(), 2);
     EXPECT_EQ(list.cursor, 0);
     EXPECT_EQ(list.items, (std::vector<Record*>{&records[0], &records[2]}));
 }
@@ -54,7 +54,7 @@ TEST_F(WorldModelTest, ReleasingDropsEveryReferenceOnce)
 
     releaseRecords(world, {&soldier});
     EXPECT_EQ(world.soldierList.items, std::vector<SoldierRecord*>{&other});
-    EXPECT_EQ(world.entityList.count, 1);
+    EXPECT_EQ(world.entityList.size(), 0);
     EXPECT_EQ(vehicle.passengers.items, std::vector<SoldierRecord*>{&other});
     EXPECT_EQ(other.damageLink, nullptr);
     EXPECT_EQ(world.records.size(), 2u);
@@ -174,8 +174,8 @@ TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
     EXPECT_EQ(world.clockSeconds, 0);
     EXPECT_TRUE(world.records.empty());
     for (int count :
-         {world.soldierList.count, world.vehicleList.count, world.buildingList.count, world.entityList.count})
-        EXPECT_EQ(count, 1);
+         {world.soldierList.size(), world.vehicleList.size(), world.buildingList.size(), world.entityList.size()})
+        EXPECT_EQ(count, 0);
     EXPECT_EQ(world.statusMessage, "Error loading Kelo.ini");
     ASSERT_TRUE(world.chatLines[0]);
     EXPECT_EQ(world.chatLines[0]->side, 1);
@@ -230,8 +230,8 @@ TEST_F(WorldModelTest, ACopyPlaysOnExactlyLikeItsOriginal)
         playLine(original, world);
         playLine(forCopy, scratch);
     }
-    ASSERT_GT(world.soldierList.count, 5);
-    ASSERT_GT(world.vehicleList.count, 2);
+    ASSERT_GT(world.soldierList.size(), 4);
+    ASSERT_GT(world.vehicleList.size(), 1);
 
     World copy = world;
     EXPECT_EQ(copy, world);
@@ -259,7 +259,7 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
     World world;
     for (int line = 0; line < 700; ++line)
         playLine(log, world);
-    ASSERT_GT(world.vehicleList.count, 2);
+    ASSERT_GT(world.vehicleList.size(), 1);
 
     auto differsAfter = [&](const char* what, auto change) {
         World copy = world;

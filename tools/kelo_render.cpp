@@ -50,10 +50,8 @@ FrameSkipping skipping;
 template <class Unit>
 bool anyGliding(const PtrList<Unit>& list)
 {
-    for (std::int32_t i = 0; i < list.count - 1; ++i)
-        if (list.items[i]->glide.stepsLeft > 0)
-            return true;
-    return false;
+    return std::any_of(list.items.begin(), list.items.end(),
+                       [](const Unit* unit) { return unit->glide.stepsLeft > 0; });
 }
 
 // Told of every timer just before the core runs it.

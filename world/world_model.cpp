@@ -85,8 +85,7 @@ std::optional<std::size_t> placeOf(const Record* record, const Places& places)
 template <class T>
 bool sameList(const PtrList<T>& a, const Places& placesA, const PtrList<T>& b, const Places& placesB)
 {
-    return a.count == b.count
-        && std::equal(a.items.begin(), a.items.end(), b.items.begin(), b.items.end(),
+    return std::equal(a.items.begin(), a.items.end(), b.items.begin(), b.items.end(),
                       [&](const T* x, const T* y) { return placesA.at(x) == placesB.at(y); });
 }
 
