@@ -134,8 +134,12 @@ TEST_F(LogIndexTest, ShortAndEmptyLogsEndWherePlaybackEnds)
 TEST_F(LogIndexTest, EveryReaderOpensALogOfOneLineAsTheViewerDoes)
 {
     // After its only line comes an empty one without a stamp: it resets the world before the line applies, it is due
-    // twelve hours less the line's stamp later, and the data ends at it.
-    for (const char* contents : {"[0:00:05] CONFIG;20;Title\n", "[0:00:05] CONFIG;20;Title"}) {
+    // twelve hours less the line's stamp later, and the data ends at it. It is no line of the file, unlike an empty
+    // line that the file holds (one that opens with NUL), which plays the same.
+    const std::string nul = std::string("[0:00:05] CONFIG;20;Title\n") + '\0' + '\n';
+    for (const std::string& contents :
+         {std::string("[0:00:05] CONFIG;20;Title\n"), std::string("[0:00:05] CONFIG;20;Title"), nul}) {
+        const bool held = contents != nul;
         LogCursor log;
         startLog(log, std::move(*openLogFile(writeFile("one.log", contents))));
         EXPECT_EQ(log.nextLine, "") << contents;
@@ -146,6 +150,7 @@ TEST_F(LogIndexTest, EveryReaderOpensALogOfOneLineAsTheViewerDoes)
         EXPECT_EQ(first.gap, 43200 - 5) << contents;
         EXPECT_FALSE(world.mapName) << contents;
         EXPECT_EQ(world.configTitle, "Title") << contents;
+        EXPECT_EQ(log.heldLine == LogCursor::HeldLine::current, held) << contents;
         const StepResult last = stepLog(log, world, 1000, WorldHooks{});
         EXPECT_FALSE(last.applied || last.gap) << contents;
     }

@@ -106,7 +106,6 @@ std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const Prob
             found({at.currentNumber, reasons});
         return true;
     };
-    bool appliedAny = false;
     for (std::int64_t steps = 1;; ++steps) {
         // A step within a long line reads as much as thousands of lines.
         if (progress && (steps % 4096 == 0 || !linesRead(log)))
@@ -119,11 +118,10 @@ std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const Prob
         if (!step.applied) {
             // The empty line that the open holds after a log's only line is no line of the file: playback waits for
             // it and ends there, as after the last line of a longer log, which is no problem either.
-            if (!appliedAny || !log.currentLine.empty())
+            if (log.heldLine != LogCursor::HeldLine::current)
                 found({number, waitBefore + (waitBefore.empty() ? "" : "; ") + "empty: playback ends here"});
             break;
         }
-        appliedAny = true;
         if (!step.gap)
             break;
         if (*step.gap > twelveHours)

@@ -21,9 +21,10 @@ bool readOn(LogCursor& log, std::int64_t& budget)
             continue;
         }
         log.nextNumber = log.reader->lastLineNumber();
-        if (status == ReadStatus::end && !log.emptyAfterSingleLine)
+        if (log.heldLine == LogCursor::HeldLine::awaited)
+            log.heldLine = status == ReadStatus::end ? LogCursor::HeldLine::ahead : LogCursor::HeldLine::none;
+        else if (status == ReadStatus::end)
             log.nextLine.reset();
-        log.emptyAfterSingleLine = false;
     }
     return true;
 }
@@ -34,7 +35,7 @@ void startLog(LogCursor& log, LineReader reader)
 {
     log.reader.emplace(std::move(reader));
     log.linesUnread = 2;
-    log.emptyAfterSingleLine = true;
+    log.heldLine = LogCursor::HeldLine::awaited;
     std::int64_t budget = log.readLimit;
     readOn(log, budget);
 }
@@ -80,6 +81,8 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     // storage takes the next line.
     log.currentLine.swap(*log.nextLine);
     log.currentNumber = log.nextNumber;
+    if (log.heldLine == LogCursor::HeldLine::ahead)
+        log.heldLine = LogCursor::HeldLine::current;
     log.linesUnread = 1;
     readOn(log, budget);
     return result;

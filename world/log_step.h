@@ -28,9 +28,10 @@ struct LogCursor {
     // The lines not yet read to their end, the last of them the one the reader is in: 2 (both) or 1 (the look-ahead
     // line) when a step's reading stopped at readLimit, else 0. Their texts are partial meanwhile.
     int linesUnread = 0;
-    // Set by the open until its look-ahead line is read: a log of a single line then gets an empty look-ahead line
-    // instead of none.
-    bool emptyAfterSingleLine = false;
+    // The empty line that the open holds after a log's only line (startLog), no line of the file: awaited until the
+    // look-ahead line is read, then ahead while it is the look-ahead line and current once a step has moved it there.
+    enum class HeldLine : std::uint8_t { none, awaited, ahead, current };
+    HeldLine heldLine = HeldLine::none;
     std::int64_t readLimit = stepReadLimit;  // bytes read at most by one step (or the open)
     // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
     SplitLine split;

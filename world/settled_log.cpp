@@ -29,7 +29,7 @@ StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const W
 
 CursorPlace placeOf(const LogCursor& log)
 {
-    CursorPlace place{log.currentLine, log.nextLine, log.currentNumber, log.nextNumber, 0, 1};
+    CursorPlace place{log.currentLine, log.nextLine, log.currentNumber, log.nextNumber, 0, 1, log.heldLine};
     if (log.reader) {
         place.offset = log.reader->offset();
         place.readLine = log.reader->nextLineNumber();
@@ -48,6 +48,7 @@ std::optional<LogCursor> reopenAt(const std::string& path, const CursorPlace& pl
     log.nextLine = place.nextLine;
     log.currentNumber = place.currentNumber;
     log.nextNumber = place.nextNumber;
+    log.heldLine = place.heldLine;
     return log;
 }
 

@@ -38,6 +38,7 @@ struct CursorPlace {
     std::int64_t nextNumber = 0;
     std::int64_t offset = 0;
     std::int64_t readLine = 1;  // the reader's next line number
+    LogCursor::HeldLine heldLine = LogCursor::HeldLine::none;
 };
 
 CursorPlace placeOf(const LogCursor& log);
