@@ -1,4 +1,4 @@
-// The log index's scan: the viewer's open rule and the step function over a private world, timed by the log clock,
+// The log index's scan: the open and the step function of every reader over a private world, timed by the log clock,
 // with each notable line noted at its log time. Relies on the event table to know the lines as playback knows them.
 #include "world/log_index.h"
 
