@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/screen_hooks.h"
 #include "app/seek.h"
 #include "app/timers.h"
 #include "app/viewer.h"
@@ -36,7 +37,7 @@ StepOutcome applyCurrentLine()
 {
     Playback& playback = app::viewer().playback;
     // No open log (Play after a failed open) or no line left (Play after the end) is the end of data too.
-    const StepResult step = stepLog(playback.log, app::viewer().world, playback.msPerLogSecond);
+    const StepResult step = stepLog(playback.log, app::viewer().world, playback.msPerLogSecond, screenHooks);
     advanceClock(playback.clock, step);
     followPlayback();
     if (step.stopsPlayback)
@@ -89,7 +90,7 @@ void openReplayLog(const std::string& path)
     // The first line is due at once; the clock starts at the log's start.
     timeLinesFrom(0);
     armTimer(movementTimer, movementPeriod(app::viewer().playback.msPerLogSecond));
-    startReplay(log, std::move(*reader));
+    startLog(log, std::move(*reader));
     startNavigation(path);
 }
 

@@ -1,13 +1,14 @@
 // Navigation in the open log: the index and the trail started with each log, snapshots kept during playback and
 // seeks, and seeks that start from the nearest settled world before their target and step lines to it, a slice
 // at a time on the seek timer. Relies on world/ for the index, settled logs and snapshots, on the app's instances
-// and on the platform seam's timers and steady clock.
+// and world hooks and on the platform seam's timers and steady clock.
 #include "app/seek.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
+#include "app/screen_hooks.h"
 #include "app/timers.h"
 #include "app/viewer.h"
 #include "seam/platform.h"
@@ -63,7 +64,7 @@ void runSeek(std::optional<std::int64_t> deadline)
     Playback& playback = app::viewer().playback;
     const std::int64_t spacing = snapshotSpacing();
     for (std::int64_t steps = 1;; ++steps) {
-        if (!stepSeek(*playback.seek)) {
+        if (!stepSeek(*playback.seek, screenHooks)) {
             completeSeek();
             return;
         }
@@ -181,7 +182,7 @@ void followPlayback()
     Playback& playback = app::viewer().playback;
     if (!playback.trail)
         return;
-    stepSettled(*playback.trail, playback.msPerLogSecond);
+    stepSettled(*playback.trail, playback.msPerLogSecond, screenHooks);
     // Both read the same file; should it change under them, the trail no longer tells where playback is.
     if (playback.trail->log.currentNumber != playback.log.currentNumber
         || playback.trail->clock.lineTime != playback.clock.lineTime) {

@@ -1,6 +1,5 @@
 // The shell's part in the core: start-up and shutdown once for every backend, a frame composed on every paint
-// unless one is under way, and every timer routed to its handler. Installs the world's hooks, which read the
-// calibration and the map picture from the program folder.
+// unless one is under way, and every timer routed to its handler.
 #include "app/shell.h"
 
 #include <cstdint>
@@ -12,9 +11,6 @@
 #include "app/seek.h"
 #include "app/viewer.h"
 #include "view/frame.h"
-#include "view/map_picture.h"
-#include "world/program_files.h"
-#include "world/world_hooks.h"
 
 namespace {
 
@@ -23,12 +19,6 @@ struct {
     std::uintptr_t token = 0;
     bool started = false;
 } gdiplus;
-
-std::shared_ptr<const MapPicture> mapPictureInFolder(std::string_view baseName)
-{
-    const std::optional<std::string> path = mapPicturePath(executableFolder(), baseName);
-    return path ? app::viewer().caches.maps.load(*path) : nullptr;
-}
 
 // What the strip shows of the open log; none while it is hidden or no log is open.
 std::optional<TimelineModel> timelineModel()
@@ -53,7 +43,6 @@ std::string startCore()
     const GpStatus status = GdiplusStartup(&gdiplus.token, &input, nullptr);
     if (status != gpOk)
         return "GDI+ could not be started (status " + std::to_string(status) + ")";
-    worldHooks = {loadCalibration, mapPictureInFolder};
     gdiplus.started = true;
     return {};
 }
@@ -72,7 +61,6 @@ std::string startShell(const std::function<std::string()>& createWindow)
 void stopShell()
 {
     app::viewer().reset();
-    worldHooks = {};
     if (gdiplus.started)
         GdiplusShutdown(gdiplus.token);
     gdiplus.started = false;

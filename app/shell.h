@@ -11,7 +11,7 @@
 // The repaint timer's period: ten frames a second.
 constexpr std::int32_t repaintPeriodMs = 100;
 
-// GDI+ and the hooks that the world calls; once per process. Empty when all went well, else what failed.
+// GDI+, once per process. Empty when all went well, else what failed.
 std::string startCore();
 // The program's start-up: startCore, then the backend's `createWindow` (empty, or what failed), then the first
 // paint and the 100 ms repaint timer. Empty when all went well, else what failed: the backend ends the program.

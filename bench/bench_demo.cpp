@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/shell.h"
 #include "app/viewer.h"
 #include "platform/headless/headless.h"
@@ -51,9 +52,9 @@ void BM_ComposeDemoFrame(benchmark::State& state)
     headless::advance(100000);
     for (auto _ : state)
         composeFrame();
-    state.counters["soldiers"] = app::viewer().world.soldierList.count - 1;
-    state.counters["vehicles"] = app::viewer().world.vehicleList.count - 1;
-    if (app::viewer().world.soldierList.count <= 1)
+    state.counters["soldiers"] = app::viewer().world.soldierList.size();
+    state.counters["vehicles"] = app::viewer().world.vehicleList.size();
+    if (app::viewer().world.soldierList.size() == 0)
         state.SkipWithError("the demo log did not play");
     app::viewer().reset();
 }
@@ -70,7 +71,7 @@ void BM_ApplyDemoLog(benchmark::State& state)
     for (auto _ : state) {
         resetWorld(app::viewer().world);
         for (const Fields& fields : events)
-            applyEvent(app::viewer().world, fields, app::viewer().playback.msPerLogSecond);
+            applyEvent(app::viewer().world, fields, app::viewer().playback.msPerLogSecond, screenHooks);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * events.size()));
     if (events.empty())

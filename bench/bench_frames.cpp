@@ -13,8 +13,8 @@ void composeScene(benchmark::State& state, void (*build)())
     build();
     for (auto _ : state)
         composeFrame();
-    state.counters["soldiers"] = app::viewer().world.soldierList.count - 1;
-    state.counters["vehicles"] = app::viewer().world.vehicleList.count - 1;
+    state.counters["soldiers"] = app::viewer().world.soldierList.size();
+    state.counters["vehicles"] = app::viewer().world.vehicleList.size();
     app::viewer().reset();
 }
 

@@ -58,7 +58,7 @@ void BM_HundredThousandVehiclesOfOneId(benchmark::State& state)
         }
         startLog(cursor, std::move(*reader));
         World world;
-        for (StepResult step; (step = stepLog(cursor, world, 1000)).gap;)
+        for (StepResult step; (step = stepLog(cursor, world, 1000, WorldHooks{})).gap;)
             most = std::max(most, world.records.size());
         if (!world.records.empty())
             state.SkipWithError("the vehicles were not all destroyed");

@@ -14,9 +14,9 @@ template <class Unit>
 void startGliding(PtrList<Unit>& list)
 {
     walk(list, [](Unit& unit) {
-        unit.stepsLeft = std::numeric_limits<std::int32_t>::max();
-        unit.stepLength = 0.01f;
-        unit.moveHeading = 0.5f;
+        unit.glide.stepsLeft = std::numeric_limits<std::int32_t>::max();
+        unit.glide.stepLength = 0.01f;
+        unit.glide.moveHeading = 0.5f;
     });
 }
 
@@ -28,7 +28,7 @@ void BM_MovementTick(benchmark::State& state)
     for (auto _ : state)
         movementTick();
     state.SetItemsProcessed(state.iterations()
-                            * (app::viewer().world.soldierList.count + app::viewer().world.vehicleList.count - 2));
+                            * (app::viewer().world.soldierList.size() + app::viewer().world.vehicleList.size()));
     app::viewer().reset();
 }
 BENCHMARK(BM_MovementTick)->Unit(benchmark::kMicrosecond);

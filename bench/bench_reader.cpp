@@ -101,12 +101,12 @@ void BM_ReaderPath(benchmark::State& state)
         LogCursor log;
         startLog(log, *openLogFile(path));
         for (;;) {
-            const StepResult step = stepLog(log, world, 1000);
+            const StepResult step = stepLog(log, world, 1000, WorldHooks{});
             lines += step.applied ? 1 : 0;
             if (!step.gap)
                 break;
         }
-        benchmark::DoNotOptimize(world.soldierList.count);
+        benchmark::DoNotOptimize(world.soldierList.size());
     }
     state.SetItemsProcessed(lines);
 }

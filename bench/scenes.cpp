@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/screen_hooks.h"
 #include "app/viewer.h"
 #include "bench/bench_folder.h"
 #include "platform/headless/headless.h"
@@ -93,7 +94,7 @@ void applyLines(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
         if (std::optional<SplitLine> split = splitLine(line))
-            applyEvent(app::viewer().world, split->fields, app::viewer().playback.msPerLogSecond);
+            applyEvent(app::viewer().world, split->fields, app::viewer().playback.msPerLogSecond, screenHooks);
 }
 
 void buildTitleScene()

@@ -12,6 +12,7 @@
 
 #include "app/input.h"
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/shell.h"
 #include "app/viewer.h"
 #include "fuzz/scratch_folder.h"
@@ -182,7 +183,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         startLog(log, LineReader(file));
         for (;;) {
             runUpTo(log.currentNumber - 1);
-            const StepResult step = stepLog(log, app::viewer().world, app::viewer().playback.msPerLogSecond);
+            const StepResult step =
+                stepLog(log, app::viewer().world, app::viewer().playback.msPerLogSecond, screenHooks);
             checkModel(app::viewer().world);
             if (app::viewer().world.records.size() > recordBound)
                 resetWorld(app::viewer().world);

@@ -329,6 +329,18 @@ expect_status 0 "--check of a log with carriage returns"
 run --check "$work/empty.log"
 expect_status 1 "--check of an empty log"
 grep -qx "$work/empty.log:1: empty: playback ends here" "$work/out" || fail "empty log"
+# A log of one line is opened as the viewer opens it, with an empty line held after its line: no line of the file.
+printf '[0:00:05] CREATED;SOLDIER;1;R;0;0;0;0;1;1;0;A' >"$work/lone.log"
+for log in "$work/one.log" "$work/lone.log"; do
+  run --check "$log"
+  expect_status 0 "--check of a log of one line"
+  [ ! -s "$work/out" ] || fail "--check of a log of one line listed lines: $(cat "$work/out")"
+done
+# A second line that opens with NUL is empty, and a line of the file: playback ends there.
+printf '[0:00:05] WIN;1\n\000\n' >"$work/nul.log"
+run --check "$work/nul.log"
+expect_status 1 "--check of a log whose second line opens with NUL"
+grep -qx "$work/nul.log:2: empty: playback ends here" "$work/out" || fail "NUL line: $(cat "$work/out")"
 # A wait of over twelve hours is named at the line that ends it; one of exactly twelve hours is not.
 printf '%s\n' '[1:00:00] KILLED;x' '[13:00:00] KILLED;x' '[2147483647:-5:99999999] KILLED;x' >"$work/far.log"
 run --check "$work/far.log"

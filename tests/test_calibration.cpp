@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/calibration.h"
+#include "app/screen_hooks.h"
 #include "seam/platform.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
@@ -105,7 +106,7 @@ TEST_F(CalibrationTest, SectionLackingOffsetYKeepsTheLaterValues)
     Fields mapLine;
     mapLine[0] = "1";
     mapLine[1] = "Coast";
-    applyEvent(app::viewer().world, mapLine, app::viewer().playback.msPerLogSecond);
+    applyEvent(app::viewer().world, mapLine, app::viewer().playback.msPerLogSecond, screenHooks);
     EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
     EXPECT_TRUE(app::viewer().world.calibration.invertY);
     EXPECT_FLOAT_EQ(app::viewer().world.calibration.scaleY, -30);

@@ -12,6 +12,7 @@
 
 #include "app/calibration.h"
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/shell.h"
 #include "tests/pictures.h"
 #include "tests/world_invariants.h"
@@ -32,7 +33,7 @@ void apply(const std::string& event)
 {
     std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
     ASSERT_TRUE(split);
-    applyEvent(app::viewer().world, split->fields, app::viewer().playback.msPerLogSecond);
+    applyEvent(app::viewer().world, split->fields, app::viewer().playback.msPerLogSecond, screenHooks);
 }
 
 // A JPEG whose Huffman table is cut off: the decoder gives up on it, and libjpeg says so on standard error.
@@ -280,7 +281,7 @@ TEST_F(HostileFilesTest, SettingsRewrittenHundredsOfTimesWhileALogPlaysShowAtThe
     writeFile("Kelo.ini", "[Harbour.map]\n" + sevenKeys);
     openReplayLog(writeFile("replay.log", log));
     headless::advance(5);
-    ASSERT_EQ(app::viewer().world.soldierList.count, 2);
+    ASSERT_EQ(app::viewer().world.soldierList.size(), 1);
     const std::vector<std::string> versions = {
         "",
         "[Harbour.map]\nScaleX=",

@@ -99,8 +99,8 @@ TEST(IdIndexTest, LookUpsThroughTheIndexAreTheWalksOnGeneratedLogs)
             const std::string where = "seed " + std::to_string(seed) + ", line " + std::to_string(number) + " " + line;
             const std::optional<SplitLine> split = splitLine("[10:00:00] " + line);
             ASSERT_TRUE(split);
-            applyEvent(world, split->fields, 1000);
-            applyEvent(copy, split->fields, 1000);
+            applyEvent(world, split->fields, 1000, WorldHooks{});
+            applyEvent(copy, split->fields, 1000, WorldHooks{});
             expectLookUpsLikeTheWalk(world, where);
             ASSERT_EQ(copy, world) << where;
             // Now and then the copy is made afresh (it starts without an index) or the world is cleared.

@@ -1,6 +1,6 @@
 // Tests of the log index and what it stands on: marks, breaks, the length and the line count at their log times;
-// checkpoints; published views that never change; stopping mid-scan; the world's hooks per thread; and the line
-// reader going back to offsets it counted.
+// checkpoints; published views that never change; stopping mid-scan; world hooks called only by the steps given them;
+// and the line reader going back to offsets it counted.
 #include <unistd.h>
 
 #include <limits>
@@ -8,6 +8,7 @@
 
 #include "tests/kelo_test.h"
 #include "world/log_index.h"
+#include "world/log_step.h"
 #include "world/world_hooks.h"
 
 namespace {
@@ -130,6 +131,31 @@ TEST_F(LogIndexTest, ShortAndEmptyLogsEndWherePlaybackEnds)
     EXPECT_EQ(marksOf(*index), (std::vector<Mark>{{1, MarkKind::win, -1}}));
 }
 
+TEST_F(LogIndexTest, EveryReaderOpensALogOfOneLineAsTheViewerDoes)
+{
+    // After its only line comes an empty one without a stamp: it resets the world before the line applies, it is due
+    // twelve hours less the line's stamp later, and the data ends at it. It is no line of the file, unlike an empty
+    // line that the file holds (one that opens with NUL), which plays the same.
+    const std::string nul = std::string("[0:00:05] CONFIG;20;Title\n") + '\0' + '\n';
+    for (const std::string& contents :
+         {std::string("[0:00:05] CONFIG;20;Title\n"), std::string("[0:00:05] CONFIG;20;Title"), nul}) {
+        const bool held = contents != nul;
+        LogCursor log;
+        startLog(log, std::move(*openLogFile(writeFile("one.log", contents))));
+        EXPECT_EQ(log.nextLine, "") << contents;
+        World world;
+        world.mapName = "Before";
+        const StepResult first = stepLog(log, world, 1000, WorldHooks{});
+        EXPECT_TRUE(first.applied) << contents;
+        EXPECT_EQ(first.gap, 43200 - 5) << contents;
+        EXPECT_FALSE(world.mapName) << contents;
+        EXPECT_EQ(world.configTitle, "Title") << contents;
+        EXPECT_EQ(log.heldLine == LogCursor::HeldLine::current, held) << contents;
+        const StepResult last = stepLog(log, world, 1000, WorldHooks{});
+        EXPECT_FALSE(last.applied || last.gap) << contents;
+    }
+}
+
 TEST_F(LogIndexTest, CarriageReturnsChangeNothingButOffsets)
 {
     const std::string lf = "[0:00:00] CREATED;SOLDIER;5;A;0;0;0;0;1;1;1;Ann\n\n[0:00:03] DESTROYED;SOLDIER;5\n"
@@ -244,15 +270,57 @@ TEST_F(LogIndexTest, StoppingMidScanJoinsTheThread)
     EXPECT_EQ(kept->marks.size(), static_cast<std::size_t>(kept->lines));
 }
 
-TEST_F(LogIndexTest, TheScanThreadHasNoWorldHooks)
+namespace {
+
+// Hooks that count their calls and fail the test when called on another thread than the one that set them up.
+std::thread::id hookThread;
+int hookCalls = 0;
+
+bool countedCalibration(World& world)
 {
-    ASSERT_NE(worldHooks.loadMapPicture, nullptr);
-    ASSERT_NE(worldHooks.loadCalibration, nullptr);
-    bool hooked = true;
-    std::thread([&hooked] {
-        hooked = worldHooks.loadMapPicture != nullptr || worldHooks.loadCalibration != nullptr;
-    }).join();
-    EXPECT_FALSE(hooked);
+    EXPECT_EQ(std::this_thread::get_id(), hookThread) << "a hook called on another thread";
+    ++hookCalls;
+    world.calibration.scaleX = 7;
+    return true;
+}
+
+std::shared_ptr<const MapPicture> countedPicture(std::string_view)
+{
+    EXPECT_EQ(std::this_thread::get_id(), hookThread) << "a hook called on another thread";
+    ++hookCalls;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(LogIndexTest, OnlyTheStepsGivenHooksCallThem)
+{
+    hookThread = std::this_thread::get_id();
+    hookCalls = 0;
+    const WorldHooks counted{countedCalibration, countedPicture};
+    const std::string path =
+        writeFile("maps.log", "[0:00:00] 1;Coast.map\n[0:00:01] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;A\n"
+                              "[0:00:02] 2;Desert.map\n[0:00:03] KILLED;A\n");
+    // The index scans the log on its thread while this thread steps the same log with the counting hooks, then once
+    // more with none: two map lines call both hooks once each, and nothing else calls them.
+    const LogIndex index(std::move(*openLogFile(path)));
+    auto played = [&path](const WorldHooks& hooks) {
+        LogCursor log;
+        startLog(log, std::move(*openLogFile(path)));
+        World world;
+        while (stepLog(log, world, 1000, hooks).gap) {
+        }
+        return world;
+    };
+    const World hooked = played(counted);
+    EXPECT_EQ(hooked.calibration.scaleX, 7);
+    EXPECT_FALSE(hooked.statusMessage);
+    const World unhooked = played(WorldHooks{});
+    EXPECT_EQ(unhooked.mapName, "Desert.map");
+    EXPECT_EQ(unhooked.calibration.scaleX, 0);
+    EXPECT_EQ(unhooked.statusMessage, "Error loading Kelo.ini");
+    EXPECT_EQ(index.waitFor(everything)->lines, 4);
+    EXPECT_EQ(hookCalls, 4);
 }
 
 // [SECTION] Reading from an offset

@@ -1,6 +1,9 @@
-// Tests of movement interpolation: glide steps in 32-bit floats, the end of a glide, and the pause that holds it.
+// Tests of movement interpolation: glide steps in 32-bit floats, the end of a glide, and the pause that holds it (the
+// movement timer's part, on the app's world).
 #include <cmath>
 
+#include "app/playback.h"
+#include "app/viewer.h"
 #include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "world/interpreter.h"
@@ -9,39 +12,43 @@
 
 namespace {
 
-SoldierRecord& gliding(float x, float y, float heading, float step, int steps)
-{
-    SoldierRecord& soldier = addSoldier(x, y, 0);
-    soldier.posZ = 3;
-    soldier.moveHeading = heading;
-    soldier.stepLength = step;
-    soldier.stepsLeft = steps;
-    return soldier;
-}
+// A world of the test's own, glided a tick at a time as the movement timer glides the world on screen.
+class MovementTest : public KeloTest {
+protected:
+    SoldierRecord& gliding(float x, float y, float heading, float step, int steps)
+    {
+        SoldierRecord& soldier = addSoldier(world, x, y, 0);
+        soldier.posZ = 3;
+        soldier.glide.moveHeading = heading;
+        soldier.glide.stepLength = step;
+        soldier.glide.stepsLeft = steps;
+        return soldier;
+    }
 
-void ticks(int count)
-{
-    for (int i = 0; i < count; ++i)
-        movementTick();
-}
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            glideUnits(world);
+    }
 
-void report(SoldierRecord& soldier, float x, float y)
-{
-    applyLine("POS;SOLDIER;" + std::to_string(soldier.id) + ";Rifleman;" + std::to_string(y) + ";" + std::to_string(x)
-              + ";3");
-}
+    void report(SoldierRecord& soldier, float x, float y)
+    {
+        applyLine(world, "POS;SOLDIER;" + std::to_string(soldier.id) + ";Rifleman;" + std::to_string(y) + ";"
+                             + std::to_string(x) + ";3");
+    }
+
+    World world;
+};
 
 }  // namespace
-
-using MovementTest = KeloTest;
 
 TEST_F(MovementTest, OneStepInThirtyTwoBitFloats)
 {
     SoldierRecord& soldier = gliding(1.1f, 2.2f, 1.0f, 0.3f, 2);
-    movementTick();
+    glideUnits(world);
     EXPECT_EQ(soldier.posX, 1.1f + static_cast<float>(std::cos(1.0)) * 0.3f);
     EXPECT_EQ(soldier.posY, 2.2f + static_cast<float>(std::sin(1.0)) * 0.3f);
-    EXPECT_EQ(soldier.stepsLeft, 1);
+    EXPECT_EQ(soldier.glide.stepsLeft, 1);
     EXPECT_EQ(soldier.posZ, 3);
 }
 
@@ -49,12 +56,12 @@ TEST_F(MovementTest, GlideOfTenUnitsEndsOnTheTarget)
 {
     SoldierRecord& soldier = gliding(0, 0, 0, 0, 0);
     report(soldier, 6, 8);
-    ASSERT_EQ(soldier.stepsLeft, 40);
+    ASSERT_EQ(soldier.glide.stepsLeft, 40);
     const float height = soldier.posZ;
     ticks(40);
     EXPECT_NEAR(soldier.posX, 6, 1e-4);
     EXPECT_NEAR(soldier.posY, 8, 1e-4);
-    EXPECT_EQ(soldier.stepsLeft, 0);
+    EXPECT_EQ(soldier.glide.stepsLeft, 0);
     const float endX = soldier.posX;
     ticks(5);
     EXPECT_EQ(soldier.posX, endX);
@@ -65,7 +72,7 @@ TEST_F(MovementTest, GlideOfEightUnitsStopsAStepShort)
 {
     SoldierRecord& soldier = gliding(0, 0, 0, 0, 0);
     report(soldier, 8, 0);
-    ASSERT_EQ(soldier.stepsLeft, 39);
+    ASSERT_EQ(soldier.glide.stepsLeft, 39);
     ticks(50);
     EXPECT_NEAR(soldier.posX, 7.8, 1e-4);
     // The next report puts the soldier on the target exactly.
@@ -81,38 +88,45 @@ TEST_F(MovementTest, NoStepsLeftMeansNoMove)
     EXPECT_EQ(idle.posX, 5);
     EXPECT_EQ(idle.posY, 5);
     EXPECT_EQ(behind.posX, 5);
-    EXPECT_EQ(behind.stepsLeft, -4);
-}
-
-TEST_F(MovementTest, PausedHoldsEveryGlide)
-{
-    SoldierRecord& soldier = gliding(0, 0, 0.7f, 0.5f, 10);
-    movementTick();
-    app::viewer().playback.playbackPaused = 1;
-    const float heldX = soldier.posX;
-    ticks(100);
-    EXPECT_EQ(soldier.posX, heldX);
-    EXPECT_EQ(soldier.stepsLeft, 9);
-    app::viewer().playback.playbackPaused = 0;
-    movementTick();
-    EXPECT_EQ(soldier.stepsLeft, 8);
-    EXPECT_NE(soldier.posX, heldX);
+    EXPECT_EQ(behind.glide.stepsLeft, -4);
 }
 
 TEST_F(MovementTest, VehiclesAndPassengersMoveLikeSoldiers)
 {
     SoldierRecord& soldier = gliding(0, 0, 2.0f, 0.25f, 3);
     soldier.aboard = 1;
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::viewer().world);
-    vehicle.moveHeading = 2.0f;
-    vehicle.stepLength = 0.25f;
-    vehicle.stepsLeft = 3;
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
+    vehicle.glide.moveHeading = 2.0f;
+    vehicle.glide.stepLength = 0.25f;
+    vehicle.glide.stepsLeft = 3;
     vehicle.direction = 45;
-    app::viewer().world.vehicleList.append(&vehicle);
+    world.vehicleList.append(&vehicle);
     ticks(3);
     EXPECT_EQ(vehicle.posX, soldier.posX);
     EXPECT_EQ(vehicle.posY, soldier.posY);
     EXPECT_NE(vehicle.posX, 0);
     EXPECT_EQ(vehicle.direction, 45);
     EXPECT_EQ(vehicle.posZ, 0);
+}
+
+// The movement timer's tick glides the world on screen, unless playback is paused.
+using MovementTickTest = KeloTest;
+
+TEST_F(MovementTickTest, PausedHoldsEveryGlide)
+{
+    SoldierRecord& soldier = addSoldier(0, 0, 0);
+    soldier.glide.moveHeading = 0.7f;
+    soldier.glide.stepLength = 0.5f;
+    soldier.glide.stepsLeft = 10;
+    movementTick();
+    app::viewer().playback.playbackPaused = 1;
+    const float heldX = soldier.posX;
+    for (int tick = 0; tick < 100; ++tick)
+        movementTick();
+    EXPECT_EQ(soldier.posX, heldX);
+    EXPECT_EQ(soldier.glide.stepsLeft, 9);
+    app::viewer().playback.playbackPaused = 0;
+    movementTick();
+    EXPECT_EQ(soldier.glide.stepsLeft, 8);
+    EXPECT_NE(soldier.posX, heldX);
 }

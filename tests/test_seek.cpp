@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/playback.h"
+#include "app/screen_hooks.h"
 #include "app/seek.h"
 #include "app/shell.h"
 #include "tests/kelo_test.h"
@@ -172,7 +173,7 @@ FreshPlay playedTo(const std::string& path, double t, std::int32_t msPerLogSecon
     std::optional<LineReader> reader = openLogFile(path);
     if (!reader)
         return play;
-    startReplay(log, std::move(*reader));
+    startLog(log, std::move(*reader));
     const auto lastSecond = static_cast<std::int64_t>(std::ceil(t)) - 1;
     bool linksDropped = false;
     while (static_cast<double>(play.lineTime) < t) {
@@ -180,7 +181,7 @@ FreshPlay playedTo(const std::string& path, double t, std::int32_t msPerLogSecon
             dropDamageLinks(play.world);
             linksDropped = true;
         }
-        const StepResult step = stepLog(log, play.world, msPerLogSecond);
+        const StepResult step = stepLog(log, play.world, msPerLogSecond, screenHooks);
         if (!step.gap)
             break;
         play.lineTime += std::max<std::int64_t>(*step.gap, 0);
@@ -197,8 +198,9 @@ std::vector<std::int64_t> lineTimes(const std::string& path)
     std::vector<std::int64_t> times{0};
     LogCursor log;
     World world;
-    startReplay(log, std::move(*openLogFile(path)));
-    for (StepResult step = stepLog(log, world, 1000); step.gap; step = stepLog(log, world, 1000))
+    startLog(log, std::move(*openLogFile(path)));
+    for (StepResult step = stepLog(log, world, 1000, WorldHooks{}); step.gap;
+         step = stepLog(log, world, 1000, WorldHooks{}))
         times.push_back(times.back() + std::max<std::int64_t>(*step.gap, 0));
     return times;
 }
@@ -417,19 +419,19 @@ TEST_F(SeekTest, PinsStayWithTheirUnits)
               "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] CREATED;SOLDIER;2;A;0;0;0;0;1;1;0;Bob\n"
               "[0:00:05] POS;SOLDIER;2;-;9;9;0\n");
     headless::advance(1003);
-    ASSERT_EQ(app::viewer().world.soldierList.count, 3);
+    ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
     app::viewer().world.soldierList.items[1]->pinned = 1;
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::viewer().world.soldierList.count, 3);
+    ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
     EXPECT_EQ(app::viewer().world.soldierList.items[0]->pinned, 0);
     EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 1);
     seekTo(0.5);
     finishSeek();
-    ASSERT_EQ(app::viewer().world.soldierList.count, 2);
+    ASSERT_EQ(app::viewer().world.soldierList.size(), 1);
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::viewer().world.soldierList.count, 3);
+    ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
     EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 0);  // the pin went with the seek that had no soldier 2
 }
 

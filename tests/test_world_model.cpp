@@ -28,10 +28,10 @@ TEST_F(WorldModelTest, WalkAndRemovalKeepTheOrder)
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3}));
 
     list.removeIf([](const Record* record) { return record->id == 99; });
-    EXPECT_EQ(list.count, 5);
+    EXPECT_EQ(list.size(), 4);
     EXPECT_EQ(list.items, (std::vector<Record*>{&records[0], &records[1], &records[2], &records[3]}));
     list.removeIf([](const Record* record) { return record->id % 2 == 1; });
-    EXPECT_EQ(list.count, 3);
+    EXPECT_EQ(list.size(), 2);
     EXPECT_EQ(list.cursor, 0);
     EXPECT_EQ(list.items, (std::vector<Record*>{&records[0], &records[2]}));
 }
@@ -40,23 +40,24 @@ TEST_F(WorldModelTest, WalkAndRemovalKeepTheOrder)
 
 TEST_F(WorldModelTest, ReleasingDropsEveryReferenceOnce)
 {
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::viewer().world);
-    SoldierRecord& other = makeRecord<SoldierRecord>(app::viewer().world);
-    VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::viewer().world);
-    app::viewer().world.soldierList.append(&soldier);
-    app::viewer().world.soldierList.append(&other);
-    app::viewer().world.entityList.append(&soldier);
-    app::viewer().world.entityList.append(&soldier);
+    World world;
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(world);
+    SoldierRecord& other = makeRecord<SoldierRecord>(world);
+    VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
+    world.soldierList.append(&soldier);
+    world.soldierList.append(&other);
+    world.entityList.append(&soldier);
+    world.entityList.append(&soldier);
     vehicle.passengers.append(&soldier);
     vehicle.passengers.append(&other);
     other.damageLink = &soldier;
 
-    releaseRecords(app::viewer().world, {&soldier});
-    EXPECT_EQ(app::viewer().world.soldierList.items, std::vector<SoldierRecord*>{&other});
-    EXPECT_EQ(app::viewer().world.entityList.count, 1);
+    releaseRecords(world, {&soldier});
+    EXPECT_EQ(world.soldierList.items, std::vector<SoldierRecord*>{&other});
+    EXPECT_EQ(world.entityList.size(), 0);
     EXPECT_EQ(vehicle.passengers.items, std::vector<SoldierRecord*>{&other});
     EXPECT_EQ(other.damageLink, nullptr);
-    EXPECT_EQ(app::viewer().world.records.size(), 2u);
+    EXPECT_EQ(world.records.size(), 2u);
 }
 
 namespace {
@@ -151,37 +152,34 @@ TEST_F(WorldModelTest, ReleasingInOneBatchLeavesWhatReleasingOneByOneLeaves)
 
 TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
 {
-    app::viewer().world.mapName = "Coast";
-    app::viewer().world.configTitle = "Title";
-    app::viewer().world.clockMinutes = 5;
-    app::viewer().world.clockSeconds = -3;
-    app::viewer().world.statusMessage = "Error loading Kelo.ini";
-    app::viewer().world.chatLines[0] = ChatLine{"A: hi", 1};
+    World world;
+    world.mapName = "Coast";
+    world.configTitle = "Title";
+    world.clockMinutes = 5;
+    world.clockSeconds = -3;
+    world.statusMessage = "Error loading Kelo.ini";
+    world.chatLines[0] = ChatLine{"A: hi", 1};
     ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
-    app::viewer().world.mapImage = app::viewer().caches.maps.load((folder / "map.png").string());
-    app::viewer().playback.msPerLogSecond = 250;
-    app::viewer().playback.playbackPaused = 1;
-    app::viewer().world.soldierList.append(&makeRecord<SoldierRecord>(app::viewer().world));
-    app::viewer().world.entityList.append(app::viewer().world.soldierList.items[0]);
+    world.mapImage = app::viewer().caches.maps.load((folder / "map.png").string());
+    world.soldierList.append(&makeRecord<SoldierRecord>(world));
+    world.entityList.append(world.soldierList.items[0]);
     // A vehicle held only by its kind list, as when a soldier took its entity slot, goes too.
-    app::viewer().world.vehicleList.append(&makeRecord<VehicleRecord>(app::viewer().world));
-    app::viewer().world.buildingList.append(&makeRecord<BuildingRecord>(app::viewer().world));
+    world.vehicleList.append(&makeRecord<VehicleRecord>(world));
+    world.buildingList.append(&makeRecord<BuildingRecord>(world));
 
-    resetWorld(app::viewer().world);
-    EXPECT_FALSE(app::viewer().world.mapName);
-    EXPECT_FALSE(app::viewer().world.configTitle);
-    EXPECT_EQ(app::viewer().world.clockMinutes, 0);
-    EXPECT_EQ(app::viewer().world.clockSeconds, 0);
-    EXPECT_TRUE(app::viewer().world.records.empty());
-    for (int count : {app::viewer().world.soldierList.count, app::viewer().world.vehicleList.count,
-                      app::viewer().world.buildingList.count, app::viewer().world.entityList.count})
-        EXPECT_EQ(count, 1);
-    EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
-    ASSERT_TRUE(app::viewer().world.chatLines[0]);
-    EXPECT_EQ(app::viewer().world.chatLines[0]->side, 1);
-    EXPECT_TRUE(app::viewer().world.mapImage);
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 250);
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    resetWorld(world);
+    EXPECT_FALSE(world.mapName);
+    EXPECT_FALSE(world.configTitle);
+    EXPECT_EQ(world.clockMinutes, 0);
+    EXPECT_EQ(world.clockSeconds, 0);
+    EXPECT_TRUE(world.records.empty());
+    for (int count :
+         {world.soldierList.size(), world.vehicleList.size(), world.buildingList.size(), world.entityList.size()})
+        EXPECT_EQ(count, 0);
+    EXPECT_EQ(world.statusMessage, "Error loading Kelo.ini");
+    ASSERT_TRUE(world.chatLines[0]);
+    EXPECT_EQ(world.chatLines[0]->side, 1);
+    EXPECT_TRUE(world.mapImage);
 }
 
 // [SECTION] The world as a value
@@ -205,7 +203,7 @@ LogCursor openDemo()
 // Steps the log and glides the units as playback would between two lines.
 void playLine(LogCursor& log, World& world)
 {
-    stepLog(log, world, 1000);
+    stepLog(log, world, 1000, WorldHooks{});
     for (int tick = 0; tick < 3; ++tick)
         glideUnits(world);
 }
@@ -232,8 +230,8 @@ TEST_F(WorldModelTest, ACopyPlaysOnExactlyLikeItsOriginal)
         playLine(original, world);
         playLine(forCopy, scratch);
     }
-    ASSERT_GT(world.soldierList.count, 5);
-    ASSERT_GT(world.vehicleList.count, 2);
+    ASSERT_GT(world.soldierList.size(), 4);
+    ASSERT_GT(world.vehicleList.size(), 1);
 
     World copy = world;
     EXPECT_EQ(copy, world);
@@ -261,7 +259,7 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
     World world;
     for (int line = 0; line < 700; ++line)
         playLine(log, world);
-    ASSERT_GT(world.vehicleList.count, 2);
+    ASSERT_GT(world.vehicleList.size(), 1);
 
     auto differsAfter = [&](const char* what, auto change) {
         World copy = world;
@@ -269,7 +267,7 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
         EXPECT_FALSE(copy == world) << what;
     };
     differsAfter("a soldier's position", [](World& w) { w.soldierList.items[0]->posX += 1; });
-    differsAfter("a vehicle's glide", [](World& w) { w.vehicleList.items[0]->stepsLeft += 1; });
+    differsAfter("a vehicle's glide", [](World& w) { w.vehicleList.items[0]->glide.stepsLeft += 1; });
     differsAfter("a pin", [](World& w) { w.soldierList.items[0]->pinned = 1; });
     differsAfter("a damage link", [](World& w) { w.soldierList.items[0]->damageLink = w.soldierList.items[1]; });
     differsAfter("the list order", [](World& w) { std::swap(w.entityList.items[0], w.entityList.items[1]); });

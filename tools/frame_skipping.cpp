@@ -2,6 +2,7 @@
 // they have settled.
 #include "tools/frame_skipping.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/timers.h"
@@ -12,10 +13,8 @@ namespace {
 template <class Unit>
 bool anyGliding(const PtrList<Unit>& list)
 {
-    for (std::int32_t i = 0; i < list.count - 1; ++i)
-        if (list.items[i]->stepsLeft > 0)
-            return true;
-    return false;
+    return std::any_of(list.items.begin(), list.items.end(),
+                       [](const Unit* unit) { return unit->glide.stepsLeft > 0; });
 }
 
 }  // namespace

@@ -44,20 +44,20 @@ void addUnitFields(StateJson& json, const Unit& unit)
 {
     json["hovered"] = unit.hovered != 0;
     json["pinned"] = unit.pinned != 0;
-    json["stepsLeft"] = unit.stepsLeft;
-    json["stepLength"] = floatJson(unit.stepLength);
-    json["moveHeading"] = floatJson(unit.moveHeading);
-    json["targetX"] = floatJson(unit.targetX);
-    json["targetY"] = floatJson(unit.targetY);
-    json["targetZ"] = floatJson(unit.targetZ);
+    json["stepsLeft"] = unit.glide.stepsLeft;
+    json["stepLength"] = floatJson(unit.glide.stepLength);
+    json["moveHeading"] = floatJson(unit.glide.moveHeading);
+    json["targetX"] = floatJson(unit.glide.targetX);
+    json["targetY"] = floatJson(unit.glide.targetY);
+    json["targetZ"] = floatJson(unit.glide.targetZ);
 }
 
 template <class T>
 StateJson listJson(const PtrList<T>& list)
 {
     StateJson records = StateJson::array();
-    for (std::int32_t i = 0; i < list.count - 1; ++i)
-        records.push_back(recordJson(*list.items[i]));
+    for (const T* record : list.items)
+        records.push_back(recordJson(*record));
     return records;
 }
 
@@ -117,8 +117,8 @@ StateJson recordJson(const Record& record)
         addUnitFields(json, vehicle);
         json["targetDirection"] = floatJson(vehicle.targetDirection);
         StateJson passengers = StateJson::array();
-        for (std::int32_t i = 0; i < vehicle.passengers.count - 1; ++i)
-            passengers.push_back(vehicle.passengers.items[i]->id);
+        for (const SoldierRecord* passenger : vehicle.passengers.items)
+            passengers.push_back(passenger->id);
         json["passengers"] = std::move(passengers);
     }
     return json;
@@ -134,8 +134,8 @@ StateJson stateJson()
     for (const headless::MessageBox& box : headless::messages())
         messages.push_back({{"text", latin1ToUtf8(box.text)}, {"caption", latin1ToUtf8(box.caption)}});
     StateJson entities = StateJson::array();
-    for (std::int32_t i = 0; i < world.entityList.count - 1; ++i)
-        entities.push_back(linkJson(world.entityList.items[i]));
+    for (const Record* record : world.entityList.items)
+        entities.push_back(linkJson(record));
     const Calibration& calibration = world.calibration;
     return {{"timeMs", headless::now()},
             {"msPerLogSecond", app::viewer().playback.msPerLogSecond},

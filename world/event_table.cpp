@@ -13,38 +13,49 @@ constexpr IdReference soldierAt(std::uint8_t field)
     return {field, IdList::soldiers, IdList::none, "soldier", ""};
 }
 
+constexpr IdReference vehicleAt(std::uint8_t field)
+{
+    return {field, IdList::vehicles, IdList::none, "vehicle", ""};
+}
+
+// The id of a "DESTROYED" line, looked up in the list of its kind.
+constexpr IdReference destroyedIn(IdList list, std::string_view noun)
+{
+    return {DestroyedFields::id, list, IdList::none, noun, ""};
+}
+
 constexpr EventRule eventTable[] = {
     {"CREATED", "SOLDIER", EventAction::createSoldier, {}, {}},
     {"CREATED", "VEHICLE", EventAction::createVehicle, {}, {}},
     {"CREATED", "BUILDING", EventAction::createBuilding, {}, {}},
     {"CREATED", "OBJECT", EventAction::createObject, {}, {}},
-    {"DESTROYED", "SOLDIER", EventAction::destroySoldier, soldierAt(2), {}},
-    {"DESTROYED", "VEHICLE", EventAction::destroyVehicle, {2, IdList::vehicles, IdList::none, "vehicle", ""}, {}},
-    {"DESTROYED", "BUILDING", EventAction::destroyBuilding, {2, IdList::buildings, IdList::none, "building", ""}, {}},
-    {"DESTROYED", "OBJECT", EventAction::destroyObject, {2, IdList::entities, IdList::none, "record", ""}, {}},
+    {"DESTROYED", "SOLDIER", EventAction::destroySoldier, destroyedIn(IdList::soldiers, "soldier"), {}},
+    {"DESTROYED", "VEHICLE", EventAction::destroyVehicle, destroyedIn(IdList::vehicles, "vehicle"), {}},
+    {"DESTROYED", "BUILDING", EventAction::destroyBuilding, destroyedIn(IdList::buildings, "building"), {}},
+    {"DESTROYED", "OBJECT", EventAction::destroyObject, destroyedIn(IdList::entities, "record"), {}},
     {"KILLED", "", EventAction::killed, {}, {}},
     {"DAMAGED",
      "SOLDIER",
      EventAction::damageSoldier,
-     soldierAt(2),
-     {8, IdList::soldiers, IdList::entities, "record", " (the attacker)"}},
-    {"POS", "SOLDIER", EventAction::reportSoldier, soldierAt(2), {}},
-    {"POS", "VEHICLE", EventAction::reportVehicle, {2, IdList::vehicles, IdList::none, "vehicle", ""}, {}},
+     soldierAt(DamagedFields::victim),
+     {DamagedFields::attacker, IdList::soldiers, IdList::entities, "record", " (the attacker)"}},
+    {"POS", "SOLDIER", EventAction::reportSoldier, soldierAt(PosFields::id), {}},
+    {"POS", "VEHICLE", EventAction::reportVehicle, vehicleAt(PosFields::id), {}},
     {"", "", EventAction::loadMap, {}, {}},
     {"CONFIG", "", EventAction::setConfig, {}, {}},
     {"WIN", "", EventAction::win, {}, {}},
-    {"CHAT", "PUBLIC", EventAction::chatPublic, soldierAt(2), {}},
-    {"CHAT", "TEAM", EventAction::chatTeam, soldierAt(2), {}},
+    {"CHAT", "PUBLIC", EventAction::chatPublic, soldierAt(ChatFields::speaker), {}},
+    {"CHAT", "TEAM", EventAction::chatTeam, soldierAt(ChatFields::speaker), {}},
     // Leaving takes the soldier off the vehicle even when the vehicle is gone, so only entering needs it.
-    {"ENTER", "", EventAction::enterVehicle, {1, IdList::vehicles, IdList::none, "vehicle", ""}, soldierAt(6)},
-    {"EXIT", "", EventAction::exitVehicle, soldierAt(6), {}},
+    {"ENTER", "", EventAction::enterVehicle, vehicleAt(BoardingFields::vehicle), soldierAt(BoardingFields::soldier)},
+    {"EXIT", "", EventAction::exitVehicle, soldierAt(BoardingFields::soldier), {}},
 };
 
 }  // namespace
 
 EventMatch matchEvent(const Fields& fields)
 {
-    const std::string& event = fields[0];
+    const std::string& event = fields[eventField];
     if (event.empty())
         return {EventMatch::noEventToken};
     // Read as a number only when the map's row is reached: the rows before it name event words, which read as 0.
@@ -60,7 +71,7 @@ EventMatch matchEvent(const Fields& fields)
             continue;
         }
         eventKnown = true;
-        if (rule.kind.empty() || rule.kind == fields[1])
+        if (rule.kind.empty() || rule.kind == fields[kindField])
             return {EventMatch::matched, &rule};
     }
     return {eventKnown ? EventMatch::unknownKind : EventMatch::unknownEvent};

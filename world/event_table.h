@@ -1,5 +1,6 @@
-// The events of the replay log: which words name which action, and which ids each action looks up in which list.
-// The interpreter dispatches on it and kelo-render --check reads the same table to name lines that do nothing.
+// The events of the replay log: which words name which action, where each event keeps its values, and which ids each
+// action looks up in which list. The interpreter dispatches on it and reads each value where the table puts it;
+// kelo-render --check reads the same table to name lines that do nothing.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,74 @@ enum class EventAction : std::uint8_t {
     enterVehicle,
     exitVehicle,
 };
+
+// [SECTION] Where each event keeps its values: field numbers of the split line
+
+// Every line: the event word (a map line's number) and the kind.
+constexpr std::uint8_t eventField = 0;
+constexpr std::uint8_t kindField = 1;
+
+// "CREATED": every kind's id, class and position; soldiers, vehicles and buildings go on with their direction, levels
+// and side, and a soldier with its name.
+struct CreatedFields {
+    static constexpr std::uint8_t id = 2;
+    static constexpr std::uint8_t className = 3;
+    static constexpr std::uint8_t posY = 4;
+    static constexpr std::uint8_t posX = 5;
+    static constexpr std::uint8_t posZ = 6;
+    static constexpr std::uint8_t direction = 7;
+    static constexpr std::uint8_t levelA = 8;
+    static constexpr std::uint8_t levelB = 9;
+    static constexpr std::uint8_t side = 10;
+    static constexpr std::uint8_t name = 11;
+};
+
+// "DESTROYED": the id of the records that go.
+struct DestroyedFields {
+    static constexpr std::uint8_t id = 2;
+};
+
+// "DAMAGED": the soldier hit and what hit it.
+struct DamagedFields {
+    static constexpr std::uint8_t victim = 2;
+    static constexpr std::uint8_t attacker = 8;
+};
+
+// "POS": the unit, where it is now, its levels, and (a vehicle's only) its direction.
+struct PosFields {
+    static constexpr std::uint8_t id = 2;
+    static constexpr std::uint8_t posY = 4;
+    static constexpr std::uint8_t posX = 5;
+    static constexpr std::uint8_t posZ = 6;
+    static constexpr std::uint8_t direction = 7;
+    static constexpr std::uint8_t levelA = 8;
+    static constexpr std::uint8_t levelB = 9;
+};
+
+// The map line: the map's name after its number.
+struct MapFields {
+    static constexpr std::uint8_t name = 1;
+};
+
+// "CONFIG": the countdown's minutes and the title.
+struct ConfigFields {
+    static constexpr std::uint8_t minutes = 1;
+    static constexpr std::uint8_t title = 2;
+};
+
+// "CHAT": the speaker and what was said.
+struct ChatFields {
+    static constexpr std::uint8_t speaker = 2;
+    static constexpr std::uint8_t text = 3;
+};
+
+// "ENTER" and "EXIT": the vehicle and the soldier; the fields between do not count.
+struct BoardingFields {
+    static constexpr std::uint8_t vehicle = 1;
+    static constexpr std::uint8_t soldier = 6;
+};
+
+// [SECTION] The table
 
 enum class IdList : std::uint8_t { none, soldiers, vehicles, buildings, entities };
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "world/event_table.h"
-#include "world/world_hooks.h"
 
 namespace {
 
@@ -34,28 +33,26 @@ T* lastWithId(PtrList<T>& list, std::int32_t id)
 // Id, class name and position, which every kind of record takes from its creation line.
 void fillPlacement(Record& record, const Fields& fields)
 {
-    record.id = readInt(fields[2]);
-    record.className = fields[3];
-    record.posY = readReal(fields[4]);
-    record.posX = readReal(fields[5]);
-    record.posZ = readReal(fields[6]);
+    record.id = readInt(fields[CreatedFields::id]);
+    record.className = fields[CreatedFields::className];
+    record.posY = readReal(fields[CreatedFields::posY]);
+    record.posX = readReal(fields[CreatedFields::posX]);
+    record.posZ = readReal(fields[CreatedFields::posZ]);
 }
 
 // Direction, levels (their first values are also the peaks) and side: soldiers, vehicles and buildings.
 void fillStatus(Record& record, const Fields& fields)
 {
-    record.direction = readReal(fields[7]);
-    record.levelA = record.peakA = readReal(fields[8]);
-    record.levelB = record.peakB = readReal(fields[9]);
-    record.side = readInt(fields[10]);
+    record.direction = readReal(fields[CreatedFields::direction]);
+    record.levelA = record.peakA = readReal(fields[CreatedFields::levelA]);
+    record.levelB = record.peakB = readReal(fields[CreatedFields::levelB]);
+    record.side = readInt(fields[CreatedFields::side]);
 }
 
-template <class Unit>
-void targetOwnPosition(Unit& unit)
+// A unit's glide at its creation: none, with its target where it stands.
+Glide standingAt(const Record& unit)
 {
-    unit.targetX = unit.posX;
-    unit.targetY = unit.posY;
-    unit.targetZ = unit.posZ;
+    return {.targetX = unit.posX, .targetY = unit.posY, .targetZ = unit.posZ};
 }
 
 // A soldier created under an id that any record already has takes that record's entity slot, and an old
@@ -65,8 +62,8 @@ void createSoldier(World& world, const Fields& fields)
     SoldierRecord& soldier = makeRecord<SoldierRecord>(world);
     fillPlacement(soldier, fields);
     fillStatus(soldier, fields);
-    soldier.name = fields[11];
-    targetOwnPosition(soldier);
+    soldier.name = fields[CreatedFields::name];
+    soldier.glide = standingAt(soldier);
 
     // The slots holding the id, found through the index, so that a log creating many soldiers stays linear.
     const IdPositions& positions = world.entityList.positionsById();
@@ -99,7 +96,7 @@ void createVehicle(World& world, const Fields& fields)
     VehicleRecord& vehicle = makeRecord<VehicleRecord>(world);
     fillPlacement(vehicle, fields);
     fillStatus(vehicle, fields);
-    targetOwnPosition(vehicle);
+    vehicle.glide = standingAt(vehicle);
     vehicle.targetDirection = vehicle.direction;
     world.vehicleList.append(&vehicle);
     world.entityList.append(&vehicle);
@@ -123,10 +120,11 @@ void createObject(World& world, const Fields& fields)
 
 // [SECTION] Destruction
 
-// Releases every record of the list with the id; releasing takes it out of every list and link.
+// Releases every record of the list with the line's id; releasing takes it out of every list and link.
 template <class T>
-void destroyListed(World& world, PtrList<T>& list, std::int32_t id)
+void destroyListed(World& world, PtrList<T>& list, const Fields& fields)
 {
+    const std::int32_t id = readInt(fields[DestroyedFields::id]);
     std::vector<Record*> found;
     walk(list, [&](T& record) {
         if (record.id != id)
@@ -142,8 +140,8 @@ void destroyListed(World& world, PtrList<T>& list, std::int32_t id)
 
 void linkDamage(World& world, const Fields& fields)
 {
-    const std::int32_t victimId = readInt(fields[2]);
-    const std::int32_t attackerId = readInt(fields[8]);
+    const std::int32_t victimId = readInt(fields[DamagedFields::victim]);
+    const std::int32_t attackerId = readInt(fields[DamagedFields::attacker]);
     SoldierRecord* victim = nullptr;
     SoldierRecord* attacker = nullptr;
     walk(world.soldierList, [&](SoldierRecord& soldier) {
@@ -170,55 +168,57 @@ void linkDamage(World& world, const Fields& fields)
 
 // The unit jumps to the target of its previous report and glides toward the new one in N ticks, N from the
 // speed of this moment; a distance that is no finite number sets up no glide.
-template <class Unit>
-void reportPosition(Unit& unit, const Fields& fields, std::int32_t msPerLogSecond)
+void reportPosition(Record& unit, Glide& glide, const Fields& fields, std::int32_t msPerLogSecond)
 {
-    unit.posX = unit.targetX;
-    unit.posY = unit.targetY;
-    unit.posZ = unit.targetZ;
-    unit.targetX = readReal(fields[5]);
-    unit.targetY = readReal(fields[4]);
-    unit.targetZ = readReal(fields[6]);
-    const float distance = distance2D(unit.posX, unit.posY, unit.targetX, unit.targetY);
-    unit.moveHeading = headingTo(unit.posX, unit.posY, unit.targetX, unit.targetY);
+    unit.posX = glide.targetX;
+    unit.posY = glide.targetY;
+    unit.posZ = glide.targetZ;
+    glide.targetX = readReal(fields[PosFields::posX]);
+    glide.targetY = readReal(fields[PosFields::posY]);
+    glide.targetZ = readReal(fields[PosFields::posZ]);
+    const float distance = distance2D(unit.posX, unit.posY, glide.targetX, glide.targetY);
+    glide.moveHeading = headingTo(unit.posX, unit.posY, glide.targetX, glide.targetY);
     if (distance == 0) {
-        unit.stepsLeft = 0;
-        unit.stepLength = 0;
+        glide.stepsLeft = 0;
+        glide.stepLength = 0;
     } else {
         // The speed is always at least 125 ms per log second; the floor only keeps N from being zero.
         const std::int64_t ticks = std::max<std::int64_t>(2 * std::int64_t{msPerLogSecond} / 50, 1);
-        unit.stepLength = distance / static_cast<float>(ticks);
+        glide.stepLength = distance / static_cast<float>(ticks);
         // The quotient is taken in double precision, so a step length rounded up gives one step less.
-        const double steps = static_cast<double>(distance) / unit.stepLength;
-        unit.stepsLeft = std::isfinite(steps) ? static_cast<std::int32_t>(steps) : 0;
+        const double steps = static_cast<double>(distance) / glide.stepLength;
+        glide.stepsLeft = std::isfinite(steps) ? static_cast<std::int32_t>(steps) : 0;
     }
-    unit.levelA = readReal(fields[8]);
-    unit.levelB = readReal(fields[9]);
+    unit.levelA = readReal(fields[PosFields::levelA]);
+    unit.levelB = readReal(fields[PosFields::levelB]);
     if (unit.peakA < unit.levelA)
         unit.peakA = unit.levelA;
     if (unit.peakB < unit.levelB)
         unit.peakB = unit.levelB;
-    if constexpr (std::is_same_v<Unit, VehicleRecord>) {
-        unit.direction = unit.targetDirection;
-        unit.targetDirection = readReal(fields[7]);
-    }
 }
 
-// Every unit of the list with the id, in list order; the list's id index finds them without a walk of the list.
+// Every unit of the list with the line's id, in list order; the list's id index finds them without a walk of the
+// list. A vehicle turns to the direction of its previous report: its direction lags one report behind.
 template <class Unit>
-void reportPositions(PtrList<Unit>& list, std::int32_t id, const Fields& fields, std::int32_t msPerLogSecond)
+void reportPositions(PtrList<Unit>& list, const Fields& fields, std::int32_t msPerLogSecond)
 {
-    walkWithId(list, id, [&](Unit& unit) { reportPosition(unit, fields, msPerLogSecond); });
+    walkWithId(list, readInt(fields[PosFields::id]), [&](Unit& unit) {
+        reportPosition(unit, unit.glide, fields, msPerLogSecond);
+        if constexpr (std::is_same_v<Unit, VehicleRecord>) {
+            unit.direction = unit.targetDirection;
+            unit.targetDirection = readReal(fields[PosFields::direction]);
+        }
+    });
 }
 
 // [SECTION] Map, clock, chat and passengers
 
 // The picture is named by the map name up to its first "."; a name with nothing before it keeps the picture,
 // and a name that names no picture inside Maps clears it.
-void loadMap(World& world, const std::string& name)
+void loadMap(World& world, const std::string& name, const WorldHooks& hooks)
 {
     world.mapName = name;
-    if (worldHooks.loadCalibration == nullptr || !worldHooks.loadCalibration(world))
+    if (hooks.loadCalibration == nullptr || !hooks.loadCalibration(world))
         world.statusMessage = "Error loading Kelo.ini";
     std::string_view baseName = *world.mapName;
     baseName = baseName.substr(0, baseName.find_first_of(std::string_view(".\0", 2)));
@@ -226,15 +226,15 @@ void loadMap(World& world, const std::string& name)
         return;
     world.mapImage.reset();
     baseName = baseName.substr(0, baseNameLimit);
-    if (worldHooks.loadMapPicture != nullptr)
-        world.mapImage = worldHooks.loadMapPicture(baseName);
+    if (hooks.loadMapPicture != nullptr)
+        world.mapImage = hooks.loadMapPicture(baseName);
 }
 
 void setConfig(World& world, const Fields& fields)
 {
-    world.clockMinutes = readInt(fields[1]);
+    world.clockMinutes = readInt(fields[ConfigFields::minutes]);
     world.clockSeconds = 0;
-    world.configTitle = fields[2];
+    world.configTitle = fields[ConfigFields::title];
 }
 
 // The first free slot takes the line; when all six are full the oldest goes and the rest move down.
@@ -252,13 +252,13 @@ void storeChatLine(std::array<std::optional<ChatLine>, 6>& slots, ChatLine line)
 
 void addChatLine(World& world, const Fields& fields, std::string_view separator)
 {
-    const std::int32_t speakerId = readInt(fields[2]);
+    const std::int32_t speakerId = readInt(fields[ChatFields::speaker]);
     std::optional<ChatLine> line;
     walk(world.soldierList, [&](SoldierRecord& speaker) {
         if (speaker.id == speakerId) {
             std::string text = speaker.name;
             text += separator;
-            text += fields[3];
+            text += fields[ChatFields::text];
             text.resize(std::min(text.size(), chatLineLimit));
             line = ChatLine{std::move(text), static_cast<std::uint8_t>(speaker.side)};
         }
@@ -269,8 +269,8 @@ void addChatLine(World& world, const Fields& fields, std::string_view separator)
 
 void enterVehicle(World& world, const Fields& fields)
 {
-    VehicleRecord* vehicle = lastWithId(world.vehicleList, readInt(fields[1]));
-    SoldierRecord* soldier = lastWithId(world.soldierList, readInt(fields[6]));
+    VehicleRecord* vehicle = lastWithId(world.vehicleList, readInt(fields[BoardingFields::vehicle]));
+    SoldierRecord* soldier = lastWithId(world.soldierList, readInt(fields[BoardingFields::soldier]));
     if (vehicle == nullptr || soldier == nullptr)
         return;
     soldier->aboard = 1;
@@ -279,8 +279,8 @@ void enterVehicle(World& world, const Fields& fields)
 
 void exitVehicle(World& world, const Fields& fields)
 {
-    const std::int32_t soldierId = readInt(fields[6]);
-    VehicleRecord* vehicle = lastWithId(world.vehicleList, readInt(fields[1]));
+    const std::int32_t soldierId = readInt(fields[BoardingFields::soldier]);
+    VehicleRecord* vehicle = lastWithId(world.vehicleList, readInt(fields[BoardingFields::vehicle]));
     if (SoldierRecord* soldier = lastWithId(world.soldierList, soldierId))
         soldier->aboard = 0;
     if (vehicle != nullptr)
@@ -292,12 +292,11 @@ void exitVehicle(World& world, const Fields& fields)
 
 // [SECTION] Dispatch
 
-EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLogSecond)
+EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLogSecond, const WorldHooks& hooks)
 {
     const EventMatch match = matchEvent(fields);
     if (match.outcome != EventMatch::matched)
         return EventEffect::none;
-    const std::int32_t id = readInt(fields[2]);
     switch (match.rule->action) {
     case EventAction::createSoldier:
         createSoldier(world, fields);
@@ -312,16 +311,16 @@ EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLog
         createObject(world, fields);
         break;
     case EventAction::destroySoldier:
-        destroyListed(world, world.soldierList, id);
+        destroyListed(world, world.soldierList, fields);
         break;
     case EventAction::destroyVehicle:
-        destroyListed(world, world.vehicleList, id);
+        destroyListed(world, world.vehicleList, fields);
         break;
     case EventAction::destroyBuilding:
-        destroyListed(world, world.buildingList, id);
+        destroyListed(world, world.buildingList, fields);
         break;
     case EventAction::destroyObject:
-        destroyListed(world, world.entityList, id);
+        destroyListed(world, world.entityList, fields);
         break;
     case EventAction::killed:
         break;
@@ -329,13 +328,13 @@ EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLog
         linkDamage(world, fields);
         break;
     case EventAction::reportSoldier:
-        reportPositions(world.soldierList, id, fields, msPerLogSecond);
+        reportPositions(world.soldierList, fields, msPerLogSecond);
         break;
     case EventAction::reportVehicle:
-        reportPositions(world.vehicleList, id, fields, msPerLogSecond);
+        reportPositions(world.vehicleList, fields, msPerLogSecond);
         break;
     case EventAction::loadMap:
-        loadMap(world, fields[1]);
+        loadMap(world, fields[MapFields::name], hooks);
         break;
     case EventAction::setConfig:
         setConfig(world, fields);

@@ -1,4 +1,4 @@
-// The log index's scan: the viewer's open rule and the step function over a private world, timed by the log clock,
+// The log index's scan: the open and the step function of every reader over a private world, timed by the log clock,
 // with each notable line noted at its log time. Relies on the event table to know the lines as playback knows them.
 #include "world/log_index.h"
 
@@ -77,7 +77,8 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
     case EventAction::destroyObject:
-        found.marks.push_back({t, MarkKind::destroyed, sideOfDestroyed(world, *match.rule, readInt(fields[2]))});
+        found.marks.push_back(
+            {t, MarkKind::destroyed, sideOfDestroyed(world, *match.rule, readInt(fields[match.rule->first.field]))});
         return true;
     case EventAction::killed:
         found.marks.push_back({t, MarkKind::killed, -1});
@@ -173,7 +174,7 @@ void LogIndex::publish(std::shared_ptr<const LogIndexData> data)
 void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
 {
     LogCursor log;
-    startReplay(log, std::move(reader));
+    startLog(log, std::move(reader));
     World world;
     LogClock clock;
     ScanFindings found;
@@ -185,8 +186,8 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
     while (!stop_.load(std::memory_order_relaxed)) {
         noteCheckpoint(found, log, clock.lineTime);
         const std::int64_t lineTime = clock.lineTime;
-        // The speed only sets how units glide, which the index does not look at.
-        const StepResult step = stepLog(log, world, 1000, inspect);
+        // The speed only sets how units glide, which the index does not look at; a map line loads nothing.
+        const StepResult step = stepLog(log, world, 1000, WorldHooks{}, inspect);
         advanceClock(clock, step);
         found.lines += step.applied ? 1 : 0;
         if (clock.lineTime - lineTime > breakLongerThan)

@@ -1,7 +1,7 @@
 // The log index: a second reader that scans the whole log on a thread of its own, with the step function and a
 // private world, and publishes what it found so far (log times, marks, breaks, checkpoints) as a whole snapshot.
-// It touches nothing else: not the shown world, not playback, not GDI+ (the world's hooks are per thread, and this
-// thread has none, so a map line loads no picture and reads no settings). Relies on std::thread and std::mutex.
+// It touches nothing else: not the shown world, not playback, not GDI+ (it steps lines with no world hooks, so a map
+// line loads no picture and reads no settings). Relies on std::thread and std::mutex.
 #pragma once
 
 #include <atomic>

@@ -21,25 +21,27 @@ bool readOn(LogCursor& log, std::int64_t& budget)
             continue;
         }
         log.nextNumber = log.reader->lastLineNumber();
-        if (status == ReadStatus::end && !log.emptyAfterSingleLine)
+        if (log.heldLine == LogCursor::HeldLine::awaited)
+            log.heldLine = status == ReadStatus::end ? LogCursor::HeldLine::ahead : LogCursor::HeldLine::none;
+        else if (status == ReadStatus::end)
             log.nextLine.reset();
-        log.emptyAfterSingleLine = false;
     }
     return true;
 }
 
 }  // namespace
 
-void startLog(LogCursor& log, LineReader reader, SingleLine single)
+void startLog(LogCursor& log, LineReader reader)
 {
     log.reader.emplace(std::move(reader));
     log.linesUnread = 2;
-    log.emptyAfterSingleLine = single == SingleLine::emptyLookAhead;
+    log.heldLine = LogCursor::HeldLine::awaited;
     std::int64_t budget = log.readLimit;
     readOn(log, budget);
 }
 
-StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect)
+StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
+                   const LineInspector& inspect)
 {
     StepResult result;
     if (!log.reader)
@@ -53,9 +55,7 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
         result.gap = 0;
         return result;
     }
-    // The fields of every line are split into the same texts, whose storage stays from line to line.
-    thread_local SplitLine fieldsOfLine;
-    if (!splitLineInto(log.currentLine, fieldsOfLine))
+    if (!splitLineInto(log.currentLine, log.split))
         return result;
     const std::optional<std::int64_t> current = stampTime(log.currentLine);
     if (!current)
@@ -68,8 +68,8 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     }
     result.applied = true;
     result.lineNumber = log.currentNumber;
-    if (!inspect || inspect(log, fieldsOfLine.fields))
-        result.stopsPlayback = applyEvent(world, fieldsOfLine.fields, msPerLogSecond) == EventEffect::stopPlayback;
+    if (!inspect || inspect(log, log.split.fields))
+        result.stopsPlayback = applyEvent(world, log.split.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
         log.currentLine.clear();
@@ -81,6 +81,8 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     // storage takes the next line.
     log.currentLine.swap(*log.nextLine);
     log.currentNumber = log.nextNumber;
+    if (log.heldLine == LogCursor::HeldLine::ahead)
+        log.heldLine = LogCursor::HeldLine::current;
     log.linesUnread = 1;
     readOn(log, budget);
     return result;

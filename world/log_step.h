@@ -1,7 +1,8 @@
 // Stepping through a replay log: the open log with its current and look-ahead lines, and the one function that
-// applies the current line and moves on. Playback, kelo-render's check, the benchmarks and the fuzz targets all
-// step a log with it, so that none of them can read a log differently. A step reads a bounded number of bytes, so a
-// line of gigabytes takes many steps to pass over and never holds a window or a thread that waits for a stop.
+// applies the current line and moves on. Playback, seeking, the index, kelo-render's check, the benchmarks and the fuzz
+// targets all open and step a log with it, so that none of them can read a log differently. A step reads a bounded
+// number of bytes, so a line of gigabytes takes many steps to pass over and never holds a window or a thread that
+// waits for a stop.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "world/line_reader.h"
 #include "world/log_format.h"
+#include "world/world_hooks.h"
 #include "world/world_model.h"
 
 // The most a step reads of the file: a few milliseconds of reading from the system's cache (tens from a disk), where
@@ -26,19 +28,20 @@ struct LogCursor {
     // The lines not yet read to their end, the last of them the one the reader is in: 2 (both) or 1 (the look-ahead
     // line) when a step's reading stopped at readLimit, else 0. Their texts are partial meanwhile.
     int linesUnread = 0;
-    // Set for the viewer's open until its look-ahead line is read: a log of a single line then gets an empty look-ahead
-    // line instead of none.
-    bool emptyAfterSingleLine = false;
+    // The empty line that the open holds after a log's only line (startLog), no line of the file: awaited until the
+    // look-ahead line is read, then ahead while it is the look-ahead line and current once a step has moved it there.
+    enum class HeldLine : std::uint8_t { none, awaited, ahead, current };
+    HeldLine heldLine = HeldLine::none;
     std::int64_t readLimit = stepReadLimit;  // bytes read at most by one step (or the open)
+    // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
+    SplitLine split;
 };
 
-// Whether a log of a single line ends once its line is applied, or holds an empty look-ahead line as the viewer's
-// open does (it resets the world and waits as a line without a stamp would before the data ends).
-enum class SingleLine : std::uint8_t { ends, emptyLookAhead };
-
-// Takes the reader over and reads the first two lines, as far as readLimit lets it (a step reads on); a log that
-// yields no first line holds an empty one.
-void startLog(LogCursor& log, LineReader reader, SingleLine single = SingleLine::ends);
+// Opens a log as the viewer does, for every reader of logs: takes the reader over and reads the first two lines, as
+// far as readLimit lets it (a step reads on). A log that yields no first line holds an empty one, and a log of one
+// line holds an empty look-ahead line: without a stamp, it resets the world before the line is applied and is due
+// as a line without a stamp is, and the data ends at it.
+void startLog(LogCursor& log, LineReader reader);
 
 // Whether the cursor's lines are read to their end: a line can be applied, and the cursor's place in its file is the
 // reader's offset after them.
@@ -64,5 +67,6 @@ using LineInspector = std::function<bool(const LogCursor& log, const Fields& fie
 // Applies the current line to the world: a line without a stamp resets the world first, and so does a look-ahead
 // line without one; the countdown clock goes down by the gap; the look-ahead line becomes the current one and the
 // next line is read, at most readLimit bytes of it. The final line is applied too, and then the data has ended.
-// A step that finds a line not yet read to its end only reads on (StepResult::reading).
-StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const LineInspector& inspect = {});
+// A step that finds a line not yet read to its end only reads on (StepResult::reading). A map line calls `hooks`.
+StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
+                   const LineInspector& inspect = {});

@@ -1,4 +1,5 @@
-// The log clock and the viewer's way of opening a log; playback, the index and seeking all time lines with them.
+// The log clock: log time past a step and the due times of playback; playback, the index and seeking all time lines
+// with it.
 #include "world/log_time.h"
 
 #include <algorithm>
@@ -49,9 +50,4 @@ std::int64_t logMsAt(const PlaybackPace& pace, std::int64_t nowMs, std::int32_t 
 {
     const std::int64_t elapsed = std::clamp<std::int64_t>(nowMs - pace.originMs, 0, longestLogMs);
     return pace.originLogMs + elapsed * 1'000'000 / logSecondUs(msPerLogSecond);
-}
-
-void startReplay(LogCursor& log, LineReader reader)
-{
-    startLog(log, std::move(reader), SingleLine::emptyLookAhead);
 }

@@ -35,7 +35,3 @@ std::int64_t logMsOf(std::int64_t lineTime);
 std::int64_t dueMs(const PlaybackPace& pace, std::int64_t lineTime, std::int32_t msPerLogSecond);
 // The log time in log milliseconds that the pace has reached at `nowMs`; never before its origin.
 std::int64_t logMsAt(const PlaybackPace& pace, std::int64_t nowMs, std::int32_t msPerLogSecond);
-
-// Opens the log as the viewer does: the first two lines, and an empty look-ahead line held for a log of one line
-// (it resets the world and waits as for a line without a stamp before the data ends).
-void startReplay(LogCursor& log, LineReader reader);

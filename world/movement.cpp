@@ -8,22 +8,21 @@ namespace {
 
 // The cosine and sine are rounded to 32-bit floats before the product, and every sum is a 32-bit float,
 // so a glide ends where the same float arithmetic puts it on every platform.
-template <class Unit>
-void glideStep(Unit& unit)
+void glideStep(Record& unit, Glide& glide)
 {
-    if (unit.stepsLeft <= 0)
+    if (glide.stepsLeft <= 0)
         return;
-    const auto cosine = static_cast<float>(std::cos(static_cast<double>(unit.moveHeading)));
-    const auto sine = static_cast<float>(std::sin(static_cast<double>(unit.moveHeading)));
-    unit.posX = unit.posX + cosine * unit.stepLength;
-    unit.posY = unit.posY + sine * unit.stepLength;
-    --unit.stepsLeft;
+    const auto cosine = static_cast<float>(std::cos(static_cast<double>(glide.moveHeading)));
+    const auto sine = static_cast<float>(std::sin(static_cast<double>(glide.moveHeading)));
+    unit.posX = unit.posX + cosine * glide.stepLength;
+    unit.posY = unit.posY + sine * glide.stepLength;
+    --glide.stepsLeft;
 }
 
 }  // namespace
 
 void glideUnits(World& world)
 {
-    walk(world.soldierList, glideStep<SoldierRecord>);
-    walk(world.vehicleList, glideStep<VehicleRecord>);
+    walk(world.soldierList, [](SoldierRecord& soldier) { glideStep(soldier, soldier.glide); });
+    walk(world.vehicleList, [](VehicleRecord& vehicle) { glideStep(vehicle, vehicle.glide); });
 }

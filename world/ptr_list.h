@@ -1,5 +1,5 @@
-// PtrList: the model's one container, an ordered list of record references with its own walk cursor.
-// `count` is the number of references plus one; removal rebuilds the list, keeping the order of the rest.
+// PtrList: the model's one container, an ordered list of record references with its own walk cursor; removal
+// rebuilds the list, keeping the order of the rest.
 // Beside it, an index from id to the positions holding that id, built at the first look-up and valid only for the
 // version of the list it was built for: every change of the list bumps `version` (a write to `items` from outside
 // calls touch()), so a look-up through the index gives the same records in the same order as a walk.
@@ -37,15 +37,12 @@ struct IdPositions {
 template <class T>
 struct PtrList {
     std::vector<T*> items;
-    std::int32_t count = 1;
     std::int32_t cursor = 0;
     std::uint64_t version = 0;  // bumped by every change of the references
 
     PtrList() = default;
     // A copy starts without an index: the copy's references are pointed at other records right after (World copy).
-    PtrList(const PtrList& other) : items(other.items), count(other.count), cursor(other.cursor), version(other.version)
-    {
-    }
+    PtrList(const PtrList& other) : items(other.items), cursor(other.cursor), version(other.version) {}
     PtrList& operator=(const PtrList& other)
     {
         if (this != &other)
@@ -58,15 +55,17 @@ struct PtrList {
 
     void init() { *this = PtrList{}; }
 
+    // The number of references; list positions are 32-bit, as the cursor is.
+    std::int32_t size() const { return static_cast<std::int32_t>(items.size()); }
+
     void append(T* record)
     {
         items.push_back(record);
-        ++count;
         // An index that was up to date takes the new position along instead of being rebuilt.
         const bool indexCurrent = index_ && index_->builtFor == version;
         ++version;
         if (indexCurrent) {
-            index_->add(record->id, count - 2);
+            index_->add(record->id, size() - 1);
             index_->builtFor = version;
         }
     }
@@ -79,7 +78,7 @@ struct PtrList {
     void removeIf(Predicate leaves)
     {
         PtrList fresh;
-        for (cursor = 0; cursor < count - 1; ++cursor)
+        for (cursor = 0; cursor < size(); ++cursor)
             if (!leaves(items[cursor]))
                 fresh.append(items[cursor]);
         fresh.version = version + 1;
@@ -108,7 +107,7 @@ private:
 template <class T, class Visit>
 void walk(PtrList<T>& list, Visit visit)
 {
-    for (list.cursor = 0; list.cursor < list.count - 1; ++list.cursor)
+    for (list.cursor = 0; list.cursor < list.size(); ++list.cursor)
         visit(*list.items[list.cursor]);
 }
 
@@ -125,7 +124,7 @@ void walkWithId(PtrList<T>& list, std::int32_t id, Visit visit)
             visit(*list.items[static_cast<std::size_t>(at)]);
         }
     }
-    list.cursor = list.count - 1;
+    list.cursor = list.size();
 }
 
 // Whether any record of the list has the id.

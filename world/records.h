@@ -28,12 +28,9 @@ struct Record {
     Record* damageLink = nullptr;  // soldiers only: what caused the last damage, until a frame draws it
 };
 
-struct SoldierRecord : Record {
-    SoldierRecord() : Record(RecordKind::soldier) {}
-    std::string name;
-    std::uint8_t hovered = 0;
-    std::uint8_t pinned = 0;
-    std::uint8_t aboard = 0;
+// How a soldier or a vehicle moves between two position reports: each movement tick takes it a step of stepLength
+// along moveHeading while stepsLeft lasts, toward the target that the next report makes it jump to.
+struct Glide {
     float stepLength = 0;
     std::int32_t stepsLeft = 0;
     float moveHeading = 0;
@@ -42,18 +39,22 @@ struct SoldierRecord : Record {
     float targetZ = 0;
 };
 
+struct SoldierRecord : Record {
+    SoldierRecord() : Record(RecordKind::soldier) {}
+    std::string name;
+    std::uint8_t hovered = 0;
+    std::uint8_t pinned = 0;
+    std::uint8_t aboard = 0;
+    Glide glide;
+};
+
 struct VehicleRecord : Record {
     VehicleRecord() : Record(RecordKind::vehicle) {}
     std::uint8_t pinned = 0;
     std::uint8_t hovered = 0;
     PtrList<SoldierRecord> passengers;
-    float stepLength = 0;
-    std::int32_t stepsLeft = 0;
-    float moveHeading = 0;
     float targetDirection = 0;
-    float targetX = 0;
-    float targetY = 0;
-    float targetZ = 0;
+    Glide glide;
 };
 
 struct BuildingRecord : Record {

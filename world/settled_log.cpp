@@ -13,13 +13,13 @@ bool speedMatches(std::int32_t speed, std::int32_t msPerLogSecond)
 SettledLog startSettled(LineReader reader)
 {
     SettledLog settled;
-    startReplay(settled.log, std::move(reader));
+    startLog(settled.log, std::move(reader));
     return settled;
 }
 
-StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond)
+StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const WorldHooks& hooks)
 {
-    const StepResult step = stepLog(settled.log, settled.world, msPerLogSecond);
+    const StepResult step = stepLog(settled.log, settled.world, msPerLogSecond, hooks);
     if (step.applied)
         settled.speed = speedMatches(settled.speed, msPerLogSecond) ? msPerLogSecond : -1;
     advanceClock(settled.clock, step);
@@ -29,7 +29,7 @@ StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond)
 
 CursorPlace placeOf(const LogCursor& log)
 {
-    CursorPlace place{log.currentLine, log.nextLine, log.currentNumber, log.nextNumber, 0, 1};
+    CursorPlace place{log.currentLine, log.nextLine, log.currentNumber, log.nextNumber, 0, 1, log.heldLine};
     if (log.reader) {
         place.offset = log.reader->offset();
         place.readLine = log.reader->nextLineNumber();
@@ -48,6 +48,7 @@ std::optional<LogCursor> reopenAt(const std::string& path, const CursorPlace& pl
     log.nextLine = place.nextLine;
     log.currentNumber = place.currentNumber;
     log.nextNumber = place.nextNumber;
+    log.heldLine = place.heldLine;
     return log;
 }
 
@@ -71,7 +72,7 @@ bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std:
     return speedMatches(speed, msPerLogSecond) && (clock.appliedTime < 0 || clock.appliedTime < linkSecond(target));
 }
 
-bool stepSeek(SettledSeek& seek)
+bool stepSeek(SettledSeek& seek, const WorldHooks& hooks)
 {
     SettledLog& at = seek.at;
     // A seek arrives only where a step would apply the current line: with a look-ahead line read to its end.
@@ -84,7 +85,7 @@ bool stepSeek(SettledSeek& seek)
     }
     if (arrived)
         return false;
-    stepSettled(at, seek.msPerLogSecond);
+    stepSettled(at, seek.msPerLogSecond, hooks);
     return true;
 }
 

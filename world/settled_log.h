@@ -26,8 +26,8 @@ bool speedMatches(std::int32_t speed, std::int32_t msPerLogSecond);
 // The log's start as a fresh open reads it: chat, status and picture start empty as well.
 SettledLog startSettled(LineReader reader);
 
-// Applies the current line and moves the clock.
-StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond);
+// Applies the current line, with the hooks given, and moves the clock.
+StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const WorldHooks& hooks);
 
 // Where a cursor stands in its file: the two lines it holds and the reader's place after them. Only a cursor whose
 // lines are read (linesRead) has such a place: the reader's offset then lies where a line starts.
@@ -38,6 +38,7 @@ struct CursorPlace {
     std::int64_t nextNumber = 0;
     std::int64_t offset = 0;
     std::int64_t readLine = 1;  // the reader's next line number
+    LogCursor::HeldLine heldLine = LogCursor::HeldLine::none;
 };
 
 CursorPlace placeOf(const LogCursor& log);
@@ -69,8 +70,8 @@ bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std:
 
 // Applies one line toward the target (or reads on in a long one); false once the current line is at or after the
 // target, read with its look-ahead line, or the data has ended (then nothing was applied and the damage links are
-// settled).
-bool stepSeek(SettledSeek& seek);
+// settled). The lines are applied with the hooks given, as playback applies them.
+bool stepSeek(SettledSeek& seek, const WorldHooks& hooks);
 
 // Drops every damage link of the world.
 void clearDamageLinks(World& world);

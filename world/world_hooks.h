@@ -1,6 +1,6 @@
 // What the interpreter needs from the program around it when a map line comes: the map's calibration and its
-// picture. The app installs both at start-up; until then a map line finds no settings and no picture. The hooks
-// belong to the thread that installs them (the app's): the log index's thread steps lines with none.
+// picture. Every caller passes the hooks it wants called; WorldHooks{} calls none, so that a map line finds no
+// settings and no picture (the log index, --check, the benchmarks that only read).
 #pragma once
 
 #include <memory>
@@ -14,5 +14,3 @@ struct WorldHooks {
     // The picture of the map with this base name (already checked to name a file of its own); null when none.
     std::shared_ptr<const MapPicture> (*loadMapPicture)(std::string_view baseName) = nullptr;
 };
-
-extern thread_local WorldHooks worldHooks;

@@ -85,8 +85,7 @@ std::optional<std::size_t> placeOf(const Record* record, const Places& places)
 template <class T>
 bool sameList(const PtrList<T>& a, const Places& placesA, const PtrList<T>& b, const Places& placesB)
 {
-    return a.count == b.count
-        && std::equal(a.items.begin(), a.items.end(), b.items.begin(), b.items.end(),
+    return std::equal(a.items.begin(), a.items.end(), b.items.begin(), b.items.end(),
                       [&](const T* x, const T* y) { return placesA.at(x) == placesB.at(y); });
 }
 
@@ -97,12 +96,17 @@ bool sameHead(const Record& a, const Record& b)
         && same(a.levelB, b.levelB) && same(a.peakA, b.peakA) && same(a.peakB, b.peakB);
 }
 
-template <class Unit>
-bool sameGlide(const Unit& a, const Unit& b)
+bool sameGlide(const Glide& a, const Glide& b)
 {
-    return a.hovered == b.hovered && a.pinned == b.pinned && same(a.stepLength, b.stepLength)
-        && a.stepsLeft == b.stepsLeft && same(a.moveHeading, b.moveHeading) && same(a.targetX, b.targetX)
-        && same(a.targetY, b.targetY) && same(a.targetZ, b.targetZ);
+    return same(a.stepLength, b.stepLength) && a.stepsLeft == b.stepsLeft && same(a.moveHeading, b.moveHeading)
+        && same(a.targetX, b.targetX) && same(a.targetY, b.targetY) && same(a.targetZ, b.targetZ);
+}
+
+// What soldiers and vehicles share beyond the head.
+template <class Unit>
+bool sameUnit(const Unit& a, const Unit& b)
+{
+    return a.hovered == b.hovered && a.pinned == b.pinned && sameGlide(a.glide, b.glide);
 }
 
 bool sameRecord(const Record& a, const Places& placesA, const Record& b, const Places& placesB)
@@ -112,12 +116,12 @@ bool sameRecord(const Record& a, const Places& placesA, const Record& b, const P
     if (a.kind == RecordKind::soldier) {
         const auto& x = static_cast<const SoldierRecord&>(a);
         const auto& y = static_cast<const SoldierRecord&>(b);
-        return x.name == y.name && x.aboard == y.aboard && sameGlide(x, y);
+        return x.name == y.name && x.aboard == y.aboard && sameUnit(x, y);
     }
     if (a.kind == RecordKind::vehicle) {
         const auto& x = static_cast<const VehicleRecord&>(a);
         const auto& y = static_cast<const VehicleRecord&>(b);
-        return same(x.targetDirection, y.targetDirection) && sameGlide(x, y)
+        return same(x.targetDirection, y.targetDirection) && sameUnit(x, y)
             && sameList(x.passengers, placesA, y.passengers, placesB);
     }
     return true;
