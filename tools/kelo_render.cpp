@@ -9,7 +9,6 @@
 #include <limits>
 
 #include "app/shell.h"
-#include "app/viewer.h"
 #include "kelo_version.h"
 #include "platform/headless/headless.h"
 #include "tools/log_check.h"
@@ -41,9 +40,6 @@ int runCheck(const RenderOptions& options, ProgressLine::Clock::time_point start
     // On a terminal that shows both, each problem takes the progress line's place; it comes back below.
     const bool sharedTerminal = isatty(STDOUT_FILENO) != 0;
     const std::int64_t size = fileSize(options.logPath);
-    // Each line is applied with the core's hooks, which read map pictures through the current viewer's caches.
-    Viewer viewer;
-    app::makeCurrent(&viewer);
     const std::int64_t problems = checkLog(
         std::move(*reader), options.msPerLogSecond,
         [&](const LogProblem& problem) {
@@ -52,7 +48,6 @@ int runCheck(const RenderOptions& options, ProgressLine::Clock::time_point start
             std::cout << options.logPath << ':' << problem.line << ": " << problem.reason << '\n';
         },
         [&](std::int64_t offset, std::int64_t lines) { progress.update(offset, size, lines); });
-    app::makeCurrent(nullptr);
     progress.finish();
     std::cerr << "kelo-render: " << problems << (problems == 1 ? " line" : " lines") << " the viewer cannot use\n";
     return problems == 0 ? 0 : 1;
