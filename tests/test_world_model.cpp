@@ -281,4 +281,8 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
     const std::shared_ptr<const MapPicture> picture = app::viewer().caches.maps.load((folder / "map.png").string());
     differsAfter("the map picture", [&](World& w) { w.mapImage = picture; });
     differsAfter("a released record", [](World& w) { releaseRecords(w, {w.soldierList.items[0]}); });
+    // Serials are no part of the model.
+    World renumbered = world;
+    renumbered.soldierList.items[0]->serial += 1000;
+    EXPECT_TRUE(renumbered == world);
 }

@@ -135,7 +135,7 @@ bool Calibration::operator==(const Calibration& other) const
 World::World(const World& other)
     : mapName(other.mapName), mapImage(other.mapImage), statusMessage(other.statusMessage),
       configTitle(other.configTitle), clockMinutes(other.clockMinutes), clockSeconds(other.clockSeconds),
-      chatLines(other.chatLines), calibration(other.calibration)
+      chatLines(other.chatLines), calibration(other.calibration), recordsMade(other.recordsMade)
 {
     records.reserve(other.records.size());
     for (const auto& owned : other.records)
