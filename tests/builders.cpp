@@ -48,3 +48,13 @@ VehicleRecord& addVehicle(float x, float y, std::int32_t side, const std::string
     app::viewer().world.entityList.append(&vehicle);
     return vehicle;
 }
+
+void hover(const Record& unit)
+{
+    app::viewer().view.units.hovered.insert(unit.serial);
+}
+
+void pin(const Record& unit)
+{
+    app::viewer().view.units.pinned.insert(unit.serial);
+}

@@ -1,5 +1,5 @@
 // The test builders, one set for every test: log lines applied to the app's world, units put straight into its
-// lists, and (in tests/pictures.h) picture files and frame fixtures.
+// lists and marked in its view, and (in tests/pictures.h) picture files and frame fixtures.
 #pragma once
 
 #include <cstdint>
@@ -21,3 +21,7 @@ void createVehicle(int id, float x, float y);
 // A unit made and listed in its kind list and the entity list of the app's world, as a creation line would.
 SoldierRecord& addSoldier(float x, float y, std::int32_t side, const std::string& name = "");
 VehicleRecord& addVehicle(float x, float y, std::int32_t side, const std::string& className);
+
+// Marks the unit of the app's world hovered, or pinned, in the app's view.
+void hover(const Record& unit);
+void pin(const Record& unit);

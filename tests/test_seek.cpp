@@ -9,6 +9,7 @@
 #include <limits>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -417,19 +418,105 @@ TEST_F(SeekTest, PinsStayWithTheirUnits)
               "[0:00:05] POS;SOLDIER;2;-;9;9;0\n");
     headless::advance(1003);
     ASSERT_EQ(app::viewer().world.soldierList.count, 3);
-    app::viewer().world.soldierList.items[1]->pinned = 1;
+    const UnitMarks& marks = app::viewer().view.units;
+    auto pinned = [&marks](std::size_t soldier) {
+        return marks.isPinned(*app::viewer().world.soldierList.items[soldier]);
+    };
+    app::viewer().view.units.flipPin(*app::viewer().world.soldierList.items[1]);
     seekTo(3);
     finishSeek();
     ASSERT_EQ(app::viewer().world.soldierList.count, 3);
-    EXPECT_EQ(app::viewer().world.soldierList.items[0]->pinned, 0);
-    EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 1);
+    EXPECT_FALSE(pinned(0));
+    EXPECT_TRUE(pinned(1));
     seekTo(0.5);
     finishSeek();
     ASSERT_EQ(app::viewer().world.soldierList.count, 2);
     seekTo(3);
     finishSeek();
     ASSERT_EQ(app::viewer().world.soldierList.count, 3);
-    EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 0);  // the pin went with the seek that had no soldier 2
+    EXPECT_FALSE(pinned(1));  // the pin went with the seek that had no soldier 2
+}
+
+namespace {
+
+using KindAndId = std::pair<RecordKind, std::int32_t>;
+
+// The kinds and ids of the units of the world that the view pins.
+std::set<KindAndId> pinnedIds(const World& world, const UnitMarks& marks)
+{
+    std::set<KindAndId> ids;
+    auto add = [&](const Record& unit) {
+        if (marks.isPinned(unit))
+            ids.emplace(unit.kind, unit.id);
+    };
+    walk(world.soldierList, add);
+    walk(world.vehicleList, add);
+    return ids;
+}
+
+// Pins every unit of the world whose kind and id are among `ids`.
+UnitMarks pinsOf(const World& world, const std::set<KindAndId>& ids)
+{
+    UnitMarks marks;
+    auto pin = [&](const Record& unit) {
+        if (ids.count({unit.kind, unit.id}) != 0)
+            marks.flipPin(unit);
+    };
+    walk(world.soldierList, pin);
+    walk(world.vehicleList, pin);
+    return marks;
+}
+
+std::vector<std::uint32_t> composedFrame()
+{
+    composeFrame();
+    std::vector<std::uint32_t> pixels;
+    headless::framePixels(pixels);
+    return pixels;
+}
+
+}  // namespace
+
+// Wherever a seek lands, the frame is that of a fresh open played there with the units of each pinned kind and id
+// pinned: pins of ids the target lacks are gone, and no unit is hovered.
+TEST_F(SeekTest, ASeekShowsAFreshPlayWithThePinsOfTheSameKindsAndIds)
+{
+    const std::string path = openFully("game.log", GameWriter(11).write(2000));
+    const std::vector<std::int64_t> times = lineTimes(path);
+    std::mt19937 random(11);
+    UnitMarks& marks = app::viewer().view.units;
+    std::size_t pinsKept = 0;
+    for (int round = 0; round < 30; ++round) {
+        headless::advance(static_cast<std::int64_t>(random() % 3000));
+        auto mark = [&](const Record& unit) {
+            if (random() % 4 == 0)
+                marks.flipPin(unit);
+            if (random() % 8 == 0)
+                marks.hovered.insert(unit.serial);
+        };
+        walk(std::as_const(app::viewer().world).soldierList, mark);
+        walk(std::as_const(app::viewer().world).vehicleList, mark);
+        const std::set<KindAndId> ids = pinnedIds(app::viewer().world, marks);
+        const double t = static_cast<double>(times[random() % times.size()]) + (random() % 2 ? 0.5 : 0);
+        seekTo(t);
+        finishSeek();
+        const FreshPlay fresh =
+            playedTo(path, std::min(t, indexView()->scannedS), app::viewer().playback.msPerLogSecond);
+        ASSERT_TRUE(app::viewer().world == fresh.world) << round;
+        const std::vector<std::uint32_t> shown = composedFrame();
+        pinsKept += marks.pinned.size();
+        EXPECT_TRUE(marks.hovered.empty()) << round;
+
+        World seekWorld = std::move(app::viewer().world);
+        const UnitMarks seekMarks = marks;
+        app::viewer().world = fresh.world;
+        marks = pinsOf(fresh.world, ids);
+        EXPECT_EQ(pinnedIds(app::viewer().world, marks), pinnedIds(seekWorld, seekMarks)) << round;
+        EXPECT_TRUE(composedFrame() == shown) << round;
+        app::viewer().world = std::move(seekWorld);
+        marks = seekMarks;
+    }
+    EXPECT_GT(pinsKept, 30u);
 }
 
 // [SECTION] Seeks under way, the index under way, re-opening

@@ -80,7 +80,7 @@ TEST_F(UnitsTest, SoldierAboardIsNotDrawnAndKeepsItsDamageLink)
     SoldierRecord& attacker = addSoldier(100, 100, 1);
     SoldierRecord& rider = addSoldier(-100, -100, 0);
     rider.aboard = 1;
-    rider.pinned = 1;
+    pin(rider);
     rider.damageLink = &attacker;
     composeFrame();
     EXPECT_EQ(pixelAt(-100, -100, 3, 3), black);
@@ -97,10 +97,13 @@ TEST_F(UnitsTest, LabelAppearsWhileHoveredOrPinned)
     EXPECT_EQ(headless::pixel(106 + static_cast<int>(size.Width), 131 + static_cast<int>(size.Height)), black);
     EXPECT_EQ(findColour(yellow, 106, 131, 100, 14).count, 0);
 
-    for (auto [hovered, pinned] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{1, 1}}) {
+    for (auto [hovered, pinned] : {std::pair{true, false}, std::pair{false, true}, std::pair{true, true}}) {
         fillBackBuffer(black);
-        soldier.hovered = static_cast<std::uint8_t>(hovered);
-        soldier.pinned = static_cast<std::uint8_t>(pinned);
+        app::viewer().view.units = UnitMarks{};
+        if (hovered)
+            hover(soldier);
+        if (pinned)
+            pin(soldier);
         composeFrame();
         expectLabelBox(soldier.name, 106, 131, yellow);
         // Yellow text on its faint yellow box.
@@ -111,17 +114,17 @@ TEST_F(UnitsTest, LabelAppearsWhileHoveredOrPinned)
 TEST_F(UnitsTest, StatusBarRunsFromRedTowardsGreenOverThirtyPixels)
 {
     SoldierRecord& half = addSoldier(-100, -100, 0, "A");
-    half.hovered = 1;
+    hover(half);
     half.levelA = 50;
     half.peakA = 100;
     SoldierRecord& full = addSoldier(-100, 50, 0, "B");
-    full.pinned = 1;
+    pin(full);
     full.levelA = 30;
     full.levelB = 70;
     full.peakA = 40;
     full.peakB = 60;
     SoldierRecord& none = addSoldier(50, -100, 0, "C");
-    none.hovered = 1;
+    hover(none);
     none.levelA = 10;  // levels without peaks: no ratio, no bar
     composeFrame();
 
@@ -152,7 +155,7 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
     SoldierRecord& labelled = addSoldier(-100, 50, 0, "B");
     labelled.levelA = 1;
     labelled.peakA = 1;
-    labelled.hovered = 1;
+    hover(labelled);
     SoldierRecord& rider = addSoldier(50, 50, 0, "C");
     rider.levelA = 1;
     rider.peakA = 1;
@@ -303,10 +306,10 @@ TEST_F(UnitsTest, VehicleLabelIsWhiteOverAnIconAndInTheSideColourOverASquare)
     ASSERT_TRUE(writePicture(presets() + "Tank.png", 10, 10, 0xFF808080));
     VehicleRecord& tank = addVehicle(-100, -100, 0, "Tank");
     tank.direction = 90;
-    tank.hovered = 1;
+    hover(tank);
     VehicleRecord& jeep = addVehicle(-100, 50, 1, "Jeep");
     jeep.direction = -12.5f;
-    jeep.pinned = 1;
+    pin(jeep);
     composeFrame();
     expectLabelBox("Tank - 90.000", 106, 131, white);
     expectLabelBox("Jeep - -12.500", 106, 281, yellow);
@@ -319,7 +322,7 @@ TEST_F(UnitsTest, VehicleLabelIsWhiteOverAnIconAndInTheSideColourOverASquare)
 TEST_F(UnitsTest, PassengerNamesStandTenPixelsApartAboveTheBar)
 {
     VehicleRecord& truck = addVehicle(-100, -100, -1, "Truck");
-    truck.pinned = 1;
+    pin(truck);
     SoldierRecord& first = addSoldier(50, 50, 0, "Private Long-Name First");
     SoldierRecord& second = addSoldier(50, 50, 0, "Second Passenger, Longest Of All");
     first.aboard = 1;
@@ -349,11 +352,11 @@ TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
 {
     app::viewer().world.calibration.scaleX = 0;  // nothing calibrated yet
     SoldierRecord& soldier = addSoldier(10, 10, 0, "A");
-    soldier.hovered = 1;
+    hover(soldier);
     SoldierRecord& source = addSoldier(20, 20, 1);
     soldier.damageLink = &source;
     VehicleRecord& vehicle = addVehicle(10, 10, 0, "NoIcon");
-    vehicle.pinned = 1;
+    pin(vehicle);
     composeFrame();
     EXPECT_EQ(findColour(red, 0, 25, 400, 400).count, 0);
     EXPECT_EQ(findColour(yellow, 0, 25, 400, 400).count, 0);
@@ -363,16 +366,16 @@ TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
 TEST_F(UnitsTest, FarAwayUnitsAndWildLevelsDoNotBreakTheFrame)
 {
     SoldierRecord& far = addSoldier(3.0e38f, -3.0e38f, 0, "far");
-    far.hovered = 1;
+    hover(far);
     far.levelA = 1;
     far.peakA = 1;
     SoldierRecord& wild = addSoldier(-100, -100, 0, "wild");
-    wild.hovered = 1;
+    hover(wild);
     wild.levelA = 3.0e38f;
     wild.peakA = 1.0e-30f;
     wild.damageLink = &far;
     VehicleRecord& vehicle = addVehicle(-3.0e38f, 3.0e38f, 1, "NoIcon");
-    vehicle.pinned = 1;
+    pin(vehicle);
     vehicle.levelA = NAN;
     vehicle.peakA = 1;
     vehicle.direction = NAN;
@@ -389,7 +392,7 @@ TEST_F(UnitsTest, AFailingDrawingCallIsReportedOnceForTheProgramsLife)
         {
             // A label and a bar at 3e38 pixels: drawing calls that GDI+ refuses.
             SoldierRecord& far = addSoldier(3.0e38f, -3.0e38f, 0, "far");
-            far.hovered = 1;
+            hover(far);
             far.levelA = 1;
             far.peakA = 1;
             testing::internal::CaptureStderr();

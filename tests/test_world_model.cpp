@@ -270,7 +270,6 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
     };
     differsAfter("a soldier's position", [](World& w) { w.soldierList.items[0]->posX += 1; });
     differsAfter("a vehicle's glide", [](World& w) { w.vehicleList.items[0]->stepsLeft += 1; });
-    differsAfter("a pin", [](World& w) { w.soldierList.items[0]->pinned = 1; });
     differsAfter("a damage link", [](World& w) { w.soldierList.items[0]->damageLink = w.soldierList.items[1]; });
     differsAfter("the list order", [](World& w) { std::swap(w.entityList.items[0], w.entityList.items[1]); });
     differsAfter("a passenger", [](World& w) { w.vehicleList.items[0]->passengers.append(w.soldierList.items[0]); });

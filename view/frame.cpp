@@ -71,8 +71,8 @@ void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, con
         drawTitleScreen(surface, texts);
     }
     drawOverlays(surface, texts, world, context.msPerLogSecond, context.paused);
-    drawSoldiers(surface, texts, world, view.barsShown != 0);
-    drawVehicles(surface, canvas, world, context.programFolder);
+    drawSoldiers(surface, texts, world, view.units, view.barsShown != 0);
+    drawVehicles(surface, canvas, world, view.units, context.programFolder);
     drawChatFeed(canvas, world);
     if (context.timeline)
         drawTimeline(canvas, view.timeline, *context.timeline);

@@ -72,7 +72,7 @@ void drawDamageLine(Surface& surface, const Calibration& calibration, ScreenPoin
 }
 
 void drawSoldier(Surface& surface, KeptText& texts, const Calibration& calibration, SoldierRecord& soldier,
-                 bool barsShown)
+                 const UnitMarks& marks, bool barsShown)
 {
     ScreenPoint p = worldToScreen(calibration, soldier.posX, soldier.posY);
     // A soldier aboard, or one the calibration cannot place, is not drawn and keeps its damage link for later.
@@ -80,7 +80,7 @@ void drawSoldier(Surface& surface, KeptText& texts, const Calibration& calibrati
         return;
     ARGB colour = sideColour(soldier.side);
     surface.fillEllipse(Brush::solid(colour), p.x, p.y, 6, 6);
-    if (soldier.hovered || soldier.pinned) {
+    if (marks.isHovered(soldier) || marks.isPinned(soldier)) {
         GpPointF label{p.x + 6, p.y + 6};
         const Font& font = texts.font("Arial", 8);
         drawLabel(surface, texts, soldier.name, font, label, colour);
@@ -125,7 +125,7 @@ std::string vehicleLabelText(const std::string& className, float direction)
     return className + " - " + fixedDecimals(direction, 3);
 }
 
-void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, const World& world,
+void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, const World& world, const UnitMarks& marks,
                  const std::string& programFolder, VehicleRecord& vehicle)
 {
     // A vehicle still at the origin, height included, has never been placed.
@@ -139,7 +139,7 @@ void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, cons
         colour = sideColour(vehicle.side);
         surface.fillRect(Brush::solid(colour), p.x, p.y, 7, 7);
     }
-    if (!vehicle.hovered && !vehicle.pinned)
+    if (!marks.isHovered(vehicle) && !marks.isPinned(vehicle))
         return;
     GpPointF line{p.x + 6, p.y + 6};
     const Font& font = caches.texts.font("Arial", 8);
@@ -153,18 +153,19 @@ void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, cons
 
 }  // namespace
 
-void drawSoldiers(Surface& surface, KeptText& texts, World& world, bool barsShown)
+void drawSoldiers(Surface& surface, KeptText& texts, World& world, const UnitMarks& marks, bool barsShown)
 {
     walk(world.soldierList,
-         [&](SoldierRecord& soldier) { drawSoldier(surface, texts, world.calibration, soldier, barsShown); });
+         [&](SoldierRecord& soldier) { drawSoldier(surface, texts, world.calibration, soldier, marks, barsShown); });
 }
 
-void drawVehicles(Surface& surface, const FrameCanvas& canvas, World& world, const std::string& programFolder)
+void drawVehicles(Surface& surface, const FrameCanvas& canvas, World& world, const UnitMarks& marks,
+                  const std::string& programFolder)
 {
     canvas.caches.icons.newFrame();
     // One surface for every icon: each sets its own transform, and the clip of each drawing goes with it.
     Surface rotated(canvas.dc, canvas.fit);
     walk(world.vehicleList, [&](VehicleRecord& vehicle) {
-        drawVehicle(surface, rotated, canvas.caches, world, programFolder, vehicle);
+        drawVehicle(surface, rotated, canvas.caches, world, marks, programFolder, vehicle);
     });
 }

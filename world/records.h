@@ -36,8 +36,6 @@ struct Record {
 struct SoldierRecord : Record {
     SoldierRecord() : Record(RecordKind::soldier) {}
     std::string name;
-    std::uint8_t hovered = 0;
-    std::uint8_t pinned = 0;
     std::uint8_t aboard = 0;
     float stepLength = 0;
     std::int32_t stepsLeft = 0;
@@ -49,8 +47,6 @@ struct SoldierRecord : Record {
 
 struct VehicleRecord : Record {
     VehicleRecord() : Record(RecordKind::vehicle) {}
-    std::uint8_t pinned = 0;
-    std::uint8_t hovered = 0;
     PtrList<SoldierRecord> passengers;
     float stepLength = 0;
     std::int32_t stepsLeft = 0;

@@ -100,9 +100,8 @@ bool sameHead(const Record& a, const Record& b)
 template <class Unit>
 bool sameGlide(const Unit& a, const Unit& b)
 {
-    return a.hovered == b.hovered && a.pinned == b.pinned && same(a.stepLength, b.stepLength)
-        && a.stepsLeft == b.stepsLeft && same(a.moveHeading, b.moveHeading) && same(a.targetX, b.targetX)
-        && same(a.targetY, b.targetY) && same(a.targetZ, b.targetZ);
+    return same(a.stepLength, b.stepLength) && a.stepsLeft == b.stepsLeft && same(a.moveHeading, b.moveHeading)
+        && same(a.targetX, b.targetX) && same(a.targetY, b.targetY) && same(a.targetZ, b.targetZ);
 }
 
 bool sameRecord(const Record& a, const Places& placesA, const Record& b, const Places& placesB)
