@@ -1,6 +1,9 @@
 // Unit symbols on the headless back buffer: dots, squares and icons, labels, passenger names, status bars and
 // damage lines. Label positions come from text sizes measured with the view's own font.
+#include <array>
 #include <cmath>
+#include <random>
+#include <string>
 
 #include "app/shell.h"
 #include "tests/pictures.h"
@@ -208,6 +211,63 @@ TEST_F(UnitsTest, WithoutAPictureTheDamageLineIsGoneFromTheNextFrameToo)
     composeFrame();
     EXPECT_EQ(damaged.damageLink, nullptr);
     EXPECT_EQ(findColour(yellow, 100, 128, 200, 2).count, 0);
+}
+
+// Damage lines against a model of what a user sees: a soldier hit while it has no line waiting gets one, a later hit
+// waits for it to be drawn; a frame composed draws every waiting line of a soldier drawn (and only those) and they
+// go; a paint that composes nothing, or a soldier aboard, keeps them for a later frame.
+TEST_F(UnitsTest, EachDamageLineShowsInTheFirstFrameComposedThatDrawsItsSoldier)
+{
+    SoldierRecord& yellowSource = addSoldier(150, -180, 1);
+    SoldierRecord& redSource = addSoldier(150, -180, 0);
+    yellowSource.id = 11;
+    redSource.id = 12;
+    std::array<SoldierRecord*, 3> victims{};
+    std::array<const SoldierRecord*, 3> waiting{};
+    for (std::int32_t i = 0; i < 3; ++i) {
+        victims[i] = &addSoldier(-150, -150 + 100.0f * static_cast<float>(i), 0);
+        victims[i]->id = i + 1;
+    }
+    std::mt19937 random(5);
+    int linesSeen = 0;
+    for (int step = 0; step < 400; ++step) {
+        const std::size_t i = random() % 3;
+        switch (random() % 4) {
+        case 0: {
+            const SoldierRecord* source = random() % 2 ? &yellowSource : &redSource;
+            applyLine("DAMAGED;SOLDIER;" + std::to_string(i + 1) + ";-;-;-;-;-;" + std::to_string(source->id));
+            if (waiting[i] == nullptr)
+                waiting[i] = source;
+            break;
+        }
+        case 1:
+            victims[i]->aboard = !victims[i]->aboard;
+            break;
+        case 2:
+            composeFrame();
+            for (std::size_t v = 0; v < 3; ++v) {
+                // Each line crosses x = 203 at its own height, halfway between its two dots' centres.
+                const int crossing = (78 + 100 * static_cast<int>(v) + 48) / 2;
+                const bool drawn = !victims[v]->aboard;
+                const bool yellowLine = countTinted(yellow, 203, crossing - 2, 1, 5) > 0;
+                const bool redLine = countTinted(red, 203, crossing - 2, 1, 5) > 0;
+                EXPECT_EQ(yellowLine, drawn && waiting[v] == &yellowSource) << step << " " << v;
+                EXPECT_EQ(redLine, drawn && waiting[v] == &redSource) << step << " " << v;
+                linesSeen += yellowLine || redLine;
+                if (drawn)
+                    waiting[v] = nullptr;
+            }
+            break;
+        default:
+            app::viewer().composeReady = false;
+            composeFrame();
+            app::viewer().composeReady = true;
+            break;
+        }
+        for (std::size_t v = 0; v < 3; ++v)
+            ASSERT_EQ(victims[v]->damageLink, waiting[v]) << step << " " << v;
+    }
+    EXPECT_GT(linesSeen, 20);
 }
 
 // [SECTION] Vehicles

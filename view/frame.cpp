@@ -56,7 +56,7 @@ void clearMargins(GpDC dc, const FrameFit& fit)
     surface.fillRectI(margin, right, 0, fit.width - right, fit.height);
 }
 
-void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, const FrameContext& context)
+void composeLayers(const FrameCanvas& canvas, const World& world, ViewState& view, const FrameContext& context)
 {
     KeptText& texts = canvas.caches.texts;
     Surface surface(canvas.dc, canvas.fit);
@@ -82,7 +82,7 @@ void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, con
 
 }  // namespace
 
-void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches)
+void renderFrame(GpDC dc, const World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches)
 {
     composeLayers(FrameCanvas{dc, context.fit, caches}, world, view, context);
     clearMargins(dc, context.fit);
