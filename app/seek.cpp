@@ -27,21 +27,6 @@ std::int64_t snapshotSpacing()
     return std::max(snapshotSpacingS, static_cast<std::int64_t>(std::min(spread, 1e18)));
 }
 
-// Pins are the user's, not the log's: a pinned unit stays pinned when a unit of its kind and id is there after the
-// seek.
-template <class Unit>
-void carryPins(PtrList<Unit>& from, PtrList<Unit>& to)
-{
-    walk(from, [&to](Unit& pinned) {
-        if (!pinned.pinned)
-            return;
-        walk(to, [&pinned](Unit& unit) {
-            if (unit.id == pinned.id)
-                unit.pinned = pinned.pinned;
-        });
-    });
-}
-
 void completeSeek()
 {
     Playback& playback = app::viewer().playback;
@@ -49,8 +34,8 @@ void completeSeek()
     playback.seek.reset();
     stopTimer(seekTimer);
     playback.trail = copySettled(done.at, playback.logPath);
-    carryPins(app::viewer().world.soldierList, done.at.world.soldierList);
-    carryPins(app::viewer().world.vehicleList, done.at.world.vehicleList);
+    // Pins are the user's, not the log's: they stay on the units of the same kind and id.
+    moveMarks(app::viewer().view.units, app::viewer().world, done.at.world);
     app::viewer().world = std::move(done.at.world);
     playback.log = std::move(done.at.log);
     playback.clock = done.at.clock;

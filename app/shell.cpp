@@ -1,5 +1,5 @@
 // The shell's part in the core: start-up and shutdown once for every backend, a frame composed on every paint
-// unless one is under way, and every timer routed to its handler.
+// unless one is under way (the damage links it drew go after it), and every timer routed to its handler.
 #include "app/shell.h"
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "app/seek.h"
 #include "app/viewer.h"
 #include "view/frame.h"
+#include "view/units.h"
 
 namespace {
 
@@ -31,6 +32,19 @@ std::optional<TimelineModel> timelineModel()
     model.nowS = logTimeNow();
     model.seekTarget = seekTarget();
     return model;
+}
+
+// A damage line shows in one frame: the frame just composed drew the link of every soldier it drew, and those links
+// go now. Composing only reads the world, but the world must learn what was drawn: the interpreter links a damage only
+// to a soldier without a link (after a line is drawn the next damage makes the next line; until then the first one
+// waits and later ones are not kept), and the state lists the links not drawn yet. A paint that composes nothing
+// clears nothing, so its lines wait for the next frame composed.
+void forgetDrawnDamageLinks(World& world)
+{
+    walk(world.soldierList, [&world](SoldierRecord& soldier) {
+        if (soldier.damageLink != nullptr && drawnSoldierPoint(soldier, world.calibration))
+            soldier.damageLink = nullptr;
+    });
 }
 
 }  // namespace
@@ -98,6 +112,7 @@ void composeFrame()
     const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0, executableFolder(),
                                timelineModel(), viewer.fit};
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
+    forgetDrawnDamageLinks(viewer.world);
     viewer.composeReady = true;
 }
 

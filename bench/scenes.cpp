@@ -113,7 +113,7 @@ void buildLightScene()
         lines.push_back(created("VEHICLE", 101 + i, classes[i % 3], 20 + i, i % 2));
     addOverlays(lines);
     applyLines(lines);
-    app::viewer().world.soldierList.items[0]->pinned = 1;
+    app::viewer().view.units.flipPin(*app::viewer().world.soldierList.items[0]);
 }
 
 void buildHeavyScene()
@@ -132,5 +132,5 @@ void buildHeavyScene()
     addOverlays(lines);
     applyLines(lines);
     for (int i = 0; i < 20; ++i)
-        app::viewer().world.vehicleList.items[static_cast<std::size_t>(i)]->pinned = 1;
+        app::viewer().view.units.flipPin(*app::viewer().world.vehicleList.items[static_cast<std::size_t>(i)]);
 }

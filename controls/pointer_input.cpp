@@ -1,7 +1,7 @@
 // Pointer movement and the left press over the control bar, the units on the map and the timeline strip. The
-// handlers only set flags and the seek request; the next composed frame shows them. Relies on the stored hit
-// rectangles and bar scale (view/control_bar.cpp, view/timeline.cpp) and on worldToScreen (view/transform.h), so
-// hits agree with what is drawn.
+// handlers only set flags, the units' marks and the seek request; the next composed frame shows them. Relies on the
+// stored hit rectangles and bar scale (view/control_bar.cpp, view/timeline.cpp) and on worldToScreen
+// (view/transform.h), so hits agree with what is drawn.
 #include "controls/pointer_input.h"
 
 #include "view/control_bar.h"
@@ -23,7 +23,7 @@ bool onTimeline(const ViewState& view, int y)
     return view.timeline.scale && insideTimeline(y);
 }
 
-void hoverAt(ViewState& view, World& world, int x, int y)
+void hoverAt(ViewState& view, const World& world, int x, int y)
 {
     const float px = static_cast<float>(x);
     const float py = static_cast<float>(y);
@@ -43,14 +43,18 @@ void hoverAt(ViewState& view, World& world, int x, int y)
         if (!button.hovered)
             button.pressed = 0;
     }
-    const Calibration& calibration = world.calibration;
-    walk(world.soldierList,
-         [&](SoldierRecord& soldier) { soldier.hovered = !strip && insideUnitBox(px, py, soldier, calibration); });
-    walk(world.vehicleList,
-         [&](VehicleRecord& vehicle) { vehicle.hovered = !strip && insideUnitBox(px, py, vehicle, calibration); });
+    view.units.hovered.clear();
+    if (strip)
+        return;
+    auto hover = [&](const Record& unit) {
+        if (insideUnitBox(px, py, unit, world.calibration))
+            view.units.hovered.insert(unit.serial);
+    };
+    walk(world.soldierList, hover);
+    walk(world.vehicleList, hover);
 }
 
-void pressAt(ViewState& view, World& world, int x, int y)
+void pressAt(ViewState& view, const World& world, int x, int y)
 {
     const float px = static_cast<float>(x);
     const float py = static_cast<float>(y);
@@ -60,16 +64,13 @@ void pressAt(ViewState& view, World& world, int x, int y)
         view.timeline.seekRequest = timeAtX(*view.timeline.scale, px);
         return;
     }
-    const Calibration& calibration = world.calibration;
     // Every unit under the pointer flips, not only the topmost one.
-    walk(world.soldierList, [&](SoldierRecord& soldier) {
-        if (insideUnitBox(px, py, soldier, calibration))
-            soldier.pinned = !soldier.pinned;
-    });
-    walk(world.vehicleList, [&](VehicleRecord& vehicle) {
-        if (insideUnitBox(px, py, vehicle, calibration))
-            vehicle.pinned = !vehicle.pinned;
-    });
+    auto flip = [&](const Record& unit) {
+        if (insideUnitBox(px, py, unit, world.calibration))
+            view.units.flipPin(unit);
+    };
+    walk(world.soldierList, flip);
+    walk(world.vehicleList, flip);
     for (ButtonIndex index : screenOrder) {
         ControlButton& button = view.controlButtons[index];
         if (insideRect(px, py, button.hit))

@@ -19,7 +19,7 @@ bool onTimeline(const ViewState& view, int y);
 
 // The pointer moved to (x, y): buttons and units under it are hovered; a button left loses its press. On the
 // strip, or anywhere while dragging along it, the strip shows the time under x; dragging asks for a seek there.
-void hoverAt(ViewState& view, World& world, int x, int y);
+void hoverAt(ViewState& view, const World& world, int x, int y);
 // The left button went down at (x, y): units under it flip their pin, a button under it is pressed. On the strip,
 // it asks for a seek to the time under x and starts a drag.
-void pressAt(ViewState& view, World& world, int x, int y);
+void pressAt(ViewState& view, const World& world, int x, int y);

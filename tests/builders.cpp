@@ -65,3 +65,13 @@ VehicleRecord& addVehicle(float x, float y, std::int32_t side, const std::string
 {
     return addVehicle(app::viewer().world, x, y, side, className);
 }
+
+void hover(const Record& unit)
+{
+    app::viewer().view.units.hovered.insert(unit.serial);
+}
+
+void pin(const Record& unit)
+{
+    app::viewer().view.units.pinned.insert(unit.serial);
+}

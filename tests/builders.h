@@ -1,6 +1,6 @@
-// The test builders, one set for every test: log lines applied to a world, units put straight into its lists, and
-// (in tests/pictures.h) picture files and frame fixtures. Each comes for a world of the test's own and, for the tests
-// of the app, for the app's world.
+// The test builders, one set for every test: log lines applied to a world, units put straight into its lists (and,
+// for the tests of the app, marked in its view), and (in tests/pictures.h) picture files and frame fixtures. Each
+// comes for a world of the test's own and, for the tests of the app, for the app's world.
 #pragma once
 
 #include <cstdint>
@@ -31,3 +31,7 @@ VehicleRecord& addVehicle(World& world, float x, float y, std::int32_t side, con
 // The same in the app's world.
 SoldierRecord& addSoldier(float x, float y, std::int32_t side, const std::string& name = "");
 VehicleRecord& addVehicle(float x, float y, std::int32_t side, const std::string& className);
+
+// Marks the unit of the app's world hovered, or pinned, in the app's view.
+void hover(const Record& unit);
+void pin(const Record& unit);

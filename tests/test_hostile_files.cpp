@@ -265,8 +265,8 @@ TEST_F(HostileFilesTest, ValuesOfTenThousandCharactersAreCutAndNumbersNeedNotBeF
         EXPECT_TRUE(std::isnan(calibration.scaleY));
         EXPECT_EQ(calibration.rotationOffset, std::numeric_limits<float>::infinity());
         // No screen point is finite: nothing is drawn and nothing can be hit.
-        addSoldier(0, 0, 0).pinned = 1;
-        addVehicle(10, 10, 0, "Truck").pinned = 1;
+        pin(addSoldier(0, 0, 0));
+        pin(addVehicle(10, 10, 0, "Truck"));
         composeOverFill();
         EXPECT_EQ(findColour(sideRed, mapArea).count, 0) << c.scaleX.substr(0, 20);
         EXPECT_EQ(brokenReference(app::viewer().world), "");

@@ -16,6 +16,7 @@
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/shell.h"
+#include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "tests/world_invariants.h"
 #include "world/log_step.h"
@@ -256,7 +257,7 @@ TEST_F(HostileLogTest, BoardingAndLeavingTensOfThousandsOfTimes)
     VehicleRecord& truck = *app::viewer().world.vehicleList.items[0];
     EXPECT_EQ(truck.passengers.size(), 1000);
     EXPECT_EQ(app::viewer().world.soldierList.items[0]->aboard, 1);
-    truck.pinned = 1;
+    pin(truck);
     composeFrame();
 
     // The truck goes: the rider is set down once and no passenger list is left pointing at anything.

@@ -128,8 +128,8 @@ TEST_F(KeptDrawingTest, FramesComposedWithWhatIsKeptAreTheFirstFrame)
     app::viewer().world.clockMinutes = 12;
     app::viewer().world.chatLines[0] = ChatLine{"Reyna: glhf", 1};
     app::viewer().world.chatLines[5] = ChatLine{"Tamsin [TEAM]: truck is rolling, three aboard", 0};
-    addSoldier(120.5f, 210.25f, 0, "Marten").pinned = 1;
-    addVehicle(220, 90, 1, "Truck").pinned = 1;
+    pin(addSoldier(120.5f, 210.25f, 0, "Marten"));
+    pin(addVehicle(220, 90, 1, "Truck"));
     app::viewer().playback.msPerLogSecond = 500;
     for (int button = 0; button < buttonCount; ++button) {
         app::viewer().view.controlButtons[static_cast<std::size_t>(button)].hovered = button == 2;

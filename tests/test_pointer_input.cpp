@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "app/shell.h"
 #include "controls/pointer_input.h"
+#include "tests/builders.h"
 #include "tests/kelo_test.h"
 #include "view/control_bar.h"
 #include "view/timeline_scale.h"
@@ -45,6 +46,16 @@ protected:
         return vehicle;
     }
 };
+
+bool hovered(const Record& unit)
+{
+    return app::viewer().view.units.isHovered(unit);
+}
+
+bool pinned(const Record& unit)
+{
+    return app::viewer().view.units.isPinned(unit);
+}
 
 ScreenPoint screenOf(const Record& unit)
 {
@@ -153,16 +164,16 @@ TEST_F(PointerInputTest, UnitBoxLiesRightOfAndBelowTheScreenPoint)
     ASSERT_FLOAT_EQ(p.x, 100);
     ASSERT_FLOAT_EQ(p.y, 200);
     onPointerPress(99, 203);
-    EXPECT_EQ(soldier.pinned, 0);
+    EXPECT_FALSE(pinned(soldier));
     onPointerPress(105, 205);
-    EXPECT_EQ(soldier.pinned, 1);
+    EXPECT_TRUE(pinned(soldier));
     for (int x = 99; x <= 107; ++x) {
         onPointerMove(x, 203);
-        EXPECT_EQ(soldier.hovered, x >= 101 && x <= 105) << x;
+        EXPECT_EQ(hovered(soldier), x >= 101 && x <= 105) << x;
     }
     for (int y = 199; y <= 207; ++y) {
         onPointerMove(103, y);
-        EXPECT_EQ(soldier.hovered, y >= 201 && y <= 205) << y;
+        EXPECT_EQ(hovered(soldier), y >= 201 && y <= 205) << y;
     }
 }
 
@@ -174,11 +185,11 @@ TEST_F(PointerInputTest, FractionalScreenPointWidensTheHitRange)
     ASSERT_FLOAT_EQ(p.y, 200.25f);
     for (int x = 99; x <= 108; ++x) {
         onPointerMove(x, 203);
-        EXPECT_EQ(vehicle.hovered, x >= 101 && x <= 106) << x;
+        EXPECT_EQ(hovered(vehicle), x >= 101 && x <= 106) << x;
     }
     for (int y = 199; y <= 208; ++y) {
         onPointerMove(103, y);
-        EXPECT_EQ(vehicle.hovered, y >= 201 && y <= 206) << y;
+        EXPECT_EQ(hovered(vehicle), y >= 201 && y <= 206) << y;
     }
 }
 
@@ -189,16 +200,42 @@ TEST_F(PointerInputTest, EveryOverlappingUnitFlipsOnEachPress)
     VehicleRecord& vehicle = vehicleAt(1, 3);
     SoldierRecord& away = soldierAt(50, 50);
     onPointerPress(204, 229);
-    EXPECT_EQ(first.pinned, 1);
-    EXPECT_EQ(second.pinned, 1);
-    EXPECT_EQ(vehicle.pinned, 1);
-    EXPECT_EQ(away.pinned, 0);
+    EXPECT_TRUE(pinned(first));
+    EXPECT_TRUE(pinned(second));
+    EXPECT_TRUE(pinned(vehicle));
+    EXPECT_FALSE(pinned(away));
     onPointerPress(204, 229);
-    EXPECT_EQ(first.pinned, 0);
-    EXPECT_EQ(second.pinned, 0);
-    EXPECT_EQ(vehicle.pinned, 0);
+    EXPECT_FALSE(pinned(first));
+    EXPECT_FALSE(pinned(second));
+    EXPECT_FALSE(pinned(vehicle));
     onPointerMove(204, 229);
-    EXPECT_EQ(first.hovered + second.hovered + vehicle.hovered + away.hovered, 3);
+    EXPECT_EQ(hovered(first) + hovered(second) + hovered(vehicle) + hovered(away), 3);
+}
+
+// Marks go with the record, not the id: of two vehicles that share an id only the one under the pointer is pinned; a
+// soldier created anew under its id, a vehicle destroyed and created again and the units after a reset come unmarked.
+TEST_F(PointerInputTest, MarksStayWithTheirRecords)
+{
+    World& world = app::viewer().world;
+    createSoldier(world, 5, 0, 0);
+    createVehicle(world, 7, 50, 0);
+    createVehicle(world, 7, 100, 0);
+    onPointerMove(203, 228);
+    onPointerPress(203, 228);
+    onPointerPress(253, 228);
+    ASSERT_EQ(world.vehicleList.size(), 2);
+    EXPECT_TRUE(hovered(*world.soldierList.items[0]) && pinned(*world.soldierList.items[0]));
+    EXPECT_TRUE(pinned(*world.vehicleList.items[0]));
+    EXPECT_FALSE(pinned(*world.vehicleList.items[1]));
+    createSoldier(world, 5, 0, 0);
+    EXPECT_FALSE(hovered(*world.soldierList.items[0]) || pinned(*world.soldierList.items[0]));
+    applyLine("DESTROYED;VEHICLE;7");
+    createVehicle(world, 7, 50, 0);
+    EXPECT_FALSE(pinned(*world.vehicleList.items[0]));
+    onPointerPress(253, 228);
+    resetWorld(world);
+    createVehicle(world, 7, 50, 0);
+    EXPECT_FALSE(pinned(*world.vehicleList.items[0]));
 }
 
 TEST_F(PointerInputTest, UnitsThatAreNotDrawnAreStillHit)
@@ -208,8 +245,8 @@ TEST_F(PointerInputTest, UnitsThatAreNotDrawnAreStillHit)
     // A vehicle at exactly (0, 0, 0) is not drawn, yet it has a box.
     VehicleRecord& parked = vehicleAt(0, 0);
     onPointerPress(203, 228);
-    EXPECT_EQ(rider.pinned, 1);
-    EXPECT_EQ(parked.pinned, 1);
+    EXPECT_TRUE(pinned(rider));
+    EXPECT_TRUE(pinned(parked));
 }
 
 TEST_F(PointerInputTest, PressOnAUnitInsideAButtonDoesBoth)
@@ -219,10 +256,10 @@ TEST_F(PointerInputTest, PressOnAUnitInsideAButtonDoesBoth)
     // Put the soldier's box around the middle of "Open".
     SoldierRecord& soldier = soldierAt(x - 3 - 200.0f, y - 3 - 225.0f);
     onPointerMove(x, y);
-    EXPECT_EQ(soldier.hovered, 1);
+    EXPECT_TRUE(hovered(soldier));
     EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].hovered, 1);
     onPointerPress(x, y);
-    EXPECT_EQ(soldier.pinned, 1);
+    EXPECT_TRUE(pinned(soldier));
     EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].pressed, 1);
 }
 
@@ -239,9 +276,9 @@ TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
             onPointerMove(x, y);
             onPointerPress(x, y);
         }
-    EXPECT_EQ(atOrigin.hovered + atOrigin.pinned, 0);
-    EXPECT_EQ(elsewhere.hovered + elsewhere.pinned, 0);
-    EXPECT_EQ(vehicle.hovered + vehicle.pinned, 0);
+    EXPECT_FALSE(hovered(atOrigin) || pinned(atOrigin));
+    EXPECT_FALSE(hovered(elsewhere) || pinned(elsewhere));
+    EXPECT_FALSE(hovered(vehicle) || pinned(vehicle));
 }
 
 // [SECTION] The timeline strip
@@ -262,8 +299,8 @@ TEST_F(PointerInputTest, WithoutAStripItsRowsAreLikeAnyOther)
     SoldierRecord& soldier = soldierAt(-3, 433 - 225.0f);
     onPointerMove(200, 436);
     onPointerPress(200, 436);
-    EXPECT_EQ(soldier.hovered, 1);
-    EXPECT_EQ(soldier.pinned, 1);
+    EXPECT_TRUE(hovered(soldier));
+    EXPECT_TRUE(pinned(soldier));
     EXPECT_FALSE(app::viewer().view.timeline.pointerX);
     EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
 }
@@ -318,18 +355,18 @@ TEST_F(PointerInputTest, TheStripTakesPressAndHoverFromAUnitOverIt)
     SoldierRecord& over = soldierAt(-3, 433 - 225.0f);
     SoldierRecord& above = soldierAt(-3, 0);
     onPointerMove(200, 436);
-    EXPECT_EQ(over.hovered, 0);
+    EXPECT_FALSE(hovered(over));
     onPointerPress(200, 436);
-    EXPECT_EQ(over.pinned, 0);
+    EXPECT_FALSE(pinned(over));
     EXPECT_TRUE(app::viewer().view.timeline.seekRequest);
     // Dragging up over a unit does not hover it either; once the button is up, it does.
     onPointerMove(200, 228);
-    EXPECT_EQ(above.hovered, 0);
+    EXPECT_FALSE(hovered(above));
     onPointerRelease();
     onPointerMove(200, 228);
-    EXPECT_EQ(above.hovered, 1);
+    EXPECT_TRUE(hovered(above));
     onPointerPress(200, 228);
-    EXPECT_EQ(above.pinned, 1);
+    EXPECT_TRUE(pinned(above));
 }
 
 TEST_F(PointerInputTest, DraggingOverAButtonNeitherHoversNorPressesIt)

@@ -1,6 +1,7 @@
-// Tests of seeking on the virtual clock: a seek lands on the world of a fresh open played to the same line, for
-// generated games, forward and back, playing and paused, at changing speeds; the timers after a seek; seeks into an
-// index still being built, seeks during seeks, logs of one line or without a final newline, re-opening mid-scan.
+// Tests of seeking on the virtual clock: a seek lands on the world and the frame of a fresh open played to the same
+// line, pins kept by kind and id, for generated games, forward and back, playing and paused, at changing speeds; the
+// timers after a seek; seeks into an index still being built, seeks during seeks, logs of one line or without a final
+// newline, re-opening mid-scan.
 #include <unistd.h>
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <limits>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -17,6 +19,7 @@
 #include "app/seek.h"
 #include "app/shell.h"
 #include "tests/kelo_test.h"
+#include "tests/pictures.h"
 #include "world/log_time.h"
 
 namespace {
@@ -213,6 +216,24 @@ std::size_t damageLinks(const World& world)
     return links;
 }
 
+// Calls `visit` with every soldier and vehicle of the world.
+template <class Visit>
+void eachUnit(const World& world, Visit visit)
+{
+    walk(world.soldierList, visit);
+    walk(world.vehicleList, visit);
+}
+
+// A frame composed over black: labels that stray below the map area do not blend into an earlier frame's.
+std::vector<std::uint32_t> composedFrame()
+{
+    fillBackBuffer(0xFF000000);
+    composeFrame();
+    std::vector<std::uint32_t> pixels;
+    headless::framePixels(pixels);
+    return pixels;
+}
+
 class SeekTest : public KeloTest {
 protected:
     // Opens the log and waits for its whole index, as kelo-render does before it seeks.
@@ -231,9 +252,16 @@ protected:
         app::viewer().playback.playbackPaused = 1;
     }
 
-    // Seeks to t at once and checks that the world is the fresh open's at the same line; `what` names the seek.
+    // Seeks to t at once and checks that the world is the fresh open's at the same line and that the frame is the
+    // fresh open's with the units of each kind and id pinned before pinned, none hovered; `what` names the seek.
     void expectSeekLands(const std::string& path, double t, const std::string& what)
     {
+        UnitMarks& marks = app::viewer().view.units;
+        std::set<std::pair<RecordKind, std::int32_t>> pinnedIds;
+        eachUnit(app::viewer().world, [&](const Record& unit) {
+            if (marks.isPinned(unit))
+                pinnedIds.emplace(unit.kind, unit.id);
+        });
         seekTo(t);
         finishSeek();
         const double scanned = indexView()->scannedS;
@@ -244,6 +272,20 @@ protected:
         EXPECT_EQ(app::viewer().playback.log.currentNumber, expected.lineNumber) << what;
         EXPECT_FALSE(seekTarget()) << what;
         EXPECT_EQ(headless::timerArmed(playbackTimer), app::viewer().playback.playbackPaused == 0) << what;
+        EXPECT_TRUE(marks.hovered.empty()) << what;
+        // Both frames are composed from copies, so that the world landed on keeps its damage links.
+        World landed = std::move(app::viewer().world);
+        app::viewer().world = landed;
+        const std::vector<std::uint32_t> shown = composedFrame();
+        const UnitMarks landedMarks = std::exchange(marks, UnitMarks{});
+        app::viewer().world = expected.world;
+        eachUnit(app::viewer().world, [&](const Record& unit) {
+            if (pinnedIds.count({unit.kind, unit.id}) != 0)
+                marks.flipPin(unit);
+        });
+        EXPECT_TRUE(composedFrame() == shown) << what;
+        app::viewer().world = std::move(landed);
+        marks = landedMarks;
     }
 };
 
@@ -256,6 +298,10 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
     std::size_t snapshotsHit = 0;
     std::size_t snapshotsMissed = 0;
     std::size_t linksKept = 0;
+    std::size_t pinsKept = 0;
+    // The games' map of 4000 units fills the frame's map area, so that every unit shows.
+    writeFile("Kelo.ini", "[Brackwater.map]\nInvertY=0\nInvertX=0\nScaleX=4000\nScaleY=4000\nOffsetX=2000\n"
+                          "OffsetY=200\nRotationOffset=0\n");
     for (std::uint32_t seed : {1u, 2u, 3u}) {
         const std::string path = openFully("game.log", GameWriter(seed).write(2500));
         const std::vector<std::int64_t> times = lineTimes(path);
@@ -278,6 +324,13 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
                 break;
             }
             headless::advance(static_cast<std::int64_t>(pick(3000)));
+            // The user pins and points at units as playback goes.
+            eachUnit(app::viewer().world, [&](const Record& unit) {
+                if (pick(4) == 0)
+                    app::viewer().view.units.flipPin(unit);
+                if (pick(8) == 0)
+                    app::viewer().view.units.hovered.insert(unit.serial);
+            });
             // Targets on a line's time, between lines, far and near, forward and back, and past the end.
             const double lineTime = static_cast<double>(times[pick(times.size())]);
             const double now = logTimeNow();
@@ -291,8 +344,10 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
                             "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "
                                 + std::to_string(t));
             linksKept += damageLinks(app::viewer().world);
+            pinsKept += app::viewer().view.units.pinned.size();
         }
     }
+    EXPECT_GT(pinsKept, 100u);
     EXPECT_GT(snapshotsHit, 0u);
     EXPECT_GT(snapshotsMissed, 0u);
     EXPECT_GT(linksKept, 0u);
@@ -420,19 +475,23 @@ TEST_F(SeekTest, PinsStayWithTheirUnits)
               "[0:00:05] POS;SOLDIER;2;-;9;9;0\n");
     headless::advance(1003);
     ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
-    app::viewer().world.soldierList.items[1]->pinned = 1;
+    const UnitMarks& marks = app::viewer().view.units;
+    auto pinned = [&marks](std::size_t soldier) {
+        return marks.isPinned(*app::viewer().world.soldierList.items[soldier]);
+    };
+    app::viewer().view.units.flipPin(*app::viewer().world.soldierList.items[1]);
     seekTo(3);
     finishSeek();
     ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
-    EXPECT_EQ(app::viewer().world.soldierList.items[0]->pinned, 0);
-    EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 1);
+    EXPECT_FALSE(pinned(0));
+    EXPECT_TRUE(pinned(1));
     seekTo(0.5);
     finishSeek();
     ASSERT_EQ(app::viewer().world.soldierList.size(), 1);
     seekTo(3);
     finishSeek();
     ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
-    EXPECT_EQ(app::viewer().world.soldierList.items[1]->pinned, 0);  // the pin went with the seek that had no soldier 2
+    EXPECT_FALSE(pinned(1));  // the pin went with the seek that had no soldier 2
 }
 
 // [SECTION] Seeks under way, the index under way, re-opening

@@ -1,6 +1,9 @@
 // Unit symbols on the headless back buffer: dots, squares and icons, labels, passenger names, status bars and
 // damage lines. Label positions come from text sizes measured with the view's own font.
+#include <array>
 #include <cmath>
+#include <random>
+#include <string>
 
 #include "app/shell.h"
 #include "tests/pictures.h"
@@ -80,7 +83,7 @@ TEST_F(UnitsTest, SoldierAboardIsNotDrawnAndKeepsItsDamageLink)
     SoldierRecord& attacker = addSoldier(100, 100, 1);
     SoldierRecord& rider = addSoldier(-100, -100, 0);
     rider.aboard = 1;
-    rider.pinned = 1;
+    pin(rider);
     rider.damageLink = &attacker;
     composeFrame();
     EXPECT_EQ(pixelAt(-100, -100, 3, 3), black);
@@ -97,10 +100,13 @@ TEST_F(UnitsTest, LabelAppearsWhileHoveredOrPinned)
     EXPECT_EQ(headless::pixel(106 + static_cast<int>(size.Width), 131 + static_cast<int>(size.Height)), black);
     EXPECT_EQ(findColour(yellow, 106, 131, 100, 14).count, 0);
 
-    for (auto [hovered, pinned] : {std::pair{1, 0}, std::pair{0, 1}, std::pair{1, 1}}) {
+    for (auto [hovered, pinned] : {std::pair{true, false}, std::pair{false, true}, std::pair{true, true}}) {
         fillBackBuffer(black);
-        soldier.hovered = static_cast<std::uint8_t>(hovered);
-        soldier.pinned = static_cast<std::uint8_t>(pinned);
+        app::viewer().view.units = UnitMarks{};
+        if (hovered)
+            hover(soldier);
+        if (pinned)
+            pin(soldier);
         composeFrame();
         expectLabelBox(soldier.name, 106, 131, yellow);
         // Yellow text on its faint yellow box.
@@ -111,17 +117,17 @@ TEST_F(UnitsTest, LabelAppearsWhileHoveredOrPinned)
 TEST_F(UnitsTest, StatusBarRunsFromRedTowardsGreenOverThirtyPixels)
 {
     SoldierRecord& half = addSoldier(-100, -100, 0, "A");
-    half.hovered = 1;
+    hover(half);
     half.levelA = 50;
     half.peakA = 100;
     SoldierRecord& full = addSoldier(-100, 50, 0, "B");
-    full.pinned = 1;
+    pin(full);
     full.levelA = 30;
     full.levelB = 70;
     full.peakA = 40;
     full.peakB = 60;
     SoldierRecord& none = addSoldier(50, -100, 0, "C");
-    none.hovered = 1;
+    hover(none);
     none.levelA = 10;  // levels without peaks: no ratio, no bar
     composeFrame();
 
@@ -152,7 +158,7 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
     SoldierRecord& labelled = addSoldier(-100, 50, 0, "B");
     labelled.levelA = 1;
     labelled.peakA = 1;
-    labelled.hovered = 1;
+    hover(labelled);
     SoldierRecord& rider = addSoldier(50, 50, 0, "C");
     rider.levelA = 1;
     rider.peakA = 1;
@@ -205,6 +211,63 @@ TEST_F(UnitsTest, WithoutAPictureTheDamageLineIsGoneFromTheNextFrameToo)
     composeFrame();
     EXPECT_EQ(damaged.damageLink, nullptr);
     EXPECT_EQ(findColour(yellow, 100, 128, 200, 2).count, 0);
+}
+
+// Damage lines against a model of what a user sees: a soldier hit while it has no line waiting gets one, a later hit
+// waits for it to be drawn; a frame composed draws every waiting line of a soldier drawn (and only those) and they
+// go; a paint that composes nothing, or a soldier aboard, keeps them for a later frame.
+TEST_F(UnitsTest, EachDamageLineShowsInTheFirstFrameComposedThatDrawsItsSoldier)
+{
+    SoldierRecord& yellowSource = addSoldier(150, -180, 1);
+    SoldierRecord& redSource = addSoldier(150, -180, 0);
+    yellowSource.id = 11;
+    redSource.id = 12;
+    std::array<SoldierRecord*, 3> victims{};
+    std::array<const SoldierRecord*, 3> waiting{};
+    for (std::int32_t i = 0; i < 3; ++i) {
+        victims[i] = &addSoldier(-150, -150 + 100.0f * static_cast<float>(i), 0);
+        victims[i]->id = i + 1;
+    }
+    std::mt19937 random(5);
+    int linesSeen = 0;
+    for (int step = 0; step < 400; ++step) {
+        const std::size_t i = random() % 3;
+        switch (random() % 4) {
+        case 0: {
+            const SoldierRecord* source = random() % 2 ? &yellowSource : &redSource;
+            applyLine("DAMAGED;SOLDIER;" + std::to_string(i + 1) + ";-;-;-;-;-;" + std::to_string(source->id));
+            if (waiting[i] == nullptr)
+                waiting[i] = source;
+            break;
+        }
+        case 1:
+            victims[i]->aboard = !victims[i]->aboard;
+            break;
+        case 2:
+            composeFrame();
+            for (std::size_t v = 0; v < 3; ++v) {
+                // Each line crosses x = 203 at its own height, halfway between its two dots' centres.
+                const int crossing = (78 + 100 * static_cast<int>(v) + 48) / 2;
+                const bool drawn = !victims[v]->aboard;
+                const bool yellowLine = countTinted(yellow, 203, crossing - 2, 1, 5) > 0;
+                const bool redLine = countTinted(red, 203, crossing - 2, 1, 5) > 0;
+                EXPECT_EQ(yellowLine, drawn && waiting[v] == &yellowSource) << step << " " << v;
+                EXPECT_EQ(redLine, drawn && waiting[v] == &redSource) << step << " " << v;
+                linesSeen += yellowLine || redLine;
+                if (drawn)
+                    waiting[v] = nullptr;
+            }
+            break;
+        default:
+            app::viewer().composeReady = false;
+            composeFrame();
+            app::viewer().composeReady = true;
+            break;
+        }
+        for (std::size_t v = 0; v < 3; ++v)
+            ASSERT_EQ(victims[v]->damageLink, waiting[v]) << step << " " << v;
+    }
+    EXPECT_GT(linesSeen, 20);
 }
 
 // [SECTION] Vehicles
@@ -303,10 +366,10 @@ TEST_F(UnitsTest, VehicleLabelIsWhiteOverAnIconAndInTheSideColourOverASquare)
     ASSERT_TRUE(writePicture(presets() + "Tank.png", 10, 10, 0xFF808080));
     VehicleRecord& tank = addVehicle(-100, -100, 0, "Tank");
     tank.direction = 90;
-    tank.hovered = 1;
+    hover(tank);
     VehicleRecord& jeep = addVehicle(-100, 50, 1, "Jeep");
     jeep.direction = -12.5f;
-    jeep.pinned = 1;
+    pin(jeep);
     composeFrame();
     expectLabelBox("Tank - 90.000", 106, 131, white);
     expectLabelBox("Jeep - -12.500", 106, 281, yellow);
@@ -319,7 +382,7 @@ TEST_F(UnitsTest, VehicleLabelIsWhiteOverAnIconAndInTheSideColourOverASquare)
 TEST_F(UnitsTest, PassengerNamesStandTenPixelsApartAboveTheBar)
 {
     VehicleRecord& truck = addVehicle(-100, -100, -1, "Truck");
-    truck.pinned = 1;
+    pin(truck);
     SoldierRecord& first = addSoldier(50, 50, 0, "Private Long-Name First");
     SoldierRecord& second = addSoldier(50, 50, 0, "Second Passenger, Longest Of All");
     first.aboard = 1;
@@ -349,11 +412,11 @@ TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
 {
     app::viewer().world.calibration.scaleX = 0;  // nothing calibrated yet
     SoldierRecord& soldier = addSoldier(10, 10, 0, "A");
-    soldier.hovered = 1;
+    hover(soldier);
     SoldierRecord& source = addSoldier(20, 20, 1);
     soldier.damageLink = &source;
     VehicleRecord& vehicle = addVehicle(10, 10, 0, "NoIcon");
-    vehicle.pinned = 1;
+    pin(vehicle);
     composeFrame();
     EXPECT_EQ(findColour(red, mapArea).count, 0);
     EXPECT_EQ(findColour(yellow, mapArea).count, 0);
@@ -363,16 +426,16 @@ TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
 TEST_F(UnitsTest, FarAwayUnitsAndWildLevelsDoNotBreakTheFrame)
 {
     SoldierRecord& far = addSoldier(3.0e38f, -3.0e38f, 0, "far");
-    far.hovered = 1;
+    hover(far);
     far.levelA = 1;
     far.peakA = 1;
     SoldierRecord& wild = addSoldier(-100, -100, 0, "wild");
-    wild.hovered = 1;
+    hover(wild);
     wild.levelA = 3.0e38f;
     wild.peakA = 1.0e-30f;
     wild.damageLink = &far;
     VehicleRecord& vehicle = addVehicle(-3.0e38f, 3.0e38f, 1, "NoIcon");
-    vehicle.pinned = 1;
+    pin(vehicle);
     vehicle.levelA = NAN;
     vehicle.peakA = 1;
     vehicle.direction = NAN;
@@ -389,7 +452,7 @@ TEST_F(UnitsTest, AFailingDrawingCallIsReportedOnceForTheProgramsLife)
         {
             // A label and a bar at 3e38 pixels: drawing calls that GDI+ refuses.
             SoldierRecord& far = addSoldier(3.0e38f, -3.0e38f, 0, "far");
-            far.hovered = 1;
+            hover(far);
             far.levelA = 1;
             far.peakA = 1;
             testing::internal::CaptureStderr();

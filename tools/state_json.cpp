@@ -38,12 +38,12 @@ StateJson linkJson(const Record* record)
     return record ? StateJson{{"kind", kindName(record->kind)}, {"id", record->id}} : StateJson(nullptr);
 }
 
-// The fields that soldiers and vehicles share beyond the head.
+// The fields that soldiers and vehicles share beyond the head; hover and pin are the view's.
 template <class Unit>
 void addUnitFields(StateJson& json, const Unit& unit)
 {
-    json["hovered"] = unit.hovered != 0;
-    json["pinned"] = unit.pinned != 0;
+    json["hovered"] = app::viewer().view.units.isHovered(unit);
+    json["pinned"] = app::viewer().view.units.isPinned(unit);
     json["stepsLeft"] = unit.glide.stepsLeft;
     json["stepLength"] = floatJson(unit.glide.stepLength);
     json["moveHeading"] = floatJson(unit.glide.moveHeading);

@@ -19,7 +19,7 @@ std::string latin1ToUtf8(std::string_view text);
 // The fewest decimal digits that read back to the same 32-bit float; null when the value is not finite.
 StateJson floatJson(float value);
 
-// One record with the fields its kind has.
+// One record with the fields its kind has; a unit's hover and pin are those of the current viewer's view.
 StateJson recordJson(const Record& record);
 
 // The whole state at the current virtual time.

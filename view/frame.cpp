@@ -60,7 +60,7 @@ void clearMargins(GpDC dc, const FrameFit& fit)
     surface.fillRectI(margin, right, 0, fit.width - right, fit.height);
 }
 
-void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, const FrameContext& context)
+void composeLayers(const FrameCanvas& canvas, const World& world, ViewState& view, const FrameContext& context)
 {
     KeptText& texts = canvas.caches.texts;
     Surface surface(canvas.dc, canvas.fit);
@@ -75,8 +75,8 @@ void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, con
         drawTitleScreen(surface, texts);
     }
     drawOverlays(surface, texts, world, context.msPerLogSecond, context.paused);
-    drawSoldiers(surface, texts, world, view.barsShown != 0);
-    drawVehicles(surface, canvas, world, context.programFolder);
+    drawSoldiers(surface, texts, world, view.units, view.barsShown != 0);
+    drawVehicles(surface, canvas, world, view.units, context.programFolder);
     drawChatFeed(canvas, world);
     if (context.timeline)
         drawTimeline(canvas, view.timeline, *context.timeline);
@@ -86,7 +86,7 @@ void composeLayers(const FrameCanvas& canvas, World& world, ViewState& view, con
 
 }  // namespace
 
-void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches)
+void renderFrame(GpDC dc, const World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches)
 {
     composeLayers(FrameCanvas{dc, context.fit, caches}, world, view, context);
     clearMargins(dc, context.fit);

@@ -26,9 +26,10 @@ struct FrameContext {
 using LabelPlacement = std::function<GpPointF(float width, float height)>;
 
 // Composes the whole frame into the back buffer's device context, placed as the fit says: drawn at the fit's scale
-// (not stretched afterwards), with the margins around it black. Damage lines are drawn once: drawing one clears the
-// link in the world. The timeline strip comes last, over anything that strays below the map.
-void renderFrame(GpDC dc, World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches);
+// (not stretched afterwards), with the margins around it black. The timeline strip comes last, over anything that
+// strays below the map. Of the world it only reads: every damage link of a soldier drawn is drawn as a line, and the
+// caller, who owns the world, clears those links once the frame is composed (app/shell.cpp).
+void renderFrame(GpDC dc, const World& world, ViewState& view, const FrameContext& context, DrawingCaches& caches);
 
 ARGB sideColour(std::int32_t side);
 

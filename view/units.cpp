@@ -71,16 +71,16 @@ void drawDamageLine(Surface& surface, const Calibration& calibration, ScreenPoin
     surface.drawLine(pen, from.x + 3, from.y + 3, to.x + 3, to.y + 3);
 }
 
-void drawSoldier(Surface& surface, KeptText& texts, const Calibration& calibration, SoldierRecord& soldier,
-                 bool barsShown)
+void drawSoldier(Surface& surface, KeptText& texts, const Calibration& calibration, const SoldierRecord& soldier,
+                 const UnitMarks& marks, bool barsShown)
 {
-    ScreenPoint p = worldToScreen(calibration, soldier.posX, soldier.posY);
-    // A soldier aboard, or one the calibration cannot place, is not drawn and keeps its damage link for later.
-    if (soldier.aboard || !isFinite(p))
+    const std::optional<ScreenPoint> drawnAt = drawnSoldierPoint(soldier, calibration);
+    if (!drawnAt)
         return;
+    const ScreenPoint p = *drawnAt;
     ARGB colour = sideColour(soldier.side);
     surface.fillEllipse(Brush::solid(colour), p.x, p.y, 6, 6);
-    if (soldier.hovered || soldier.pinned) {
+    if (marks.isHovered(soldier) || marks.isPinned(soldier)) {
         GpPointF label{p.x + 6, p.y + 6};
         const Font& font = texts.font("Arial", 8);
         drawLabel(surface, texts, soldier.name, font, label, colour);
@@ -88,10 +88,8 @@ void drawSoldier(Surface& surface, KeptText& texts, const Calibration& calibrati
     } else if (barsShown) {
         drawStatusBar(surface, soldier, p.x + 2, p.y + 13);
     }
-    if (soldier.damageLink != nullptr) {
+    if (soldier.damageLink != nullptr)
         drawDamageLine(surface, calibration, p, *soldier.damageLink);
-        soldier.damageLink = nullptr;
-    }
 }
 
 // [SECTION] Vehicles
@@ -125,8 +123,8 @@ std::string vehicleLabelText(const std::string& className, float direction)
     return className + " - " + fixedDecimals(direction, 3);
 }
 
-void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, const World& world,
-                 const std::string& programFolder, VehicleRecord& vehicle)
+void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, const World& world, const UnitMarks& marks,
+                 const std::string& programFolder, const VehicleRecord& vehicle)
 {
     // A vehicle still at the origin, height included, has never been placed.
     if (vehicle.posX == 0 && vehicle.posY == 0 && vehicle.posZ == 0)
@@ -139,12 +137,12 @@ void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, cons
         colour = sideColour(vehicle.side);
         surface.fillRect(Brush::solid(colour), p.x, p.y, 7, 7);
     }
-    if (!vehicle.hovered && !vehicle.pinned)
+    if (!marks.isHovered(vehicle) && !marks.isPinned(vehicle))
         return;
     GpPointF line{p.x + 6, p.y + 6};
     const Font& font = caches.texts.font("Arial", 8);
     drawLabel(surface, caches.texts, vehicleLabelText(vehicle.className, vehicle.direction), font, line, colour);
-    walk(vehicle.passengers, [&](SoldierRecord& passenger) {
+    walk(vehicle.passengers, [&](const SoldierRecord& passenger) {
         line.Y += 10;
         drawLabel(surface, caches.texts, passenger.name, font, line, colour);
     });
@@ -153,17 +151,28 @@ void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, cons
 
 }  // namespace
 
-void drawSoldiers(Surface& surface, KeptText& texts, World& world, bool barsShown)
+std::optional<ScreenPoint> drawnSoldierPoint(const SoldierRecord& soldier, const Calibration& calibration)
 {
-    walk(world.soldierList,
-         [&](SoldierRecord& soldier) { drawSoldier(surface, texts, world.calibration, soldier, barsShown); });
+    const ScreenPoint p = worldToScreen(calibration, soldier.posX, soldier.posY);
+    if (soldier.aboard || !isFinite(p))
+        return std::nullopt;
+    return p;
 }
 
-void drawVehicles(Surface& surface, const FrameCanvas& canvas, World& world, const std::string& programFolder)
+void drawSoldiers(Surface& surface, KeptText& texts, const World& world, const UnitMarks& marks, bool barsShown)
+{
+    walk(world.soldierList, [&](const SoldierRecord& soldier) {
+        drawSoldier(surface, texts, world.calibration, soldier, marks, barsShown);
+    });
+}
+
+void drawVehicles(Surface& surface, const FrameCanvas& canvas, const World& world, const UnitMarks& marks,
+                  const std::string& programFolder)
 {
     canvas.caches.icons.newFrame();
     // One surface for every icon: each sets its own transform, and the clip of each drawing goes with it.
     Surface rotated(canvas.dc, canvas.fit);
-    walk(world.vehicleList,
-         [&](VehicleRecord& vehicle) { drawVehicle(surface, rotated, canvas.caches, world, programFolder, vehicle); });
+    walk(world.vehicleList, [&](const VehicleRecord& vehicle) {
+        drawVehicle(surface, rotated, canvas.caches, world, marks, programFolder, vehicle);
+    });
 }

@@ -1,12 +1,19 @@
 // Unit symbols: soldier dots, vehicle icons or squares, labels, passenger names, status bars, damage lines.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "view/frame_canvas.h"
+#include "view/transform.h"
+#include "view/unit_marks.h"
 #include "world/world_model.h"
 
-// Draws each soldier's one-frame damage line and clears its link.
-void drawSoldiers(Surface& surface, KeptText& texts, World& world, bool barsShown);
+// Where a frame draws the soldier; none for one aboard or one the calibration cannot place, which is not drawn and
+// keeps its damage link for a later frame.
+std::optional<ScreenPoint> drawnSoldierPoint(const SoldierRecord& soldier, const Calibration& calibration);
+// Draws each soldier that is drawn with the damage line of its link; clearing the links drawn is the caller's.
+void drawSoldiers(Surface& surface, KeptText& texts, const World& world, const UnitMarks& marks, bool barsShown);
 // Vehicle icons, from Presets in the program folder, are drawn on a second, rotated surface on the same context.
-void drawVehicles(Surface& surface, const FrameCanvas& canvas, World& world, const std::string& programFolder);
+void drawVehicles(Surface& surface, const FrameCanvas& canvas, const World& world, const UnitMarks& marks,
+                  const std::string& programFolder);

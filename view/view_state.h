@@ -1,6 +1,6 @@
 // The view's own state, apart from the world: the control buttons with their hit rectangles and flags, whether
-// every soldier shows its bare status bar, and the timeline strip with the pointer on it. Hover and pins of units
-// live on the unit records.
+// every soldier shows its bare status bar, the units hovered and pinned, and the timeline strip with the pointer on
+// it.
 #pragma once
 
 #include <array>
@@ -9,6 +9,7 @@
 
 #include "seam/gdiplus_flat.h"
 #include "view/timeline_scale.h"
+#include "view/unit_marks.h"
 
 struct ControlButton {
     GpRectF hit{};
@@ -33,5 +34,6 @@ struct TimelineView {
 struct ViewState {
     std::array<ControlButton, buttonCount> controlButtons{};
     std::uint8_t barsShown = 0;
+    UnitMarks units;
     TimelineView timeline;
 };

@@ -111,6 +111,15 @@ void walk(PtrList<T>& list, Visit visit)
         visit(*list.items[list.cursor]);
 }
 
+// The walk of a list that is only read, as a frame reads the world: the cursor stays, since nothing that could
+// change the list runs meanwhile.
+template <class T, class Visit>
+void walk(const PtrList<T>& list, Visit visit)
+{
+    for (const T* item : list.items)
+        visit(*item);
+}
+
 // The walk restricted to the records with the id: the same records in the same order, the cursor at each of them
 // while it is visited and where a walk leaves it at the end. `visit` must not change the list.
 template <class T, class Visit>

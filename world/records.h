@@ -18,6 +18,11 @@ struct Record {
     float posY = 0;
     float posZ = 0;
     std::int32_t id = 0;
+    // Which record this is: its world numbers the records it makes 1, 2, 3, ... and a copy keeps the numbers. Unlike
+    // the id, which the log gives to a new record again (a soldier created anew, a unit destroyed and created again,
+    // two vehicles at once), a serial names one record of that world and its copies; the view marks hovered and
+    // pinned units by it.
+    std::uint64_t serial = 0;
     std::string className;
     std::int32_t side = -1;
     float direction = 0;
@@ -42,16 +47,12 @@ struct Glide {
 struct SoldierRecord : Record {
     SoldierRecord() : Record(RecordKind::soldier) {}
     std::string name;
-    std::uint8_t hovered = 0;
-    std::uint8_t pinned = 0;
     std::uint8_t aboard = 0;
     Glide glide;
 };
 
 struct VehicleRecord : Record {
     VehicleRecord() : Record(RecordKind::vehicle) {}
-    std::uint8_t pinned = 0;
-    std::uint8_t hovered = 0;
     PtrList<SoldierRecord> passengers;
     float targetDirection = 0;
     Glide glide;

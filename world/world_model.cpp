@@ -102,13 +102,6 @@ bool sameGlide(const Glide& a, const Glide& b)
         && same(a.targetX, b.targetX) && same(a.targetY, b.targetY) && same(a.targetZ, b.targetZ);
 }
 
-// What soldiers and vehicles share beyond the head.
-template <class Unit>
-bool sameUnit(const Unit& a, const Unit& b)
-{
-    return a.hovered == b.hovered && a.pinned == b.pinned && sameGlide(a.glide, b.glide);
-}
-
 bool sameRecord(const Record& a, const Places& placesA, const Record& b, const Places& placesB)
 {
     if (!sameHead(a, b) || placeOf(a.damageLink, placesA) != placeOf(b.damageLink, placesB))
@@ -116,12 +109,12 @@ bool sameRecord(const Record& a, const Places& placesA, const Record& b, const P
     if (a.kind == RecordKind::soldier) {
         const auto& x = static_cast<const SoldierRecord&>(a);
         const auto& y = static_cast<const SoldierRecord&>(b);
-        return x.name == y.name && x.aboard == y.aboard && sameUnit(x, y);
+        return x.name == y.name && x.aboard == y.aboard && sameGlide(x.glide, y.glide);
     }
     if (a.kind == RecordKind::vehicle) {
         const auto& x = static_cast<const VehicleRecord&>(a);
         const auto& y = static_cast<const VehicleRecord&>(b);
-        return same(x.targetDirection, y.targetDirection) && sameUnit(x, y)
+        return same(x.targetDirection, y.targetDirection) && sameGlide(x.glide, y.glide)
             && sameList(x.passengers, placesA, y.passengers, placesB);
     }
     return true;
@@ -139,7 +132,7 @@ bool Calibration::operator==(const Calibration& other) const
 World::World(const World& other)
     : mapName(other.mapName), mapImage(other.mapImage), statusMessage(other.statusMessage),
       configTitle(other.configTitle), clockMinutes(other.clockMinutes), clockSeconds(other.clockSeconds),
-      chatLines(other.chatLines), calibration(other.calibration)
+      chatLines(other.chatLines), calibration(other.calibration), recordsMade(other.recordsMade)
 {
     records.reserve(other.records.size());
     for (const auto& owned : other.records)

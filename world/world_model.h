@@ -47,6 +47,7 @@ struct World {
     std::int32_t clockSeconds = 0;
     std::array<std::optional<ChatLine>, 6> chatLines;
     Calibration calibration;
+    std::uint64_t recordsMade = 0;  // the serial of the last record made; a reset does not start it again
 
     World() = default;
     World(const World& other);
@@ -57,17 +58,19 @@ struct World {
 };
 
 // Same records with the same fields in the same store and list order, links and passengers to the same places,
-// the same picture object and the same other values. The lists' walk positions are not part of the model. Floats
-// compare by their bits, so a world holding a value that is no number (from "nan" in a log or in Kelo.ini) equals
-// its copy, and -0 (which a label shows as "-0.000") differs from 0.
+// the same picture object and the same other values. The lists' walk positions and the records' serials are not part
+// of the model. Floats compare by their bits, so a world holding a value that is no number (from "nan" in a log or in
+// Kelo.ini) equals its copy, and -0 (which a label shows as "-0.000") differs from 0.
 bool operator==(const World& a, const World& b);
 
-// Makes a record of the given kind, owned by the world's record store and listed nowhere yet.
+// Makes a record of the given kind with the world's next serial, owned by the world's record store and listed nowhere
+// yet.
 template <class T>
 T& makeRecord(World& world)
 {
     auto record = std::make_unique<T>();
     T& made = *record;
+    made.serial = ++world.recordsMade;
     world.records.push_back(std::move(record));
     return made;
 }
