@@ -42,88 +42,88 @@ using CalibrationTest = KeloTest;
 TEST_F(CalibrationTest, ReadsTheSevenKeysOfTheMapsSection)
 {
     writeFile("Kelo.ini", section("Other") + section("Coast.map"));
-    app::viewer().world.mapName = "coast.MAP";
-    ASSERT_TRUE(loadCalibration(app::viewer().world));
-    EXPECT_TRUE(app::viewer().world.calibration.invertY);
-    EXPECT_TRUE(app::viewer().world.calibration.invertX);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.scaleX, 2.5f);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.scaleY, -30);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.offsetX, 5);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.offsetY, 6);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.rotationOffset, 90);
+    viewer.world.mapName = "coast.MAP";
+    ASSERT_TRUE(loadCalibration(viewer.world));
+    EXPECT_TRUE(viewer.world.calibration.invertY);
+    EXPECT_TRUE(viewer.world.calibration.invertX);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.scaleX, 2.5f);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.scaleY, -30);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.offsetX, 5);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.offsetY, 6);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.rotationOffset, 90);
 
     // The file is read anew at every call.
     writeFile("Kelo.ini", "[Coast.map]\nInvertY=no\nInvertX=0\nScaleX=x\nScaleY=1\nOffsetX=1\nOffsetY=1\n"
                           "RotationOffset=-45.5\n");
-    ASSERT_TRUE(loadCalibration(app::viewer().world));
-    EXPECT_FALSE(app::viewer().world.calibration.invertY);
-    EXPECT_FALSE(app::viewer().world.calibration.invertX);
-    EXPECT_EQ(app::viewer().world.calibration.scaleX, 0);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.rotationOffset, -45.5f);
+    ASSERT_TRUE(loadCalibration(viewer.world));
+    EXPECT_FALSE(viewer.world.calibration.invertY);
+    EXPECT_FALSE(viewer.world.calibration.invertX);
+    EXPECT_EQ(viewer.world.calibration.scaleX, 0);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.rotationOffset, -45.5f);
 }
 
 TEST_F(CalibrationTest, FlagValues)
 {
-    app::viewer().world.mapName = "M";
+    viewer.world.mapName = "M";
     for (const char* value : {"true", "TRUE", "True", "1", " 1 ", "\"tRuE\""}) {
         writeFile("Kelo.ini", std::string("[M]\nInvertY=") + value + "\n");
-        app::viewer().world.calibration.invertY = false;
-        loadCalibration(app::viewer().world);
-        EXPECT_TRUE(app::viewer().world.calibration.invertY) << value;
+        viewer.world.calibration.invertY = false;
+        loadCalibration(viewer.world);
+        EXPECT_TRUE(viewer.world.calibration.invertY) << value;
     }
     for (const char* value : {"yes", "0", "", "1.0", "true1", "01", "err"}) {
         writeFile("Kelo.ini", std::string("[M]\nInvertY=") + value + "\n");
-        app::viewer().world.calibration.invertY = true;
-        loadCalibration(app::viewer().world);
-        EXPECT_FALSE(app::viewer().world.calibration.invertY) << value;
+        viewer.world.calibration.invertY = true;
+        loadCalibration(viewer.world);
+        EXPECT_FALSE(viewer.world.calibration.invertY) << value;
     }
 }
 
 TEST_F(CalibrationTest, ErrCountsAsMissingButErrDoesNot)
 {
-    app::viewer().world.mapName = "M";
-    app::viewer().world.calibration.scaleY = 7;
+    viewer.world.mapName = "M";
+    viewer.world.calibration.scaleY = 7;
     const auto second = thisSecond();
     const std::string path = writeFile(
         "Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=ERR\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
     stamp(path, second + std::chrono::nanoseconds(100));
-    EXPECT_FALSE(loadCalibration(app::viewer().world));
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.scaleX, 4);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.scaleY, 7);
-    EXPECT_EQ(app::viewer().world.calibration.offsetX, 0);
+    EXPECT_FALSE(loadCalibration(viewer.world));
+    EXPECT_FLOAT_EQ(viewer.world.calibration.scaleX, 4);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.scaleY, 7);
+    EXPECT_EQ(viewer.world.calibration.offsetX, 0);
 
     writeFile("Kelo.ini", "[M]\nInvertY=1\nInvertX=1\nScaleX=4\nScaleY=err\nOffsetX=1\nOffsetY=1\nRotationOffset=1\n");
     stamp(path, second + std::chrono::nanoseconds(200));
-    EXPECT_TRUE(loadCalibration(app::viewer().world));
-    EXPECT_EQ(app::viewer().world.calibration.scaleY, 0);
+    EXPECT_TRUE(loadCalibration(viewer.world));
+    EXPECT_EQ(viewer.world.calibration.scaleY, 0);
 }
 
 TEST_F(CalibrationTest, SectionLackingOffsetYKeepsTheLaterValues)
 {
-    app::viewer().world.calibration.offsetY = 11;
-    app::viewer().world.calibration.rotationOffset = 12;
+    viewer.world.calibration.offsetY = 11;
+    viewer.world.calibration.rotationOffset = 12;
     writeFile("Kelo.ini", section("Coast", ""));
     Fields mapLine;
     mapLine[0] = "1";
     mapLine[1] = "Coast";
-    applyEvent(app::viewer().world, mapLine, app::viewer().playback.msPerLogSecond, screenHooks);
-    EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
-    EXPECT_TRUE(app::viewer().world.calibration.invertY);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.scaleY, -30);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.offsetX, 5);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.offsetY, 11);
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.rotationOffset, 12);
+    applyEvent(viewer.world, mapLine, viewer.playback.msPerLogSecond, screenHooks);
+    EXPECT_EQ(viewer.world.statusMessage, "Error loading Kelo.ini");
+    EXPECT_TRUE(viewer.world.calibration.invertY);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.scaleY, -30);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.offsetX, 5);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.offsetY, 11);
+    EXPECT_FLOAT_EQ(viewer.world.calibration.rotationOffset, 12);
 }
 
 TEST_F(CalibrationTest, MissingFileOrMapChangesNothing)
 {
-    app::viewer().world.calibration.scaleX = 3;
-    app::viewer().world.mapName = "Coast";
-    EXPECT_FALSE(loadCalibration(app::viewer().world));
-    app::viewer().world.mapName.reset();
+    viewer.world.calibration.scaleX = 3;
+    viewer.world.mapName = "Coast";
+    EXPECT_FALSE(loadCalibration(viewer.world));
+    viewer.world.mapName.reset();
     writeFile("Kelo.ini", section(""));
-    EXPECT_FALSE(loadCalibration(app::viewer().world));
-    EXPECT_FLOAT_EQ(app::viewer().world.calibration.scaleX, 3);
+    EXPECT_FALSE(loadCalibration(viewer.world));
+    EXPECT_FLOAT_EQ(viewer.world.calibration.scaleX, 3);
 }
 
 TEST_F(CalibrationTest, SettingsFileLiesBesideTheProgram)

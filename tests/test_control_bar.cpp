@@ -91,31 +91,31 @@ TEST_F(ControlBarTest, FrameStoresTheLayoutOfTheMeasuredLabels)
     auto places = layoutButtons(measuredSizes());
     for (std::size_t i = 0; i < screenOrder.size(); ++i) {
         SCOPED_TRACE(buttonLabel(screenOrder[i]));
-        expectRect(app::viewer().view.controlButtons[screenOrder[i]].hit, places[i].hit);
+        expectRect(viewer.view.controlButtons[screenOrder[i]].hit, places[i].hit);
         EXPECT_GT(places[i].hit.Width, 2);
         EXPECT_GT(places[i].hit.Height, 2);
     }
     EXPECT_EQ(leftOf(buttonOpen), 3);
     // The row must stay inside the band's width.
-    const GpRectF& last = app::viewer().view.controlButtons[buttonBars].hit;
+    const GpRectF& last = viewer.view.controlButtons[buttonBars].hit;
     EXPECT_LT(last.X + last.Width + 2, controlBar.right());
 }
 
 TEST_F(ControlBarTest, HitRectanglesDoNotDependOnTheFlags)
 {
     composeFrame();
-    auto before = app::viewer().view.controlButtons;
-    for (ControlButton& button : app::viewer().view.controlButtons)
+    auto before = viewer.view.controlButtons;
+    for (ControlButton& button : viewer.view.controlButtons)
         button.pressed = button.hovered = 1;
     composeFrame();
     for (std::size_t i = 0; i < before.size(); ++i)
-        expectRect(app::viewer().view.controlButtons[i].hit, before[i].hit);
+        expectRect(viewer.view.controlButtons[i].hit, before[i].hit);
 }
 
 TEST_F(ControlBarTest, BandFillsTheTopRowsRightOfTheButtons)
 {
     composeFrame();
-    const GpRectF& last = app::viewer().view.controlButtons[buttonBars].hit;
+    const GpRectF& last = viewer.view.controlButtons[buttonBars].hit;
     for (int x : {static_cast<int>(last.X + last.Width) + 5, 300, 399}) {
         EXPECT_EQ(headless::pixel(x, 0), band) << x;
         EXPECT_EQ(headless::pixel(x, 12), band) << x;
@@ -131,7 +131,7 @@ TEST_F(ControlBarTest, UnpressedButtonsStandOutOverABlackStrip)
     for (ButtonIndex button : screenOrder) {
         SCOPED_TRACE(buttonLabel(button));
         const int x = leftOf(button);
-        const int belowHit = 4 + static_cast<int>(std::ceil(app::viewer().view.controlButtons[button].hit.Height));
+        const int belowHit = 4 + static_cast<int>(std::ceil(viewer.view.controlButtons[button].hit.Height));
         EXPECT_EQ(headless::pixel(x - 2, 3), backdrop);
         EXPECT_EQ(headless::pixel(x, 4), backdrop);
         EXPECT_EQ(headless::pixel(x + 1, 6), face);
@@ -144,10 +144,10 @@ TEST_F(ControlBarTest, UnpressedButtonsStandOutOverABlackStrip)
 TEST_F(ControlBarTest, PressedButtonSitsOnItsHitRectangleWithoutStrip)
 {
     composeFrame();
-    app::viewer().view.controlButtons[buttonPause].pressed = 1;
+    viewer.view.controlButtons[buttonPause].pressed = 1;
     composeFrame();
     const int x = leftOf(buttonPause);
-    const int bottom = 4 + static_cast<int>(app::viewer().view.controlButtons[buttonPause].hit.Height);
+    const int bottom = 4 + static_cast<int>(viewer.view.controlButtons[buttonPause].hit.Height);
     EXPECT_EQ(headless::pixel(x - 1, 4), face);
     EXPECT_EQ(headless::pixel(x - 2, 3), band);
     EXPECT_EQ(headless::pixel(x - 1, bottom - 1), face);
@@ -160,9 +160,9 @@ TEST_F(ControlBarTest, PressedButtonSitsOnItsHitRectangleWithoutStrip)
 TEST_F(ControlBarTest, HoverChangesOnlyTheFaceColour)
 {
     composeFrame();
-    app::viewer().view.controlButtons[buttonSlower].hovered = 1;
-    app::viewer().view.controlButtons[buttonBars].hovered = 1;
-    app::viewer().view.controlButtons[buttonBars].pressed = 1;
+    viewer.view.controlButtons[buttonSlower].hovered = 1;
+    viewer.view.controlButtons[buttonBars].hovered = 1;
+    viewer.view.controlButtons[buttonBars].pressed = 1;
     composeFrame();
     const int slower = leftOf(buttonSlower);
     EXPECT_EQ(headless::pixel(slower + 1, 6), hoveredFace);
@@ -179,7 +179,7 @@ TEST_F(ControlBarTest, LabelsAreDrawnInBlackOnTheFace)
 {
     composeFrame();
     for (ButtonIndex button : screenOrder) {
-        const GpRectF& hit = app::viewer().view.controlButtons[button].hit;
+        const GpRectF& hit = viewer.view.controlButtons[button].hit;
         int dark = 0;
         for (int y = 7; y < 6 + static_cast<int>(hit.Height); ++y)
             for (int x = leftOf(button) + 2; x < leftOf(button) + static_cast<int>(hit.Width); ++x)

@@ -19,8 +19,8 @@ protected:
     // Names the map and loads its picture, as a map line would.
     void showMap(const std::string& name, const std::string& picture)
     {
-        app::viewer().world.mapName = name;
-        app::viewer().world.mapImage = app::viewer().caches.maps.load(picture);
+        viewer.world.mapName = name;
+        viewer.world.mapImage = viewer.caches.maps.load(picture);
     }
 };
 
@@ -38,7 +38,7 @@ TEST_F(FrameTest, FixedDecimalsRoundAndKeepAPoint)
 TEST_F(FrameTest, TitleScreenIsYellowOverAnOliveShadowCentredInTheMapArea)
 {
     composeFrame();
-    EXPECT_TRUE(app::viewer().composeReady);
+    EXPECT_TRUE(viewer.composeReady);
 
     GpRectF size = measureText("Tarnwatch", "Arial", 50);
     int x = static_cast<int>(200 - size.Width / 2);
@@ -201,7 +201,7 @@ TEST_F(FrameTest, EditedCalibrationMovesMarkersOnTheNextFrame)
              + "\nOffsetY=0\nRotationOffset=0\n";
     };
     writeFile("Kelo.ini", settings("0"));
-    app::viewer().world.mapName = "edit.map";
+    viewer.world.mapName = "edit.map";
     addSoldier(0, 0, 0);
     composeFrame();
     EXPECT_EQ(headless::pixel(203, 228), 0xFFFF0000u);

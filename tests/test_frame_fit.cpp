@@ -199,23 +199,23 @@ TEST_F(ScaledFrameTest, ThePointerActsOnTheFramePixelUnderIt)
 {
     playDemo();
     frameAt(1000, 910);
-    const GpRectF& bars = app::viewer().view.controlButtons[buttonBars].hit;
+    const GpRectF& bars = viewer.view.controlButtons[buttonBars].hit;
     const int x = 100 + static_cast<int>(2 * (bars.X + bars.Width / 2));
     const int y = static_cast<int>(2 * (bars.Y + bars.Height / 2));
     headless::pointerMove(x, y);
-    EXPECT_TRUE(app::viewer().view.controlButtons[buttonBars].hovered);
+    EXPECT_TRUE(viewer.view.controlButtons[buttonBars].hovered);
     headless::pointerPress(x, y);
     headless::pointerRelease();
-    EXPECT_TRUE(app::viewer().view.barsShown);
+    EXPECT_TRUE(viewer.view.barsShown);
 
     // The same row in the black band on the left hits nothing; nor does the band on the right.
     for (int margin : {50, 950}) {
         headless::pointerMove(margin, y);
-        for (const ControlButton& button : app::viewer().view.controlButtons)
+        for (const ControlButton& button : viewer.view.controlButtons)
             EXPECT_FALSE(button.hovered) << margin;
         headless::pointerPress(margin, y);
         headless::pointerRelease();
-        EXPECT_TRUE(app::viewer().view.barsShown) << margin;
+        EXPECT_TRUE(viewer.view.barsShown) << margin;
     }
 }
 

@@ -186,11 +186,11 @@ TEST_F(HostileFilesTest, EmptyOrKeylessSettingsSayErrorLoadingAndDrawNoUnit)
     ASSERT_GT(findColour(sideRed, mapArea).count, 0);
     for (const std::string& settings :
          {std::string(), std::string("\n\n;\n[Harbour.map]\n"), std::string("[Harbour.map]\nScaleX\nInvertY\n=1\n")}) {
-        app::viewer().reset();
+        viewer.reset();
         writeFile("Kelo.ini", settings);
         apply("1;Harbour.map");
-        EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
-        EXPECT_EQ(app::viewer().world.calibration, Calibration{});
+        EXPECT_EQ(viewer.world.statusMessage, "Error loading Kelo.ini");
+        EXPECT_EQ(viewer.world.calibration, Calibration{});
         addSoldier(0, 0, 0);
         composeOverFill();
         // Scales of 0 place no unit anywhere.
@@ -208,8 +208,8 @@ TEST_F(HostileFilesTest, TenMegabytesOfSettingsBeforeTheMapsSection)
                 "RotationOffset=-90\r\n";
     writeFile("Kelo.ini", settings);
     apply("1;Harbour.map");
-    EXPECT_FALSE(app::viewer().world.statusMessage);
-    EXPECT_EQ(app::viewer().world.calibration, (Calibration{true, false, 800, 400, 200, 7, -90}));
+    EXPECT_FALSE(viewer.world.statusMessage);
+    EXPECT_EQ(viewer.world.calibration, (Calibration{true, false, 800, 400, 200, 7, -90}));
     addSoldier(0, 0, 0);
     composeOverFill();
     EXPECT_GT(findColour(sideRed, mapArea).count, 0);
@@ -222,15 +222,15 @@ TEST_F(HostileFilesTest, RepeatedSectionsAndKeysTakeTheFirstOfEach)
         settings += "[Harbour.map]\nScaleX=" + std::to_string(100 + i) + "\nScaleX=1\n" + sevenKeys;
     writeFile("Kelo.ini", settings);
     apply("1;Harbour.map");
-    EXPECT_FALSE(app::viewer().world.statusMessage);
-    EXPECT_EQ(app::viewer().world.calibration.scaleX, 100);
-    EXPECT_EQ(app::viewer().world.calibration.scaleY, 400);
+    EXPECT_FALSE(viewer.world.statusMessage);
+    EXPECT_EQ(viewer.world.calibration.scaleX, 100);
+    EXPECT_EQ(viewer.world.calibration.scaleY, 400);
 
     // A key that only a later section of the name holds is missing: only the first section is read.
     writeFile("Kelo.ini", "[Harbour.map]\nInvertY=1\n[Harbour.map]\n" + sevenKeys);
-    app::viewer().world.statusMessage.reset();
+    viewer.world.statusMessage.reset();
     apply("1;Harbour.map");
-    EXPECT_EQ(app::viewer().world.statusMessage, "Error loading Kelo.ini");
+    EXPECT_EQ(viewer.world.statusMessage, "Error loading Kelo.ini");
 }
 
 TEST_F(HostileFilesTest, ValuesOfTenThousandCharactersAreCutAndNumbersNeedNotBeFinite)
@@ -249,13 +249,13 @@ TEST_F(HostileFilesTest, ValuesOfTenThousandCharactersAreCutAndNumbersNeedNotBeF
         {"\"" + std::string(9998, ' ') + "\"", 0.0f},
     };
     for (const Case& c : cases) {
-        app::viewer().reset();
+        viewer.reset();
         writeFile("Kelo.ini",
                   "[Harbour.map]\nInvertY=" + std::string(10000, 't') + "\nInvertX=TRUE\nScaleX=" + c.scaleX
                       + "\nScaleY=nan\nOffsetX=-1e39\nOffsetY=inf\nRotationOffset=" + std::string(10000, '9') + "\n");
         apply("1;Harbour.map");
-        const Calibration& calibration = app::viewer().world.calibration;
-        EXPECT_FALSE(app::viewer().world.statusMessage) << c.scaleX.substr(0, 20);
+        const Calibration& calibration = viewer.world.calibration;
+        EXPECT_FALSE(viewer.world.statusMessage) << c.scaleX.substr(0, 20);
         EXPECT_FALSE(calibration.invertY);
         EXPECT_TRUE(calibration.invertX);
         if (std::isnan(c.expected))
@@ -269,7 +269,7 @@ TEST_F(HostileFilesTest, ValuesOfTenThousandCharactersAreCutAndNumbersNeedNotBeF
         pin(addVehicle(10, 10, 0, "Truck"));
         composeOverFill();
         EXPECT_EQ(findColour(sideRed, mapArea).count, 0) << c.scaleX.substr(0, 20);
-        EXPECT_EQ(brokenReference(app::viewer().world), "");
+        EXPECT_EQ(brokenReference(viewer.world), "");
     }
 }
 
@@ -281,7 +281,7 @@ TEST_F(HostileFilesTest, SettingsRewrittenHundredsOfTimesWhileALogPlaysShowAtThe
     writeFile("Kelo.ini", "[Harbour.map]\n" + sevenKeys);
     openReplayLog(writeFile("replay.log", log));
     headless::advance(5);
-    ASSERT_EQ(app::viewer().world.soldierList.size(), 1);
+    ASSERT_EQ(viewer.world.soldierList.size(), 1);
     const std::vector<std::string> versions = {
         "",
         "[Harbour.map]\nScaleX=",
@@ -295,16 +295,16 @@ TEST_F(HostileFilesTest, SettingsRewrittenHundredsOfTimesWhileALogPlaysShowAtThe
         writeFile("Kelo.ini", whole ? "[Harbour.map]\nInvertY=0\nInvertX=0\nScaleX=" + std::to_string(100 + i % 900)
                                           + "\nScaleY=400\nOffsetX=0\nOffsetY=0\nRotationOffset=0\n"
                                     : versions[static_cast<std::size_t>(i) % versions.size()]);
-        const Calibration before = app::viewer().world.calibration;
+        const Calibration before = viewer.world.calibration;
         headless::advance(100);
         composeFrame();
         if (whole)
-            EXPECT_EQ(app::viewer().world.calibration.scaleX, scale) << "rewrite " << i;
+            EXPECT_EQ(viewer.world.calibration.scaleX, scale) << "rewrite " << i;
         else if (i % versions.size() == 2)
-            EXPECT_EQ(app::viewer().world.calibration.scaleX, 400) << "rewrite " << i;
+            EXPECT_EQ(viewer.world.calibration.scaleX, 400) << "rewrite " << i;
         else
-            EXPECT_EQ(app::viewer().world.calibration, before) << "rewrite " << i << ": a failed read keeps the values";
-        EXPECT_EQ(brokenReference(app::viewer().world), "");
+            EXPECT_EQ(viewer.world.calibration, before) << "rewrite " << i << ": a failed read keeps the values";
+        EXPECT_EQ(brokenReference(viewer.world), "");
     }
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
 }
@@ -330,10 +330,10 @@ TEST_F(HostileFilesTest, HostileMapPicturesShowNoPicture)
         writeFile("Maps/Bad.png", picture.bytes);
         apply("1;Good.map");
         apply("1;Bad.map");
-        EXPECT_FALSE(app::viewer().world.mapImage) << picture.what;
+        EXPECT_FALSE(viewer.world.mapImage) << picture.what;
         composeOverFill();
         EXPECT_EQ(headless::pixel(100, 100), 0xFF000000u) << picture.what;
-        EXPECT_EQ(brokenReference(app::viewer().world), "");
+        EXPECT_EQ(brokenReference(viewer.world), "");
     }
     const std::string warnings = testing::internal::GetCapturedStderr();
     EXPECT_NE(warnings.find("30000 x 30000"), std::string::npos) << warnings;
@@ -370,7 +370,7 @@ TEST_F(HostileFilesTest, AMapThatGaveNoPictureIsNotDecodedAgainUntilItChanges)
     for (int i = 0; i < 20; ++i)
         apply("1;Broken.map");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_FALSE(app::viewer().world.mapImage);
+    EXPECT_FALSE(viewer.world.mapImage);
 
     // Another version of the file is tried.
     writeFile("Maps/Broken.png", brokenJpeg + "\n");
@@ -389,9 +389,9 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
     writeFile("Maps/Colours.png", bmpFile(40, 40, {}, [&](int x, int y) { return palette[index(x, y)]; }));
 
     apply("1;Indexed.map");
-    ASSERT_TRUE(app::viewer().world.mapImage);
+    ASSERT_TRUE(viewer.world.mapImage);
     int format = 0;
-    ASSERT_EQ(GdipGetImagePixelFormat(app::viewer().world.mapImage->decoded()->image.get(), &format), gpOk);
+    ASSERT_EQ(GdipGetImagePixelFormat(viewer.world.mapImage->decoded()->image.get(), &format), gpOk);
     EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
     composeOverFill();
     // (The map's name, at the bottom of the map area, differs.)
@@ -410,7 +410,7 @@ TEST_F(HostileFilesTest, PicturesOfPaletteIndicesAreDrawnFromTheirColoursConvert
 
     // An icon of indices is keyed as its indices allow (white stays), then held as colours.
     const std::string icon = writeFile("Presets/Indexed.png", bmpFile(10, 10, palette, index));
-    std::shared_ptr<const Image> keyed = app::viewer().caches.icons.keyedBitmap(icon, 0xFFFFFFFF, 10);
+    std::shared_ptr<const Image> keyed = viewer.caches.icons.keyedBitmap(icon, 0xFFFFFFFF, 10);
     ASSERT_TRUE(keyed);
     ASSERT_EQ(GdipGetImagePixelFormat(keyed->get(), &format), gpOk);
     EXPECT_EQ(format & gpPixelFormatIndexed, 0) << std::hex << format;
@@ -434,9 +434,9 @@ TEST_F(HostileFilesTest, IndicesBeyondAShortPaletteAreOpaqueBlack)
     const std::string icon = writeFile("Presets/Short.png", picture);
 
     apply("1;Short.map");
-    ASSERT_TRUE(app::viewer().world.mapImage);
-    auto& map = const_cast<Image&>(app::viewer().world.mapImage->decoded()->image);
-    std::shared_ptr<const Image> keyed = app::viewer().caches.icons.keyedBitmap(icon, 0xFFFFFFFF, 10);
+    ASSERT_TRUE(viewer.world.mapImage);
+    auto& map = const_cast<Image&>(viewer.world.mapImage->decoded()->image);
+    std::shared_ptr<const Image> keyed = viewer.caches.icons.keyedBitmap(icon, 0xFFFFFFFF, 10);
     ASSERT_TRUE(keyed);
     for (int x = 0; x < 4; ++x) {
         ARGB colour = 0;
@@ -457,10 +457,10 @@ TEST_F(HostileFilesTest, AGifCanvasBeyondItsFirstImageIsBlackUnderAMapAndClearIn
     writeFile("Maps/Canvas.png", picture);
     const std::string icon = writeFile("Presets/Canvas.png", picture);
     apply("1;Canvas.map");
-    ASSERT_TRUE(app::viewer().world.mapImage);
-    ASSERT_NE(app::viewer().world.mapImage->decoded(), nullptr);
-    auto& map = const_cast<Image&>(app::viewer().world.mapImage->decoded()->image);
-    std::shared_ptr<const Image> keyed = app::viewer().caches.icons.keyedBitmap(icon, 0xFFFFFFFF, 10);
+    ASSERT_TRUE(viewer.world.mapImage);
+    ASSERT_NE(viewer.world.mapImage->decoded(), nullptr);
+    auto& map = const_cast<Image&>(viewer.world.mapImage->decoded()->image);
+    std::shared_ptr<const Image> keyed = viewer.caches.icons.keyedBitmap(icon, 0xFFFFFFFF, 10);
     ASSERT_TRUE(keyed);
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
@@ -496,14 +496,14 @@ TEST_F(HostileFilesTest, NamesLeadingOutOfTheirFoldersDrawNothingFromThere)
     writeFile("Kelo.ini", settings);
     for (const std::string& name : names) {
         apply("1;" + name + ".map");
-        EXPECT_FALSE(app::viewer().world.mapImage) << name;
+        EXPECT_FALSE(viewer.world.mapImage) << name;
         composeOverFill();
         EXPECT_EQ(findColour(escapedMagenta, mapArea).count, 0) << name;
     }
 
-    app::viewer().reset();
-    app::viewer().world.calibration.scaleX = 400;
-    app::viewer().world.calibration.scaleY = 400;
+    viewer.reset();
+    viewer.world.calibration.scaleX = 400;
+    viewer.world.calibration.scaleY = 400;
     for (std::size_t i = 0; i < names.size(); ++i)
         addVehicle(static_cast<float>(-150 + 40 * static_cast<int>(i)), 0, 0, names[i]);
     composeOverFill();

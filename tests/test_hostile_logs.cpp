@@ -34,12 +34,12 @@ protected:
     int playToTheEnd(int bound, int frameEvery = 0)
     {
         stopPlayback();
-        app::viewer().playback.playbackPaused = 1;
+        viewer.playback.playbackPaused = 1;
         const std::size_t endsBefore = noMoreDataBoxes();
         int steps = 0;
         for (; steps < bound && noMoreDataBoxes() == endsBefore; ++steps) {
             stepLines(1);
-            EXPECT_EQ(brokenReference(app::viewer().world), "") << "after step " << steps + 1;
+            EXPECT_EQ(brokenReference(viewer.world), "") << "after step " << steps + 1;
             if (frameEvery > 0 && steps % frameEvery == 0)
                 composeFrame();
         }
@@ -150,13 +150,13 @@ TEST_F(HostileLogTest, TenThousandSeparatorsInALine)
     EXPECT_EQ(playToTheEnd(10, 1), 5);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     // An empty field ends the split: the soldier has an id and nothing more, the texts end at their first ";".
-    ASSERT_EQ(app::viewer().world.soldierList.size(), 1);
-    EXPECT_EQ(app::viewer().world.soldierList.items[0]->id, 4);
-    EXPECT_EQ(app::viewer().world.soldierList.items[0]->className, "");
-    ASSERT_TRUE(app::viewer().world.chatLines[0]);
-    EXPECT_EQ(app::viewer().world.chatLines[0]->text, ": x");
-    EXPECT_EQ(app::viewer().world.configTitle, "x");
-    EXPECT_EQ(app::viewer().world.clockMinutes, 3);
+    ASSERT_EQ(viewer.world.soldierList.size(), 1);
+    EXPECT_EQ(viewer.world.soldierList.items[0]->id, 4);
+    EXPECT_EQ(viewer.world.soldierList.items[0]->className, "");
+    ASSERT_TRUE(viewer.world.chatLines[0]);
+    EXPECT_EQ(viewer.world.chatLines[0]->text, ": x");
+    EXPECT_EQ(viewer.world.configTitle, "x");
+    EXPECT_EQ(viewer.world.clockMinutes, 3);
 }
 
 TEST_F(HostileLogTest, StampsBeyondEveryBoundStillEndTheLog)
@@ -186,7 +186,7 @@ TEST_F(HostileLogTest, StampsBeyondEveryBoundStillEndTheLog)
         headless::advance(*due - headless::now());
     }
     EXPECT_EQ(noMoreDataBoxes(), 1u);
-    EXPECT_EQ(app::viewer().world.configTitle, "title");
+    EXPECT_EQ(viewer.world.configTitle, "title");
     // The open's millisecond, then a gap of -1.6e13 seconds (due at once) and one of 1.6e13 (as long as a timer can
     // wait, again and again, up to the longest wait the pace holds).
     ASSERT_GE(periods.size(), 3u);
@@ -196,8 +196,8 @@ TEST_F(HostileLogTest, StampsBeyondEveryBoundStillEndTheLog)
         EXPECT_GE(period, 1);
         EXPECT_LE(period, int32Max);
     }
-    EXPECT_GE(app::viewer().world.clockSeconds, -59);
-    EXPECT_LE(app::viewer().world.clockSeconds, 59);
+    EXPECT_GE(viewer.world.clockSeconds, -59);
+    EXPECT_LE(viewer.world.clockSeconds, 59);
 }
 
 // [SECTION] Many records of one id
@@ -248,15 +248,15 @@ TEST_F(HostileLogTest, BoardingAndLeavingTensOfThousandsOfTimes)
         log += "[1:0:0] ENTER;2;-;-;-;-;1\n";
     openReplayLog(writeFile("boarding.log", log));
     EXPECT_EQ(playToTheEnd(2 + 20000), 2 + 20000);
-    EXPECT_EQ(app::viewer().world.vehicleList.items[0]->passengers.size(), 0);
-    EXPECT_EQ(app::viewer().world.soldierList.items[0]->aboard, 0);
+    EXPECT_EQ(viewer.world.vehicleList.items[0]->passengers.size(), 0);
+    EXPECT_EQ(viewer.world.soldierList.items[0]->aboard, 0);
 
     // Boarding again and again lists the rider again and again; the label lists each of them.
     EXPECT_EQ(playToTheEnd(1000), 1000);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
-    VehicleRecord& truck = *app::viewer().world.vehicleList.items[0];
+    VehicleRecord& truck = *viewer.world.vehicleList.items[0];
     EXPECT_EQ(truck.passengers.size(), 1000);
-    EXPECT_EQ(app::viewer().world.soldierList.items[0]->aboard, 1);
+    EXPECT_EQ(viewer.world.soldierList.items[0]->aboard, 1);
     pin(truck);
     composeFrame();
 
@@ -265,9 +265,9 @@ TEST_F(HostileLogTest, BoardingAndLeavingTensOfThousandsOfTimes)
                                             + "[1:0:0] ENTER;2;-;-;-;-;1\n[1:0:0] DESTROYED;VEHICLE;2\n"
                                             + "[1:0:0] EXIT;2;-;-;-;-;1\n[1:0:0] ENTER;2;-;-;-;-;1\n"));
     EXPECT_EQ(playToTheEnd(10, 1), 7);
-    EXPECT_EQ(app::viewer().world.vehicleList.size(), 0);
-    EXPECT_EQ(app::viewer().world.soldierList.items[0]->aboard, 0);
-    EXPECT_EQ(brokenReference(app::viewer().world), "");
+    EXPECT_EQ(viewer.world.vehicleList.size(), 0);
+    EXPECT_EQ(viewer.world.soldierList.items[0]->aboard, 0);
+    EXPECT_EQ(brokenReference(viewer.world), "");
 }
 
 // [SECTION] Values that are no numbers
@@ -282,19 +282,19 @@ TEST_F(HostileLogTest, AWorldHoldingValuesThatAreNoNumbersEqualsItsCopy)
                                        "[1:0:0] CREATED;SOLDIER;4;A;nan;-0;nan;nan;nan;nan;0;a\n"
                                        "[1:0:0] POS;SOLDIER;4;A;nan;nan;nan;nan;nan;nan\n"));
     EXPECT_EQ(playToTheEnd(10, 1), 5);
-    ASSERT_TRUE(std::isnan(app::viewer().world.calibration.scaleX));
-    ASSERT_TRUE(std::isnan(app::viewer().world.vehicleList.items[0]->glide.targetX));
-    const World copy = app::viewer().world;
-    EXPECT_TRUE(copy == app::viewer().world);
+    ASSERT_TRUE(std::isnan(viewer.world.calibration.scaleX));
+    ASSERT_TRUE(std::isnan(viewer.world.vehicleList.items[0]->glide.targetX));
+    const World copy = viewer.world;
+    EXPECT_TRUE(copy == viewer.world);
     EXPECT_EQ(brokenReference(copy), "");
 
     // Bits count: -0 is shown as such ("-0.000" in a label) and is not 0.
-    World changed = app::viewer().world;
+    World changed = viewer.world;
     changed.soldierList.items[0]->posX = 0.0f;
-    EXPECT_FALSE(changed == app::viewer().world);
-    changed = app::viewer().world;
+    EXPECT_FALSE(changed == viewer.world);
+    changed = viewer.world;
     changed.calibration.offsetY = 0.0f;
-    EXPECT_FALSE(changed == app::viewer().world);
+    EXPECT_FALSE(changed == viewer.world);
 }
 
 // [SECTION] A log that changes while it plays
@@ -318,8 +318,8 @@ TEST_F(HostileLogTest, ALogCutShortWhileItPlaysEndsWhereItsReadPartEnds)
     };
     EXPECT_GE(100 + rest, linesWithin(65536) + 1);
     EXPECT_LE(100 + rest, linesWithin(65536 + 8192) + 1);
-    for (std::size_t i = 0; i + 1 < app::viewer().world.entityList.items.size(); ++i)
-        EXPECT_EQ(app::viewer().world.entityList.items[i]->id, static_cast<int>(i) + 1);
+    for (std::size_t i = 0; i + 1 < viewer.world.entityList.items.size(); ++i)
+        EXPECT_EQ(viewer.world.entityList.items[i]->id, static_cast<int>(i) + 1);
 }
 
 TEST_F(HostileLogTest, ALogGrowingWhileItPlaysPlaysWhatWasThereAndEnds)
@@ -337,10 +337,10 @@ TEST_F(HostileLogTest, ALogGrowingWhileItPlaysPlaysWhatWasThereAndEnds)
     const int rest = playToTheEnd(5000, 50);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     EXPECT_GE(rest, 2);
-    ASSERT_GE(app::viewer().world.entityList.items.size(), 3u);
+    ASSERT_GE(viewer.world.entityList.items.size(), 3u);
     // Whatever of the new lines the reader still saw is played in order after the old ones.
-    for (std::size_t i = 0; i < app::viewer().world.entityList.items.size(); ++i)
-        EXPECT_EQ(app::viewer().world.entityList.items[i]->id, static_cast<int>(i) + 1);
+    for (std::size_t i = 0; i < viewer.world.entityList.items.size(); ++i)
+        EXPECT_EQ(viewer.world.entityList.items[i]->id, static_cast<int>(i) + 1);
 }
 
 // [SECTION] Files that are no logs
@@ -359,8 +359,7 @@ TEST_F(HostileLogTest, OnlyARegularFileOpensAsALog)
         EXPECT_EQ(headless::messages().back().text, "Could not open file") << path;
         EXPECT_EQ(headless::messages().back().caption, "Error!") << path;
         EXPECT_FALSE(headless::timerArmed(playbackTimer)) << path;
-        EXPECT_FALSE(app::viewer().playback.log.reader || app::viewer().playback.index || app::viewer().playback.trail)
-            << path;
+        EXPECT_FALSE(viewer.playback.log.reader || viewer.playback.index || viewer.playback.trail) << path;
     }
     const std::string linked = (folder / "linked.log").string();
     std::filesystem::create_symlink(writeFile("real.log", "[1:0:0] KILLED;x\n"), linked);
@@ -449,12 +448,12 @@ TEST_F(HostileLogTest, AHugeLineIsReadAcrossPlaybackStepsThatChangeNothing)
         out << "\n[1:0:2] CHAT;PUBLIC;1;after\n";
     }
     openReplayLog(path);
-    const LogCursor& log = app::viewer().playback.log;
+    const LogCursor& log = viewer.playback.log;
     ASSERT_TRUE(log.reader);
     EXPECT_LE(log.reader->offset(), stepReadLimit + 1);
     int readingSteps = 0;
     for (std::optional<std::int64_t> due; (due = headless::dueTime(playbackTimer));) {
-        const World before = app::viewer().world;
+        const World before = viewer.world;
         const std::int64_t offset = log.reader->offset();
         const bool reading = !linesRead(log);
         ASSERT_LT(readingSteps, 100);
@@ -464,25 +463,25 @@ TEST_F(HostileLogTest, AHugeLineIsReadAcrossPlaybackStepsThatChangeNothing)
         EXPECT_LE(log.reader->offset() - offset, stepReadLimit + 1);
         if (reading) {
             ++readingSteps;
-            EXPECT_TRUE(app::viewer().world == before);
+            EXPECT_TRUE(viewer.world == before);
         }
     }
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     EXPECT_GE(readingSteps, 2);
-    ASSERT_TRUE(app::viewer().world.chatLines[1]);
-    EXPECT_EQ(app::viewer().world.chatLines[0]->text, "A: long");
-    EXPECT_EQ(app::viewer().world.chatLines[1]->text, "A: after");
-    EXPECT_TRUE(app::viewer().playback.trail) << "the trail kept step with playback";
+    ASSERT_TRUE(viewer.world.chatLines[1]);
+    EXPECT_EQ(viewer.world.chatLines[0]->text, "A: long");
+    EXPECT_EQ(viewer.world.chatLines[1]->text, "A: after");
+    EXPECT_TRUE(viewer.playback.trail) << "the trail kept step with playback";
 
-    const auto index = app::viewer().playback.index->waitFor(std::numeric_limits<double>::infinity());
+    const auto index = viewer.playback.index->waitFor(std::numeric_limits<double>::infinity());
     EXPECT_TRUE(index->complete);
     EXPECT_EQ(index->lines, 3);
     EXPECT_EQ(index->scannedS, 2);
     seekTo(1.5);
     finishSeek();
     EXPECT_EQ(logTimeNow(), 2);
-    ASSERT_TRUE(app::viewer().world.chatLines[0]);
-    EXPECT_EQ(app::viewer().world.chatLines[0]->text, "A: long");
-    EXPECT_FALSE(app::viewer().world.chatLines[1]);
-    EXPECT_TRUE(app::viewer().playback.trail);
+    ASSERT_TRUE(viewer.world.chatLines[0]);
+    EXPECT_EQ(viewer.world.chatLines[0]->text, "A: long");
+    EXPECT_FALSE(viewer.world.chatLines[1]);
+    EXPECT_TRUE(viewer.playback.trail);
 }

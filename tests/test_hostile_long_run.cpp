@@ -36,7 +36,7 @@ TEST_F(HostileLongRunTest, TheDemoPlayedAHundredTimesAtEightTimesTheSpeedEndsThe
 {
     // The demo's Kelo.ini, Maps and Presets, which the build copies beside the tests.
     headless::setProgramFolder(runningProgramFolder());
-    app::viewer().playback.msPerLogSecond = 125;
+    viewer.playback.msPerLogSecond = 125;
     ASSERT_EQ(startShell([] { return std::string(); }), "");
     std::optional<World> first;
     for (int run = 1; run <= 100; ++run) {
@@ -49,13 +49,13 @@ TEST_F(HostileLongRunTest, TheDemoPlayedAHundredTimesAtEightTimesTheSpeedEndsThe
             headless::advance(100);
         ASSERT_EQ(headless::messages().size(), boxes + 1) << "run " << run;
         EXPECT_EQ(headless::messages().back().text, "No more data") << "run " << run;
-        EXPECT_EQ(brokenReference(app::viewer().world), "") << "run " << run;
+        EXPECT_EQ(brokenReference(viewer.world), "") << "run " << run;
         if (!first) {
-            first = app::viewer().world;
+            first = viewer.world;
             ASSERT_GT(first->soldierList.size(), 0);
             ASSERT_TRUE(first->mapImage);
         } else {
-            EXPECT_TRUE(app::viewer().world == *first) << "run " << run;
+            EXPECT_TRUE(viewer.world == *first) << "run " << run;
         }
     }
 }
@@ -101,7 +101,7 @@ TEST_F(HostileLongRunTest, AMapRewrittenBrokenTwoHundredTimesCostsTheDecoderOnce
     const std::string logPath = writeFile("broken.log", log);
     const std::string map = writeFile("Maps/Broken.png", brokenLargeJpeg());
     const auto time = std::filesystem::last_write_time(map);
-    app::viewer().playback.msPerLogSecond = 125;
+    viewer.playback.msPerLogSecond = 125;
     ASSERT_EQ(startShell([] { return std::string(); }), "");
     testing::internal::CaptureStderr();
     openReplayLog(logPath);
@@ -118,7 +118,7 @@ TEST_F(HostileLongRunTest, AMapRewrittenBrokenTwoHundredTimesCostsTheDecoderOnce
     const long growth = memoryInUse() - before;
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(headless::messages().size(), 0u);
-    EXPECT_FALSE(app::viewer().world.mapImage);
+    EXPECT_FALSE(viewer.world.mapImage);
     // libjpeg names each version that it gave up on once; a log naming the map at every frame would cost it 2,500.
     std::size_t named = 0;
     for (std::size_t at = errors.find("jpeg error"); at != std::string::npos; at = errors.find("jpeg error", at + 1))

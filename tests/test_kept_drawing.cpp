@@ -79,8 +79,8 @@ TEST_F(KeptDrawingTest, KeptTextsArePixelForPixelTheTextsDrawnAfresh)
         for (int time = 1; time <= 2; ++time) {
             paintBackground(seed);
             Surface surface(backBufferDC());
-            app::viewer().caches.texts.draw(surface, c.text, app::viewer().caches.texts.font(c.family, c.points), c.x,
-                                            c.y, Brush::solid(c.colour));
+            viewer.caches.texts.draw(surface, c.text, viewer.caches.texts.font(c.family, c.points), c.x, c.y,
+                                     Brush::solid(c.colour));
             EXPECT_EQ(differing(frame(), afresh), 0) << c.text << " at " << c.x << ", " << c.y << ", time " << time;
         }
     }
@@ -99,7 +99,7 @@ TEST_F(KeptDrawingTest, StretchedMapPictureIsPixelForPixelTheMapStretchedAfresh)
                  [](int x, int y) { return 0xFF000000u | static_cast<ARGB>((x * 37) ^ (y * 101)); });
     unsigned seed = 10;
     for (const char* name : {"big.png", "small.png", "clear.png", "wide.png"}) {
-        const std::shared_ptr<const MapPicture> picture = app::viewer().caches.maps.load((folder / name).string());
+        const std::shared_ptr<const MapPicture> picture = viewer.caches.maps.load((folder / name).string());
         ASSERT_NE(picture, nullptr) << name;
         paintBackground(++seed);
         {
@@ -122,20 +122,20 @@ TEST_F(KeptDrawingTest, FramesComposedWithWhatIsKeptAreTheFirstFrame)
                           "RotationOffset=0\n");
     writePicture((folder / "Maps" / "Coast.png").string(), 300, 300,
                  [](int x, int y) { return 0xFF103000u | static_cast<ARGB>(x ^ y); });
-    app::viewer().world.mapName = "Coast.map";
-    app::viewer().world.mapImage = app::viewer().caches.maps.load((folder / "Maps" / "Coast.png").string());
-    app::viewer().world.configTitle = "Hold the bridge";
-    app::viewer().world.clockMinutes = 12;
-    app::viewer().world.chatLines[0] = ChatLine{"Reyna: glhf", 1};
-    app::viewer().world.chatLines[5] = ChatLine{"Tamsin [TEAM]: truck is rolling, three aboard", 0};
+    viewer.world.mapName = "Coast.map";
+    viewer.world.mapImage = viewer.caches.maps.load((folder / "Maps" / "Coast.png").string());
+    viewer.world.configTitle = "Hold the bridge";
+    viewer.world.clockMinutes = 12;
+    viewer.world.chatLines[0] = ChatLine{"Reyna: glhf", 1};
+    viewer.world.chatLines[5] = ChatLine{"Tamsin [TEAM]: truck is rolling, three aboard", 0};
     pin(addSoldier(120.5f, 210.25f, 0, "Marten"));
     pin(addVehicle(220, 90, 1, "Truck"));
-    app::viewer().playback.msPerLogSecond = 500;
+    viewer.playback.msPerLogSecond = 500;
     for (int button = 0; button < buttonCount; ++button) {
-        app::viewer().view.controlButtons[static_cast<std::size_t>(button)].hovered = button == 2;
-        app::viewer().view.controlButtons[static_cast<std::size_t>(button)].pressed = button == 4;
+        viewer.view.controlButtons[static_cast<std::size_t>(button)].hovered = button == 2;
+        viewer.view.controlButtons[static_cast<std::size_t>(button)].pressed = button == 4;
     }
-    app::viewer().caches.texts.clear();
+    viewer.caches.texts.clear();
     paintBackground(7);
     composeFrame();
     const std::vector<std::uint32_t> first = frame();
@@ -143,8 +143,8 @@ TEST_F(KeptDrawingTest, FramesComposedWithWhatIsKeptAreTheFirstFrame)
     composeFrame();
     EXPECT_EQ(differing(frame(), first), 0);
     // The title screen too.
-    app::viewer().world.mapName.reset();
-    app::viewer().caches.texts.clear();
+    viewer.world.mapName.reset();
+    viewer.caches.texts.clear();
     paintBackground(8);
     composeFrame();
     const std::vector<std::uint32_t> title = frame();

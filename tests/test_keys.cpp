@@ -29,7 +29,7 @@ protected:
         ASSERT_TRUE(headless::timerArmed(playbackTimer));
     }
 
-    std::optional<double>& request() { return app::viewer().view.timeline.seekRequest; }
+    std::optional<double>& request() { return viewer.view.timeline.seekRequest; }
 };
 
 }  // namespace
@@ -130,12 +130,12 @@ TEST_F(KeysTest, SpacePausesAndPlays)
 {
     openLongLog();
     headless::key({Key::space});
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     headless::key({Key::space, false, false, true});
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
     headless::key({Key::space});
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1000);
 }
 
@@ -143,36 +143,36 @@ TEST_F(KeysTest, PlusAndMinusStepTheSpeedWithinItsRange)
 {
     openLongLog();
     headless::key({Key::plus});
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 500);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 500);
     for (int i = 0; i < 5; ++i)
         headless::key({Key::plus, false, false, true});
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 125);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 125);
     for (int i = 0; i < 6; ++i)
         headless::key({Key::minus});
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 4000);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 4000);
 }
 
 TEST_F(KeysTest, BTogglesTheBars)
 {
     headless::key({Key::b});
-    EXPECT_EQ(app::viewer().view.barsShown, 1);
+    EXPECT_EQ(viewer.view.barsShown, 1);
     headless::key({Key::b, true});
-    EXPECT_EQ(app::viewer().view.barsShown, 0);
+    EXPECT_EQ(viewer.view.barsShown, 0);
     headless::key({Key::b, false, true});
-    EXPECT_EQ(app::viewer().view.barsShown, 0);
+    EXPECT_EQ(viewer.view.barsShown, 0);
 }
 
 TEST_F(KeysTest, OAndControlOOpenTheChosenLog)
 {
     headless::queueFileChoice(writeFile("first.log", "[1:00:00] CHAT;PUBLIC;1;first\n"));
     headless::key({Key::o});
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[1:00:00] CHAT;PUBLIC;1;first");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[1:00:00] CHAT;PUBLIC;1;first");
     headless::queueFileChoice(writeFile("second.log", "[2:00:00] CHAT;PUBLIC;1;second\n"));
     headless::key({Key::o, false, true});
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[2:00:00] CHAT;PUBLIC;1;second");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[2:00:00] CHAT;PUBLIC;1;second");
     // A cancelled choice leaves the open log as it is.
     headless::key({Key::o});
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[2:00:00] CHAT;PUBLIC;1;second");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[2:00:00] CHAT;PUBLIC;1;second");
 }
 
 TEST_F(KeysTest, SeekKeysAddUpToOneRequestThatTheRepaintTickTakes)
@@ -214,6 +214,6 @@ TEST_F(KeysTest, ControlQAndWCloseTheWindowF11AndEscapeAskForFullScreenAndBack)
                                           WindowRequest::close, WindowRequest::close}));
     // The window's keys leave playback and the view alone.
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
     EXPECT_FALSE(request());
 }

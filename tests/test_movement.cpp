@@ -119,13 +119,13 @@ TEST_F(MovementTickTest, PausedHoldsEveryGlide)
     soldier.glide.stepLength = 0.5f;
     soldier.glide.stepsLeft = 10;
     movementTick();
-    app::viewer().playback.playbackPaused = 1;
+    viewer.playback.playbackPaused = 1;
     const float heldX = soldier.posX;
     for (int tick = 0; tick < 100; ++tick)
         movementTick();
     EXPECT_EQ(soldier.posX, heldX);
     EXPECT_EQ(soldier.glide.stepsLeft, 9);
-    app::viewer().playback.playbackPaused = 0;
+    viewer.playback.playbackPaused = 0;
     movementTick();
     EXPECT_EQ(soldier.glide.stepsLeft, 8);
     EXPECT_NE(soldier.posX, heldX);

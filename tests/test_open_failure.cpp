@@ -35,5 +35,5 @@ TEST_F(OpenFailureTest, AGoodOpenSaysNothing)
     testing::internal::CaptureStderr();
     openReplayLog(writeFile("good.log", "[1:00:00] CHAT;PUBLIC;1;hi\n"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_TRUE(app::viewer().playback.log.reader);
+    EXPECT_TRUE(viewer.playback.log.reader);
 }

@@ -54,9 +54,9 @@ TEST_F(OverlaysTest, SpeedReadoutForEverySpeedPausedAndNot)
 
 TEST_F(OverlaysTest, TitleAndClockAreRightAlignedAtThreeNinety)
 {
-    app::viewer().world.configTitle = "Operation Nightfall";
-    app::viewer().world.clockMinutes = 12;
-    app::viewer().world.clockSeconds = 5;
+    viewer.world.configTitle = "Operation Nightfall";
+    viewer.world.clockMinutes = 12;
+    viewer.world.clockSeconds = 5;
     composeFrame();
     GpRectF title = size("Operation Nightfall");
     GpRectF clock = size("12:05");
@@ -80,17 +80,17 @@ TEST_F(OverlaysTest, TitleAndClockAreRightAlignedAtThreeNinety)
 
 TEST_F(OverlaysTest, NoClockWhileMinutesAreZero)
 {
-    app::viewer().world.clockMinutes = 0;
-    app::viewer().world.clockSeconds = 45;
+    viewer.world.clockMinutes = 0;
+    viewer.world.clockSeconds = 45;
     composeFrame();
     EXPECT_EQ(findColour(boxOverBlack, 300, 25, 100, 60).count, 0);
 }
 
 TEST_F(OverlaysTest, StatusMessageAndSpeedReadoutShareTheTopRow)
 {
-    app::viewer().world.statusMessage = "Error loading Kelo.ini";
-    app::viewer().playback.msPerLogSecond = 2000;
-    app::viewer().playback.playbackPaused = 1;
+    viewer.world.statusMessage = "Error loading Kelo.ini";
+    viewer.playback.msPerLogSecond = 2000;
+    viewer.playback.playbackPaused = 1;
     composeFrame();
     GpRectF status = size("Error loading Kelo.ini");
     GpRectF speed = size("0.50X Paused");
@@ -110,7 +110,7 @@ TEST_F(OverlaysTest, NoSpeedReadoutAtNormalSpeed)
 {
     composeFrame();
     EXPECT_EQ(findColour(boxOverBlack, 0, 25, 100, 40).count, 0);
-    app::viewer().playback.playbackPaused = 1;
+    viewer.playback.playbackPaused = 1;
     composeFrame();
     EXPECT_GT(findColour(boxOverBlack, 0, 25, 100, 40).count, 0);
 }
@@ -123,7 +123,7 @@ TEST_F(OverlaysTest, ChatRowsFromThreeFortyToThreeNinetyInTheSpeakersColours)
     const std::uint8_t sides[6] = {0, 1, 2, 255, 0, 1};
     const ARGB colours[6] = {red, yellow, white, white, red, yellow};
     for (int slot = 0; slot < 6; ++slot)
-        app::viewer().world.chatLines[slot] =
+        viewer.world.chatLines[slot] =
             ChatLine{"Player " + std::to_string(slot + 1) + ": the quick brown fox", sides[slot]};
     composeFrame();
     for (int slot = 1; slot <= 6; ++slot) {
@@ -138,7 +138,7 @@ TEST_F(OverlaysTest, ChatRowsFromThreeFortyToThreeNinetyInTheSpeakersColours)
 
 TEST_F(OverlaysTest, FirstChatLineIsAtTheTopOfTheFeed)
 {
-    app::viewer().world.chatLines[0] = ChatLine{"first words", 1};
+    viewer.world.chatLines[0] = ChatLine{"first words", 1};
     composeFrame();
     EXPECT_GT(countTinted(0xFFFFFF00, 10, 340, 100, 10), 0);
     EXPECT_EQ(findColour(black, 0, 350, 400, 75).count, 400 * 75);

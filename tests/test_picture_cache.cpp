@@ -405,9 +405,9 @@ TEST_F(PictureGuardTest, MapDeclaringTooMuchIsRefusedWithOneWarningPerVersion)
     auto time = std::filesystem::last_write_time(path);
     testing::internal::CaptureStderr();
     applyLine("1;Huge.map");
-    EXPECT_FALSE(app::viewer().world.mapImage);
+    EXPECT_FALSE(viewer.world.mapImage);
     applyLine("1;Huge.map");  // the same file again: refused without a second word
-    EXPECT_FALSE(app::viewer().world.mapImage);
+    EXPECT_FALSE(viewer.world.mapImage);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), warningFor(path, "30000 x 30000", "900000000"));
 
     // A new version of the file is named again; one within the bounds loads.
@@ -415,11 +415,11 @@ TEST_F(PictureGuardTest, MapDeclaringTooMuchIsRefusedWithOneWarningPerVersion)
     setTime(path, time + std::chrono::nanoseconds(1));
     testing::internal::CaptureStderr();
     applyLine("1;Huge.map");
-    EXPECT_FALSE(app::viewer().world.mapImage);
+    EXPECT_FALSE(viewer.world.mapImage);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), warningFor(path, "20000 x 3", "60000"));
     ASSERT_TRUE(writePicture(path, 4, 4, green));
     applyLine("1;Huge.map");
-    EXPECT_TRUE(app::viewer().world.mapImage);
+    EXPECT_TRUE(viewer.world.mapImage);
 }
 
 TEST_F(PictureGuardTest, GuardRefusesPicturesTheDecoderCouldRead)
@@ -461,7 +461,7 @@ protected:
     void SetUp() override
     {
         ViewTest::SetUp();
-        app::viewer().world.mapName = "units.map";  // no map picture
+        viewer.world.mapName = "units.map";  // no map picture
         icon = folder.string() + "/Presets/Tank.png";
         addVehicle(-100, -100, 0, "Tank");  // P = (100, 125); the icon covers (95, 120) to (104, 129)
     }
@@ -606,7 +606,7 @@ TEST_F(PictureCacheTest, IconsOfManyClassesOverTheBoundAreDecodedOncePerVersion)
     // Each kept at most at the decoded side and at the size it is drawn at.
     const std::uint64_t decoded = PictureCache::decodedSide * PictureCache::decodedSide;
     const std::uint64_t drawn = 10 * PictureCache::detailPerPixel * 10 * PictureCache::detailPerPixel;
-    EXPECT_LE(app::viewer().caches.icons.pixelCount(), classes * (decoded + drawn));
+    EXPECT_LE(viewer.caches.icons.pixelCount(), classes * (decoded + drawn));
 }
 
 TEST_F(PictureCacheTest, IconIsKeptAtEachSizeItIsDrawnAt)
@@ -675,10 +675,10 @@ TEST_F(PictureCacheTest, IconsAreDrawnFromWhatIsKeptAsFromTheDecodedPicture)
     std::uniform_real_distribution<float> fraction(0, 1);
     std::uniform_real_distribution<float> direction(-180, 360);
     VehicleRecord* tank = nullptr;
-    walk(app::viewer().world.vehicleList, [&](VehicleRecord& vehicle) { tank = &vehicle; });
+    walk(viewer.world.vehicleList, [&](VehicleRecord& vehicle) { tank = &vehicle; });
     ASSERT_NE(tank, nullptr);
     for (int side : {10, 32, 40, 41, 64, 300, 2048}) {
-        app::viewer().caches.icons.clear();
+        viewer.caches.icons.clear();
         ASSERT_TRUE(writePicture(icon, side, side, [side](int x, int y) -> ARGB {
             const int cx = x * 8 / side;
             const int cy = y * 8 / side;

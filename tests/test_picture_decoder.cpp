@@ -91,15 +91,15 @@ TEST_F(PictureDecoderTest, FramesGoOnWithoutThePicturesUntilTheirDecodesAreDone)
     Gate gate;
     applyLine("1;Aside.map");
     addVehicle(100, 100, 0, "Tank");
-    ASSERT_TRUE(app::viewer().world.mapImage);
+    ASSERT_TRUE(viewer.world.mapImage);
     // The frame is composed while the decodes wait behind the gate: a frame that waited would never come.
     const std::vector<std::uint32_t> waiting = frame();
     EXPECT_EQ(pixelAt(100, 100, 2, 2), sideRed);  // the vehicle's square
     EXPECT_NE(headless::pixel(300, 300), green);
-    const std::shared_ptr<const MapPicture> picture = app::viewer().world.mapImage;
-    app::viewer().world.mapImage.reset();
+    const std::shared_ptr<const MapPicture> picture = viewer.world.mapImage;
+    viewer.world.mapImage.reset();
     EXPECT_TRUE(frame() == waiting) << "the map area shows what it shows without a picture";
-    app::viewer().world.mapImage = picture;
+    viewer.world.mapImage = picture;
 
     gate.open();
     waitForDecodes();
@@ -117,7 +117,7 @@ TEST_F(PictureDecoderTest, StoppingEndsTheThreadAfterTheDecodeUnderWay)
         // The decode waiting behind the gate tells when it is let go, run or dropped.
         std::promise<void> letGo;
         std::future<void> goneSoon = letGo.get_future();
-        app::viewer().caches.decoder.decode(
+        viewer.caches.decoder.decode(
             [&ran, told = std::shared_ptr<void>(nullptr, [&letGo](void*) { letGo.set_value(); })] { ran = true; });
         EXPECT_EQ(threadCount(), before + 1);
         // What closing the window does first; it waits for the decode under way, which waits for the gate.

@@ -37,7 +37,7 @@ protected:
     void pause()
     {
         stopPlayback();
-        app::viewer().playback.playbackPaused = 1;
+        viewer.playback.playbackPaused = 1;
     }
 
     std::size_t noMoreDataBoxes()
@@ -123,13 +123,11 @@ TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
                         {int32Min, 0, std::numeric_limits<std::int64_t>::max(), int32Min, -4},
                         {0, 0, std::numeric_limits<std::int64_t>::min(), int32Max, 4}};
     for (const Row& row : rows) {
-        app::viewer().world.clockMinutes = row.minutes;
-        app::viewer().world.clockSeconds = row.seconds;
-        countDownClock(app::viewer().world, row.gap);
-        EXPECT_EQ(app::viewer().world.clockMinutes, row.afterMinutes)
-            << row.minutes << ":" << row.seconds << " - " << row.gap;
-        EXPECT_EQ(app::viewer().world.clockSeconds, row.afterSeconds)
-            << row.minutes << ":" << row.seconds << " - " << row.gap;
+        viewer.world.clockMinutes = row.minutes;
+        viewer.world.clockSeconds = row.seconds;
+        countDownClock(viewer.world, row.gap);
+        EXPECT_EQ(viewer.world.clockMinutes, row.afterMinutes) << row.minutes << ":" << row.seconds << " - " << row.gap;
+        EXPECT_EQ(viewer.world.clockSeconds, row.afterSeconds) << row.minutes << ":" << row.seconds << " - " << row.gap;
     }
 }
 
@@ -137,17 +135,17 @@ TEST_F(PlaybackTest, TheCountdownTruncatesTowardZeroAndSaturates)
 
 TEST_F(PlaybackTest, EachLineIsDueAtItsScaledLogTimeAndLinesOfOneStampComeTogether)
 {
-    app::viewer().playback.msPerLogSecond = 4000;
+    viewer.playback.msPerLogSecond = 4000;
     openLog("[0:00:00] A\n[0:00:03] B\n[0:00:03] C\n[0:00:04] D\n[0:00:05] E\n");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
     headless::advance(1);
     // B is due 3 log seconds after the open, not after the step that applied A.
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 11999);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:03] B");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:03] B");
     headless::advance(11998);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:03] B");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:03] B");
     headless::advance(1);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:04] D");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:04] D");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 4000);
     EXPECT_TRUE(headless::messages().empty());
 }
@@ -165,23 +163,23 @@ TEST_F(PlaybackTest, StampsWrapAtTwelveHours)
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 3597000);
     // More than twelve hours back: the next line is due at once, in the same step, and the clock goes up by the
     // hour (then down by the second to G).
-    std::int64_t clockBefore = app::viewer().world.clockMinutes * 60 + app::viewer().world.clockSeconds;
+    std::int64_t clockBefore = viewer.world.clockMinutes * 60 + viewer.world.clockSeconds;
     headless::advance(3597000);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1000);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:01] G");
-    EXPECT_EQ(app::viewer().world.clockMinutes * 60 + app::viewer().world.clockSeconds, clockBefore + 3600 - 1);
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:01] G");
+    EXPECT_EQ(viewer.world.clockMinutes * 60 + viewer.world.clockSeconds, clockBefore + 3600 - 1);
 }
 
 TEST_F(PlaybackTest, ALookAheadWithoutStampResetsTheWorldBeforeTheCurrentLineApplies)
 {
     openLog("[0:00:05] 1;Alpha.map\nno stamp here\n");
-    app::viewer().world.mapName = "Before";
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::viewer().world);
-    app::viewer().world.soldierList.append(&soldier);
-    app::viewer().world.entityList.append(&soldier);
+    viewer.world.mapName = "Before";
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(viewer.world);
+    viewer.world.soldierList.append(&soldier);
+    viewer.world.entityList.append(&soldier);
     headless::advance(1);
-    EXPECT_EQ(app::viewer().world.mapName, "Alpha.map");
-    EXPECT_TRUE(app::viewer().world.soldierList.items.empty());
+    EXPECT_EQ(viewer.world.mapName, "Alpha.map");
+    EXPECT_TRUE(viewer.world.soldierList.items.empty());
     EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 - 1);
 }
 
@@ -189,11 +187,11 @@ TEST_F(PlaybackTest, TheCountdownRunsWithTheGaps)
 {
     openLog("[0:00:00] CONFIG;10;Title\n[0:01:15] A\n[0:01:20] B\n");
     headless::advance(1);
-    EXPECT_EQ(app::viewer().world.clockMinutes, 8);
-    EXPECT_EQ(app::viewer().world.clockSeconds, 45);
+    EXPECT_EQ(viewer.world.clockMinutes, 8);
+    EXPECT_EQ(viewer.world.clockSeconds, 45);
     headless::advance(75001);
-    EXPECT_EQ(app::viewer().world.clockMinutes, 8);
-    EXPECT_EQ(app::viewer().world.clockSeconds, 40);
+    EXPECT_EQ(viewer.world.clockMinutes, 8);
+    EXPECT_EQ(viewer.world.clockSeconds, 40);
 }
 
 TEST_F(PlaybackTest, AWinLineDoesNotEndPlayback)
@@ -202,17 +200,17 @@ TEST_F(PlaybackTest, AWinLineDoesNotEndPlayback)
     headless::advance(1);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1999);
     headless::advance(1999);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:04] B");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:04] B");
 }
 
 TEST_F(PlaybackTest, ACrLfLogPlaysLikeAnyOther)
 {
     openLog("[0:00:01] 1;Alpha.map\r\n\r\n[0:00:04] 1;Beta.map\r\n");
     headless::advance(1);
-    EXPECT_EQ(app::viewer().world.mapName, "Alpha.map");
+    EXPECT_EQ(viewer.world.mapName, "Alpha.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2999);
     headless::advance(2999);
-    EXPECT_EQ(app::viewer().world.mapName, "Beta.map");
+    EXPECT_EQ(viewer.world.mapName, "Beta.map");
 }
 
 // [SECTION] The end of data
@@ -221,21 +219,21 @@ TEST_F(PlaybackTest, TheFinalLineIsAppliedThenNoMoreData)
 {
     openLog("[0:00:01] 1;Alpha.map\n[0:00:02] 1;Beta.map\n\n");
     headless::advance(1);
-    EXPECT_FALSE(app::viewer().playback.log.nextLine);
+    EXPECT_FALSE(viewer.playback.log.nextLine);
     EXPECT_EQ(noMoreDataBoxes(), 0u);
     headless::advance(1001);
-    EXPECT_EQ(app::viewer().world.mapName, "Beta.map");
+    EXPECT_EQ(viewer.world.mapName, "Beta.map");
     EXPECT_EQ(noMoreDataBoxes(), 1u);
     EXPECT_EQ(headless::messages().size(), 1u);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_TRUE(headless::timerArmed(movementTimer));
     // Play after the end applies nothing again and tells the user again.
-    app::viewer().world.mapName = "Kept";
+    viewer.world.mapName = "Kept";
     pause();
     resumePlayback();
     headless::advance(1000);
     EXPECT_EQ(noMoreDataBoxes(), 2u);
-    EXPECT_EQ(app::viewer().world.mapName, "Kept");
+    EXPECT_EQ(viewer.world.mapName, "Kept");
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
 }
 
@@ -246,7 +244,7 @@ TEST_F(PlaybackTest, ALogBeginningWithABlankLineOrBlanksPlaysFromItsFirstLine)
         headless::reset();
         openLog(contents);
         headless::advance(1);
-        EXPECT_EQ(app::viewer().world.mapName, "Alpha.map") << contents;
+        EXPECT_EQ(viewer.world.mapName, "Alpha.map") << contents;
         EXPECT_EQ(headless::timerPeriod(playbackTimer), 999) << contents;
         EXPECT_TRUE(headless::messages().empty()) << contents;
     }
@@ -259,7 +257,7 @@ TEST_F(PlaybackTest, ALogWithoutLinesEndsAtTheFirstStep)
         openLog(contents);
         headless::advance(1);
         EXPECT_EQ(noMoreDataBoxes(), 1u) << contents;
-        EXPECT_FALSE(app::viewer().world.mapName) << contents;
+        EXPECT_FALSE(viewer.world.mapName) << contents;
         EXPECT_FALSE(headless::timerArmed(playbackTimer)) << contents;
         headless::advance(100000);
         EXPECT_EQ(headless::messages().size(), 1u) << contents;
@@ -269,13 +267,13 @@ TEST_F(PlaybackTest, ALogWithoutLinesEndsAtTheFirstStep)
 TEST_F(PlaybackTest, AOneLineLogAppliesItsLineThenEnds)
 {
     openLog("[0:00:05] 1;Alpha.map");
-    EXPECT_EQ(app::viewer().playback.log.nextLine, "");
+    EXPECT_EQ(viewer.playback.log.nextLine, "");
     headless::advance(1);
-    EXPECT_EQ(app::viewer().world.mapName, "Alpha.map");
+    EXPECT_EQ(viewer.world.mapName, "Alpha.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), (43200 - 5) * 1000 - 1);
     headless::advance((43200 - 5) * 1000 - 1);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
-    EXPECT_EQ(app::viewer().world.mapName, "Alpha.map");
+    EXPECT_EQ(viewer.world.mapName, "Alpha.map");
 }
 
 TEST_F(PlaybackTest, AStepWithoutAnOpenLogIsTheEndOfData)
@@ -290,13 +288,13 @@ TEST_F(PlaybackTest, AStepWithoutAnOpenLogIsTheEndOfData)
 
 TEST_F(PlaybackTest, OpeningArmsBothTimersAndReadsTwoLines)
 {
-    app::viewer().world.mapName = "Before";
-    app::viewer().world.clockMinutes = 7;
+    viewer.world.mapName = "Before";
+    viewer.world.clockMinutes = 7;
     openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");
-    EXPECT_FALSE(app::viewer().world.mapName);
-    EXPECT_EQ(app::viewer().world.clockMinutes, 0);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:01] A");
-    EXPECT_EQ(app::viewer().playback.log.nextLine, "[0:00:02] B");
+    EXPECT_FALSE(viewer.world.mapName);
+    EXPECT_EQ(viewer.world.clockMinutes, 0);
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:01] A");
+    EXPECT_EQ(viewer.playback.log.nextLine, "[0:00:02] B");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
     EXPECT_EQ(headless::timerPeriod(movementTimer), 50);
 }
@@ -306,10 +304,10 @@ TEST_F(PlaybackTest, TheMovementPeriodIsFixedAtTheOpen)
     const std::pair<std::int32_t, std::int32_t> periods[] = {{125, 6},   {250, 12},   {500, 25},
                                                              {1000, 50}, {2000, 100}, {4000, 200}};
     for (auto [speed, period] : periods) {
-        app::viewer().playback.msPerLogSecond = speed;
+        viewer.playback.msPerLogSecond = speed;
         openLog("[0:00:01] A\n[0:00:02] B\n[0:00:03] C\n");
         EXPECT_EQ(headless::timerPeriod(movementTimer), period) << speed;
-        app::viewer().playback.msPerLogSecond = speed == 125 ? 4000 : 125;
+        viewer.playback.msPerLogSecond = speed == 125 ? 4000 : 125;
         headless::advance(1 + 1001);
         EXPECT_EQ(headless::timerPeriod(movementTimer), period) << speed;
     }
@@ -317,13 +315,13 @@ TEST_F(PlaybackTest, TheMovementPeriodIsFixedAtTheOpen)
 
 TEST_F(PlaybackTest, AFailedOpenResetsTheWorldAndLeavesNoLogOpen)
 {
-    app::viewer().world.mapName = "Before";
+    viewer.world.mapName = "Before";
     openReplayLog((folder / "missing.log").string());
     ASSERT_EQ(headless::messages().size(), 1u);
     EXPECT_EQ(headless::messages()[0].text, "Could not open file");
     EXPECT_EQ(headless::messages()[0].caption, "Error!");
-    EXPECT_FALSE(app::viewer().world.mapName);
-    EXPECT_FALSE(app::viewer().playback.log.reader);
+    EXPECT_FALSE(viewer.world.mapName);
+    EXPECT_FALSE(viewer.playback.log.reader);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_FALSE(headless::timerArmed(movementTimer));
     // Play after the failed open is the end of data.
@@ -340,7 +338,7 @@ TEST_F(PlaybackTest, AFailedOpenAfterAGoodOneStopsPlaybackAndKeepsTheMovementTim
     openReplayLog(folder.string());  // a folder is no log
     ASSERT_EQ(headless::messages().size(), 1u);
     EXPECT_EQ(headless::messages()[0].text, "Could not open file");
-    EXPECT_FALSE(app::viewer().playback.log.reader);
+    EXPECT_FALSE(viewer.playback.log.reader);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_EQ(headless::timerPeriod(movementTimer), 50);
 }
@@ -350,27 +348,27 @@ TEST_F(PlaybackTest, ACancelledDialogLeavesPlaybackAlone)
     openLog("[0:00:01] 1;Alpha.map\n[0:00:04] B\n[0:00:05] C\n");
     headless::advance(1);
     openReplayLog(chooseReplayFile());
-    EXPECT_EQ(app::viewer().world.mapName, "Alpha.map");
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:04] B");
+    EXPECT_EQ(viewer.world.mapName, "Alpha.map");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:04] B");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2999);
     EXPECT_TRUE(headless::messages().empty());
     headless::advance(2999);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:05] C");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:05] C");
 }
 
 TEST_F(PlaybackTest, ReOpeningWhilePlayingStartsTheNewLogAndKeepsThePausedFlag)
 {
     openLog("[0:00:01] 1;Alpha.map\n[0:00:04] B\n[0:00:05] C\n");
     headless::advance(1);
-    app::viewer().playback.playbackPaused = 1;
+    viewer.playback.playbackPaused = 1;
     headless::queueFileChoice(writeFile("second.log", "[1:00:00] 1;Beta.map\n[1:00:02] D\n[1:00:03] E\n"));
     openReplayLog(chooseReplayFile());
-    EXPECT_FALSE(app::viewer().world.mapName);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[1:00:00] 1;Beta.map");
+    EXPECT_FALSE(viewer.world.mapName);
+    EXPECT_EQ(viewer.playback.log.currentLine, "[1:00:00] 1;Beta.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1);
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
     headless::advance(1);
-    EXPECT_EQ(app::viewer().world.mapName, "Beta.map");
+    EXPECT_EQ(viewer.world.mapName, "Beta.map");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 1999);
 }
 
@@ -380,21 +378,21 @@ TEST_F(PlaybackTest, PlayAfterPauseStepsOneLogSecondLater)
     headless::advance(1);
     pause();
     headless::advance(10000);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:04] B");
-    app::viewer().playback.msPerLogSecond = 2000;
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:04] B");
+    viewer.playback.msPerLogSecond = 2000;
     resumePlayback();
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
     headless::advance(1999);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:04] B");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:04] B");
     headless::advance(1);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:05] C");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:05] C");
     // Play while playing keeps the running wait.
     headless::advance(1000);
     resumePlayback();
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
     headless::advance(1001);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:06] D");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:06] D");
 }
 
 // [SECTION] Keeping time
@@ -424,9 +422,9 @@ TEST_F(PlaybackTest, PlaybackKeepsTheSpeedShownHoweverDenseTheLogAndHoweverLateT
         for (std::int32_t msPerLogSecond : {1000, 125, 15}) {
             const std::string run = std::to_string(msPerLogSecond) + " ms, " + std::to_string(lateness) + " ms late";
             headless::reset();
-            app::viewer().reset();
+            viewer.reset();
             headless::setTimerLateness(playbackTimer, lateness);
-            app::viewer().playback.msPerLogSecond = msPerLogSecond;
+            viewer.playback.msPerLogSecond = msPerLogSecond;
             openLog(log);
             // Within a log second of the speed shown (and of the lateness, scaled) at every moment, to the end.
             const double logSecondMs = static_cast<double>(logSecondUs(msPerLogSecond)) / 1000;
@@ -434,11 +432,11 @@ TEST_F(PlaybackTest, PlaybackKeepsTheSpeedShownHoweverDenseTheLogAndHoweverLateT
             while (headless::timerArmed(playbackTimer)) {
                 headless::advance(std::max<std::int64_t>(1, std::llround(logSecondMs)));
                 const double played = static_cast<double>(headless::now()) / logSecondMs;
-                ASSERT_LE(app::viewer().playback.clock.appliedTime, played) << run;
-                ASSERT_GE(static_cast<double>(app::viewer().playback.clock.lineTime), played - slack) << run;
+                ASSERT_LE(viewer.playback.clock.appliedTime, played) << run;
+                ASSERT_GE(static_cast<double>(viewer.playback.clock.lineTime), played - slack) << run;
             }
             EXPECT_EQ(noMoreDataBoxes(), 1u) << run;
-            EXPECT_EQ(app::viewer().playback.clock.appliedTime, 40) << run;
+            EXPECT_EQ(viewer.playback.clock.appliedTime, 40) << run;
             EXPECT_LE(static_cast<double>(headless::now()), 40 * logSecondMs + lateness + logSecondMs) << run;
         }
     }
@@ -452,24 +450,24 @@ TEST_F(PlaybackTest, AnHourAtSixtyFourTimesTakesFiftySixAndAQuarterSecondsToTheM
     headless::key({Key::space});
     for (int step = 0; step < 6; ++step)
         headless::key({Key::bracketRight});
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 15);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 15);
     headless::key({Key::space});
     openLog(log);
     headless::advance(56249);
-    EXPECT_EQ(app::viewer().playback.clock.appliedTime, 3590);
+    EXPECT_EQ(viewer.playback.clock.appliedTime, 3590);
     EXPECT_EQ(noMoreDataBoxes(), 0u);
     headless::advance(1);
-    EXPECT_EQ(app::viewer().playback.clock.appliedTime, 3600);
+    EXPECT_EQ(viewer.playback.clock.appliedTime, 3600);
     EXPECT_EQ(noMoreDataBoxes(), 1u);
 }
 
 TEST_F(PlaybackTest, WhilePausedPeriodAppliesOneLineAndCommaGoesBackOne)
 {
     openLog("[0:00:00] CONFIG;10;A\n[0:00:01] CONFIG;9;B\n[0:00:01] CONFIG;8;C\n[0:00:02] CONFIG;7;D\n");
-    app::viewer().playback.index->waitFor(2);
+    viewer.playback.index->waitFor(2);
     headless::advance(1);
     headless::key({Key::period});  // not while playing
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:01] CONFIG;9;B");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:01] CONFIG;9;B");
     headless::key({Key::space});
     const std::vector<std::pair<Key, std::string>> steps = {{Key::period, "C"}, {Key::period, "D"}, {Key::comma, "C"},
                                                             {Key::comma, "B"},  {Key::comma, "A"},  {Key::period, "B"},
@@ -477,13 +475,13 @@ TEST_F(PlaybackTest, WhilePausedPeriodAppliesOneLineAndCommaGoesBackOne)
     for (const auto& [key, next] : steps) {
         headless::key({key});
         finishSeek();
-        EXPECT_EQ(app::viewer().playback.log.currentLine.back(), next[0]) << app::viewer().playback.log.currentLine;
+        EXPECT_EQ(viewer.playback.log.currentLine.back(), next[0]) << viewer.playback.log.currentLine;
         // The world is the one of every line before the current one: the title of the line before.
         if (next == "A")
-            EXPECT_FALSE(app::viewer().world.configTitle);
+            EXPECT_FALSE(viewer.world.configTitle);
         else
-            EXPECT_EQ(app::viewer().world.configTitle, std::string(1, static_cast<char>(next[0] - 1)));
-        EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+            EXPECT_EQ(viewer.world.configTitle, std::string(1, static_cast<char>(next[0] - 1)));
+        EXPECT_EQ(viewer.playback.playbackPaused, 1);
     }
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
 }

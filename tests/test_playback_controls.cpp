@@ -36,7 +36,7 @@ protected:
     // Down and up in the middle of the button, as a user's click.
     void click(ButtonIndex button)
     {
-        const GpRectF& hit = app::viewer().view.controlButtons[button].hit;
+        const GpRectF& hit = viewer.view.controlButtons[button].hit;
         const int x = static_cast<int>(hit.X + hit.Width / 2);
         const int y = static_cast<int>(hit.Y + hit.Height / 2);
         headless::pointerMove(x, y);
@@ -50,7 +50,7 @@ protected:
         headless::queueFileChoice(writeFile(title + ".log", logNamed(title)));
         click(buttonOpen);
         headless::advance(1);
-        ASSERT_EQ(app::viewer().world.configTitle, title);
+        ASSERT_EQ(viewer.world.configTitle, title);
     }
 };
 
@@ -62,8 +62,8 @@ TEST_F(PlaybackControlsTest, FasterStopsAt125)
 {
     for (int expected : {500, 250, 125, 125, 125}) {
         click(buttonFaster);
-        EXPECT_EQ(app::viewer().playback.msPerLogSecond, expected);
-        EXPECT_EQ(app::viewer().view.controlButtons[buttonFaster].pressed, 0);
+        EXPECT_EQ(viewer.playback.msPerLogSecond, expected);
+        EXPECT_EQ(viewer.view.controlButtons[buttonFaster].pressed, 0);
     }
 }
 
@@ -71,8 +71,8 @@ TEST_F(PlaybackControlsTest, SlowerStopsAt4000)
 {
     for (int expected : {2000, 4000, 4000}) {
         click(buttonSlower);
-        EXPECT_EQ(app::viewer().playback.msPerLogSecond, expected);
-        EXPECT_EQ(app::viewer().view.controlButtons[buttonSlower].pressed, 0);
+        EXPECT_EQ(viewer.playback.msPerLogSecond, expected);
+        EXPECT_EQ(viewer.view.controlButtons[buttonSlower].pressed, 0);
     }
 }
 
@@ -119,16 +119,16 @@ TEST_F(PlaybackControlsTest, SpeedChangeKeepsTheWaitAlreadyDoneAndTimesTheRestAt
 TEST_F(PlaybackControlsTest, PauseStopsTheStepsAndASecondPauseOnlyKeepsTheFlag)
 {
     playLog("Alpha");
-    const std::string line = app::viewer().playback.log.currentLine;
+    const std::string line = viewer.playback.log.currentLine;
     click(buttonPause);
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     headless::advance(10000);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, line);
+    EXPECT_EQ(viewer.playback.log.currentLine, line);
     click(buttonPause);
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPause].pressed, 0);
 }
 
 TEST_F(PlaybackControlsTest, PlayAfterPauseWaitsOneLogSecondAtTheCurrentSpeed)
@@ -137,32 +137,32 @@ TEST_F(PlaybackControlsTest, PlayAfterPauseWaitsOneLogSecondAtTheCurrentSpeed)
     click(buttonPause);
     click(buttonSlower);
     click(buttonPlay);
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].pressed, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPlay].pressed, 0);
 }
 
 TEST_F(PlaybackControlsTest, PlayWithoutPauseDoesNotRestartTheRunningWait)
 {
     playLog("Alpha");
-    const std::string second = app::viewer().playback.log.currentLine;
+    const std::string second = viewer.playback.log.currentLine;
     headless::advance(1000);
     click(buttonPlay);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2999);
     headless::advance(1998);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, second);
+    EXPECT_EQ(viewer.playback.log.currentLine, second);
     headless::advance(1);
-    EXPECT_NE(app::viewer().playback.log.currentLine, second);
+    EXPECT_NE(viewer.playback.log.currentLine, second);
 }
 
 TEST_F(PlaybackControlsTest, PauseLeftBeforeTheReleaseLetsPlaybackGoOn)
 {
     playLog("Alpha");
-    const GpRectF& hit = app::viewer().view.controlButtons[buttonPause].hit;
+    const GpRectF& hit = viewer.view.controlButtons[buttonPause].hit;
     headless::pointerPress(static_cast<int>(hit.X) + 2, 10);
     headless::pointerMove(200, 300);
     headless::pointerRelease();
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
 }
 
@@ -170,13 +170,13 @@ TEST_F(PlaybackControlsTest, PlayPressedMovedOffAndBackDoesNothing)
 {
     playLog("Alpha");
     click(buttonPause);
-    const GpRectF& hit = app::viewer().view.controlButtons[buttonPlay].hit;
+    const GpRectF& hit = viewer.view.controlButtons[buttonPlay].hit;
     const int x = static_cast<int>(hit.X) + 2;
     headless::pointerPress(x, 10);
     headless::pointerMove(x, 100);
     headless::pointerMove(x, 10);
     headless::pointerRelease();
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
 }
 
@@ -184,41 +184,41 @@ TEST_F(PlaybackControlsTest, PlayPressedMovedOffAndBackDoesNothing)
 
 TEST_F(PlaybackControlsTest, ReleaseAfterAPressOffTheButtonsDoesNothing)
 {
-    const GpRectF& last = app::viewer().view.controlButtons[buttonBars].hit;
+    const GpRectF& last = viewer.view.controlButtons[buttonBars].hit;
     for (auto [x, y] : {std::pair{200, 300}, std::pair{static_cast<int>(last.X + last.Width) + 20, 12}}) {
         headless::pointerMove(x, y);
         headless::pointerPress(x, y);
         headless::pointerRelease();
     }
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 1000);
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
-    EXPECT_EQ(app::viewer().view.barsShown, 0);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 1000);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.view.barsShown, 0);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     EXPECT_TRUE(headless::messages().empty());
 }
 
 TEST_F(PlaybackControlsTest, EachReleaseRunsOnlyTheFirstPressedAction)
 {
-    app::viewer().view.controlButtons[buttonFaster].pressed = 1;
-    app::viewer().view.controlButtons[buttonSlower].pressed = 1;
+    viewer.view.controlButtons[buttonFaster].pressed = 1;
+    viewer.view.controlButtons[buttonSlower].pressed = 1;
     headless::pointerRelease();
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 2000);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonFaster].pressed, 1);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 2000);
+    EXPECT_EQ(viewer.view.controlButtons[buttonFaster].pressed, 1);
     headless::pointerRelease();
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 1000);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 1000);
 
     // Pause is looked at before Play, and Bars after everything else.
-    app::viewer().view.controlButtons[buttonBars].pressed = 1;
-    app::viewer().view.controlButtons[buttonPlay].pressed = 1;
-    app::viewer().view.controlButtons[buttonPause].pressed = 1;
+    viewer.view.controlButtons[buttonBars].pressed = 1;
+    viewer.view.controlButtons[buttonPlay].pressed = 1;
+    viewer.view.controlButtons[buttonPause].pressed = 1;
     headless::pointerRelease();
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
     headless::pointerRelease();
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
-    EXPECT_EQ(app::viewer().view.barsShown, 0);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.view.barsShown, 0);
     headless::pointerRelease();
-    EXPECT_EQ(app::viewer().view.barsShown, 1);
-    for (const ControlButton& button : app::viewer().view.controlButtons)
+    EXPECT_EQ(viewer.view.barsShown, 1);
+    for (const ControlButton& button : viewer.view.controlButtons)
         EXPECT_EQ(button.pressed, 0);
 }
 
@@ -228,21 +228,21 @@ TEST_F(PlaybackControlsTest, OpeningWhilePlayingReplacesTheLog)
 {
     playLog("Alpha");
     playLog("Bravo");
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].pressed, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonOpen].pressed, 0);
 }
 
 TEST_F(PlaybackControlsTest, CancellingTheDialogKeepsTheLogPlaying)
 {
     playLog("Alpha");
-    const std::string second = app::viewer().playback.log.currentLine;
+    const std::string second = viewer.playback.log.currentLine;
     headless::queueFileChoice("");
     click(buttonOpen);
     click(buttonOpen);  // an empty queue answers as a cancel too
-    EXPECT_EQ(app::viewer().world.configTitle, "Alpha");
-    EXPECT_EQ(app::viewer().playback.log.currentLine, second);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].pressed, 0);
+    EXPECT_EQ(viewer.world.configTitle, "Alpha");
+    EXPECT_EQ(viewer.playback.log.currentLine, second);
+    EXPECT_EQ(viewer.view.controlButtons[buttonOpen].pressed, 0);
     headless::advance(3001);
-    EXPECT_NE(app::viewer().playback.log.currentLine, second);
+    EXPECT_NE(viewer.playback.log.currentLine, second);
     EXPECT_TRUE(headless::messages().empty());
 }
 
@@ -275,7 +275,7 @@ TEST_F(PlaybackControlsTest, OpenStaysPressedUntilItsActionIsDone)
     EXPECT_EQ(openPressedDuringBox, 1);
     // Pressed and hovered: the bright face sits on the hit rectangle.
     EXPECT_EQ(openFaceDuringBox, 0xFF0000FF);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].pressed, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonOpen].pressed, 0);
 }
 
 // [SECTION] Bars
@@ -283,15 +283,15 @@ TEST_F(PlaybackControlsTest, OpenStaysPressedUntilItsActionIsDone)
 TEST_F(PlaybackControlsTest, BarsShowTheSoldiersBareStatusBarsOnTheNextFrame)
 {
     // Map (-100, 75) is the screen point (100, 300), clear of the title text.
-    app::viewer().world.calibration.scaleX = 400;
-    app::viewer().world.calibration.scaleY = 400;
-    SoldierRecord& soldier = makeRecord<SoldierRecord>(app::viewer().world);
+    viewer.world.calibration.scaleX = 400;
+    viewer.world.calibration.scaleY = 400;
+    SoldierRecord& soldier = makeRecord<SoldierRecord>(viewer.world);
     soldier.posX = -100;
     soldier.posY = 75;
     soldier.levelA = soldier.peakA = 100;
-    app::viewer().world.soldierList.append(&soldier);
-    app::viewer().world.entityList.append(&soldier);
-    ScreenPoint p = worldToScreen(app::viewer().world.calibration, soldier.posX, soldier.posY);
+    viewer.world.soldierList.append(&soldier);
+    viewer.world.entityList.append(&soldier);
+    ScreenPoint p = worldToScreen(viewer.world.calibration, soldier.posX, soldier.posY);
     ASSERT_FLOAT_EQ(p.x, 100);
     ASSERT_FLOAT_EQ(p.y, 300);
 
@@ -306,14 +306,14 @@ TEST_F(PlaybackControlsTest, BarsShowTheSoldiersBareStatusBarsOnTheNextFrame)
     EXPECT_EQ(before, 0xFF000000);
 
     click(buttonBars);
-    EXPECT_EQ(app::viewer().view.barsShown, 1);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonBars].pressed, 0);
+    EXPECT_EQ(viewer.view.barsShown, 1);
+    EXPECT_EQ(viewer.view.controlButtons[buttonBars].pressed, 0);
     composeOnBlack();
     const ARGB bar = headless::pixel(106, 313);
     EXPECT_GT((bar >> 16) & 0xFF, 0x80) << std::hex << bar;  // the red end of the gradient
 
     click(buttonBars);
-    EXPECT_EQ(app::viewer().view.barsShown, 0);
+    EXPECT_EQ(viewer.view.barsShown, 0);
     composeOnBlack();
     EXPECT_EQ(headless::pixel(106, 313), 0xFF000000);
 }

@@ -22,27 +22,27 @@ protected:
     {
         KeloTest::SetUp();
         // 400 map units to 400 pixels: map (x, y) lands on screen (x + 200, y + 225).
-        app::viewer().world.calibration.scaleX = 400;
-        app::viewer().world.calibration.scaleY = 400;
+        viewer.world.calibration.scaleX = 400;
+        viewer.world.calibration.scaleY = 400;
     }
 
     SoldierRecord& soldierAt(float x, float y)
     {
-        SoldierRecord& soldier = makeRecord<SoldierRecord>(app::viewer().world);
+        SoldierRecord& soldier = makeRecord<SoldierRecord>(viewer.world);
         soldier.posX = x;
         soldier.posY = y;
-        app::viewer().world.soldierList.append(&soldier);
-        app::viewer().world.entityList.append(&soldier);
+        viewer.world.soldierList.append(&soldier);
+        viewer.world.entityList.append(&soldier);
         return soldier;
     }
 
     VehicleRecord& vehicleAt(float x, float y)
     {
-        VehicleRecord& vehicle = makeRecord<VehicleRecord>(app::viewer().world);
+        VehicleRecord& vehicle = makeRecord<VehicleRecord>(viewer.world);
         vehicle.posX = x;
         vehicle.posY = y;
-        app::viewer().world.vehicleList.append(&vehicle);
-        app::viewer().world.entityList.append(&vehicle);
+        viewer.world.vehicleList.append(&vehicle);
+        viewer.world.entityList.append(&vehicle);
         return vehicle;
     }
 };
@@ -98,7 +98,7 @@ TEST_F(PointerInputTest, NoButtonReactsBeforeTheFirstFrame)
         onPointerMove(x, 10);
         onPointerPress(x, 10);
     }
-    for (const ControlButton& button : app::viewer().view.controlButtons) {
+    for (const ControlButton& button : viewer.view.controlButtons) {
         EXPECT_EQ(button.hovered, 0);
         EXPECT_EQ(button.pressed, 0);
     }
@@ -111,24 +111,24 @@ TEST_F(PointerInputTest, MovementHoversOnlyTheButtonUnderThePointer)
         auto [x, y] = middleOf(target);
         onPointerMove(x, y);
         for (ButtonIndex button : screenOrder)
-            EXPECT_EQ(app::viewer().view.controlButtons[button].hovered, button == target) << buttonLabel(button);
+            EXPECT_EQ(viewer.view.controlButtons[button].hovered, button == target) << buttonLabel(button);
     }
     onPointerMove(200, 300);
-    for (const ControlButton& button : app::viewer().view.controlButtons)
+    for (const ControlButton& button : viewer.view.controlButtons)
         EXPECT_EQ(button.hovered, 0);
 }
 
 TEST_F(PointerInputTest, PressOnAnEdgeOrOnTheFaceStripPressesNothing)
 {
     composeFrame();
-    const GpRectF& hit = app::viewer().view.controlButtons[buttonPlay].hit;
+    const GpRectF& hit = viewer.view.controlButtons[buttonPlay].hit;
     onPointerPress(static_cast<int>(hit.X), 10);
     onPointerPress(static_cast<int>(hit.X) + 3, 4);
     // Unpressed, the face sticks out 2 pixels below the hit rectangle; that strip is not the button.
     onPointerPress(static_cast<int>(hit.X) + 3, static_cast<int>(std::ceil(hit.Y + hit.Height)));
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].pressed, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPlay].pressed, 0);
     onPointerPress(static_cast<int>(hit.X) + 1, 5);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].pressed, 1);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPlay].pressed, 1);
 }
 
 TEST_F(PointerInputTest, PressMarksOnlyThatButtonAndAMissClearsNothing)
@@ -138,7 +138,7 @@ TEST_F(PointerInputTest, PressMarksOnlyThatButtonAndAMissClearsNothing)
     onPointerPress(x, y);
     onPointerPress(200, 300);
     for (ButtonIndex button : screenOrder)
-        EXPECT_EQ(app::viewer().view.controlButtons[button].pressed, button == buttonBars) << buttonLabel(button);
+        EXPECT_EQ(viewer.view.controlButtons[button].pressed, button == buttonBars) << buttonLabel(button);
 }
 
 TEST_F(PointerInputTest, MovingOffCancelsThePressAndComingBackOnlyHovers)
@@ -147,12 +147,12 @@ TEST_F(PointerInputTest, MovingOffCancelsThePressAndComingBackOnlyHovers)
     auto [x, y] = middleOf(buttonPause);
     onPointerPress(x, y);
     onPointerMove(x + 1, y);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].pressed, 1);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPause].pressed, 1);
     onPointerMove(x, 100);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPause].pressed, 0);
     onPointerMove(x, y);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].pressed, 0);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPause].hovered, 1);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPause].pressed, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPause].hovered, 1);
 }
 
 // [SECTION] Units
@@ -216,7 +216,7 @@ TEST_F(PointerInputTest, EveryOverlappingUnitFlipsOnEachPress)
 // soldier created anew under its id, a vehicle destroyed and created again and the units after a reset come unmarked.
 TEST_F(PointerInputTest, MarksStayWithTheirRecords)
 {
-    World& world = app::viewer().world;
+    World& world = viewer.world;
     createSoldier(world, 5, 0, 0);
     createVehicle(world, 7, 50, 0);
     createVehicle(world, 7, 100, 0);
@@ -257,15 +257,15 @@ TEST_F(PointerInputTest, PressOnAUnitInsideAButtonDoesBoth)
     SoldierRecord& soldier = soldierAt(x - 3 - 200.0f, y - 3 - 225.0f);
     onPointerMove(x, y);
     EXPECT_TRUE(hovered(soldier));
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].hovered, 1);
+    EXPECT_EQ(viewer.view.controlButtons[buttonOpen].hovered, 1);
     onPointerPress(x, y);
     EXPECT_TRUE(pinned(soldier));
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonOpen].pressed, 1);
+    EXPECT_EQ(viewer.view.controlButtons[buttonOpen].pressed, 1);
 }
 
 TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
 {
-    app::viewer().world.calibration = Calibration{};  // scale 0: the transform divides by zero
+    viewer.world.calibration = Calibration{};  // scale 0: the transform divides by zero
     SoldierRecord& atOrigin = soldierAt(0, 0);
     SoldierRecord& elsewhere = soldierAt(5, -5);
     VehicleRecord& vehicle = vehicleAt(-3, 7);
@@ -301,52 +301,52 @@ TEST_F(PointerInputTest, WithoutAStripItsRowsAreLikeAnyOther)
     onPointerPress(200, 436);
     EXPECT_TRUE(hovered(soldier));
     EXPECT_TRUE(pinned(soldier));
-    EXPECT_FALSE(app::viewer().view.timeline.pointerX);
-    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
+    EXPECT_FALSE(viewer.view.timeline.pointerX);
+    EXPECT_FALSE(viewer.view.timeline.seekRequest);
 }
 
 TEST_F(PointerInputTest, PressOnTheStripAsksForTheTimeUnderThePointer)
 {
     showStrip();
     onPointerPress(104, 440);
-    ASSERT_TRUE(app::viewer().view.timeline.seekRequest);
-    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 100);
-    EXPECT_EQ(app::viewer().view.timeline.dragX, 104);
+    ASSERT_TRUE(viewer.view.timeline.seekRequest);
+    EXPECT_DOUBLE_EQ(*viewer.view.timeline.seekRequest, 100);
+    EXPECT_EQ(viewer.view.timeline.dragX, 104);
     onPointerRelease();
-    EXPECT_FALSE(app::viewer().view.timeline.dragX);
+    EXPECT_FALSE(viewer.view.timeline.dragX);
     // The whole strip takes presses; beyond the bar's ends, its ends.
     for (auto [x, y, t] : {std::tuple{0, timelineTop, 0.0}, std::tuple{399, timelineBottom - 1, 392.0},
                            std::tuple{204, timelineTop + 5, 200.0}}) {
         onPointerPress(x, y);
         onPointerRelease();
-        EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, t) << x << "," << y;
+        EXPECT_DOUBLE_EQ(*viewer.view.timeline.seekRequest, t) << x << "," << y;
     }
-    app::viewer().view.timeline.seekRequest.reset();
+    viewer.view.timeline.seekRequest.reset();
     onPointerPress(204, timelineTop - 1);
-    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
+    EXPECT_FALSE(viewer.view.timeline.seekRequest);
 }
 
 TEST_F(PointerInputTest, DraggingAsksAgainOnlyWhenTheBarPositionChanges)
 {
     showStrip();
     onPointerPress(54, 440);
-    app::viewer().view.timeline.seekRequest.reset();
+    viewer.view.timeline.seekRequest.reset();
     onPointerMove(54, 300);
-    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
-    EXPECT_EQ(app::viewer().view.timeline.pointerX, 54);
+    EXPECT_FALSE(viewer.view.timeline.seekRequest);
+    EXPECT_EQ(viewer.view.timeline.pointerX, 54);
     // Off the strip the drag goes on, as long as the button is down.
     onPointerMove(154, 100);
-    ASSERT_TRUE(app::viewer().view.timeline.seekRequest);
-    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 150);
+    ASSERT_TRUE(viewer.view.timeline.seekRequest);
+    EXPECT_DOUBLE_EQ(*viewer.view.timeline.seekRequest, 150);
     onPointerMove(164, 441);
-    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 160);
+    EXPECT_DOUBLE_EQ(*viewer.view.timeline.seekRequest, 160);
     onPointerRelease();
-    app::viewer().view.timeline.seekRequest.reset();
+    viewer.view.timeline.seekRequest.reset();
     onPointerMove(204, 440);
-    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
-    EXPECT_EQ(app::viewer().view.timeline.pointerX, 204);
+    EXPECT_FALSE(viewer.view.timeline.seekRequest);
+    EXPECT_EQ(viewer.view.timeline.pointerX, 204);
     onPointerMove(204, 300);
-    EXPECT_FALSE(app::viewer().view.timeline.pointerX);
+    EXPECT_FALSE(viewer.view.timeline.pointerX);
 }
 
 TEST_F(PointerInputTest, TheStripTakesPressAndHoverFromAUnitOverIt)
@@ -358,7 +358,7 @@ TEST_F(PointerInputTest, TheStripTakesPressAndHoverFromAUnitOverIt)
     EXPECT_FALSE(hovered(over));
     onPointerPress(200, 436);
     EXPECT_FALSE(pinned(over));
-    EXPECT_TRUE(app::viewer().view.timeline.seekRequest);
+    EXPECT_TRUE(viewer.view.timeline.seekRequest);
     // Dragging up over a unit does not hover it either; once the button is up, it does.
     onPointerMove(200, 228);
     EXPECT_FALSE(hovered(above));
@@ -376,11 +376,11 @@ TEST_F(PointerInputTest, DraggingOverAButtonNeitherHoversNorPressesIt)
     auto [x, y] = middleOf(buttonPlay);
     onPointerPress(x, 440);
     onPointerMove(x, y);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].hovered, 0);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPlay].hovered, 0);
     onPointerRelease();
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 0);
+    EXPECT_EQ(viewer.playback.playbackPaused, 0);
     onPointerMove(x, y);
-    EXPECT_EQ(app::viewer().view.controlButtons[buttonPlay].hovered, 1);
+    EXPECT_EQ(viewer.view.controlButtons[buttonPlay].hovered, 1);
 }
 
 TEST_F(PointerInputTest, TheRepaintTickTakesTheRequest)
@@ -389,7 +389,7 @@ TEST_F(PointerInputTest, TheRepaintTickTakesTheRequest)
     onPointerPress(104, 440);
     onPointerMove(120, 440);
     onPointerMove(140, 440);
-    EXPECT_DOUBLE_EQ(*app::viewer().view.timeline.seekRequest, 136);
+    EXPECT_DOUBLE_EQ(*viewer.view.timeline.seekRequest, 136);
     repaintTick();
-    EXPECT_FALSE(app::viewer().view.timeline.seekRequest);
+    EXPECT_FALSE(viewer.view.timeline.seekRequest);
 }

@@ -241,24 +241,24 @@ protected:
     {
         const std::string path = writeFile(name, contents);
         openReplayLog(path);
-        if (app::viewer().playback.index)
-            app::viewer().playback.index->waitFor(everything);
+        if (viewer.playback.index)
+            viewer.playback.index->waitFor(everything);
         return path;
     }
 
     void pause()
     {
         stopPlayback();
-        app::viewer().playback.playbackPaused = 1;
+        viewer.playback.playbackPaused = 1;
     }
 
     // Seeks to t at once and checks that the world is the fresh open's at the same line and that the frame is the
     // fresh open's with the units of each kind and id pinned before pinned, none hovered; `what` names the seek.
     void expectSeekLands(const std::string& path, double t, const std::string& what)
     {
-        UnitMarks& marks = app::viewer().view.units;
+        UnitMarks& marks = viewer.view.units;
         std::set<std::pair<RecordKind, std::int32_t>> pinnedIds;
-        eachUnit(app::viewer().world, [&](const Record& unit) {
+        eachUnit(viewer.world, [&](const Record& unit) {
             if (marks.isPinned(unit))
                 pinnedIds.emplace(unit.kind, unit.id);
         });
@@ -266,25 +266,25 @@ protected:
         finishSeek();
         const double scanned = indexView()->scannedS;
         const double target = std::isnan(t) ? 0 : std::clamp(t, 0.0, scanned);
-        const FreshPlay expected = playedTo(path, target, app::viewer().playback.msPerLogSecond);
-        EXPECT_TRUE(app::viewer().world == expected.world) << what;
+        const FreshPlay expected = playedTo(path, target, viewer.playback.msPerLogSecond);
+        EXPECT_TRUE(viewer.world == expected.world) << what;
         EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime)) << what;
-        EXPECT_EQ(app::viewer().playback.log.currentNumber, expected.lineNumber) << what;
+        EXPECT_EQ(viewer.playback.log.currentNumber, expected.lineNumber) << what;
         EXPECT_FALSE(seekTarget()) << what;
-        EXPECT_EQ(headless::timerArmed(playbackTimer), app::viewer().playback.playbackPaused == 0) << what;
+        EXPECT_EQ(headless::timerArmed(playbackTimer), viewer.playback.playbackPaused == 0) << what;
         EXPECT_TRUE(marks.hovered.empty()) << what;
         // Both frames are composed from copies, so that the world landed on keeps its damage links.
-        World landed = std::move(app::viewer().world);
-        app::viewer().world = landed;
+        World landed = std::move(viewer.world);
+        viewer.world = landed;
         const std::vector<std::uint32_t> shown = composedFrame();
         const UnitMarks landedMarks = std::exchange(marks, UnitMarks{});
-        app::viewer().world = expected.world;
-        eachUnit(app::viewer().world, [&](const Record& unit) {
+        viewer.world = expected.world;
+        eachUnit(viewer.world, [&](const Record& unit) {
             if (pinnedIds.count({unit.kind, unit.id}) != 0)
                 marks.flipPin(unit);
         });
         EXPECT_TRUE(composedFrame() == shown) << what;
-        app::viewer().world = std::move(landed);
+        viewer.world = std::move(landed);
         marks = landedMarks;
     }
 };
@@ -318,18 +318,18 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
                 resumePlayback();
                 break;
             case 2:
-                app::viewer().playback.msPerLogSecond = std::array{250, 500, 1000, 2000}[pick(4)];
+                viewer.playback.msPerLogSecond = std::array{250, 500, 1000, 2000}[pick(4)];
                 break;
             default:
                 break;
             }
             headless::advance(static_cast<std::int64_t>(pick(3000)));
             // The user pins and points at units as playback goes.
-            eachUnit(app::viewer().world, [&](const Record& unit) {
+            eachUnit(viewer.world, [&](const Record& unit) {
                 if (pick(4) == 0)
-                    app::viewer().view.units.flipPin(unit);
+                    viewer.view.units.flipPin(unit);
                 if (pick(8) == 0)
-                    app::viewer().view.units.hovered.insert(unit.serial);
+                    viewer.view.units.hovered.insert(unit.serial);
             });
             // Targets on a line's time, between lines, far and near, forward and back, and past the end.
             const double lineTime = static_cast<double>(times[pick(times.size())]);
@@ -337,14 +337,13 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
             const double t = std::array{lineTime,  lineTime - 0.5, lineTime + 0.25, lineTime - 1, 1e12,
                                         now + 2.5, now + 6,        now - 3,         now - 20.5}[pick(9)];
             const double target = std::clamp(t, 0.0, indexView()->scannedS);
-            const Snapshot* snapshot =
-                app::viewer().playback.snapshots.startFor(target, app::viewer().playback.msPerLogSecond);
+            const Snapshot* snapshot = viewer.playback.snapshots.startFor(target, viewer.playback.msPerLogSecond);
             (snapshot != nullptr ? snapshotsHit : snapshotsMissed) += 1;
             expectSeekLands(path, t,
                             "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "
                                 + std::to_string(t));
-            linksKept += damageLinks(app::viewer().world);
-            pinsKept += app::viewer().view.units.pinned.size();
+            linksKept += damageLinks(viewer.world);
+            pinsKept += viewer.view.units.pinned.size();
         }
     }
     EXPECT_GT(pinsKept, 100u);
@@ -363,7 +362,7 @@ TEST_F(SeekTest, ASeekFromPlayingTakesNoGlideAlong)
         contents += "[0:00:" + std::to_string(second) + "] KILLED;X;1\n";
     const std::string path = openFully("glides.log", contents);
     headless::advance(9500);
-    ASSERT_GT(app::viewer().world.soldierList.items[0]->posX, 0);
+    ASSERT_GT(viewer.world.soldierList.items[0]->posX, 0);
     expectSeekLands(path, 12, "forward from where playback stands");
     headless::advance(3500);
     expectSeekLands(path, 7, "back to a snapshot of the trail");
@@ -423,24 +422,24 @@ TEST_F(SeekTest, EdgeLogsSeekLikeAnyOther)
 
 TEST_F(SeekTest, PlayingArmsTheRestOfTheWaitAndPausedStaysStopped)
 {
-    app::viewer().playback.msPerLogSecond = 500;
+    viewer.playback.msPerLogSecond = 500;
     openFully("timers.log", "[0:00:00] A\n[0:00:10] B\n[0:00:30] C\n");
     seekTo(4.25);
     finishSeek();
     EXPECT_EQ(logTimeNow(), 10);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:10] B");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:10] B");
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2875);  // 5.75 log seconds at 500 ms
-    EXPECT_EQ(app::viewer().playback.msPerLogSecond, 500);
+    EXPECT_EQ(viewer.playback.msPerLogSecond, 500);
     headless::advance(2875);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:30] C");
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:30] C");
     EXPECT_EQ(logTimeNow(), 30);
 
     pause();
     seekTo(10);
     finishSeek();
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
-    EXPECT_EQ(app::viewer().playback.playbackPaused, 1);
-    EXPECT_EQ(app::viewer().playback.log.currentLine, "[0:00:10] B");
+    EXPECT_EQ(viewer.playback.playbackPaused, 1);
+    EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:10] B");
     resumePlayback();
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 500);
 }
@@ -457,14 +456,14 @@ TEST_F(SeekTest, WorldsSteppedAtAnotherSpeedAreNotStartedFrom)
     }
     const std::string path = openFully("speeds.log", contents);
     headless::advance(50000);
-    app::viewer().playback.msPerLogSecond = 250;
-    ASSERT_EQ(app::viewer().playback.snapshots.startFor(30, 250), nullptr);
-    ASSERT_NE(app::viewer().playback.snapshots.startFor(30, 1000), nullptr);
+    viewer.playback.msPerLogSecond = 250;
+    ASSERT_EQ(viewer.playback.snapshots.startFor(30, 250), nullptr);
+    ASSERT_NE(viewer.playback.snapshots.startFor(30, 1000), nullptr);
     expectSeekLands(path, 30, "back, at a new speed");
     // The report at 30 s comes at 1000 ms per log second: the trail has lines of two speeds.
-    app::viewer().playback.msPerLogSecond = 1000;
+    viewer.playback.msPerLogSecond = 1000;
     headless::advance(6000);
-    app::viewer().playback.msPerLogSecond = 250;
+    viewer.playback.msPerLogSecond = 250;
     expectSeekLands(path, logTimeNow() + 2, "forward, from a trail stepped at two speeds");
 }
 
@@ -474,23 +473,23 @@ TEST_F(SeekTest, PinsStayWithTheirUnits)
               "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] CREATED;SOLDIER;2;A;0;0;0;0;1;1;0;Bob\n"
               "[0:00:05] POS;SOLDIER;2;-;9;9;0\n");
     headless::advance(1003);
-    ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
-    const UnitMarks& marks = app::viewer().view.units;
+    ASSERT_EQ(viewer.world.soldierList.size(), 2);
+    const UnitMarks& marks = viewer.view.units;
     auto pinned = [&marks](std::size_t soldier) {
         return marks.isPinned(*app::viewer().world.soldierList.items[soldier]);
     };
-    app::viewer().view.units.flipPin(*app::viewer().world.soldierList.items[1]);
+    viewer.view.units.flipPin(*viewer.world.soldierList.items[1]);
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
+    ASSERT_EQ(viewer.world.soldierList.size(), 2);
     EXPECT_FALSE(pinned(0));
     EXPECT_TRUE(pinned(1));
     seekTo(0.5);
     finishSeek();
-    ASSERT_EQ(app::viewer().world.soldierList.size(), 1);
+    ASSERT_EQ(viewer.world.soldierList.size(), 1);
     seekTo(3);
     finishSeek();
-    ASSERT_EQ(app::viewer().world.soldierList.size(), 2);
+    ASSERT_EQ(viewer.world.soldierList.size(), 2);
     EXPECT_FALSE(pinned(1));  // the pin went with the seek that had no soldier 2
 }
 
@@ -515,8 +514,8 @@ TEST_F(SeekTest, ASeekDuringASeekTakesTheNewTarget)
     headless::advance(1);
     EXPECT_FALSE(seekTarget());
     EXPECT_FALSE(headless::timerArmed(seekTimer));
-    const FreshPlay expected = playedTo(path, middle, app::viewer().playback.msPerLogSecond);
-    EXPECT_TRUE(app::viewer().world == expected.world);
+    const FreshPlay expected = playedTo(path, middle, viewer.playback.msPerLogSecond);
+    EXPECT_TRUE(viewer.world == expected.world);
     EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime));
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
 }
@@ -525,18 +524,18 @@ TEST_F(SeekTest, APlaybackTickDuringASeekStepsNothing)
 {
     const std::string path = openFully("game.log", GameWriter(8).write(400));
     headless::advance(3000);
-    const World before = app::viewer().world;
-    const std::int64_t lineBefore = app::viewer().playback.log.currentNumber;
+    const World before = viewer.world;
+    const std::int64_t lineBefore = viewer.playback.log.currentNumber;
     seekTo(50);
     onTimer(playbackTimer);  // a tick already on its way when the seek began
-    EXPECT_TRUE(app::viewer().world == before);
-    EXPECT_EQ(app::viewer().playback.log.currentNumber, lineBefore);
+    EXPECT_TRUE(viewer.world == before);
+    EXPECT_EQ(viewer.playback.log.currentNumber, lineBefore);
     EXPECT_FALSE(headless::timerArmed(playbackTimer));
     headless::advance(1);
     EXPECT_FALSE(seekTarget());
-    const FreshPlay expected = playedTo(path, 50, app::viewer().playback.msPerLogSecond);
-    EXPECT_TRUE(app::viewer().world == expected.world);
-    EXPECT_EQ(app::viewer().playback.log.currentNumber, expected.lineNumber);
+    const FreshPlay expected = playedTo(path, 50, viewer.playback.msPerLogSecond);
+    EXPECT_TRUE(viewer.world == expected.world);
+    EXPECT_EQ(viewer.playback.log.currentNumber, expected.lineNumber);
     EXPECT_TRUE(headless::timerArmed(playbackTimer));
 }
 
@@ -556,10 +555,10 @@ TEST_F(SeekTest, ASeekBeyondTheScannedPartGoesToItsEnd)
     } writeEnd{ends[1]};
     std::FILE* readEnd = fdopen(ends[0], "rb");
     ASSERT_NE(readEnd, nullptr);
-    app::viewer().playback.index = std::make_unique<LogIndex>(LineReader(readEnd), 16);
+    viewer.playback.index = std::make_unique<LogIndex>(LineReader(readEnd), 16);
     const std::size_t half = contents.size() / 2;
     ASSERT_EQ(write(writeEnd.fd, contents.data(), half), static_cast<ssize_t>(half));
-    const double scannedBefore = app::viewer().playback.index->waitFor(static_cast<double>(times[50]))->scannedS;
+    const double scannedBefore = viewer.playback.index->waitFor(static_cast<double>(times[50]))->scannedS;
     const double halfTime = static_cast<double>(times[std::count(contents.begin(), contents.begin() + half, '\n')]);
 
     seekTo(everything);
@@ -569,14 +568,14 @@ TEST_F(SeekTest, ASeekBeyondTheScannedPartGoesToItsEnd)
     EXPECT_LE(*target, halfTime);
     EXPECT_LT(*target, static_cast<double>(times.back()));
     finishSeek();
-    const FreshPlay expected = playedTo(path, *target, app::viewer().playback.msPerLogSecond);
-    EXPECT_TRUE(app::viewer().world == expected.world);
+    const FreshPlay expected = playedTo(path, *target, viewer.playback.msPerLogSecond);
+    EXPECT_TRUE(viewer.world == expected.world);
     EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime));
 
     ASSERT_EQ(write(writeEnd.fd, contents.data() + half, contents.size() - half),
               static_cast<ssize_t>(contents.size() - half));
     close(std::exchange(writeEnd.fd, -1));
-    EXPECT_EQ(app::viewer().playback.index->waitFor(everything)->scannedS, static_cast<double>(times.back()));
+    EXPECT_EQ(viewer.playback.index->waitFor(everything)->scannedS, static_cast<double>(times.back()));
     expectSeekLands(path, everything, "after the scan ended");
 }
 
@@ -591,7 +590,7 @@ TEST_F(SeekTest, ReOpeningDuringAScanStartsAFreshIndex)
         seekTo(3);
         openReplayLog(small);
         EXPECT_FALSE(seekTarget());
-        const auto index = app::viewer().playback.index->waitFor(everything);
+        const auto index = viewer.playback.index->waitFor(everything);
         EXPECT_TRUE(index->complete);
         EXPECT_EQ(index->lines, 3);
         EXPECT_EQ(index->scannedS, 9);
@@ -600,7 +599,7 @@ TEST_F(SeekTest, ReOpeningDuringAScanStartsAFreshIndex)
         EXPECT_EQ(index->marks[1].kind, MarkKind::win);
     }
     openReplayLog(big);
-    app::viewer().reset();  // what closing the window does first: the scan stops and its thread is joined
-    EXPECT_FALSE(app::viewer().playback.index);
+    viewer.reset();  // what closing the window does first: the scan stops and its thread is joined
+    EXPECT_FALSE(viewer.playback.index);
     EXPECT_EQ(indexView()->lines, 0);
 }

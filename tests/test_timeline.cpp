@@ -28,13 +28,10 @@ protected:
         return {index, nowS, std::nullopt};
     }
 
-    void draw(const TimelineModel& shown) { drawTimeline(backBufferCanvas(), app::viewer().view.timeline, shown); }
+    void draw(const TimelineModel& shown) { drawTimeline(backBufferCanvas(), viewer.view.timeline, shown); }
 
     // The column the strip draws time t in, by the scale of the last drawn strip.
-    int columnOf(double t) const
-    {
-        return static_cast<int>(std::floor(xOfTime(*app::viewer().view.timeline.scale, t)));
-    }
+    int columnOf(double t) const { return static_cast<int>(std::floor(xOfTime(*viewer.view.timeline.scale, t))); }
 
     // Where the box under the pointer lies in the text row, by its top edge: the row above the texts, whose blended
     // edges may take the box's colour.
@@ -237,7 +234,7 @@ TEST_F(TimelineTest, MarksSharingAColumnShowTheMostTellingKind)
 TEST_F(TimelineTest, TheUnscannedRestIsDarkerStripesAtTheRightEnd)
 {
     draw(model(100, false, 20, {{100, MarkKind::chat, 0}}));
-    const int scannedEnd = static_cast<int>(std::round(xOfTime(*app::viewer().view.timeline.scale, 100)));
+    const int scannedEnd = static_cast<int>(std::round(xOfTime(*viewer.view.timeline.scale, 100)));
     EXPECT_EQ(scannedEnd, static_cast<int>(barRight - unscannedWidth));
     EXPECT_EQ(findColour(timelineColour::scanned, scannedEnd, barTop, barRight - scannedEnd, barHeight).count, 0);
     // Stripes: greys from the dark end of the ramp to near its light end, nothing brighter, along every row.
@@ -267,8 +264,8 @@ TEST_F(TimelineTest, TheUnscannedRestIsDarkerStripesAtTheRightEnd)
 TEST_F(TimelineTest, ALongWaitIsAShortBreakInTheBar)
 {
     draw(model(3700, true, 3700, {{40, MarkKind::chat, 0}, {3640, MarkKind::killed, 0}}, {{40, 3600}}));
-    const float from = xOfTime(*app::viewer().view.timeline.scale, 40);
-    const float to = xOfTime(*app::viewer().view.timeline.scale, 3640);
+    const float from = xOfTime(*viewer.view.timeline.scale, 40);
+    const float to = xOfTime(*viewer.view.timeline.scale, 3640);
     EXPECT_FLOAT_EQ(to - from, breakGap);
     // The gap is black between the marks of the lines before and after the wait, which may take its edges.
     const ColourExtent gap = findColour(0xFF000000, barLeft, barMiddle, barRight - barLeft, 1);
@@ -278,7 +275,7 @@ TEST_F(TimelineTest, ALongWaitIsAShortBreakInTheBar)
     EXPECT_LE(gap.count, static_cast<int>(breakGap));
     EXPECT_EQ(countOther(0xFF000000, gap.left, barTop, gap.right - gap.left + 1, barHeight), 0);
     // The 100 played seconds share the rest evenly: the minute after the wait is 60/40 of the 40 s before it.
-    EXPECT_NEAR((xOfTime(*app::viewer().view.timeline.scale, 3700) - to) / (from - barLeft), 1.5, 0.01);
+    EXPECT_NEAR((xOfTime(*viewer.view.timeline.scale, 3700) - to) / (from - barLeft), 1.5, 0.01);
     EXPECT_EQ(headless::pixel(columnOf(3640), barMiddle), 0xFFFFFFFFu);
 }
 
@@ -301,10 +298,10 @@ TEST_F(TimelineTest, ElapsedAndTotalStandAtTheRightEndOfTheTextRow)
 
 TEST_F(TimelineTest, PointingShowsTheTimeUnderThePointerInABoxAndATick)
 {
-    app::viewer().view.timeline.pointerX = 200;
+    viewer.view.timeline.pointerX = 200;
     const TimelineModel shown = model(600, true, 0);
     draw(shown);
-    const std::string text = logTimeText(timeAtX(*app::viewer().view.timeline.scale, 200));
+    const std::string text = logTimeText(timeAtX(*viewer.view.timeline.scale, 200));
     EXPECT_EQ(text, "5:00");
     const GpRectF size = measureText(text, "Arial", 8);
     const int rows = timelineBottom - timelineTextTop + 1;
@@ -324,9 +321,9 @@ TEST_F(TimelineTest, PointingShowsTheTimeUnderThePointerInABoxAndATick)
 
     // At the strip's edges the box keeps its whole width inside the strip.
     for (int x : {timelineStrip.left, timelineStrip.right() - 1}) {
-        app::viewer().view.timeline.pointerX = x;
+        viewer.view.timeline.pointerX = x;
         draw(shown);
-        const std::string edgeText = logTimeText(timeAtX(*app::viewer().view.timeline.scale, static_cast<float>(x)));
+        const std::string edgeText = logTimeText(timeAtX(*viewer.view.timeline.scale, static_cast<float>(x)));
         const ColourExtent edgeBox =
             findColour(timelineColour::labelBox, timelineStrip.left, timelineTextTop - 1, timelineStrip.width, rows);
         EXPECT_NEAR(edgeBox.right - edgeBox.left + 1, measureText(edgeText, "Arial", 8).Width + 2, 1.5) << x;
@@ -344,7 +341,7 @@ TEST_F(TimelineTest, OnAMarkTheBoxNamesItsKindAndTime)
     const TimelineModel shown = model(barRight - barLeft, true, 0, marks);
     // The box's width and pixels with the pointer at x.
     auto boxAt = [&](int x) {
-        app::viewer().view.timeline.pointerX = x;
+        viewer.view.timeline.pointerX = x;
         draw(shown);
         const ColourExtent box = pointerBox();
         std::vector<ARGB> pixels;
@@ -378,7 +375,7 @@ TEST_F(TimelineTest, TheBoxUnderThePointerNeverCoversElapsedAndTotal)
     const int rows = timelineBottom - timelineTextTop;
     for (const TimelineModel& shown : models) {
         SCOPED_TRACE(elapsedText(shown));
-        app::viewer().view.timeline.pointerX.reset();
+        viewer.view.timeline.pointerX.reset();
         draw(shown);
         const int left = static_cast<int>(std::floor(barRight - measureText(elapsedText(shown), "Arial", 8).Width));
         std::vector<ARGB> bare;
@@ -387,7 +384,7 @@ TEST_F(TimelineTest, TheBoxUnderThePointerNeverCoversElapsedAndTotal)
                 bare.push_back(headless::pixel(column, row));
         ASSERT_GT(countOther(0xFF000000, left, timelineTextTop, barRight - left, rows), 0);
         for (int x = timelineStrip.left; x < timelineStrip.right(); ++x) {
-            app::viewer().view.timeline.pointerX = x;
+            viewer.view.timeline.pointerX = x;
             draw(shown);
             const ColourExtent box = pointerBox();
             ASSERT_GT(box.count, 0) << x;
@@ -410,7 +407,7 @@ TEST_F(TimelineTest, ABoxTooWideToStandBesideElapsedAndTotalHasTheRowToItself)
     const TimelineModel shown = model(end, true, end, {{end, MarkKind::destroyed, INT32_MIN}});
     const GpRectF label = measureText(logTimeText(end) + " destroyed, side -2147483648", "Arial", 8);
     ASSERT_GT(label.Width + measureText(elapsedText(shown), "Arial", 8).Width + 4, barRight - 1);
-    app::viewer().view.timeline.pointerX = barRight - 1;
+    viewer.view.timeline.pointerX = barRight - 1;
     draw(shown);
     const ColourExtent box = pointerBox();
     EXPECT_EQ(box.left, 0);
@@ -419,7 +416,7 @@ TEST_F(TimelineTest, ABoxTooWideToStandBesideElapsedAndTotalHasTheRowToItself)
     const int rows = timelineBottom - timelineTextTop + 1;
     EXPECT_EQ(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, timelineStrip.right() - box.right - 2, rows),
               0);
-    app::viewer().view.timeline.pointerX.reset();
+    viewer.view.timeline.pointerX.reset();
     draw(shown);
     EXPECT_GT(countOther(0xFF000000, box.right + 2, timelineTextTop - 1, timelineStrip.right() - box.right - 2, rows),
               0);
@@ -452,16 +449,16 @@ TEST_F(TimelineTest, ASeekUnderWayShowsItsTargetAndTheWayThere)
 TEST_F(TimelineTest, DrawingKeepsTheScaleAndClearingBlacksTheStripOut)
 {
     draw(model(100, true, 50));
-    ASSERT_TRUE(app::viewer().view.timeline.scale);
-    EXPECT_FLOAT_EQ(xOfTime(*app::viewer().view.timeline.scale, 100), barRight);
-    app::viewer().view.timeline.pointerX = 30;
-    clearTimeline(backBufferCanvas(), app::viewer().view.timeline);
-    EXPECT_FALSE(app::viewer().view.timeline.scale);
-    EXPECT_FALSE(app::viewer().view.timeline.pointerX);
+    ASSERT_TRUE(viewer.view.timeline.scale);
+    EXPECT_FLOAT_EQ(xOfTime(*viewer.view.timeline.scale, 100), barRight);
+    viewer.view.timeline.pointerX = 30;
+    clearTimeline(backBufferCanvas(), viewer.view.timeline);
+    EXPECT_FALSE(viewer.view.timeline.scale);
+    EXPECT_FALSE(viewer.view.timeline.pointerX);
     EXPECT_EQ(countOther(0xFF000000, timelineStrip), 0);
     // Nothing drawn before: clearing leaves the rows as they are.
     fillBackBuffer(0xFF123456);
-    clearTimeline(backBufferCanvas(), app::viewer().view.timeline);
+    clearTimeline(backBufferCanvas(), viewer.view.timeline);
     EXPECT_EQ(countOther(0xFF123456, timelineStrip), 0);
 }
 
@@ -471,7 +468,7 @@ TEST_F(TimelineTest, FramesHaveAStripOnlyWhileShownAndALogIsOpen)
     fillBackBuffer(0xFF123456);
     composeFrame();
     EXPECT_EQ(countOther(0xFF123456, timelineStrip), 0) << "no log yet";
-    EXPECT_FALSE(app::viewer().view.timeline.scale);
+    EXPECT_FALSE(viewer.view.timeline.scale);
 
     openReplayLog(writeFile("short.log", "[10:00:00] CHAT;PUBLIC;1;hi\n[10:00:05] WIN;0\n"));
     setTimelineShown(false);
@@ -480,15 +477,15 @@ TEST_F(TimelineTest, FramesHaveAStripOnlyWhileShownAndALogIsOpen)
 
     setTimelineShown(true);
     composeFrame();
-    ASSERT_TRUE(app::viewer().view.timeline.scale);
+    ASSERT_TRUE(viewer.view.timeline.scale);
     EXPECT_EQ(findColour(0xFF123456, timelineStrip).count, 0);
     EXPECT_EQ(headless::pixel(0, barMiddle), 0xFF000000u);
     EXPECT_NE(headless::pixel(200, barMiddle), 0xFF000000u);
 
     // A failed open closes the log: the strip goes back to black and takes no more hits.
     openReplayLog((folder / "missing.log").string());
-    ASSERT_FALSE(app::viewer().playback.log.reader);
+    ASSERT_FALSE(viewer.playback.log.reader);
     composeFrame();
-    EXPECT_FALSE(app::viewer().view.timeline.scale);
+    EXPECT_FALSE(viewer.view.timeline.scale);
     EXPECT_EQ(countOther(0xFF000000, timelineStrip), 0);
 }

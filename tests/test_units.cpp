@@ -42,7 +42,7 @@ protected:
     void SetUp() override
     {
         ViewTest::SetUp();
-        app::viewer().world.mapName = "units.map";  // a map without a picture keeps the title screen out of the way
+        viewer.world.mapName = "units.map";  // a map without a picture keeps the title screen out of the way
     }
 
     // The bottom-right pixel of the box of a label whose text starts at (x, y): inside the box, clear of the text.
@@ -102,7 +102,7 @@ TEST_F(UnitsTest, LabelAppearsWhileHoveredOrPinned)
 
     for (auto [hovered, pinned] : {std::pair{true, false}, std::pair{false, true}, std::pair{true, true}}) {
         fillBackBuffer(black);
-        app::viewer().view.units = UnitMarks{};
+        viewer.view.units = UnitMarks{};
         if (hovered)
             hover(soldier);
         if (pinned)
@@ -166,7 +166,7 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
     composeFrame();
     EXPECT_EQ(headless::pixel(103, 138), black);
 
-    app::viewer().view.barsShown = 1;
+    viewer.view.barsShown = 1;
     composeFrame();
     // From (P.x + 2, P.y + 13), 30 pixels long.
     EXPECT_GT(redOf(headless::pixel(102, 138)), 0xE0);
@@ -182,8 +182,8 @@ TEST_F(UnitsTest, BareBarsUnderEveryUnlabelledSoldierWhenShown)
 TEST_F(UnitsTest, DamageLineIsDrawnInOneFrameOnly)
 {
     ASSERT_TRUE(writePicture(folder.string() + "/Maps/flat.png", 4, 4, black));
-    app::viewer().world.mapName = "flat";
-    app::viewer().world.mapImage = app::viewer().caches.maps.load(folder.string() + "/Maps/flat.png");
+    viewer.world.mapName = "flat";
+    viewer.world.mapImage = viewer.caches.maps.load(folder.string() + "/Maps/flat.png");
     SoldierRecord& byYellow = addSoldier(-150, -100, 0);
     SoldierRecord& byOther = addSoldier(-150, 50, 1);
     SoldierRecord& yellowSide = addSoldier(150, -100, 1);
@@ -259,9 +259,9 @@ TEST_F(UnitsTest, EachDamageLineShowsInTheFirstFrameComposedThatDrawsItsSoldier)
             }
             break;
         default:
-            app::viewer().composeReady = false;
+            viewer.composeReady = false;
             composeFrame();
-            app::viewer().composeReady = true;
+            viewer.composeReady = true;
             break;
         }
         for (std::size_t v = 0; v < 3; ++v)
@@ -328,7 +328,7 @@ TEST_F(UnitsTest, IconTurnsCounterClockwiseByHeadingAndRotationOffset)
     for (auto [heading, offset] : {std::pair{90.0f, 0.0f}, std::pair{60.0f, 30.0f}}) {
         fillBackBuffer(black);
         vehicle.direction = heading;
-        app::viewer().world.calibration.rotationOffset = offset;
+        viewer.world.calibration.rotationOffset = offset;
         composeFrame();
         EXPECT_EQ(headless::pixel(96, 125), orange);
         EXPECT_EQ(headless::pixel(100, 121), blue);
@@ -410,7 +410,7 @@ TEST_F(UnitsTest, PassengerNamesStandTenPixelsApartAboveTheBar)
 
 TEST_F(UnitsTest, UnplaceableUnitsDrawNothing)
 {
-    app::viewer().world.calibration.scaleX = 0;  // nothing calibrated yet
+    viewer.world.calibration.scaleX = 0;  // nothing calibrated yet
     SoldierRecord& soldier = addSoldier(10, 10, 0, "A");
     hover(soldier);
     SoldierRecord& source = addSoldier(20, 20, 1);

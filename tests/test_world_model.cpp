@@ -160,7 +160,7 @@ TEST_F(WorldModelTest, ResetClearsTheGameAndKeepsTheFeed)
     world.statusMessage = "Error loading Kelo.ini";
     world.chatLines[0] = ChatLine{"A: hi", 1};
     ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
-    world.mapImage = app::viewer().caches.maps.load((folder / "map.png").string());
+    world.mapImage = viewer.caches.maps.load((folder / "map.png").string());
     world.soldierList.append(&makeRecord<SoldierRecord>(world));
     world.entityList.append(world.soldierList.items[0]);
     // A vehicle held only by its kind list, as when a soldier took its entity slot, goes too.
@@ -275,7 +275,7 @@ TEST_F(WorldModelTest, ChangingOneThingOfACopyMakesItDifferent)
     differsAfter("the calibration", [](World& w) { w.calibration.offsetX += 1; });
     differsAfter("the clock", [](World& w) { w.clockSeconds += 1; });
     ASSERT_TRUE(headless::saveFrame((folder / "map.png").string()));
-    const std::shared_ptr<const MapPicture> picture = app::viewer().caches.maps.load((folder / "map.png").string());
+    const std::shared_ptr<const MapPicture> picture = viewer.caches.maps.load((folder / "map.png").string());
     differsAfter("the map picture", [&](World& w) { w.mapImage = picture; });
     differsAfter("a released record", [](World& w) { releaseRecords(w, {w.soldierList.items[0]}); });
     // Serials are no part of the model.
