@@ -37,9 +37,11 @@ void runButton(ButtonIndex button)
     case buttonPlay:
         resumePlayback();
         break;
-    case buttonBars:
-        app::viewer().view.barsShown = !app::viewer().view.barsShown;
+    case buttonBars: {
+        std::uint8_t& shown = app::viewer().view.barsShown;
+        shown = !shown;
         break;
+    }
     case buttonCount:
         break;
     }
@@ -49,22 +51,25 @@ void runButton(ButtonIndex button)
 
 void onPointerMove(int x, int y)
 {
-    const FramePoint at = framePointAt(viewFit(), x, y);
-    hoverAt(app::viewer().view, app::viewer().world, at.x, at.y);
+    Viewer& viewer = app::viewer();
+    const FramePoint at = framePointAt(viewer.fit, x, y);
+    hoverAt(viewer.view, viewer.world, at.x, at.y);
 }
 
 void onPointerPress(int x, int y)
 {
-    const FramePoint at = framePointAt(viewFit(), x, y);
-    pressAt(app::viewer().view, app::viewer().world, at.x, at.y);
+    Viewer& viewer = app::viewer();
+    const FramePoint at = framePointAt(viewer.fit, x, y);
+    pressAt(viewer.view, viewer.world, at.x, at.y);
 }
 
 void onPointerRelease()
 {
-    app::viewer().view.timeline.dragX.reset();
-    if (std::optional<ButtonIndex> button = actingButton(app::viewer().view)) {
+    ViewState& view = app::viewer().view;
+    view.timeline.dragX.reset();
+    if (std::optional<ButtonIndex> button = actingButton(view)) {
         runButton(*button);
-        app::viewer().view.controlButtons[*button].pressed = 0;
+        view.controlButtons[*button].pressed = 0;
     }
 }
 

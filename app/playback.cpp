@@ -53,10 +53,10 @@ StepOutcome applyCurrentLine()
 // timer waits at least.
 void armForCurrentLine(std::int64_t nowMs)
 {
-    const Playback& playback = app::viewer().playback;
+    Playback& playback = app::viewer().playback;
     const std::int64_t due = dueMs(playback.pace, playback.clock.lineTime, playback.msPerLogSecond);
     armTimer(playbackTimer, static_cast<std::int32_t>(std::clamp<std::int64_t>(due - nowMs, 1, longestWaitMs)));
-    app::viewer().playback.linesTimed = true;
+    playback.linesTimed = true;
 }
 
 }  // namespace
@@ -77,8 +77,9 @@ void openReplayLog(const std::string& path)
         return;
     stopPlayback();
     stopNavigation();
-    resetWorld(app::viewer().world);
-    LogCursor& log = app::viewer().playback.log;
+    Viewer& viewer = app::viewer();
+    resetWorld(viewer.world);
+    LogCursor& log = viewer.playback.log;
     log = LogCursor{};
     std::string reason;
     std::optional<LineReader> reader = openLogFile(path, &reason);
@@ -89,7 +90,7 @@ void openReplayLog(const std::string& path)
     }
     // The first line is due at once; the clock starts at the log's start.
     timeLinesFrom(0);
-    armTimer(movementTimer, movementPeriod(app::viewer().playback.msPerLogSecond));
+    armTimer(movementTimer, movementPeriod(viewer.playback.msPerLogSecond));
     startLog(log, std::move(*reader));
     startNavigation(path);
 }
@@ -124,8 +125,9 @@ void playbackStep()
 void movementTick()
 {
     // While paused no step is used up, so a held glide goes on from where it stopped.
-    if (!app::viewer().playback.playbackPaused)
-        glideUnits(app::viewer().world);
+    Viewer& viewer = app::viewer();
+    if (!viewer.playback.playbackPaused)
+        glideUnits(viewer.world);
 }
 
 void resumePlayback()

@@ -29,14 +29,15 @@ std::int64_t snapshotSpacing()
 
 void completeSeek()
 {
-    Playback& playback = app::viewer().playback;
+    Viewer& viewer = app::viewer();
+    Playback& playback = viewer.playback;
     SettledSeek done = std::move(*playback.seek);
     playback.seek.reset();
     stopTimer(seekTimer);
     playback.trail = copySettled(done.at, playback.logPath);
     // Pins are the user's, not the log's: they stay on the units of the same kind and id.
-    moveMarks(app::viewer().view.units, app::viewer().world, done.at.world);
-    app::viewer().world = std::move(done.at.world);
+    moveMarks(viewer.view.units, viewer.world, done.at.world);
+    viewer.world = std::move(done.at.world);
     playback.log = std::move(done.at.log);
     playback.clock = done.at.clock;
     if (!playback.playbackPaused)
@@ -129,7 +130,8 @@ void seekTo(double logSeconds, std::int64_t line)
 
 std::optional<double> seekTarget()
 {
-    return app::viewer().playback.seek ? std::optional<double>(app::viewer().playback.seek->target) : std::nullopt;
+    const std::optional<SettledSeek>& seek = app::viewer().playback.seek;
+    return seek ? std::optional<double>(seek->target) : std::nullopt;
 }
 
 void finishSeek()

@@ -24,7 +24,8 @@ struct {
 // What the strip shows of the open log; none while it is hidden or no log is open.
 std::optional<TimelineModel> timelineModel()
 {
-    if (!app::viewer().view.timeline.shown || !app::viewer().playback.log.reader)
+    const Viewer& viewer = app::viewer();
+    if (!viewer.view.timeline.shown || !viewer.playback.log.reader)
         return std::nullopt;
     TimelineModel model;
     if (std::shared_ptr<const LogIndexData> index = indexView())
@@ -93,11 +94,6 @@ void setTimelineShown(bool shown)
 void resizeView(int clientWidth, int clientHeight)
 {
     app::viewer().fit = fitFrame(clientWidth, clientHeight);
-}
-
-const FrameFit& viewFit()
-{
-    return app::viewer().fit;
 }
 
 void composeFrame()

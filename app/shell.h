@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/timers.h"
-#include "view/frame_fit.h"
 
 // The repaint timer's period: ten frames a second.
 constexpr std::int32_t repaintPeriodMs = 100;
@@ -29,8 +28,6 @@ void setTimelineShown(bool shown);
 // The window's client area, and with it the back buffer, is now this size: the frame is drawn scaled to fit it and
 // pointer positions are taken back into the frame. The frame's own size until a backend says otherwise.
 void resizeView(int clientWidth, int clientHeight);
-// Where the frame lies in the client area.
-const FrameFit& viewFit();
 
 // Composes a frame into the back buffer unless one is being composed already.
 void composeFrame();

@@ -36,17 +36,21 @@ enum class EventAction : std::uint8_t {
 constexpr std::uint8_t eventField = 0;
 constexpr std::uint8_t kindField = 1;
 
-// "CREATED": every kind's id, class and position; soldiers, vehicles and buildings go on with their direction, levels
-// and side, and a soldier with its name.
-struct CreatedFields {
+// "CREATED" and "POS" lay a unit out alike: its id, then (after the class) where it is, its direction and levels.
+struct UnitFields {
     static constexpr std::uint8_t id = 2;
-    static constexpr std::uint8_t className = 3;
     static constexpr std::uint8_t posY = 4;
     static constexpr std::uint8_t posX = 5;
     static constexpr std::uint8_t posZ = 6;
     static constexpr std::uint8_t direction = 7;
     static constexpr std::uint8_t levelA = 8;
     static constexpr std::uint8_t levelB = 9;
+};
+
+// "CREATED": every kind's id, class and position; soldiers, vehicles and buildings go on with their direction, levels
+// and side, and a soldier with its name.
+struct CreatedFields : UnitFields {
+    static constexpr std::uint8_t className = 3;
     static constexpr std::uint8_t side = 10;
     static constexpr std::uint8_t name = 11;
 };
@@ -63,15 +67,7 @@ struct DamagedFields {
 };
 
 // "POS": the unit, where it is now, its levels, and (a vehicle's only) its direction.
-struct PosFields {
-    static constexpr std::uint8_t id = 2;
-    static constexpr std::uint8_t posY = 4;
-    static constexpr std::uint8_t posX = 5;
-    static constexpr std::uint8_t posZ = 6;
-    static constexpr std::uint8_t direction = 7;
-    static constexpr std::uint8_t levelA = 8;
-    static constexpr std::uint8_t levelB = 9;
-};
+using PosFields = UnitFields;
 
 // The map line: the map's name after its number.
 struct MapFields {

@@ -25,6 +25,7 @@
 #include "platform/gtk/icon.h"
 #include "platform/linux/shared.h"
 #include "seam/platform.h"
+#include "view/frame_layout.h"
 
 namespace {
 

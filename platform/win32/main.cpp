@@ -23,6 +23,7 @@
 #include "app/viewer.h"
 #include "kelo_version.h"
 #include "seam/platform.h"
+#include "view/frame_layout.h"
 
 namespace {
 
