@@ -1,7 +1,8 @@
-// The input handlers of the app: hover and press go to the controls with the app's instances; a release runs
-// the acting button's action (open, slower, faster, pause, play, bars), at most one per release; a key runs the
-// command the key map gives. Relies on controls/ for hits, the acting button and the key map, on app/playback.h
-// for opening, stopping and resuming, on app/seek.h for where playback is, and on the seam for the window's part.
+// The input handlers of the app: hover, press and release go to the controls with the app's instances; a release
+// runs the acting button's action (open, slower, faster, pause, play, bars), at most one per release; the wheel and
+// the camera's keys move the camera; a key runs the command the key map gives. Relies on controls/ for hits, the
+// acting button, the camera and the key map, on app/playback.h for opening, stopping and resuming, on app/seek.h for
+// where playback is, and on the seam for the window's part.
 #include "app/input.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "app/seek.h"
 #include "app/shell.h"
 #include "app/viewer.h"
+#include "controls/camera_controls.h"
 #include "controls/playback_controls.h"
 #include "controls/pointer_input.h"
 
@@ -47,30 +49,59 @@ void runButton(ButtonIndex button)
     }
 }
 
+void runCameraKey(CameraKey key)
+{
+    Viewer& viewer = app::viewer();
+    Camera& camera = viewer.view.camera;
+    const Calibration& calibration = viewer.world.calibration;
+    switch (key) {
+    case CameraKey::zoomIn:
+    case CameraKey::zoomOut:
+        zoomAt(camera, calibration, CameraView::mapMiddle(), key == CameraKey::zoomIn ? 1 : -1);
+        break;
+    case CameraKey::follow:
+        toggleFollow(camera, viewer.view.units, viewer.world);
+        break;
+    case CameraKey::rest:
+        camera = Camera{};
+        break;
+    }
+}
+
 }  // namespace
 
 void onPointerMove(int x, int y)
 {
     Viewer& viewer = app::viewer();
     const FramePoint at = framePointAt(viewer.fit, x, y);
-    hoverAt(viewer.view, viewer.world, at.x, at.y);
+    hoverAt(viewer.view, viewer.world, at.x, at.y, exactFramePoint(viewer.fit, x, y));
 }
 
 void onPointerPress(int x, int y)
 {
     Viewer& viewer = app::viewer();
     const FramePoint at = framePointAt(viewer.fit, x, y);
-    pressAt(viewer.view, viewer.world, at.x, at.y);
+    pressAt(viewer.view, viewer.world, at.x, at.y, exactFramePoint(viewer.fit, x, y));
 }
 
 void onPointerRelease()
 {
     ViewState& view = app::viewer().view;
     view.timeline.dragX.reset();
+    releaseAt(view, app::viewer().world);
     if (std::optional<ButtonIndex> button = actingButton(view)) {
         runButton(*button);
         view.controlButtons[*button].pressed = 0;
     }
+}
+
+void onWheel(int x, int y, int notches)
+{
+    Viewer& viewer = app::viewer();
+    const PlanePoint at = exactFramePoint(viewer.fit, x, y);
+    // Each region of the frame that the wheel moves is one case here.
+    if (onMapArea(at))
+        zoomAt(viewer.view.camera, viewer.world.calibration, at, notches);
 }
 
 void onKey(const KeyPress& press)
@@ -92,5 +123,7 @@ void onKey(const KeyPress& press)
         stepLines(step->lines);
     } else if (const auto* window = std::get_if<WindowRequest>(&command)) {
         requestWindow(*window);
+    } else if (const auto* camera = std::get_if<CameraKey>(&command)) {
+        runCameraKey(*camera);
     }
 }

@@ -11,6 +11,7 @@
 #include "app/screen_hooks.h"
 #include "app/timers.h"
 #include "app/viewer.h"
+#include "controls/camera_controls.h"
 #include "seam/platform.h"
 
 namespace {
@@ -37,6 +38,7 @@ void completeSeek()
     playback.trail = copySettled(done.at, playback.logPath);
     // Pins are the user's, not the log's: they stay on the units of the same kind and id.
     moveMarks(viewer.view.units, viewer.world, done.at.world);
+    moveFollowing(viewer.view.camera, done.at.world);
     viewer.world = std::move(done.at.world);
     playback.log = std::move(done.at.log);
     playback.clock = done.at.clock;

@@ -1,5 +1,6 @@
 // The shell's part in the core: start-up and shutdown once for every backend, a frame composed on every paint
-// unless one is under way (the damage links it drew go after it), and every timer routed to its handler.
+// unless one is under way (the camera on the unit it follows first, the damage links it drew after), and every timer
+// routed to its handler.
 #include "app/shell.h"
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "app/playback.h"
 #include "app/seek.h"
 #include "app/viewer.h"
+#include "controls/camera_controls.h"
 #include "view/frame.h"
 #include "view/units.h"
 
@@ -105,6 +107,8 @@ void composeFrame()
     // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
     if (viewer.world.mapName)
         loadCalibration(viewer.world);
+    // The camera centres on the unit it follows where the unit glides to, frame by frame.
+    keepFollowing(viewer.view.camera, viewer.world);
     const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0, executableFolder(),
                                timelineModel(), viewer.fit};
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);

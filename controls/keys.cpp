@@ -39,6 +39,14 @@ KeyCommand plainCommand(const KeyPress& press, bool paused)
         return WindowRequest::toggleFullScreen;
     case Key::escape:
         return WindowRequest::leaveFullScreen;
+    case Key::z:
+        return CameraKey::zoomIn;
+    case Key::x:
+        return CameraKey::zoomOut;
+    case Key::f:
+        return CameraKey::follow;
+    case Key::zero:
+        return CameraKey::rest;
     case Key::q:
     case Key::w:
         break;
@@ -64,6 +72,8 @@ bool repeats(const KeyCommand& command)
 {
     if (const auto* button = std::get_if<ButtonIndex>(&command))
         return *button == buttonFaster || *button == buttonSlower;
+    if (const auto* camera = std::get_if<CameraKey>(&command))
+        return *camera == CameraKey::zoomIn || *camera == CameraKey::zoomOut;
     return std::holds_alternative<SeekBy>(command) || std::holds_alternative<SeekTo>(command)
         || std::holds_alternative<SpeedStep>(command) || std::holds_alternative<LineStep>(command);
 }

@@ -125,6 +125,10 @@ GpStatus KELO_GDIPAPI GdipFillEllipse(GpGraphics* graphics, GpBrush* brush, REAL
 GpStatus KELO_GDIPAPI GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
 GpStatus KELO_GDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, int x, int y, int width, int height);
 GpStatus KELO_GDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height);
+// A part of the picture (in its pixels with unit gpUnitPixel) into a rectangle; no attributes, no abort callback.
+GpStatus KELO_GDIPAPI GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstX, REAL dstY, REAL dstWidth,
+                                            REAL dstHeight, REAL srcX, REAL srcY, REAL srcWidth, REAL srcHeight,
+                                            int srcUnit, const void* attributes, void* abort, void* abortData);
 
 GpStatus KELO_GDIPAPI GdipLoadImageFromFile(const GpChar* path, GpImage** image);
 GpStatus KELO_GDIPAPI GdipCreateBitmapFromFile(const GpChar* path, GpBitmap** bitmap);

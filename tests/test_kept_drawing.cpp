@@ -110,7 +110,7 @@ TEST_F(KeptDrawingTest, StretchedMapPictureIsPixelForPixelTheMapStretchedAfresh)
         for (int time = 1; time <= 2; ++time) {
             paintBackground(seed);
             Surface surface(backBufferDC());
-            drawMapPicture(surface, *picture);
+            drawMapPicture(surface, *picture, CameraView{});
             EXPECT_EQ(differing(frame(), afresh), 0) << name << ", time " << time;
         }
     }

@@ -107,11 +107,15 @@ TEST(KeyCommand, EveryKeyPlainAndWithControlPressedAndHeld)
         {Key::w, nothing, WindowRequest::close, false},
         {Key::f11, WindowRequest::toggleFullScreen, nothing, false},
         {Key::escape, WindowRequest::leaveFullScreen, nothing, false},
+        {Key::z, CameraKey::zoomIn, nothing, true},
+        {Key::x, CameraKey::zoomOut, nothing, true},
+        {Key::f, CameraKey::follow, nothing, false},
+        {Key::zero, CameraKey::rest, nothing, false},
     };
-    // One row for each key of the enumeration, in its order, up to its last one, Escape.
+    // One row for each key of the enumeration, in its order, up to its last one, 0.
     for (std::size_t i = 0; i < rows.size(); ++i)
         ASSERT_EQ(static_cast<std::size_t>(rows[i].key), i);
-    ASSERT_EQ(rows.back().key, Key::escape);
+    ASSERT_EQ(rows.back().key, Key::zero);
     for (const Row& row : rows) {
         for (bool control : {false, true}) {
             const KeyCommand pressed = control ? row.withControl : row.plain;

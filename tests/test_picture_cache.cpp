@@ -649,7 +649,7 @@ std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> keptAndDecoded
     fillBackBuffer(black);
     {
         Surface surface(backBufferDC());
-        drawVehicles(surface, backBufferCanvas(), app::viewer().world, app::viewer().view.units, folder);
+        drawVehicles(surface, backBufferCanvas(), app::viewer().world, app::viewer().view.units, folder, UnitSight{});
     }
     headless::framePixels(frames.first);
     fillBackBuffer(black);

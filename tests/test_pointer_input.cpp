@@ -1,6 +1,6 @@
-// Tests of pointer input: the strict hit rule, hover and press of buttons on a composed bar, hover and pin of
-// soldiers and vehicles through their 6 x 6 boxes at the transformed screen point, and the timeline strip's
-// pointing, pressing and dragging.
+// Tests of pointer input: the strict hit rule, hover and press of buttons on a composed bar, hover and pin (by a
+// click) of soldiers and vehicles through their 6 x 6 boxes at the transformed screen point, and the timeline
+// strip's pointing, pressing and dragging.
 #include <cmath>
 #include <tuple>
 
@@ -46,6 +46,13 @@ protected:
         return vehicle;
     }
 };
+
+// A press and its release where the pointer is: a click, which pins and unpins units.
+void click(int x, int y)
+{
+    onPointerPress(x, y);
+    onPointerRelease();
+}
 
 bool hovered(const Record& unit)
 {
@@ -163,9 +170,9 @@ TEST_F(PointerInputTest, UnitBoxLiesRightOfAndBelowTheScreenPoint)
     ScreenPoint p = screenOf(soldier);
     ASSERT_FLOAT_EQ(p.x, 100);
     ASSERT_FLOAT_EQ(p.y, 200);
-    onPointerPress(99, 203);
+    click(99, 203);
     EXPECT_FALSE(pinned(soldier));
-    onPointerPress(105, 205);
+    click(105, 205);
     EXPECT_TRUE(pinned(soldier));
     for (int x = 99; x <= 107; ++x) {
         onPointerMove(x, 203);
@@ -199,12 +206,12 @@ TEST_F(PointerInputTest, EveryOverlappingUnitFlipsOnEachPress)
     SoldierRecord& second = soldierAt(2, 2);
     VehicleRecord& vehicle = vehicleAt(1, 3);
     SoldierRecord& away = soldierAt(50, 50);
-    onPointerPress(204, 229);
+    click(204, 229);
     EXPECT_TRUE(pinned(first));
     EXPECT_TRUE(pinned(second));
     EXPECT_TRUE(pinned(vehicle));
     EXPECT_FALSE(pinned(away));
-    onPointerPress(204, 229);
+    click(204, 229);
     EXPECT_FALSE(pinned(first));
     EXPECT_FALSE(pinned(second));
     EXPECT_FALSE(pinned(vehicle));
@@ -221,8 +228,8 @@ TEST_F(PointerInputTest, MarksStayWithTheirRecords)
     createVehicle(world, 7, 50, 0);
     createVehicle(world, 7, 100, 0);
     onPointerMove(203, 228);
-    onPointerPress(203, 228);
-    onPointerPress(253, 228);
+    click(203, 228);
+    click(253, 228);
     ASSERT_EQ(world.vehicleList.size(), 2);
     EXPECT_TRUE(hovered(*world.soldierList.items[0]) && pinned(*world.soldierList.items[0]));
     EXPECT_TRUE(pinned(*world.vehicleList.items[0]));
@@ -232,7 +239,7 @@ TEST_F(PointerInputTest, MarksStayWithTheirRecords)
     applyLine("DESTROYED;VEHICLE;7");
     createVehicle(world, 7, 50, 0);
     EXPECT_FALSE(pinned(*world.vehicleList.items[0]));
-    onPointerPress(253, 228);
+    click(253, 228);
     resetWorld(world);
     createVehicle(world, 7, 50, 0);
     EXPECT_FALSE(pinned(*world.vehicleList.items[0]));
@@ -244,7 +251,7 @@ TEST_F(PointerInputTest, UnitsThatAreNotDrawnAreStillHit)
     rider.aboard = 1;
     // A vehicle at exactly (0, 0, 0) is not drawn, yet it has a box.
     VehicleRecord& parked = vehicleAt(0, 0);
-    onPointerPress(203, 228);
+    click(203, 228);
     EXPECT_TRUE(pinned(rider));
     EXPECT_TRUE(pinned(parked));
 }
@@ -259,8 +266,11 @@ TEST_F(PointerInputTest, PressOnAUnitInsideAButtonDoesBoth)
     EXPECT_TRUE(hovered(soldier));
     EXPECT_EQ(viewer.view.controlButtons[buttonOpen].hovered, 1);
     onPointerPress(x, y);
-    EXPECT_TRUE(pinned(soldier));
     EXPECT_EQ(viewer.view.controlButtons[buttonOpen].pressed, 1);
+    // The unit flips at the release, when the press is known to be no drag of the map.
+    EXPECT_FALSE(pinned(soldier));
+    onPointerRelease();
+    EXPECT_TRUE(pinned(soldier));
 }
 
 TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
@@ -274,7 +284,7 @@ TEST_F(PointerInputTest, UnitsWithoutAFiniteScreenPointAreNeverHit)
     for (int x : {-32768, -1, 0, 1, 200, 32767})
         for (int y : {-32768, 0, 225, 32767}) {
             onPointerMove(x, y);
-            onPointerPress(x, y);
+            click(x, y);
         }
     EXPECT_FALSE(hovered(atOrigin) || pinned(atOrigin));
     EXPECT_FALSE(hovered(elsewhere) || pinned(elsewhere));
@@ -298,7 +308,7 @@ TEST_F(PointerInputTest, WithoutAStripItsRowsAreLikeAnyOther)
     // The soldier's box is around (200, 436), in the strip's rows.
     SoldierRecord& soldier = soldierAt(-3, 433 - 225.0f);
     onPointerMove(200, 436);
-    onPointerPress(200, 436);
+    click(200, 436);
     EXPECT_TRUE(hovered(soldier));
     EXPECT_TRUE(pinned(soldier));
     EXPECT_FALSE(viewer.view.timeline.pointerX);
@@ -365,7 +375,7 @@ TEST_F(PointerInputTest, TheStripTakesPressAndHoverFromAUnitOverIt)
     onPointerRelease();
     onPointerMove(200, 228);
     EXPECT_TRUE(hovered(above));
-    onPointerPress(200, 228);
+    click(200, 228);
     EXPECT_TRUE(pinned(above));
 }
 

@@ -52,6 +52,86 @@ std::optional<ScriptedClick> framePixel(std::string_view text)
     return ScriptedClick{static_cast<int>(*x), static_cast<int>(*y)};
 }
 
+// Exactly `count` finite decimal numbers separated by commas ("-12.5,3,4"); none for anything else.
+std::optional<std::vector<double>> commaNumbers(std::string_view text, std::size_t count)
+{
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    while (numbers.size() < count) {
+        const std::size_t comma = numbers.size() + 1 < count ? text.find(',', start) : text.size();
+        if (comma == std::string_view::npos)
+            return std::nullopt;
+        const std::string_view part = text.substr(start, comma - start);
+        double value = 0;
+        auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value, std::chars_format::fixed);
+        if (part.empty() || error != std::errc{} || end != part.data() + part.size() || !std::isfinite(value))
+            return std::nullopt;
+        numbers.push_back(value);
+        start = comma + 1;
+    }
+    return numbers;
+}
+
+// Numbers that must be whole: none when one is not.
+std::optional<std::vector<int>> wholeNumbers(const std::optional<std::vector<double>>& numbers)
+{
+    if (!numbers)
+        return std::nullopt;
+    std::vector<int> whole;
+    for (double number : *numbers) {
+        if (number != std::trunc(number) || std::abs(number) > 1e6)
+            return std::nullopt;
+        whole.push_back(static_cast<int>(number));
+    }
+    return whole;
+}
+
+bool insideFrame(int x, int y)
+{
+    return x >= 0 && x < frameWidth && y >= 0 && y < frameHeight;
+}
+
+// "WHAT" or "WHAT@MS" (at the open when no time is given).
+std::pair<std::string_view, std::optional<std::int64_t>> maybeTimed(std::string_view value)
+{
+    if (value.find('@') == std::string_view::npos)
+        return {value, 0};
+    if (const auto timed = timedValue(value))
+        return {timed->first, timed->second};
+    return {value, std::nullopt};
+}
+
+// --camera, --follow-unit, --wheel and --drag; an empty result when accepted, else what is wrong.
+std::string takeCameraInput(RenderOptions& options, std::string_view name, const std::string& value)
+{
+    if (name == "--camera") {
+        const auto [what, atMs] = maybeTimed(value);
+        const std::optional<std::vector<double>> numbers = commaNumbers(what, 3);
+        if (!atMs || !numbers || (*numbers)[2] < 1 || (*numbers)[2] > 64)
+            return "--camera must be X,Y,ZOOM[@MS] with X,Y a map point and ZOOM from 1 to 64, not \"" + value + "\"";
+        options.inputs.push_back({*atMs, CameraSetting{(*numbers)[0], (*numbers)[1], (*numbers)[2]}});
+    } else if (name == "--follow-unit") {
+        const auto [what, atMs] = maybeTimed(value);
+        const std::optional<std::vector<int>> id = wholeNumbers(commaNumbers(what, 1));
+        if (!atMs || !id)
+            return "--follow-unit must be ID[@MS] with ID a unit's id, not \"" + value + "\"";
+        options.inputs.push_back({*atMs, FollowSetting{(*id)[0]}});
+    } else if (name == "--wheel") {
+        const auto timed = timedValue(value);
+        const std::optional<std::vector<int>> n = timed ? wholeNumbers(commaNumbers(timed->first, 3)) : std::nullopt;
+        if (!n || !insideFrame((*n)[0], (*n)[1]))
+            return "--wheel must be X,Y,NOTCHES@MS with X,Y a pixel of the 400 x 455 frame, not \"" + value + "\"";
+        options.inputs.push_back({timed->second, ScriptedWheel{(*n)[0], (*n)[1], (*n)[2]}});
+    } else if (name == "--drag") {
+        const auto timed = timedValue(value);
+        const std::optional<std::vector<int>> n = timed ? wholeNumbers(commaNumbers(timed->first, 4)) : std::nullopt;
+        if (!n || !insideFrame((*n)[0], (*n)[1]) || !insideFrame((*n)[2], (*n)[3]))
+            return "--drag must be X1,Y1,X2,Y2@MS with both pixels of the 400 x 455 frame, not \"" + value + "\"";
+        options.inputs.push_back({timed->second, ScriptedDrag{{(*n)[0], (*n)[1]}, {(*n)[2], (*n)[3]}}});
+    }
+    return {};
+}
+
 // A whole argument read as seconds: decimal digits with at most one point among them; no value for anything else.
 std::optional<double> seconds(std::string_view text)
 {
@@ -125,7 +205,7 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
         if (!key)
             return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
-                   "minus, b, bracketleft, bracketright, period, comma, not \""
+                   "minus, b, bracketleft, bracketright, period, comma, z, x, f, 0, not \""
                  + value + "\"";
         options.inputs.push_back({timed->second, *key});
     } else if (name == "--click") {
@@ -134,6 +214,8 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         if (!click)
             return "--click must be X,Y@MS with X,Y a pixel of the 400 x 455 frame, not \"" + value + "\"";
         options.inputs.push_back({timed->second, *click});
+    } else if (name == "--camera" || name == "--follow-unit" || name == "--wheel" || name == "--drag") {
+        return takeCameraInput(options, name, value);
     } else if (name == "--seek") {
         std::optional<SeekRequest> request = seekRequest(value);
         if (!request)
@@ -162,14 +244,15 @@ bool& flag(RenderOptions& options, std::string_view name)
 // Options that may be given more than once.
 bool repeats(std::string_view name)
 {
-    return name == "--key" || name == "--click" || name == "--seek";
+    return name == "--key" || name == "--click" || name == "--seek" || name == "--camera" || name == "--follow-unit"
+        || name == "--wheel" || name == "--drag";
 }
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 12> names = {"--folder", "--speed", "--until",  "--every",
-                                                               "--frame",  "--state", "--frames", "--video",
-                                                               "--scale",  "--key",   "--click",  "--seek"};
+    static constexpr std::array<std::string_view, 16> names = {
+        "--folder", "--speed", "--until", "--every", "--frame",  "--state",       "--frames", "--video",
+        "--scale",  "--key",   "--click", "--seek",  "--camera", "--follow-unit", "--wheel",  "--drag"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -184,8 +267,9 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
     if (wasGiven("--frames") != wasGiven("--every"))
         return "--frames and --every go together";
     if (options.check) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline",
-                                      "--key", "--click", "--seek", "--index"})
+        for (std::string_view name :
+             {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline", "--key", "--click",
+              "--seek", "--index", "--camera", "--follow-unit", "--wheel", "--drag"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
@@ -267,7 +351,7 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
 
 std::optional<KeyPress> namedKey(std::string_view name)
 {
-    static constexpr std::array<std::pair<std::string_view, KeyPress>, 13> keys{{
+    static constexpr std::array<std::pair<std::string_view, KeyPress>, 18> keys{{
         {"space", {Key::space}},
         {"left", {Key::left}},
         {"right", {Key::right}},
@@ -281,6 +365,11 @@ std::optional<KeyPress> namedKey(std::string_view name)
         {"bracketright", {Key::bracketRight}},
         {"period", {Key::period}},
         {"comma", {Key::comma}},
+        {"z", {Key::z}},
+        {"x", {Key::x}},
+        {"f", {Key::f}},
+        {"0", {Key::zero}},
+        {"zero", {Key::zero}},
     }};
     for (const auto& [keyName, press] : keys)
         if (keyName == name)
@@ -318,12 +407,24 @@ Options:
                    space (pause or play), left, right (10 log seconds back or forward), shift+left,
                    shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars"),
                    bracketright and bracketleft (a speed step, on past the buttons: 0.125x to 64x),
-                   period and comma (while paused: one line forward, one line back)
+                   period and comma (while paused: one line forward, one line back), z and x (zoom in
+                   and out), f (follow the pinned unit, or stop), 0 (the whole map)
   --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame, whatever --scale says,
                    MS milliseconds after the open, then press and release the left button there (a button, a
                    unit, or the timeline strip to seek)
                    --key and --click may be given several times; they happen in order of time, inputs at
                    the same time in the order given
+  --camera X,Y,Z[@MS]
+                   set the camera to the map point (X, Y) at zoom Z (1 to 64) at MS milliseconds of playback
+                   (default 0: at the open); frames show what the camera shows
+  --follow-unit ID[@MS]
+                   the camera follows the soldier (else the vehicle) with that id from MS on (default: the
+                   open), as F does in the viewer: a clip of one squad's fight
+  --wheel X,Y,N@MS turn the wheel N notches (negative: out) with the pointer at the frame pixel (X, Y)
+  --drag X1,Y1,X2,Y2@MS
+                   press at the frame pixel (X1, Y1), move to (X2, Y2) and release there: drags the map
+                   --camera, --follow-unit, --wheel and --drag may be given several times, in order of time
+                   with --key and --click
   --seek S[@MS]    seek to log time S (seconds since the log's first line, fractions allowed) at MS
                    milliseconds of playback after the open (default 0: right after the open); may be
                    given several times, done in order of MS; each waits for the index to reach S and
@@ -341,7 +442,8 @@ Options:
   --               what follows is the LOG, even when it begins with "-"
 
 The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
-scanned; kelo-render lets the index finish first). Texts from the log are 8-bit; each byte is written as
+scanned; kelo-render lets the index finish first), then, once the camera has left the whole map, camera:
+{x, y, zoom, following} (the map point at the middle, the zoom, the id followed or null). Texts from the log are 8-bit; each byte is written as
 the character of the same code (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 

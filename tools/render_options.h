@@ -17,9 +17,34 @@ struct ScriptedClick {
     int y;
 };
 
+// The wheel turned `notches` notches (negative: out) with the pointer at a frame pixel.
+struct ScriptedWheel {
+    int x;
+    int y;
+    int notches;
+};
+
+// The pointer pressed at one frame pixel, moved to another and released there.
+struct ScriptedDrag {
+    ScriptedClick from;
+    ScriptedClick to;
+};
+
+// --camera X,Y,Z: the camera on the map point (X, Y) at zoom Z.
+struct CameraSetting {
+    double x;
+    double y;
+    double zoom;
+};
+
+// --follow-unit ID: the camera follows the soldier (else the vehicle) with that id.
+struct FollowSetting {
+    std::int32_t id;
+};
+
 struct ScriptedInput {
     std::int64_t atMs;
-    std::variant<KeyPress, ScriptedClick> input;
+    std::variant<KeyPress, ScriptedClick, ScriptedWheel, ScriptedDrag, CameraSetting, FollowSetting> input;
 };
 
 // --seek S[@MS]: go to log time S (seconds) at MS milliseconds of playback after the open.
@@ -57,7 +82,7 @@ struct ParsedOptions {
 // The arguments after the program name.
 ParsedOptions parseRenderOptions(const std::vector<std::string>& args);
 
-// A key as --key names it: space, left, right, shift+left, shift+right, home, plus, minus or b.
+// A key as --key names it: space, left, right, shift+left, shift+right, home, plus, minus, b, ..., z, x, f, 0.
 std::optional<KeyPress> namedKey(std::string_view name);
 
 // The full --help text.

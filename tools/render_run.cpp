@@ -10,6 +10,7 @@
 #include "app/seek.h"
 #include "app/shell.h"
 #include "app/timers.h"
+#include "controls/camera_controls.h"
 #include "tools/output_checks.h"
 #include "tools/state_json.h"
 #include "view/frame_layout.h"
@@ -25,19 +26,42 @@ int outputError(const std::string& path)
     return 1;
 }
 
-// A key or a click, through the same handlers as the viewer's events.
+// A frame pixel, given at 400 x 455: the window pixel at its scaled place is the one the pointer goes to.
+int windowPixel(int framePixel, int scale)
+{
+    return framePixel * scale;
+}
+
+// Keys, clicks, the wheel and drags through the same handlers as the viewer's events; the camera's settings as the
+// keys and the wheel would leave it.
 void deliverInput(const ScriptedInput& scripted, int scale)
 {
+    Viewer& viewer = app::viewer();
     if (const auto* key = std::get_if<KeyPress>(&scripted.input)) {
         headless::key(*key);
-    } else {
-        const auto& click = std::get<ScriptedClick>(scripted.input);
-        // A frame pixel, given at 400 x 455: the window pixel at its scaled place is the one the pointer goes to.
-        const int x = click.x * scale;
-        const int y = click.y * scale;
+    } else if (const auto* click = std::get_if<ScriptedClick>(&scripted.input)) {
+        const int x = windowPixel(click->x, scale);
+        const int y = windowPixel(click->y, scale);
         headless::pointerMove(x, y);
         headless::pointerPress(x, y);
         headless::pointerRelease();
+    } else if (const auto* wheel = std::get_if<ScriptedWheel>(&scripted.input)) {
+        const int x = windowPixel(wheel->x, scale);
+        const int y = windowPixel(wheel->y, scale);
+        headless::pointerMove(x, y);
+        headless::wheel(x, y, wheel->notches);
+    } else if (const auto* drag = std::get_if<ScriptedDrag>(&scripted.input)) {
+        headless::pointerMove(windowPixel(drag->from.x, scale), windowPixel(drag->from.y, scale));
+        headless::pointerPress(windowPixel(drag->from.x, scale), windowPixel(drag->from.y, scale));
+        headless::pointerMove(windowPixel(drag->to.x, scale), windowPixel(drag->to.y, scale));
+        headless::pointerRelease();
+    } else if (const auto* camera = std::get_if<CameraSetting>(&scripted.input)) {
+        viewer.view.camera = Camera{};
+        viewer.view.camera.zoom = clampZoom(camera->zoom);
+        viewer.view.camera.centre = MapPoint{camera->x, camera->y};
+    } else if (const auto* follow = std::get_if<FollowSetting>(&scripted.input)) {
+        if (!followId(viewer.view.camera, viewer.world, follow->id))
+            std::cerr << "kelo-render: no unit with the id " << follow->id << " to follow\n";
     }
 }
 

@@ -137,30 +137,40 @@ StateJson stateJson()
     for (const Record* record : world.entityList.items)
         entities.push_back(linkJson(record));
     const Calibration& calibration = world.calibration;
-    return {{"timeMs", headless::now()},
-            {"msPerLogSecond", app::viewer().playback.msPerLogSecond},
-            {"paused", app::viewer().playback.playbackPaused != 0},
-            {"playing", headless::timerArmed(playbackTimer)},
-            {"mapName", textJson(world.mapName)},
-            {"statusMessage", textJson(world.statusMessage)},
-            {"configTitle", textJson(world.configTitle)},
-            {"clock", {{"minutes", world.clockMinutes}, {"seconds", world.clockSeconds}}},
-            {"calibration",
-             {{"invertX", calibration.invertX},
-              {"invertY", calibration.invertY},
-              {"scaleX", floatJson(calibration.scaleX)},
-              {"scaleY", floatJson(calibration.scaleY)},
-              {"offsetX", floatJson(calibration.offsetX)},
-              {"offsetY", floatJson(calibration.offsetY)},
-              {"rotationOffset", floatJson(calibration.rotationOffset)}}},
-            {"chat", std::move(chat)},
-            {"messages", std::move(messages)},
-            {"soldiers", listJson(world.soldierList)},
-            {"vehicles", listJson(world.vehicleList)},
-            {"buildings", listJson(world.buildingList)},
-            {"entities", std::move(entities)},
-            {"logTimeS", logTimeNow()},
-            {"indexedS", indexView()->scannedS}};
+    StateJson state = {{"timeMs", headless::now()},
+                       {"msPerLogSecond", app::viewer().playback.msPerLogSecond},
+                       {"paused", app::viewer().playback.playbackPaused != 0},
+                       {"playing", headless::timerArmed(playbackTimer)},
+                       {"mapName", textJson(world.mapName)},
+                       {"statusMessage", textJson(world.statusMessage)},
+                       {"configTitle", textJson(world.configTitle)},
+                       {"clock", {{"minutes", world.clockMinutes}, {"seconds", world.clockSeconds}}},
+                       {"calibration",
+                        {{"invertX", calibration.invertX},
+                         {"invertY", calibration.invertY},
+                         {"scaleX", floatJson(calibration.scaleX)},
+                         {"scaleY", floatJson(calibration.scaleY)},
+                         {"offsetX", floatJson(calibration.offsetX)},
+                         {"offsetY", floatJson(calibration.offsetY)},
+                         {"rotationOffset", floatJson(calibration.rotationOffset)}}},
+                       {"chat", std::move(chat)},
+                       {"messages", std::move(messages)},
+                       {"soldiers", listJson(world.soldierList)},
+                       {"vehicles", listJson(world.vehicleList)},
+                       {"buildings", listJson(world.buildingList)},
+                       {"entities", std::move(entities)},
+                       {"logTimeS", logTimeNow()},
+                       {"indexedS", indexView()->scannedS}};
+    // At rest the camera shows what a view without one shows, and the state is what it was without one.
+    const Camera& camera = app::viewer().view.camera;
+    if (!camera.atRest()) {
+        const MapPoint centre = cameraCentre(camera, calibration);
+        state["camera"] = {{"x", floatJson(static_cast<float>(centre.x))},
+                           {"y", floatJson(static_cast<float>(centre.y))},
+                           {"zoom", floatJson(static_cast<float>(cameraView(camera, calibration).zoom))},
+                           {"following", camera.following ? StateJson(camera.following->id) : StateJson(nullptr)}};
+    }
+    return state;
 }
 
 StateJson indexJson(const LogIndexData& index)

@@ -10,6 +10,7 @@
 #include "view/control_bar.h"
 #include "view/frame_layout.h"
 #include "view/overlays.h"
+#include "view/overview.h"
 #include "view/units.h"
 
 namespace {
@@ -64,10 +65,16 @@ void composeLayers(const FrameCanvas& canvas, const World& world, ViewState& vie
 {
     KeptText& texts = canvas.caches.texts;
     Surface surface(canvas.dc, canvas.fit);
-    drawControlBar(canvas, view);
+    const UnitSight sight{cameraView(view.camera, world.calibration),
+                          view.camera.following ? view.camera.following->serial : 0};
+    // Through the camera, symbols and labels near the map's edges reach over the control bar, which is then drawn
+    // over them; at rest the bar comes first, as it always has.
+    const bool atRest = sight.camera.identity();
+    if (atRest)
+        drawControlBar(canvas, view);
     // A picture covers the whole map area; without one (none named, none read, one still being decoded), the units
     // and texts of earlier frames would show through.
-    if (!world.mapName || !world.mapImage || !drawMapPicture(surface, *world.mapImage))
+    if (!world.mapName || !world.mapImage || !drawMapPicture(surface, *world.mapImage, sight.camera))
         surface.fillRectI(Brush::solid(black), mapArea.left, mapArea.top, mapArea.width, mapArea.height);
     if (world.mapName) {
         drawMapNameLabel(surface, texts, *world.mapName);
@@ -75,9 +82,16 @@ void composeLayers(const FrameCanvas& canvas, const World& world, ViewState& vie
         drawTitleScreen(surface, texts);
     }
     drawOverlays(surface, texts, world, context.msPerLogSecond, context.paused);
-    drawSoldiers(surface, texts, world, view.units, view.barsShown != 0);
-    drawVehicles(surface, canvas, world, view.units, context.programFolder);
+    drawSoldiers(surface, texts, world, view.units, view.barsShown != 0, sight);
+    drawVehicles(surface, canvas, world, view.units, context.programFolder, sight);
+    if (overviewShown(sight.camera))
+        drawOverview(surface, world, sight.camera);
     drawChatFeed(canvas, world);
+    if (!atRest) {
+        drawControlBar(canvas, view);
+        surface.fillRectI(Brush::solid(black), timelineStrip.left, timelineStrip.top, timelineStrip.width,
+                          timelineStrip.height);
+    }
     if (context.timeline)
         drawTimeline(canvas, view.timeline, *context.timeline);
     else

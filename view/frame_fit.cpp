@@ -27,3 +27,9 @@ FramePoint framePointAt(const FrameFit& fit, int x, int y)
     };
     return {back(x, fit.left), back(y, fit.top)};
 }
+
+FramePointF exactFramePoint(const FrameFit& fit, int x, int y)
+{
+    return {(x + 0.5 - fit.left) / static_cast<double>(fit.scale),
+            (y + 0.5 - fit.top) / static_cast<double>(fit.scale)};
+}

@@ -28,3 +28,11 @@ struct FramePoint {
 // The frame pixel under the window pixel (x, y): the one that covers the pixel's centre. A pixel of the black margin
 // maps outside the frame, where nothing is hit.
 FramePoint framePointAt(const FrameFit& fit, int x, int y);
+
+struct FramePointF {
+    double x;
+    double y;
+};
+
+// The frame point under the centre of the window pixel (x, y), unrounded: where the camera anchors a zoom or a drag.
+FramePointF exactFramePoint(const FrameFit& fit, int x, int y);

@@ -81,6 +81,10 @@ constexpr int secondTextRow = mapArea.top + 20;
 constexpr int statusLeft = mapArea.left + 60;
 // The map's name ends textMargin from the map's right edge and this far above its bottom.
 constexpr int mapNameAboveBottom = 20;
+// The camera's overview of the whole map, at the map's right above the map's name, while zoomed in.
+constexpr int overviewSide = 80;
+constexpr FrameRegion overviewBox{mapArea.right() - textMargin - overviewSide, mapArea.bottom() - 45 - overviewSide,
+                                  overviewSide, overviewSide};
 // The chat feed at the map's lower left, six lines a chatLineHeight apart: the oldest on top, the newest 35 rows
 // above the map's bottom.
 constexpr int chatLineHeight = 10;

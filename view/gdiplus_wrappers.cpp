@@ -260,6 +260,15 @@ bool Image::isRasterBitmap()
     return type == gpImageTypeBitmap;
 }
 
+GpRect Image::size() const
+{
+    unsigned width = 0;
+    unsigned height = 0;
+    if (image_ == nullptr || GdipGetImageWidth(image_, &width) != gpOk || GdipGetImageHeight(image_, &height) != gpOk)
+        return {0, 0, 0, 0};
+    return {0, 0, static_cast<int>(width), static_cast<int>(height)};
+}
+
 void Image::dropPalette(ARGB uncovered)
 {
     int format = 0;
@@ -400,6 +409,16 @@ void Surface::drawImage(const Image& image, float x, float y, float width, float
         return;
     keep(GdipSetClipRect(graphics_, x, y, width, height, gpCombineModeReplace));
     keep(GdipDrawImageRect(graphics_, image.get(), x, y, width, height));
+    keep(GdipResetClip(graphics_));
+}
+
+void Surface::drawImagePart(const Image& image, GpRectF target, GpRectF source)
+{
+    if (image.get() == nullptr)
+        return;
+    keep(GdipSetClipRect(graphics_, target.X, target.Y, target.Width, target.Height, gpCombineModeReplace));
+    keep(GdipDrawImageRectRect(graphics_, image.get(), target.X, target.Y, target.Width, target.Height, source.X,
+                               source.Y, source.Width, source.Height, gpUnitPixel, nullptr, nullptr, nullptr));
     keep(GdipResetClip(graphics_));
 }
 

@@ -104,6 +104,8 @@ public:
     // stays as it is, but for one with such pixels, which is let go: no picture rather than a different one each run.
     void dropPalette(ARGB uncovered);
     bool pixel(int x, int y, ARGB& colour);
+    // The picture's size in pixels; 0 x 0 without one.
+    GpRect size() const;
     void setPixel(int x, int y, ARGB colour);
     GpImage* get() const { return image_; }
     GpStatus status() const { return status_; }
@@ -133,6 +135,8 @@ public:
     void drawLine(const Pen& pen, float x1, float y1, float x2, float y2);
     void drawImage(const Image& image, int x, int y, int width, int height);
     void drawImage(const Image& image, float x, float y, float width, float height);
+    // The part `source` of the picture (its pixels) drawn into `target`, and nothing beyond `target`.
+    void drawImagePart(const Image& image, GpRectF target, GpRectF source);
     // The bounding box of the text laid out in `layout`, default format; zero on failure.
     GpRectF measure(std::string_view text, const Font& font, GpRectF layout);
     // The text with its top-left corner at (x, y): no wrapping, no clipping.

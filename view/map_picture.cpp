@@ -1,7 +1,8 @@
 // Loading the map picture for the world's hook: a file that gives no image gives no picture at all. Drawing it onto
-// the map area, from its stretched copy or, on a scaled surface, from the picture itself.
+// the map area, from its stretched copy or, on a scaled surface or through the camera, from the picture itself.
 #include "view/map_picture.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "view/frame_layout.h"
@@ -27,6 +28,30 @@ std::optional<MapPicture::Decoded> decodeMapPicture(const std::string& path)
     return MapPicture::Decoded{std::move(image), std::move(stretched)};
 }
 
+// The part of the picture that the camera shows, from its own pixels, over black.
+void drawVisiblePart(Surface& surface, const Image& image, const CameraView& camera)
+{
+    surface.fillRectI(Brush::solid(opaqueBlack), mapArea.left, mapArea.top, mapArea.width, mapArea.height);
+    const GpRect size = image.size();
+    const PlaneRect visible = camera.visible();
+    // The visible part of the map's square, in the plane.
+    const PlaneRect part{std::max<double>(visible.left, mapArea.left), std::max<double>(visible.top, mapArea.top),
+                         std::min<double>(visible.right, mapArea.right()),
+                         std::min<double>(visible.bottom, mapArea.bottom())};
+    if (part.left >= part.right || part.top >= part.bottom || size.Width == 0 || size.Height == 0)
+        return;
+    const PlanePoint topLeft = camera.toFrame(PlanePoint{part.left, part.top});
+    const PlanePoint bottomRight = camera.toFrame(PlanePoint{part.right, part.bottom});
+    const double perX = static_cast<double>(size.Width) / mapArea.width;
+    const double perY = static_cast<double>(size.Height) / mapArea.height;
+    const GpRectF target{static_cast<REAL>(topLeft.x), static_cast<REAL>(topLeft.y),
+                         static_cast<REAL>(bottomRight.x - topLeft.x), static_cast<REAL>(bottomRight.y - topLeft.y)};
+    const GpRectF source{
+        static_cast<REAL>((part.left - mapArea.left) * perX), static_cast<REAL>((part.top - mapArea.top) * perY),
+        static_cast<REAL>((part.right - part.left) * perX), static_cast<REAL>((part.bottom - part.top) * perY)};
+    surface.drawImagePart(image, target, source);
+}
+
 }  // namespace
 
 MapPicture::MapPicture(std::shared_ptr<HandOver<Decoded>> decoding) : decoding_(std::move(decoding))
@@ -40,16 +65,29 @@ const MapPicture::Decoded* MapPicture::decoded() const
     return decoded_ ? &*decoded_ : nullptr;
 }
 
-bool drawMapPicture(Surface& surface, const MapPicture& picture)
+bool drawMapPicture(Surface& surface, const MapPicture& picture, const CameraView& camera)
 {
     const MapPicture::Decoded* decoded = picture.decoded();
     if (decoded == nullptr)
         return false;
+    if (!camera.identity()) {
+        drawVisiblePart(surface, decoded->image, camera);
+        return true;
+    }
     // The stretched copy is laid from the frame's corner: its clear band above the map leaves the frame be.
     if (surface.scaled())
         surface.drawImage(decoded->image, mapArea.left, mapArea.top, mapArea.width, mapArea.height);
     else
         surface.drawImage(decoded->stretched, 0, 0, mapArea.right(), mapArea.bottom());
+    return true;
+}
+
+bool drawWholePicture(Surface& surface, const MapPicture& picture, const FrameRegion& box)
+{
+    const MapPicture::Decoded* decoded = picture.decoded();
+    if (decoded == nullptr)
+        return false;
+    surface.drawImage(decoded->image, box.left, box.top, box.width, box.height);
     return true;
 }
 

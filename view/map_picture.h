@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "view/camera_view.h"
 #include "view/file_version.h"
+#include "view/frame_layout.h"
 #include "view/gdiplus_wrappers.h"
 #include "view/picture_decoder.h"
 #include "world/world_model.h"
@@ -36,10 +38,13 @@ private:
 
 // Draws the picture stretched onto the surface's map area: the stretched copy laid 1:1, which
 // gives the pixels that stretching the picture onto the frame every time gives (translucent edges included), at a
-// fraction of the cost. On a scaled surface the picture is drawn from itself, sharp at the scaled size. False, with
-// nothing drawn, while the picture is being decoded or when its file gave none: the map area then shows what it
-// shows without a picture.
-bool drawMapPicture(Surface& surface, const MapPicture& picture);
+// fraction of the cost. On a scaled surface the picture is drawn from itself, sharp at the scaled size. Through a
+// camera that is not at rest, only the part of the picture the map area shows is drawn, from the picture's own
+// pixels at the size it is shown, on black where the view reaches beyond the map. False, with nothing drawn, while
+// the picture is being decoded or when its file gave none: the map area then shows what it shows without a picture.
+bool drawMapPicture(Surface& surface, const MapPicture& picture, const CameraView& camera);
+// The whole picture in a box of the frame (the camera's overview); false as drawMapPicture says.
+bool drawWholePicture(Surface& surface, const MapPicture& picture, const FrameRegion& box);
 
 // Loads map pictures through the decoder. The last picture is remembered with its file's version while a world still
 // holds it, so a world that passes the same map line again (a seek, a log played afresh) holds the very same

@@ -33,3 +33,10 @@ float iconRotation(const Calibration& c, float heading)
         angle += 360;
     return 360 - angle;
 }
+
+MapPoint screenToWorld(const Calibration& c, double screenX, double screenY)
+{
+    const double mapX = (screenX - mapArea.left - c.scaleX * 0.5 + c.offsetX) * c.scaleX / mapArea.width;
+    const double mapY = (screenY - mapArea.top + c.offsetY) * c.scaleY / mapArea.height - c.scaleY * 0.5;
+    return {c.invertX ? -mapX : mapX, c.invertY ? -mapY : mapY};
+}

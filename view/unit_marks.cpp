@@ -2,6 +2,7 @@
 // screen.
 #include "view/unit_marks.h"
 
+#include <functional>
 #include <utility>
 
 namespace {
@@ -22,7 +23,31 @@ void pinSameIds(const std::unordered_set<std::uint64_t>& pinnedBefore, const Ptr
     });
 }
 
+template <class Unit>
+const Record* firstWhere(const PtrList<Unit>& list, const std::function<bool(const Record&)>& wanted)
+{
+    for (const Unit* unit : list.items)
+        if (wanted(*unit))
+            return unit;
+    return nullptr;
+}
+
 }  // namespace
+
+const Record* unitBySerial(const World& world, std::uint64_t serial)
+{
+    auto wanted = [serial](const Record& unit) { return unit.serial == serial; };
+    const Record* soldier = firstWhere(world.soldierList, wanted);
+    return soldier != nullptr ? soldier : firstWhere(world.vehicleList, wanted);
+}
+
+const Record* unitById(const World& world, RecordKind kind, std::int32_t id)
+{
+    auto wanted = [id](const Record& unit) { return unit.id == id; };
+    if (kind == RecordKind::soldier)
+        return firstWhere(world.soldierList, wanted);
+    return kind == RecordKind::vehicle ? firstWhere(world.vehicleList, wanted) : nullptr;
+}
 
 void moveMarks(UnitMarks& marks, const World& from, const World& to)
 {
@@ -31,4 +56,7 @@ void moveMarks(UnitMarks& marks, const World& from, const World& to)
     pinSameIds(marks.pinned, from.vehicleList, to.vehicleList, pinned);
     marks.pinned = std::move(pinned);
     marks.hovered.clear();
+    const Record* last = unitBySerial(from, marks.lastPinned);
+    const Record* same = last != nullptr ? unitById(to, last->kind, last->id) : nullptr;
+    marks.lastPinned = same != nullptr ? same->serial : 0;
 }

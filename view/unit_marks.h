@@ -13,15 +13,23 @@
 struct UnitMarks {
     std::unordered_set<std::uint64_t> hovered;  // the units under the pointer at its last move
     std::unordered_set<std::uint64_t> pinned;
+    std::uint64_t lastPinned = 0;  // the unit pinned most recently (0: none yet), which the camera follows first
 
     bool isHovered(const Record& unit) const { return hovered.count(unit.serial) != 0; }
     bool isPinned(const Record& unit) const { return pinned.count(unit.serial) != 0; }
     void flipPin(const Record& unit)
     {
-        if (pinned.erase(unit.serial) == 0)
+        if (pinned.erase(unit.serial) == 0) {
             pinned.insert(unit.serial);
+            lastPinned = unit.serial;
+        }
     }
 };
+
+// The soldier or vehicle of that serial; null when the world holds none.
+const Record* unitBySerial(const World& world, std::uint64_t serial);
+// The first soldier or vehicle (as `kind` says) with that id in list order; null when there is none.
+const Record* unitById(const World& world, RecordKind kind, std::int32_t id);
 
 // `to`, a world of records of its own, takes the place of `from` on screen: each unit of `to` is pinned when a pinned
 // unit of `from` has its kind and id (a pin on an id that `to` does not hold goes), and none is hovered until the

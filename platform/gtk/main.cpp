@@ -34,6 +34,7 @@ GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills th
 std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 bool fullScreen = false;  // as the window manager last said
+double smoothScroll = 0;  // a touchpad's scroll, in notches, not yet a whole notch
 
 struct GFree {
     void operator()(gchar* text) const { g_free(text); }
@@ -121,6 +122,19 @@ std::optional<Key> keyOf(guint keyval)
         return Key::f11;
     case GDK_KEY_Escape:
         return Key::escape;
+    case GDK_KEY_z:
+    case GDK_KEY_Z:
+        return Key::z;
+    case GDK_KEY_x:
+    case GDK_KEY_X:
+        return Key::x;
+    case GDK_KEY_f:
+    case GDK_KEY_F:
+        return Key::f;
+    case GDK_KEY_0:
+    case GDK_KEY_KP_0:
+    case GDK_KEY_KP_Insert:
+        return Key::zero;
     default:
         return std::nullopt;
     }
@@ -187,6 +201,24 @@ gboolean onButtonRelease(GtkWidget*, GdkEventButton* event, gpointer)
 {
     if (event->button == GDK_BUTTON_PRIMARY)
         onPointerRelease();
+    return TRUE;
+}
+
+// A notch of the wheel is one discrete scroll; a touchpad's smooth scroll counts a notch a unit of its delta.
+gboolean onScroll(GtkWidget*, GdkEventScroll* event, gpointer)
+{
+    int notches = 0;
+    if (event->direction == GDK_SCROLL_UP) {
+        notches = 1;
+    } else if (event->direction == GDK_SCROLL_DOWN) {
+        notches = -1;
+    } else if (event->direction == GDK_SCROLL_SMOOTH) {
+        smoothScroll -= event->delta_y;
+        notches = static_cast<int>(smoothScroll);
+        smoothScroll -= notches;
+    }
+    if (notches != 0)
+        onWheel(clientCoordinate(event->x), clientCoordinate(event->y), notches);
     return TRUE;
 }
 
@@ -293,12 +325,14 @@ std::string createWindow()
     g_signal_connect(mainWindow, "window-state-event", G_CALLBACK(onWindowState), nullptr);
 
     viewArea = gtk_drawing_area_new();
-    gtk_widget_add_events(viewArea, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+    gtk_widget_add_events(viewArea,
+                          GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_SCROLL_MASK);
     g_signal_connect(viewArea, "draw", G_CALLBACK(onDraw), nullptr);
     g_signal_connect(viewArea, "size-allocate", G_CALLBACK(onSizeAllocate), nullptr);
     g_signal_connect(viewArea, "motion-notify-event", G_CALLBACK(onMotion), nullptr);
     g_signal_connect(viewArea, "button-press-event", G_CALLBACK(onButtonPress), nullptr);
     g_signal_connect(viewArea, "button-release-event", G_CALLBACK(onButtonRelease), nullptr);
+    g_signal_connect(viewArea, "scroll-event", G_CALLBACK(onScroll), nullptr);
     const GtkTargetEntry fileList{const_cast<gchar*>("text/uri-list"), 0, 0};
     gtk_drag_dest_set(viewArea, GTK_DEST_DEFAULT_ALL, &fileList, 1, GDK_ACTION_COPY);
     g_signal_connect(viewArea, "drag-data-received", G_CALLBACK(onDragDataReceived), nullptr);

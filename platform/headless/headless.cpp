@@ -279,6 +279,11 @@ void pointerRelease()
     onPointerRelease();
 }
 
+void wheel(int x, int y, int notches)
+{
+    onWheel(x, y, notches);
+}
+
 void key(const KeyPress& press)
 {
     onKey(press);

@@ -73,6 +73,7 @@ long residentKilobytes();
 void pointerMove(int x, int y);
 void pointerPress(int x, int y);
 void pointerRelease();
+void wheel(int x, int y, int notches);
 void key(const KeyPress& press);
 
 // Time 0, no timers, none late, no messages, no window requests, no sinks, no queued choices, the program's own

@@ -39,6 +39,7 @@ int backBufferWidth = frameWidth;  // the client area's size, which the back buf
 int backBufferHeight = frameHeight;
 bool fullScreen = false;
 WINDOWPLACEMENT placementBefore{};  // where the window was before it filled the screen
+int wheelDelta = 0;  // the wheel's turn not yet a whole notch (WHEEL_DELTA)
 
 // Pointer positions come as signed 16-bit halves of the message's coordinate parameter.
 int pointerX(LPARAM position)
@@ -119,6 +120,15 @@ std::optional<Key> keyOf(WPARAM virtualKey)
         return Key::f11;
     case VK_ESCAPE:
         return Key::escape;
+    case 'Z':
+        return Key::z;
+    case 'X':
+        return Key::x;
+    case 'F':
+        return Key::f;
+    case '0':
+    case VK_NUMPAD0:
+        return Key::zero;
     default:
         return std::nullopt;
     }
@@ -217,6 +227,17 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         ReleaseCapture();
         onPointerRelease();
         return 0;
+    case WM_MOUSEWHEEL: {
+        // The position comes in screen coordinates; a high-resolution wheel turns in parts of a notch.
+        POINT at{pointerX(lParam), pointerY(lParam)};
+        ScreenToClient(window, &at);
+        wheelDelta += GET_WHEEL_DELTA_WPARAM(wParam);
+        const int notches = wheelDelta / WHEEL_DELTA;
+        wheelDelta -= notches * WHEEL_DELTA;
+        if (notches != 0)
+            onWheel(at.x, at.y, notches);
+        return 0;
+    }
     case WM_DROPFILES:
         openDroppedFile(reinterpret_cast<HDROP>(wParam));
         return 0;
