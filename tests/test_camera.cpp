@@ -1,10 +1,15 @@
 // Tests of the camera: the round trip from a map point to the window pixel it is drawn at and back through the
 // pointer, for random calibrations, cameras and window sizes; the rest that changes nothing; the wheel, drags and
 // clicks, following a unit and the overview, through the app's handlers as the backends call them.
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <filesystem>
 #include <random>
+#include <vector>
 
 #include "app/input.h"
+#include "app/playback.h"
 #include "app/shell.h"
 #include "controls/camera_controls.h"
 #include "platform/headless/headless.h"
@@ -12,6 +17,7 @@
 #include "tests/kelo_test.h"
 #include "view/camera.h"
 #include "view/frame_layout.h"
+#include "view/gdiplus_wrappers.h"
 #include "view/overview.h"
 
 namespace {
@@ -222,4 +228,101 @@ TEST_F(CameraTest, AClickInTheOverviewCentresTheCameraThere)
     onPointerRelease();
     EXPECT_NEAR(view().centre.x, mapArea.left + mapArea.width / 4 + 2.5, 1e-6);
     EXPECT_NEAR(view().centre.y, mapArea.top + mapArea.height / 4 + 2.5, 1e-6);
+}
+
+namespace {
+
+std::filesystem::path demoFolder()
+{
+    return std::filesystem::path(__FILE__).parent_path().parent_path() / "examples" / "demo";
+}
+
+// The picture's colour at a point of its own pixels, bilinear between the four around it, channel by channel.
+std::array<double, 3> sample(Image& picture, double u, double v)
+{
+    const GpRect size = picture.size();
+    const int x0 = std::clamp(static_cast<int>(std::floor(u - 0.5)), 0, size.Width - 2);
+    const int y0 = std::clamp(static_cast<int>(std::floor(v - 0.5)), 0, size.Height - 2);
+    const double fx = std::clamp(u - 0.5 - x0, 0.0, 1.0);
+    const double fy = std::clamp(v - 0.5 - y0, 0.0, 1.0);
+    std::array<double, 3> colour{};
+    for (int corner = 0; corner < 4; ++corner) {
+        ARGB argb = 0;
+        picture.pixel(x0 + corner % 2, y0 + corner / 2, argb);
+        const double weight = (corner % 2 ? fx : 1 - fx) * (corner / 2 ? fy : 1 - fy);
+        for (int c = 0; c < 3; ++c)
+            colour[c] += weight * ((argb >> (16 - 8 * c)) & 0xFF);
+    }
+    return colour;
+}
+
+double difference(const std::array<double, 3>& a, ARGB b)
+{
+    double most = 0;
+    for (int c = 0; c < 3; ++c)
+        most = std::max(most, std::abs(a[c] - ((b >> (16 - 8 * c)) & 0xFF)));
+    return most;
+}
+
+}  // namespace
+
+// Zoomed over the demo's bridge, the map area shows the picture's own pixels (not the 400-pixel stretch enlarged),
+// and each soldier's dot is where the transform and the camera put it.
+TEST_F(CameraTest, OverTheDemosBridgeTheMapShowsItsOwnDetailAndTheUnitsWhereTheyAre)
+{
+    for (const char* name : {"Kelo.ini", "Maps", "Presets"})
+        std::filesystem::copy(demoFolder() / name, folder / name, std::filesystem::copy_options::recursive);
+    openReplayLog((demoFolder() / "demo.log").string());
+    headless::advance(85850);
+    Image picture = Image::loadBitmap((folder / "Maps" / "Brackwater.png").string());
+    const GpRect size = picture.size();
+    ASSERT_GT(size.Width, 400);
+    for (const double zoom : {4.0, 16.0}) {
+        camera() = Camera{};
+        camera().zoom = zoom;
+        camera().centre = MapPoint{2215, 2030};
+        composeFrame();
+        std::vector<std::uint32_t> frame;
+        ASSERT_TRUE(headless::framePixels(frame));
+        const CameraView v = view();
+        // A crop in the middle of the map area: the picture's own pixels match it, the stretch's do not.
+        int close = 0;
+        int count = 0;
+        double ownError = 0;
+        double stretchError = 0;
+        for (int y = 170; y < 280; y += 2) {
+            for (int x = 140; x < 260; x += 2) {
+                const PlanePoint plane = v.fromFrame({x + 0.5, y + 0.5});
+                const double perPixel = size.Width / 400.0;
+                const ARGB shown = frame[static_cast<std::size_t>(y) * frameWidth + x];
+                const double own = difference(sample(picture, plane.x * perPixel, (plane.y - 25) * perPixel), shown);
+                const double stretched = difference(sample(picture, (std::floor(plane.x) + 0.5) * perPixel,
+                                                           (std::floor(plane.y - 25) + 0.5) * perPixel),
+                                                    shown);
+                close += own <= 24;
+                ownError += own;
+                stretchError += stretched;
+                ++count;
+            }
+        }
+        EXPECT_GT(close, count * 9 / 10) << zoom;
+        EXPECT_LT(ownError * 2, stretchError) << zoom;
+        // Every soldier whose dot lies well inside the map area shows its side's colour at the dot's middle.
+        int seen = 0;
+        walk(viewer.world.soldierList, [&](const SoldierRecord& soldier) {
+            const ScreenPoint p = v.toFrame(worldToScreen(viewer.world.calibration, soldier.posX, soldier.posY));
+            if (soldier.aboard || p.x < 20 || p.x > 300 || p.y < 80 || p.y > 300)
+                return;
+            // Most of the dot's inner 3 x 3 pixels (a damage line may cross its middle).
+            int ofItsSide = 0;
+            for (int dy = 2; dy <= 4; ++dy)
+                for (int dx = 2; dx <= 4; ++dx)
+                    ofItsSide +=
+                        frame[static_cast<std::size_t>(p.y + dy) * frameWidth + static_cast<std::size_t>(p.x + dx)]
+                        == (soldier.side == 0 ? 0xFFFF0000u : 0xFFFFFF00u);
+            EXPECT_GE(ofItsSide, 5) << soldier.id << " at zoom " << zoom;
+            ++seen;
+        });
+        EXPECT_GE(seen, 2) << zoom;
+    }
 }

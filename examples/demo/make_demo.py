@@ -1,18 +1,17 @@
 #!/usr/bin/env python3
 # Makes Kelo's bundled demo: the replay log demo.log, its Kelo.ini section, the map picture Maps/Brackwater.png
-# and the vehicle icons in Presets/. Python 3 standard library only (PNG through zlib and struct); deterministic,
-# so running it again rewrites the same bytes.  Usage: examples/demo/make_demo.py [OUTPUT_FOLDER]
+# (drawn by make_map.py beside this script) and the vehicle icons in Presets/. Python 3 standard library only (PNG
+# through zlib and struct); deterministic, so running it again rewrites the same bytes.
+# Usage: examples/demo/make_demo.py [OUTPUT_FOLDER]
 import math
 import os
 import struct
 import sys
 import zlib
 
-# [SECTION] Map geometry, in map units: 4000 x 4000, x to the east, y to the north
+# [SECTION] The map, in map units: 4000 x 4000, x to the east, y to the north
 
 MAP_NAME = "Brackwater.map"  # the map line's name; the picture is named by the part before the first "."
-MAP_SIZE = 4000.0
-PICTURE_SIZE = 512
 
 # Kelo's transform: screen x = x * 400 / ScaleX + ScaleX / 2 - OffsetX, screen y = (y' + ScaleY / 2) * 400 / ScaleY
 # - OffsetY + 25 with y' = -y under InvertY. These values put map (0, 0) at the lower left of the 400 x 400 map area
@@ -20,164 +19,6 @@ PICTURE_SIZE = 512
 # hence the rotation offset of -90.
 CALIBRATION = [("InvertY", "true"), ("InvertX", "false"), ("ScaleX", "4000"), ("ScaleY", "4000"),
                ("OffsetX", "2000"), ("OffsetY", "-200"), ("RotationOffset", "-90")]
-
-RIVER = [(1150, 4100), (1350, 3500), (1900, 3150), (2050, 2700), (2250, 2350), (2210, 2000), (2450, 1650),
-         (2900, 1450), (3300, 1300), (3800, 1250)]
-MAIN_ROAD = [(-100, 1900), (600, 2000), (1200, 2080), (1600, 2060), (2200, 2030), (2700, 2080), (3050, 2150),
-             (3250, 2170)]
-NORTH_ROAD = [(1500, -100), (1550, 900), (1620, 1600), (1600, 2060), (1700, 2800), (1900, 3500), (2000, 4100)]
-TOWN = (3080, 2160)
-
-
-def spline(points, step=8.0):
-    """Catmull-Rom curve through the control points, sampled about every `step` map units."""
-    out = []
-    padded = [points[0]] + list(points) + [points[-1]]
-    for i in range(1, len(padded) - 2):
-        p0, p1, p2, p3 = padded[i - 1], padded[i], padded[i + 1], padded[i + 2]
-        count = max(1, int(math.dist(p1, p2) / step))
-        for k in range(count):
-            t = k / count
-            t2, t3 = t * t, t * t * t
-            out.append(tuple(0.5 * (2 * p1[d] + (-p0[d] + p2[d]) * t + (2 * p0[d] - 5 * p1[d] + 4 * p2[d] - p3[d]) * t2
-                                    + (-p0[d] + 3 * p1[d] - 3 * p2[d] + p3[d]) * t3) for d in range(2)))
-    out.append(points[-1])
-    return out
-
-
-def hash01(i, j, seed):
-    n = (i * 374761393 + j * 668265263 + seed * 2246822519) & 0xFFFFFFFF
-    n = ((n ^ (n >> 13)) * 1274126177) & 0xFFFFFFFF
-    return ((n ^ (n >> 16)) & 0xFFFFFF) / float(0x1000000)
-
-
-def noise(x, y, seed):
-    """Smooth value noise in [0, 1): a hashed lattice, interpolated with smoothstep."""
-    i, j = math.floor(x), math.floor(y)
-    fx, fy = x - i, y - j
-    sx, sy = fx * fx * (3 - 2 * fx), fy * fy * (3 - 2 * fy)
-    a, b = hash01(i, j, seed), hash01(i + 1, j, seed)
-    c, d = hash01(i, j + 1, seed), hash01(i + 1, j + 1, seed)
-    return (a + (b - a) * sx) + ((c + (d - c) * sx) - (a + (b - a) * sx)) * sy
-
-
-def fbm(x, y, seed, octaves=3):
-    total, amplitude, norm = 0.0, 1.0, 0.0
-    for octave in range(octaves):
-        total += amplitude * noise(x, y, seed + octave)
-        norm += amplitude
-        x, y, amplitude = x * 2.03, y * 2.03, amplitude * 0.5
-    return total / norm
-
-
-def coast_x(y):
-    return 3380 + 170 * math.sin(y / 610.0) + 80 * math.sin(y / 230.0 + 1.0) + 160 * (fbm(0.3, y / 420.0, 71) - 0.5)
-
-
-# [SECTION] The map picture
-
-FIELD_COLOURS = [(196, 178, 98), (128, 162, 78), (150, 180, 92), (170, 140, 96), (112, 148, 70), (204, 190, 120),
-                 (140, 170, 100)]
-
-
-def shade(colour, factor):
-    return tuple(max(0, min(255, int(round(c * factor)))) for c in colour)
-
-
-def land_colour(x, y):
-    # Fields: a grid of parcels, warped so that their edges wander like hedgerows.
-    wx = x + 160 * (fbm(x / 900.0, y / 900.0, 11) - 0.5)
-    wy = y + 160 * (fbm(x / 900.0, y / 900.0, 23) - 0.5)
-    cell_x, cell_y = wx / 330.0, wy / 260.0
-    i, j = math.floor(cell_x), math.floor(cell_y)
-    base = FIELD_COLOURS[int(hash01(i, j, 5) * len(FIELD_COLOURS))]
-    grain = 0.93 + 0.1 * noise(x / 25.0, y / 25.0, 31)
-    if hash01(i, j, 6) < 0.5:  # ploughed or sown rows
-        grain *= 0.96 + 0.05 * math.sin((x + y if hash01(i, j, 8) < 0.5 else x - y) / 9.0)
-    colour = shade(base, grain)
-    if min(cell_x - i, cell_y - j) < 0.035:  # hedgerow
-        colour = shade((70, 100, 50), 0.9 + 0.2 * noise(x / 15.0, y / 15.0, 41))
-    woods = fbm(x / 650.0, y / 650.0, 51)
-    if woods > 0.6:
-        colour = shade((46, 84, 44), 0.8 + 0.45 * noise(x / 30.0, y / 30.0, 61) + (woods - 0.6))
-    return colour
-
-
-def terrain_colour(x, y):
-    shore = coast_x(y)
-    if x > shore:  # sea, deeper further out
-        depth = min(1.0, (x - shore) / 500.0)
-        ripple = 0.97 + 0.06 * noise(x / 40.0, y / 90.0, 81)
-        return shade((int(92 - 40 * depth), int(160 - 50 * depth), int(196 - 30 * depth)), ripple)
-    if x > shore - 55:  # beach
-        return shade((226, 212, 160), 0.96 + 0.06 * noise(x / 20.0, y / 20.0, 91))
-    return land_colour(x, y)
-
-
-def to_pixel(x, y):
-    return x * PICTURE_SIZE / MAP_SIZE, (MAP_SIZE - y) * PICTURE_SIZE / MAP_SIZE
-
-
-def stamp(pixels, mask, path, radius_units, colour, set_mask=None):
-    """Paints discs along a sampled path. `colour` may be a function of whether the pixel is in `mask`
-    and give None to leave the pixel as it is."""
-    radius = radius_units * PICTURE_SIZE / MAP_SIZE
-    reach = int(math.ceil(radius))
-    for (x, y) in path:
-        cx, cy = to_pixel(x, y)
-        for py in range(int(cy) - reach, int(cy) + reach + 1):
-            for px in range(int(cx) - reach, int(cx) + reach + 1):
-                if not (0 <= px < PICTURE_SIZE and 0 <= py < PICTURE_SIZE):
-                    continue
-                if (px + 0.5 - cx) ** 2 + (py + 0.5 - cy) ** 2 > radius * radius:
-                    continue
-                index = py * PICTURE_SIZE + px
-                paint = colour(index in mask) if callable(colour) else colour
-                if paint is None:
-                    continue
-                pixels[index] = paint
-                if set_mask is not None:
-                    set_mask.add(index)
-
-
-def map_picture():
-    pixels = []
-    water = set()
-    for py in range(PICTURE_SIZE):
-        y = MAP_SIZE - (py + 0.5) * MAP_SIZE / PICTURE_SIZE
-        for px in range(PICTURE_SIZE):
-            x = (px + 0.5) * MAP_SIZE / PICTURE_SIZE
-            pixels.append(terrain_colour(x, y))
-            if x > coast_x(y):
-                water.add(py * PICTURE_SIZE + px)
-    # The river flows into the sea: it is not painted over it.
-    sea = set(water)
-    river = spline(RIVER)
-    stamp(pixels, sea, river, 48, lambda wet: None if wet else (96, 128, 84))
-    stamp(pixels, sea, river, 34, lambda wet: None if wet else (74, 132, 176), set_mask=water)
-    stamp(pixels, sea, river, 16, lambda wet: None if wet else (88, 150, 192))
-    # Roads: a dark verge, then the surface; over water the surface is a bridge deck.
-    for road, width in ((MAIN_ROAD, 26), (NORTH_ROAD, 20)):
-        path = spline(road)
-        stamp(pixels, water, path, width + 9, lambda wet: (92, 86, 78) if wet else (120, 112, 90))
-        stamp(pixels, water, path, width, lambda wet: (150, 140, 128) if wet else (214, 200, 164))
-    # The town: houses along the main road, roofs in tile and slate.
-    for k in range(40):
-        hx = TOWN[0] + (hash01(k, 1, 101) - 0.5) * 560
-        hy = TOWN[1] + (hash01(k, 2, 101) - 0.5) * 520
-        if abs(hy - TOWN[1]) < 60 or hx > coast_x(hy) - 110:
-            continue
-        w, h = 60 + 60 * hash01(k, 3, 101), 55 + 45 * hash01(k, 4, 101)
-        roof = (168, 78, 58) if hash01(k, 5, 101) < 0.6 else (108, 112, 124)
-        x0, y0 = to_pixel(hx - w / 2, hy + h / 2)
-        x1, y1 = to_pixel(hx + w / 2, hy - h / 2)
-        for py in range(int(y0), int(y1) + 1):
-            for px in range(int(x0), int(x1) + 1):
-                if 0 <= px < PICTURE_SIZE and 0 <= py < PICTURE_SIZE:
-                    ridge = 0.85 if py - y0 < (y1 - y0) / 2 else 1.0
-                    pixels[py * PICTURE_SIZE + px] = shade(roof, ridge)
-    return pixels
-
 
 # [SECTION] Vehicle icons: 32 x 32, pointing north, on opaque white
 
@@ -414,7 +255,9 @@ def main():
     write(os.path.join(folder, "Presets", "LightTank.png"), png(ICON_SIZE, ICON_SIZE, tank_icon(), True))
     write(os.path.join(folder, "Presets", "SupplyTruck.png"), png(ICON_SIZE, ICON_SIZE, truck_icon(), True))
     base = MAP_NAME.split(".")[0]
-    write(os.path.join(folder, "Maps", base + ".png"), png(PICTURE_SIZE, PICTURE_SIZE, map_picture(), False))
+    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+    import make_map
+    write(os.path.join(folder, "Maps", base + ".png"), make_map.map_png())
 
 
 if __name__ == "__main__":
