@@ -97,7 +97,9 @@ for args in "" "--speed 7 $work/basic.log" "--speed=fast $work/basic.log" "--unt
   "--click 10,-1@5 $work/basic.log" "--timeline=yes $work/basic.log" "--check --key space@0 $work/basic.log" \
   "--check --timeline $work/basic.log" \
   "--seek x $work/basic.log" "--seek -1 $work/basic.log" "--seek 1@-2 $work/basic.log" "--seek 1e3 $work/basic.log" \
-  "--index --state $work/x.json $work/basic.log" "--check --seek 1 $work/basic.log" "--index=yes $work/basic.log"; do
+  "--index --state $work/x.json $work/basic.log" "--check --seek 1 $work/basic.log" "--index=yes $work/basic.log" \
+  "--camera 1,2 $work/basic.log" "--camera 1,2,65 $work/basic.log" "--follow-unit x $work/basic.log" \
+  "--wheel 10,10,1 $work/basic.log" "--drag 1,2,3@5 $work/basic.log" "--check --camera 1,2,3 $work/basic.log"; do
   # shellcheck disable=SC2086
   run $args
   expect_status 2 "usage error for '$args'"
@@ -380,5 +382,29 @@ assert all(c is not None for c in s["chat"]) and s["chat"][5]["text"].endswith("
 assert not any(v["passengers"] for v in s["vehicles"]) and not any(p["aboard"] for p in s["soldiers"])
 assert any(p["name"] == "S\u00f8lvi" for p in s["soldiers"])
 '
+
+# [SECTION] The camera on the demo: set, turned by the wheel and the keys, dragged, following a unit across a seek
+
+run --until 1000 --state "$work/rest.json" "$demo"
+json_check "$work/rest.json" "the camera at rest" 'assert "camera" not in s'
+run --camera 2215,2030,8 --wheel 221,222,-4@500 --drag 200,225,250,250@600 --key z@700 --until 1000 \
+  --state "$work/camera.json" --frame "$work/camera.png" "$demo"
+expect_status 0 "the camera's inputs"
+expect_frame "$work/camera.png" "the frame through the camera"
+json_check "$work/camera.json" "the camera after the wheel, a drag and Z" '
+c = s["camera"]
+assert abs(c["zoom"] - 4 * 2 ** 0.25) < 1e-5 and c["following"] is None, c
+# Zoom 8 to 4 about the point under pixel (221, 222) moves the middle 26.875 map units west and 3.125 south of
+# (2215, 2030); the drag of (50, 25) frame pixels at zoom 4 takes it 125 west and 62.5 north; Z keeps it.
+assert abs(c["x"] - 2063.125) < 0.01 and abs(c["y"] - 2089.375) < 0.01, c
+'
+run --camera 2000,2000,4 --follow-unit 3@100 --seek 20@5000 --until 10000 --state "$work/follow.json" "$demo"
+json_check "$work/follow.json" "following soldier 3 across a seek" '
+c, unit = s["camera"], [u for u in s["soldiers"] if u["id"] == 3][0]
+assert c["following"] == 3 and c["zoom"] == 4, c
+assert abs(c["x"] - unit["x"]) < 20 and abs(c["y"] - unit["y"]) < 20, (c, unit)
+'
+run --follow-unit 3 --key 0@3000 --until 4000 --state "$work/zero.json" "$demo"
+json_check "$work/zero.json" "0 puts the camera at rest" 'assert "camera" not in s'
 
 finish "kelo-render end-to-end"

@@ -32,8 +32,8 @@ int windowPixel(int framePixel, int scale)
     return framePixel * scale;
 }
 
-// Keys, clicks, the wheel and drags through the same handlers as the viewer's events; the camera's settings as the
-// keys and the wheel would leave it.
+// Keys, clicks, the wheel and drags through the same handlers as the viewer's events; --camera as the keys and the
+// wheel would leave the camera. --follow-unit is the run's (RenderRun::followWhenThere).
 void deliverInput(const ScriptedInput& scripted, int scale)
 {
     Viewer& viewer = app::viewer();
@@ -59,9 +59,6 @@ void deliverInput(const ScriptedInput& scripted, int scale)
         viewer.view.camera = Camera{};
         viewer.view.camera.zoom = clampZoom(camera->zoom);
         viewer.view.camera.centre = MapPoint{camera->x, camera->y};
-    } else if (const auto* follow = std::get_if<FollowSetting>(&scripted.input)) {
-        if (!followId(viewer.view.camera, viewer.world, follow->id))
-            std::cerr << "kelo-render: no unit with the id " << follow->id << " to follow\n";
     }
 }
 
@@ -155,6 +152,7 @@ bool RenderRun::play()
     while (playing() && frames_->tell(false)) {
         deliverDueInputs();
         headless::advance(nextStop() - headless::now());
+        followWhenThere();
         skipping_.afterMillisecond();
         seekWhenDue();
         // The clip shows what the window shows: the frame of each repaint.
@@ -178,7 +176,20 @@ bool RenderRun::playing() const
 void RenderRun::deliverDueInputs()
 {
     while (const ScriptedInput* input = inputs_.takeDue(headless::now())) {
-        deliverInput(*input, options_.scale);
+        if (const auto* follow = std::get_if<FollowSetting>(&input->input))
+            followWanted_ = follow->id;
+        else
+            deliverInput(*input, options_.scale);
+        skipping_.changed();
+    }
+    followWhenThere();
+}
+
+// The camera follows the unit asked for as soon as the world holds one with its id.
+void RenderRun::followWhenThere()
+{
+    if (followWanted_ && followId(viewer_.view.camera, viewer_.world, *followWanted_)) {
+        followWanted_.reset();
         skipping_.changed();
     }
 }
@@ -227,6 +238,8 @@ void RenderRun::showProgress()
 // The end of the run: every frame told and the progress line ended, then the other outputs.
 int RenderRun::end()
 {
+    if (followWanted_)
+        std::cerr << "kelo-render: no unit with the id " << *followWanted_ << " came to follow\n";
     const bool allWritten = frames_->tell(true);
     frames_->endLine();
     progress_->finish();

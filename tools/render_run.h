@@ -41,6 +41,7 @@ private:
     // Within the play loop.
     bool playing() const;
     void deliverDueInputs();
+    void followWhenThere();
     std::int64_t nextStop();
     std::optional<std::int64_t> nextScriptedMs() const;
     void showProgress();
@@ -63,4 +64,6 @@ private:
     std::int64_t progressTotal_ = 0;
     std::optional<NumberedFrames> frames_;
     bool endOfData_ = false;  // "No more data" was said since the open or the last seek
+    // --follow-unit's id until a unit with it exists: the log creates its units after the open.
+    std::optional<std::int32_t> followWanted_;
 };

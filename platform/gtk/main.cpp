@@ -34,7 +34,6 @@ GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills th
 std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 bool fullScreen = false;  // as the window manager last said
-double smoothScroll = 0;  // a touchpad's scroll, in notches, not yet a whole notch
 
 struct GFree {
     void operator()(gchar* text) const { g_free(text); }
@@ -204,21 +203,12 @@ gboolean onButtonRelease(GtkWidget*, GdkEventButton* event, gpointer)
     return TRUE;
 }
 
-// A notch of the wheel is one discrete scroll; a touchpad's smooth scroll counts a notch a unit of its delta.
+// A notch of the wheel is one scroll up or down; without the smooth-scroll mask, GTK gives a touchpad's scrolling as
+// such steps too.
 gboolean onScroll(GtkWidget*, GdkEventScroll* event, gpointer)
 {
-    int notches = 0;
-    if (event->direction == GDK_SCROLL_UP) {
-        notches = 1;
-    } else if (event->direction == GDK_SCROLL_DOWN) {
-        notches = -1;
-    } else if (event->direction == GDK_SCROLL_SMOOTH) {
-        smoothScroll -= event->delta_y;
-        notches = static_cast<int>(smoothScroll);
-        smoothScroll -= notches;
-    }
-    if (notches != 0)
-        onWheel(clientCoordinate(event->x), clientCoordinate(event->y), notches);
+    if (event->direction == GDK_SCROLL_UP || event->direction == GDK_SCROLL_DOWN)
+        onWheel(clientCoordinate(event->x), clientCoordinate(event->y), event->direction == GDK_SCROLL_UP ? 1 : -1);
     return TRUE;
 }
 
