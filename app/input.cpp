@@ -1,4 +1,5 @@
-// The input handlers of the app: hover and press go to the controls with the app's instances; a release runs
+// The input handlers of the app: the side panel has the first look at a press and a key; hover and press go to the
+// controls with the app's instances; a release runs
 // the acting button's action (open, slower, faster, pause, play, bars), at most one per release; a key runs the
 // command the key map gives. Relies on controls/ for hits, the acting button and the key map, on app/playback.h
 // for opening, stopping and resuming, on app/seek.h for where playback is, and on the seam for the window's part.
@@ -10,6 +11,7 @@
 #include "app/seek.h"
 #include "app/shell.h"
 #include "app/viewer.h"
+#include "controls/panel_input.h"
 #include "controls/playback_controls.h"
 #include "controls/pointer_input.h"
 
@@ -53,6 +55,9 @@ void onPointerMove(int x, int y)
 {
     Viewer& viewer = app::viewer();
     const FramePoint at = framePointAt(viewer.fit, x, y);
+    // The panel's rows are chosen by a press; a drag along the strip goes on over it.
+    if (onPanel(viewer.view, at.x, at.y) && !viewer.view.timeline.dragX)
+        return;
     hoverAt(viewer.view, viewer.world, at.x, at.y);
 }
 
@@ -60,7 +65,11 @@ void onPointerPress(int x, int y)
 {
     Viewer& viewer = app::viewer();
     const FramePoint at = framePointAt(viewer.fit, x, y);
-    pressAt(viewer.view, viewer.world, at.x, at.y);
+    const PanelInput panel = pressPanel(viewer.view, at.x, at.y);
+    if (panel == PanelInput::toggled)
+        panelToggled();
+    if (panel == PanelInput::notTaken)
+        pressAt(viewer.view, viewer.world, at.x, at.y);
 }
 
 void onPointerRelease()
@@ -75,6 +84,12 @@ void onPointerRelease()
 
 void onKey(const KeyPress& press)
 {
+    Viewer& viewer = app::viewer();
+    const PanelInput panel = panelKey(viewer.view, press, viewer.world, *indexView(), linesPlayed());
+    if (panel == PanelInput::toggled)
+        panelToggled();
+    if (panel != PanelInput::notTaken)
+        return;
     const KeyCommand command = keyCommand(press, app::viewer().playback.playbackPaused != 0);
     std::optional<double>& request = app::viewer().view.timeline.seekRequest;
     if (const auto* button = std::get_if<ButtonIndex>(&command)) {

@@ -11,6 +11,7 @@
 #include "app/seek.h"
 #include "app/viewer.h"
 #include "view/frame.h"
+#include "view/frame_layout.h"
 #include "view/units.h"
 
 namespace {
@@ -32,7 +33,17 @@ std::optional<TimelineModel> timelineModel()
         model.index = std::move(index);
     model.nowS = logTimeNow();
     model.seekTarget = seekTarget();
+    if (viewer.view.panel.toggleShown)
+        model.elapsedRight = panelToggle.left - 3;
     return model;
+}
+
+// What the side panel shows of the open log; none while it is closed.
+std::optional<PanelModel> panelModel()
+{
+    if (!app::viewer().view.panel.open)
+        return std::nullopt;
+    return PanelModel{indexView(), linesPlayed()};
 }
 
 // A damage line shows in one frame: the frame just composed drew the link of every soldier it drew, and those links
@@ -91,9 +102,21 @@ void setTimelineShown(bool shown)
     app::viewer().view.timeline.shown = shown;
 }
 
+void setPanelToggleShown(bool shown)
+{
+    app::viewer().view.panel.toggleShown = shown;
+}
+
 void resizeView(int clientWidth, int clientHeight)
 {
-    app::viewer().fit = fitFrame(clientWidth, clientHeight);
+    app::viewer().fit = fitFrame(clientWidth, clientHeight, composedWidth(app::viewer().view.panel));
+}
+
+void panelToggled()
+{
+    const FrameFit& fit = app::viewer().fit;
+    resizeView(fit.width, fit.height);
+    repaintWindow();
 }
 
 void composeFrame()
@@ -105,8 +128,12 @@ void composeFrame()
     // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
     if (viewer.world.mapName)
         loadCalibration(viewer.world);
-    const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0, executableFolder(),
-                               timelineModel(), viewer.fit};
+    const FrameContext context{viewer.playback.msPerLogSecond,
+                               viewer.playback.playbackPaused != 0,
+                               executableFolder(),
+                               timelineModel(),
+                               viewer.fit,
+                               panelModel()};
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
     forgetDrawnDamageLinks(viewer.world);
     viewer.composeReady = true;

@@ -41,6 +41,11 @@ KeyCommand plainCommand(const KeyPress& press, bool paused)
         return WindowRequest::leaveFullScreen;
     case Key::q:
     case Key::w:
+    case Key::tab:  // the side panel's keys (controls/panel_input.h)
+    case Key::slash:
+    case Key::enter:
+    case Key::backspace:
+    case Key::typed:
         break;
     }
     return {};

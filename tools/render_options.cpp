@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -47,7 +48,7 @@ std::optional<ScriptedClick> framePixel(std::string_view text)
         return std::nullopt;
     const std::optional<std::int64_t> x = wholeNumber(text.substr(0, comma));
     const std::optional<std::int64_t> y = wholeNumber(text.substr(comma + 1));
-    if (!x || !y || *x < 0 || *x >= frameWidth || *y < 0 || *y >= frameHeight)
+    if (!x || !y || *x < 0 || *x >= openFrameWidth || *y < 0 || *y >= frameHeight)
         return std::nullopt;
     return ScriptedClick{static_cast<int>(*x), static_cast<int>(*y)};
 }
@@ -109,6 +110,8 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         options.framePath = value;
     } else if (name == "--state") {
         options.statePath = value;
+    } else if (name == "--units") {
+        options.unitsPath = value;
     } else if (name == "--frames") {
         options.framesFolder = value;
     } else if (name == "--video") {
@@ -125,14 +128,16 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
         if (!key)
             return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
-                   "minus, b, bracketleft, bracketright, period, comma, not \""
+                   "minus, bracketleft, bracketright, period, comma, tab, slash, escape, enter, backspace or a "
+                   "letter or digit, not \""
                  + value + "\"";
         options.inputs.push_back({timed->second, *key});
     } else if (name == "--click") {
         const auto timed = timedValue(value);
         const std::optional<ScriptedClick> click = timed ? framePixel(timed->first) : std::nullopt;
         if (!click)
-            return "--click must be X,Y@MS with X,Y a pixel of the 400 x 455 frame, not \"" + value + "\"";
+            return "--click must be X,Y@MS with X,Y a pixel of the 400 x 455 frame (600 x 455 with --panel), not \""
+                 + value + "\"";
         options.inputs.push_back({timed->second, *click});
     } else if (name == "--seek") {
         std::optional<SeekRequest> request = seekRequest(value);
@@ -147,7 +152,8 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
 // Options that take no value.
 bool isFlag(std::string_view name)
 {
-    return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet";
+    return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet" || name == "--panel"
+        || name == "--events";
 }
 
 bool& flag(RenderOptions& options, std::string_view name)
@@ -156,6 +162,10 @@ bool& flag(RenderOptions& options, std::string_view name)
         return options.check;
     if (name == "--index")
         return options.index;
+    if (name == "--panel")
+        return options.panel;
+    if (name == "--events")
+        return options.events;
     return name == "--quiet" ? options.quiet : options.timeline;
 }
 
@@ -167,9 +177,9 @@ bool repeats(std::string_view name)
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 12> names = {"--folder", "--speed", "--until",  "--every",
-                                                               "--frame",  "--state", "--frames", "--video",
-                                                               "--scale",  "--key",   "--click",  "--seek"};
+    static constexpr std::array<std::string_view, 13> names = {"--folder", "--speed",  "--until", "--every", "--frame",
+                                                               "--state",  "--frames", "--video", "--scale", "--key",
+                                                               "--click",  "--seek",   "--units"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -185,14 +195,26 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
         return "--frames and --every go together";
     if (options.check) {
         for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline",
-                                      "--key", "--click", "--seek", "--index"})
+                                      "--key", "--click", "--seek", "--index", "--panel", "--events", "--units"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
     if (options.index) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek", "--events", "--units"})
             if (wasGiven(name))
                 return "--index reads the log without playing it: it cannot be combined with " + std::string(name);
+    }
+    if (options.events) {
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek", "--units"})
+            if (wasGiven(name))
+                return "--events reads the log without playing it: it cannot be combined with " + std::string(name);
+    }
+    for (const ScriptedInput& input : options.inputs) {
+        const auto* click = std::get_if<ScriptedClick>(&input.input);
+        if (click && click->x >= frameWidth && !options.panel)
+            return "--click at x " + std::to_string(click->x)
+                 + " is right of the 400 x 455 frame: the panel's pixels "
+                   "need --panel";
     }
     return {};
 }
@@ -267,25 +289,52 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
 
 std::optional<KeyPress> namedKey(std::string_view name)
 {
-    static constexpr std::array<std::pair<std::string_view, KeyPress>, 13> keys{{
-        {"space", {Key::space}},
+    // Each with the character it types, as the viewers' keyboards give it.
+    static constexpr std::array<std::pair<std::string_view, KeyPress>, 17> keys{{
+        {"space", {Key::space, false, false, false, U' '}},
         {"left", {Key::left}},
         {"right", {Key::right}},
         {"shift+left", {Key::left, true}},
         {"shift+right", {Key::right, true}},
         {"home", {Key::home}},
-        {"plus", {Key::plus}},
-        {"minus", {Key::minus}},
-        {"b", {Key::b}},
-        {"bracketleft", {Key::bracketLeft}},
-        {"bracketright", {Key::bracketRight}},
-        {"period", {Key::period}},
-        {"comma", {Key::comma}},
+        {"plus", {Key::plus, false, false, false, U'+'}},
+        {"minus", {Key::minus, false, false, false, U'-'}},
+        {"bracketleft", {Key::bracketLeft, false, false, false, U'['}},
+        {"bracketright", {Key::bracketRight, false, false, false, U']'}},
+        {"period", {Key::period, false, false, false, U'.'}},
+        {"comma", {Key::comma, false, false, false, U','}},
+        {"tab", {Key::tab}},
+        {"slash", {Key::slash, false, false, false, U'/'}},
+        {"escape", {Key::escape}},
+        {"enter", {Key::enter}},
+        {"backspace", {Key::backspace}},
     }};
     for (const auto& [keyName, press] : keys)
         if (keyName == name)
             return press;
-    return std::nullopt;
+    // A plain letter or digit types itself; the letters that are keys of their own act as those while no search has
+    // the keys.
+    if (name.size() != 1 || !std::isalnum(static_cast<unsigned char>(name[0])))
+        return std::nullopt;
+    const char c = name[0];
+    KeyPress press{Key::typed, false, false, false, static_cast<char32_t>(c)};
+    switch (c) {
+    case 'b':
+        press.key = Key::b;
+        break;
+    case 'o':
+        press.key = Key::o;
+        break;
+    case 'q':
+        press.key = Key::q;
+        break;
+    case 'w':
+        press.key = Key::w;
+        break;
+    default:
+        break;
+    }
+    return press;
 }
 
 std::string renderUsage()

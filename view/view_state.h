@@ -1,6 +1,6 @@
 // The view's own state, apart from the world: the control buttons with their hit rectangles and flags, whether
-// every soldier shows its bare status bar, the units hovered and pinned, and the timeline strip with the pointer on
-// it.
+// every soldier shows its bare status bar, the units hovered and pinned, the timeline strip with the pointer on it,
+// and the side panel.
 #pragma once
 
 #include <array>
@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "seam/gdiplus_flat.h"
+#include "view/panel_view.h"
 #include "view/timeline_scale.h"
 #include "view/unit_marks.h"
 
@@ -36,4 +37,5 @@ struct ViewState {
     std::uint8_t barsShown = 0;
     UnitMarks units;
     TimelineView timeline;
+    PanelView panel;
 };
