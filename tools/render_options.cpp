@@ -350,7 +350,8 @@ Options:
   --folder DIR     program folder holding Kelo.ini, Maps/ and Presets/ (default: the folder of kelo-render)
   --speed MS       milliseconds per log second at the open: 125, 250, 500, 1000, 2000 or 4000 (default 1000)
   --until MS       stop MS milliseconds of playback after the open (default: at the end of data)
-  --frame FILE     write the frame composed at the stop as PNG (400 x 455, or larger with --scale)
+  --frame FILE     write the frame composed at the stop as PNG (400 x 455, 600 x 455 with --panel, or larger
+                   with --scale)
   --state FILE     write the world model at the stop as JSON; "-" for standard output
   --frames DIR --every MS
                    also write a frame every MS milliseconds of playback: DIR/frame-000001.png, ...
@@ -363,12 +364,21 @@ Options:
                    enlarged pixels; --frame, --frames and --video all get the larger frames (an MP4 of an
                    odd height gets a black row below). --click positions stay frame pixels of 400 x 455
   --timeline       draw the timeline strip below the map while the log is open, as the viewers do
+  --panel          open the side panel (units by side, the log's events, a search) at the start: frames and
+                   clips are 600 x 455 (times --scale); its lists show the whole index, which is read first
+  --units FILE     write the panel's Units tab at the stop as JSON (with the search typed so far); "-" for
+                   standard output
+  --events         scan the whole log and print the panel's Events tab, one JSON object a line:
+                   {t, kind, side, name, text}
   --key NAME@MS    press a key MS milliseconds after the open, as the viewer's window would deliver it:
                    space (pause or play), left, right (10 log seconds back or forward), shift+left,
                    shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars"),
                    bracketright and bracketleft (a speed step, on past the buttons: 0.125x to 64x),
-                   period and comma (while paused: one line forward, one line back)
-  --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame, whatever --scale says,
+                   period and comma (while paused: one line forward, one line back), tab (the side
+                   panel), slash (its search takes the keys), escape, enter, backspace, or a letter or
+                   digit, which types itself into the search while it has the keys (b: "Bars" otherwise)
+  --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame (600 x 455 with --panel:
+                   X from 400 is the panel), whatever --scale says,
                    MS milliseconds after the open, then press and release the left button there (a button, a
                    unit, or the timeline strip to seek)
                    --key and --click may be given several times; they happen in order of time, inputs at
@@ -390,8 +400,9 @@ Options:
   --               what follows is the LOG, even when it begins with "-"
 
 The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
-scanned; kelo-render lets the index finish first). Texts from the log are 8-bit; each byte is written as
-the character of the same code (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
+scanned; kelo-render lets the index finish first). Texts from the log are written as the characters they are
+read as: as they stand when they are valid UTF-8, else each byte as the character of the same code (Latin-1),
+so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 
 Exit status: 0 done; 1 the log could not be opened ("Could not open file"), an output file could not be
