@@ -155,7 +155,7 @@ void drawEvents(Surface& surface, KeptText& texts, const Font& font, PanelView& 
             surface.fillRectI(Brush::solid(currentRow), sidePanel.left, static_cast<int>(y), sidePanel.width,
                               panelRowHeight);
         texts.draw(surface, logTimeText(mark.t), font, panelTextLeft, y, Brush::solid(timeText));
-        surface.drawText(eventText(mark), font, eventTextLeft, y, Brush::solid(markColour(mark)));
+        texts.draw(surface, eventText(mark), font, eventTextLeft, y, Brush::solid(markColour(mark)));
         panel.rowsShown.push_back({std::nullopt, mark.t});
     }
 }
