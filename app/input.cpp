@@ -55,9 +55,13 @@ void onPointerMove(int x, int y)
 {
     Viewer& viewer = app::viewer();
     const FramePoint at = framePointAt(viewer.fit, x, y);
-    // The panel's rows are chosen by a press; a drag along the strip goes on over it.
-    if (onPanel(viewer.view, at.x, at.y) && !viewer.view.timeline.dragX)
+    // The panel's rows are chosen by a press, and no unit or time of the strip shows as pointed at while the pointer is
+    // over it; a drag along the strip goes on over it.
+    if (onPanel(viewer.view, at.x, at.y) && !viewer.view.timeline.dragX) {
+        viewer.view.units.hovered.clear();
+        viewer.view.timeline.pointerX.reset();
         return;
+    }
     hoverAt(viewer.view, viewer.world, at.x, at.y);
 }
 

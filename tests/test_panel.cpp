@@ -253,7 +253,10 @@ TEST_F(PanelTest, TheListScrollsAndKeepsItsPlace)
     scrollPanel(viewer.view.panel, 100);
     composeFrame();
     EXPECT_EQ(viewer.view.panel.places[0].topRow, 0u);
-    // A click on a unit's row pins it.
+    // A click on a unit's row pins it; over the panel no unit shows as pointed at.
+    viewer.view.units.hovered.insert(*shown[2].unit);
+    onPointerMove(sidePanel.left + 50, rowY(3));
+    EXPECT_TRUE(viewer.view.units.hovered.empty());
     onPointerPress(sidePanel.left + 50, rowY(3));
     EXPECT_TRUE(viewer.view.units.pinned.count(*shown[3].unit));
 }
