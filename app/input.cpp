@@ -1,8 +1,9 @@
-// The input handlers of the app: hover, press and release go to the controls with the app's instances; a release
-// runs the acting button's action (open, slower, faster, pause, play, bars), at most one per release; the wheel and
-// the camera's keys move the camera; a key runs the command the key map gives. Relies on controls/ for hits, the
-// acting button, the camera and the key map, on app/playback.h for opening, stopping and resuming, on app/seek.h for
-// where playback is, and on the seam for the window's part.
+// The input handlers of the app: the side panel has the first look at a press, a key and the wheel; hover, press and
+// release go to the controls with the app's instances; a release runs the acting button's action (open, slower,
+// faster, pause, play, bars), at most one per release; the wheel and the camera's keys move the camera; a key runs
+// the command the key map gives. Relies on controls/ for hits, the acting button, the panel, the camera and the key
+// map, on app/playback.h for opening, stopping and resuming, on app/seek.h for where playback is, and on the seam for
+// the window's part.
 #include "app/input.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "app/shell.h"
 #include "app/viewer.h"
 #include "controls/camera_controls.h"
+#include "controls/panel_input.h"
 #include "controls/playback_controls.h"
 #include "controls/pointer_input.h"
 
@@ -68,12 +70,30 @@ void runCameraKey(CameraKey key)
     }
 }
 
+// What the panel did with a press or a key beyond its own state: a wider or narrower frame, or a unit chosen, which
+// the camera follows.
+void panelActed(PanelInput input)
+{
+    Viewer& viewer = app::viewer();
+    if (input == PanelInput::toggled)
+        panelToggled();
+    if (input == PanelInput::unitChosen)
+        followLastPinned(viewer.view.camera, viewer.view.units, viewer.world);
+}
+
 }  // namespace
 
 void onPointerMove(int x, int y)
 {
     Viewer& viewer = app::viewer();
     const FramePoint at = framePointAt(viewer.fit, x, y);
+    // The panel's rows are chosen by a press, and no unit or time of the strip shows as pointed at while the pointer is
+    // over it; a drag along the strip goes on over it.
+    if (onPanel(viewer.view, at.x, at.y) && !viewer.view.timeline.dragX) {
+        viewer.view.units.hovered.clear();
+        viewer.view.timeline.pointerX.reset();
+        return;
+    }
     hoverAt(viewer.view, viewer.world, at.x, at.y, exactFramePoint(viewer.fit, x, y));
 }
 
@@ -81,7 +101,10 @@ void onPointerPress(int x, int y)
 {
     Viewer& viewer = app::viewer();
     const FramePoint at = framePointAt(viewer.fit, x, y);
-    pressAt(viewer.view, viewer.world, at.x, at.y, exactFramePoint(viewer.fit, x, y));
+    const PanelInput panel = pressPanel(viewer.view, at.x, at.y);
+    panelActed(panel);
+    if (panel == PanelInput::notTaken)
+        pressAt(viewer.view, viewer.world, at.x, at.y, exactFramePoint(viewer.fit, x, y));
 }
 
 void onPointerRelease()
@@ -100,12 +123,19 @@ void onWheel(int x, int y, int notches)
     Viewer& viewer = app::viewer();
     const PlanePoint at = exactFramePoint(viewer.fit, x, y);
     // Each region of the frame that the wheel moves is one case here.
-    if (onMapArea(at))
+    if (onPanel(viewer.view, static_cast<int>(at.x), static_cast<int>(at.y)))
+        scrollPanel(viewer.view.panel, notches);
+    else if (onMapArea(at))
         zoomAt(viewer.view.camera, viewer.world.calibration, at, notches);
 }
 
 void onKey(const KeyPress& press)
 {
+    Viewer& viewer = app::viewer();
+    const PanelInput panel = panelKey(viewer.view, press, viewer.world, *indexView(), linesPlayed());
+    panelActed(panel);
+    if (panel != PanelInput::notTaken)
+        return;
     const KeyCommand command = keyCommand(press, app::viewer().playback.playbackPaused != 0);
     std::optional<double>& request = app::viewer().view.timeline.seekRequest;
     if (const auto* button = std::get_if<ButtonIndex>(&command)) {

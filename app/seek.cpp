@@ -103,6 +103,13 @@ double logTimeNow()
     return static_cast<double>(app::viewer().playback.clock.lineTime);
 }
 
+std::int64_t linesPlayed()
+{
+    const LogCursor& log = app::viewer().playback.log;
+    const bool ended = log.currentLine.empty() && !log.nextLine;
+    return ended ? log.currentNumber : log.currentNumber - 1;
+}
+
 std::shared_ptr<const LogIndexData> indexView()
 {
     const Playback& playback = app::viewer().playback;

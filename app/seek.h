@@ -9,6 +9,9 @@
 
 // The current line's log time: seconds since the log's first line, the sum of the playback gaps before it.
 double logTimeNow();
+// The number of the last line of the log applied to the world on screen: the line before the current one, or the
+// final line once the data has ended.
+std::int64_t linesPlayed();
 // The index as scanned so far; never null (an empty index while no log is open).
 std::shared_ptr<const LogIndexData> indexView();
 // Moves playback to log time t (clamped to the scanned part), playing or paused, keeping speed and pause.

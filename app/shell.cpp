@@ -13,6 +13,7 @@
 #include "app/viewer.h"
 #include "controls/camera_controls.h"
 #include "view/frame.h"
+#include "view/frame_layout.h"
 #include "view/units.h"
 
 namespace {
@@ -34,7 +35,17 @@ std::optional<TimelineModel> timelineModel()
         model.index = std::move(index);
     model.nowS = logTimeNow();
     model.seekTarget = seekTarget();
+    if (viewer.view.panel.toggleShown)
+        model.elapsedRight = panelToggle.left - 3;
     return model;
+}
+
+// What the side panel shows of the open log; none while it is closed.
+std::optional<PanelModel> panelModel()
+{
+    if (!app::viewer().view.panel.open)
+        return std::nullopt;
+    return PanelModel{indexView(), linesPlayed()};
 }
 
 // A damage line shows in one frame: the frame just composed drew the link of every soldier it drew, and those links
@@ -93,9 +104,21 @@ void setTimelineShown(bool shown)
     app::viewer().view.timeline.shown = shown;
 }
 
+void setPanelToggleShown(bool shown)
+{
+    app::viewer().view.panel.toggleShown = shown;
+}
+
 void resizeView(int clientWidth, int clientHeight)
 {
-    app::viewer().fit = fitFrame(clientWidth, clientHeight);
+    app::viewer().fit = fitFrame(clientWidth, clientHeight, composedWidth(app::viewer().view.panel));
+}
+
+void panelToggled()
+{
+    const FrameFit& fit = app::viewer().fit;
+    resizeView(fit.width, fit.height);
+    repaintWindow();
 }
 
 void composeFrame()
@@ -109,8 +132,12 @@ void composeFrame()
         loadCalibration(viewer.world);
     // The camera centres on the unit it follows where the unit glides to, frame by frame.
     keepFollowing(viewer.view.camera, viewer.world);
-    const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0, executableFolder(),
-                               timelineModel(), viewer.fit};
+    const FrameContext context{viewer.playback.msPerLogSecond,
+                               viewer.playback.playbackPaused != 0,
+                               executableFolder(),
+                               timelineModel(),
+                               viewer.fit,
+                               panelModel()};
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
     forgetDrawnDamageLinks(viewer.world);
     viewer.composeReady = true;

@@ -24,6 +24,11 @@ void setPicturesDecodedAside(bool aside);
 // Whether frames show the timeline strip while a log is open: the viewers do; kelo-render only when asked, so that
 // its frames stay as they were without it.
 void setTimelineShown(bool shown);
+// Whether the strip shows the side panel's toggle: the viewers do; kelo-render only with --panel, so that its frames
+// stay as they were without it.
+void setPanelToggleShown(bool shown);
+// The side panel opened or closed: the frame, wider while it is open, is placed anew in the same client area.
+void panelToggled();
 
 // The window's client area, and with it the back buffer, is now this size: the frame is drawn scaled to fit it and
 // pointer positions are taken back into the frame. The frame's own size until a backend says otherwise.

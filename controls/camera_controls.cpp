@@ -84,6 +84,12 @@ void toggleFollow(Camera& camera, const UnitMarks& marks, const World& world)
         follow(camera, *unit);
 }
 
+void followLastPinned(Camera& camera, const UnitMarks& marks, const World& world)
+{
+    if (const Record* unit = unitBySerial(world, marks.lastPinned))
+        follow(camera, *unit);
+}
+
 void keepFollowing(Camera& camera, const World& world)
 {
     if (!camera.following)

@@ -22,6 +22,8 @@ void centreOnOverview(Camera& camera, const Calibration& calibration, PlanePoint
 // F: stops following, or follows the unit pinned most recently (any pinned one when that one is gone), or else the
 // one hovered; nothing when there is none.
 void toggleFollow(Camera& camera, const UnitMarks& marks, const World& world);
+// Follows the unit pinned most recently, as choosing it in the side panel asks; nothing when the world has it not.
+void followLastPinned(Camera& camera, const UnitMarks& marks, const World& world);
 // Centres the camera on the unit it follows, where the unit now is; a unit gone ends the following and the camera
 // stays where it was.
 void keepFollowing(Camera& camera, const World& world);

@@ -49,6 +49,11 @@ KeyCommand plainCommand(const KeyPress& press, bool paused)
         return CameraKey::rest;
     case Key::q:
     case Key::w:
+    case Key::tab:  // the side panel's keys (controls/panel_input.h)
+    case Key::slash:
+    case Key::enter:
+    case Key::backspace:
+    case Key::typed:
         break;
     }
     return {};

@@ -29,7 +29,12 @@ enum class Key : std::uint8_t {
     z,
     x,
     f,
-    zero
+    zero,
+    tab,
+    slash,
+    enter,
+    backspace,
+    typed,  // a key that only types its character (KeyPress::text)
 };
 
 struct KeyPress {
@@ -37,6 +42,8 @@ struct KeyPress {
     bool shift = false;
     bool control = false;
     bool repeat = false;  // the key is held down and the system repeats it
+    // The character the key types, as the system's keyboard layout gives it; 0 for none. The search line takes it.
+    char32_t text = 0;
 };
 
 struct SeekBy {

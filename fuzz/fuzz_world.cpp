@@ -1,6 +1,7 @@
 // libFuzzer target: one World driven as playback drives it. The input's lines are a replay log for the line reader
-// and the step function, with commands between them (lines opening with a byte 1 to 5): movement ticks, pointer
-// moves, presses, releases and frames composed headless, over a program folder written at start-up. Aborts when a
+// and the step function, with commands between them (lines opening with a byte 1 to 7): movement ticks, pointer
+// moves, presses, releases, frames composed headless, the side panel's keys and its wheel, over a program folder
+// written at start-up. Aborts when a
 // reference leaves the record store (tests/world_invariants.h) or a copy of the world differs from it.
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include "app/screen_hooks.h"
 #include "app/shell.h"
 #include "app/viewer.h"
+#include "controls/panel_input.h"
 #include "fuzz/scratch_folder.h"
 #include "platform/headless/headless.h"
 #include "tests/world_invariants.h"
@@ -82,11 +84,11 @@ void checkModel(const World& world)
 
 // [SECTION] Commands between log lines
 
-enum Command : char { tick = 1, move = 2, press = 3, release = 4, frame = 5 };
+enum Command : char { tick = 1, move = 2, press = 3, release = 4, frame = 5, key = 6, wheel = 7 };
 
 bool isCommand(std::string_view line)
 {
-    return !line.empty() && line[0] >= tick && line[0] <= frame;
+    return !line.empty() && line[0] >= tick && line[0] <= wheel;
 }
 
 // The command's argument byte at `at` (0 when the line is shorter).
@@ -109,8 +111,8 @@ void composeBoundedFrame()
 
 void run(std::string_view command)
 {
-    // Pointer positions cover the whole frame, control bar included, in steps of less than two pixels.
-    const int x = argument(command, 1) * frameWidth / 256;
+    // Pointer positions cover the whole frame, control bar and open panel included, in steps of under three pixels.
+    const int x = argument(command, 1) * app::viewer().fit.composedWidth / 256;
     const int y = argument(command, 2) * frameHeight / 256;
     switch (command[0]) {
     case tick:
@@ -129,6 +131,16 @@ void run(std::string_view command)
         break;
     case frame:
         composeBoundedFrame();
+        break;
+    case key: {
+        // The panel's keys, or the character of the second byte typed (into the search while it has the keys).
+        constexpr Key keys[] = {Key::tab, Key::slash, Key::enter, Key::escape, Key::backspace, Key::typed};
+        const int which = argument(command, 1) % 6;
+        onKey({keys[which], false, false, false, static_cast<char32_t>(argument(command, 2))});
+        break;
+    }
+    case wheel:
+        scrollPanel(app::viewer().view.panel, argument(command, 1) % 9 - 4);
         break;
     }
     checkModel(app::viewer().world);

@@ -289,6 +289,37 @@ assert s["soldiers"][0]["pinned"] is True and s["soldiers"][0]["hovered"] is Tru
 assert s["soldiers"][1]["pinned"] is False
 '
 
+# [SECTION] --panel, --units and --events
+
+# The panel widens the frame to 600 x 455 and leaves the map as it was; Alpha rides in the Truck, listed under it.
+run --folder "$prog" --until 500 --timeline --panel --frame "$work/panel.png" --units "$work/units.json" \
+  "$work/basic.log"
+expect_status 0 "--panel"
+[ "$(png_info "$work/panel.png")" = "600 455" ] || fail "--panel: the frame is $(png_info "$work/panel.png")"
+[ "$(png_info "$work/panel.png" 200 300)" = "$(png_info "$work/strip.png" 200 300)" ] || fail "--panel moved the map"
+json_check "$work/units.json" "the Units tab" '
+rows = [(r["row"], r["side"], r.get("name")) for r in s["rows"]]
+assert rows == [("side", 0, None), ("unit", 0, "Truck"), ("passenger", 0, "Alpha"), ("side", 1, None),
+                ("unit", 1, "B\u00e9ta")], rows
+assert s["rows"][0]["soldiers"] == 1 and s["rows"][0]["vehicles"] == 1
+'
+# The search, typed through --key, filters the tab ("b": B\xe9ta alone); Enter pins its first unit, and a click on its
+# row (the second, under its side's) reaches the panel too.
+run --folder "$prog" --until 500 --panel --key slash@100 --key b@110 --key enter@120 --click 450,67@130 \
+  --units - "$work/basic.log"
+expect_status 0 "--key into the search"
+python3 -c 'import json, sys; s = json.load(sys.stdin); assert s["search"] == "b", s
+assert [r.get("name") for r in s["rows"]] == [None, "B\u00e9ta"] and s["rows"][1]["pinned"], s' <"$work/out" \
+  || fail "the search: $(cat "$work/out")"
+run --folder "$prog" --click 450,10@5 "$work/basic.log"
+expect_status 2 "a click on the panel without --panel"
+run --events "$work/basic.log"
+expect_status 0 "--events"
+python3 -c 'import json, sys; events = [json.loads(line) for line in sys.stdin]
+assert [(e["t"], e["kind"], e["side"], e["name"], e["text"]) for e in events] == [(1, "chat", 0, "Alpha", "hello"),
+    (2, "chat", 1, "B\u00e9ta", "yes"), (4, "win", -1, "", ""), (5, "chat", 1, "B\u00e9ta", "last line")], events' \
+  <"$work/out" || fail "--events: $(cat "$work/out")"
+
 # [SECTION] --check
 
 printf '%s\n' \

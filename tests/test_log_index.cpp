@@ -31,6 +31,7 @@ struct Mark {
     double t;
     MarkKind kind;
     std::int32_t side;
+    std::string name{};  // what the events list names: the unit destroyed, the speaker
     bool operator==(const Mark&) const = default;
 };
 
@@ -38,7 +39,7 @@ std::vector<Mark> marksOf(const LogIndexData& index)
 {
     std::vector<Mark> marks;
     for (const LogMark& mark : index.marks)
-        marks.push_back({mark.t, mark.kind, mark.side});
+        marks.push_back({mark.t, mark.kind, mark.side, mark.name});
     return marks;
 }
 
@@ -91,13 +92,19 @@ TEST_F(LogIndexTest, NotableLinesAndLongWaitsAreNotedAtTheirLogTimes)
     ASSERT_TRUE(index->complete);
     EXPECT_EQ(index->lines, 18);
     EXPECT_EQ(index->scannedS, 90002);
+    // Chat with the speaker's side and name, a destroyed unit with its side and name (a class for a vehicle or an
+    // object).
     const std::vector<Mark> expected = {
-        {4, MarkKind::chat, -1},         {4, MarkKind::chat, -1},       {5, MarkKind::killed, -1},
-        {5, MarkKind::destroyed, 1},     {6, MarkKind::destroyed, 0},   {6, MarkKind::destroyed, -1},
-        {6, MarkKind::destroyed, -1},    {607, MarkKind::win, -1},      {43202, MarkKind::reset, -1},
-        {90002, MarkKind::destroyed, 2}, {90002, MarkKind::killed, -1},
+        {4, MarkKind::chat, 1, "Ann"},       {4, MarkKind::chat, 1, "Ann"},
+        {5, MarkKind::killed, -1},           {5, MarkKind::destroyed, 1, "Ann"},
+        {6, MarkKind::destroyed, 0, "Tank"}, {6, MarkKind::destroyed, -1, "Crate"},
+        {6, MarkKind::destroyed, -1},        {607, MarkKind::win, -1},
+        {43202, MarkKind::reset, -1},        {90002, MarkKind::destroyed, 2, "Bob"},
+        {90002, MarkKind::killed, -1},
     };
     EXPECT_EQ(marksOf(*index), expected);
+    EXPECT_EQ(index->marks[1].text, "go");
+    EXPECT_EQ(index->marks[1].line, 6);
     EXPECT_EQ(breaksOf(*index), (std::vector<std::pair<double, double>>{{6, 601}, {1207, 41995}, {43205, 46797}}));
 }
 

@@ -1,6 +1,6 @@
 // kelo-render: plays a replay log as the viewer does, on the headless backend's virtual clock, seeking where asked,
 // and writes the frames (PNG), a clip of them (through ffmpeg) and the world state (JSON) it reaches, or lists the
-// lines the viewer cannot use (--check), or prints the log's index (--index).
+// lines the viewer cannot use (--check), or prints the log's index (--index) or its events (--events).
 // The options come from tools/render_options.h, the playback run from tools/render_run.h.
 #include <unistd.h>
 
@@ -12,6 +12,7 @@
 #include "kelo_version.h"
 #include "platform/headless/headless.h"
 #include "tools/log_check.h"
+#include "tools/panel_json.h"
 #include "tools/progress_line.h"
 #include "tools/render_options.h"
 #include "tools/render_run.h"
@@ -53,18 +54,38 @@ int runCheck(const RenderOptions& options, ProgressLine::Clock::time_point start
     return problems == 0 ? 0 : 1;
 }
 
-// [SECTION] --index
+// [SECTION] --index and --events
 
-int runIndex(const RenderOptions& options)
+// The whole log scanned as the viewer's index scans it; null, said on standard error, when it cannot be opened.
+std::shared_ptr<const LogIndexData> scanWholeLog(const RenderOptions& options)
 {
     std::optional<LineReader> reader = openLogFile(options.logPath);
     if (!reader) {
         std::cerr << "kelo-render: " << options.logPath << ": Could not open file\n";
-        return 1;
+        return nullptr;
     }
     const LogIndex index(std::move(*reader));
-    const auto data = index.waitFor(std::numeric_limits<double>::infinity());
+    return index.waitFor(std::numeric_limits<double>::infinity());
+}
+
+int runIndex(const RenderOptions& options)
+{
+    const auto data = scanWholeLog(options);
+    if (!data)
+        return 1;
     std::cout << indexJson(*data).dump(2) << '\n' << std::flush;
+    return std::cout ? 0 : 1;
+}
+
+// The events list of the whole log, one JSON object a line.
+int runEvents(const RenderOptions& options)
+{
+    const auto data = scanWholeLog(options);
+    if (!data)
+        return 1;
+    for (const LogMark& mark : data->marks)
+        std::cout << eventJson(mark).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << std::flush;
     return std::cout ? 0 : 1;
 }
 
@@ -108,6 +129,8 @@ int main(int argc, char** argv)
     }
     if (options.index)
         return runIndex(options);
+    if (options.events)
+        return runEvents(options);
     if (options.check)
         return runCheck(options, started);
     RenderRun run(options, std::move(clip), started);

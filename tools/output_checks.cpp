@@ -47,6 +47,8 @@ std::optional<std::string> unwritableOutput(const RenderOptions& options)
         return *options.framePath;
     if (options.statePath && *options.statePath != "-" && !canWriteFile(*options.statePath))
         return *options.statePath;
+    if (options.unitsPath && *options.unitsPath != "-" && !canWriteFile(*options.unitsPath))
+        return *options.unitsPath;
     if (options.videoPath && !canWriteFile(*options.videoPath))
         return *options.videoPath;
     return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -47,7 +48,7 @@ std::optional<ScriptedClick> framePixel(std::string_view text)
         return std::nullopt;
     const std::optional<std::int64_t> x = wholeNumber(text.substr(0, comma));
     const std::optional<std::int64_t> y = wholeNumber(text.substr(comma + 1));
-    if (!x || !y || *x < 0 || *x >= frameWidth || *y < 0 || *y >= frameHeight)
+    if (!x || !y || *x < 0 || *x >= openFrameWidth || *y < 0 || *y >= frameHeight)
         return std::nullopt;
     return ScriptedClick{static_cast<int>(*x), static_cast<int>(*y)};
 }
@@ -189,6 +190,8 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         options.framePath = value;
     } else if (name == "--state") {
         options.statePath = value;
+    } else if (name == "--units") {
+        options.unitsPath = value;
     } else if (name == "--frames") {
         options.framesFolder = value;
     } else if (name == "--video") {
@@ -205,14 +208,16 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
         if (!key)
             return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
-                   "minus, b, bracketleft, bracketright, period, comma, z, x, f, 0, not \""
+                   "minus, b, bracketleft, bracketright, period, comma, z, x, f, 0, tab, slash, escape, enter, "
+                   "backspace or a letter or digit, not \""
                  + value + "\"";
         options.inputs.push_back({timed->second, *key});
     } else if (name == "--click") {
         const auto timed = timedValue(value);
         const std::optional<ScriptedClick> click = timed ? framePixel(timed->first) : std::nullopt;
         if (!click)
-            return "--click must be X,Y@MS with X,Y a pixel of the 400 x 455 frame, not \"" + value + "\"";
+            return "--click must be X,Y@MS with X,Y a pixel of the 400 x 455 frame (600 x 455 with --panel), not \""
+                 + value + "\"";
         options.inputs.push_back({timed->second, *click});
     } else if (name == "--camera" || name == "--follow-unit" || name == "--wheel" || name == "--drag") {
         return takeCameraInput(options, name, value);
@@ -229,7 +234,8 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
 // Options that take no value.
 bool isFlag(std::string_view name)
 {
-    return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet";
+    return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet" || name == "--panel"
+        || name == "--events";
 }
 
 bool& flag(RenderOptions& options, std::string_view name)
@@ -238,6 +244,10 @@ bool& flag(RenderOptions& options, std::string_view name)
         return options.check;
     if (name == "--index")
         return options.index;
+    if (name == "--panel")
+        return options.panel;
+    if (name == "--events")
+        return options.events;
     return name == "--quiet" ? options.quiet : options.timeline;
 }
 
@@ -250,9 +260,9 @@ bool repeats(std::string_view name)
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 16> names = {
-        "--folder", "--speed", "--until", "--every", "--frame",  "--state",       "--frames", "--video",
-        "--scale",  "--key",   "--click", "--seek",  "--camera", "--follow-unit", "--wheel",  "--drag"};
+    static constexpr std::array<std::string_view, 17> names = {
+        "--folder", "--speed", "--until", "--every",  "--frame",       "--state", "--frames", "--video", "--scale",
+        "--key",    "--click", "--seek",  "--camera", "--follow-unit", "--wheel", "--drag",   "--units"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -269,14 +279,26 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
     if (options.check) {
         for (std::string_view name :
              {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline", "--key", "--click",
-              "--seek", "--index", "--camera", "--follow-unit", "--wheel", "--drag"})
+              "--seek", "--index", "--camera", "--follow-unit", "--wheel", "--drag", "--panel", "--events", "--units"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
     if (options.index) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek", "--events", "--units"})
             if (wasGiven(name))
                 return "--index reads the log without playing it: it cannot be combined with " + std::string(name);
+    }
+    if (options.events) {
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek", "--units"})
+            if (wasGiven(name))
+                return "--events reads the log without playing it: it cannot be combined with " + std::string(name);
+    }
+    for (const ScriptedInput& input : options.inputs) {
+        const auto* click = std::get_if<ScriptedClick>(&input.input);
+        if (click && click->x >= frameWidth && !options.panel)
+            return "--click at x " + std::to_string(click->x)
+                 + " is right of the 400 x 455 frame: the panel's pixels "
+                   "need --panel";
     }
     return {};
 }
@@ -351,30 +373,65 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
 
 std::optional<KeyPress> namedKey(std::string_view name)
 {
+    // Each with the character it types, as the viewers' keyboards give it.
     static constexpr std::array<std::pair<std::string_view, KeyPress>, 18> keys{{
-        {"space", {Key::space}},
+        {"space", {Key::space, false, false, false, U' '}},
         {"left", {Key::left}},
         {"right", {Key::right}},
         {"shift+left", {Key::left, true}},
         {"shift+right", {Key::right, true}},
         {"home", {Key::home}},
-        {"plus", {Key::plus}},
-        {"minus", {Key::minus}},
-        {"b", {Key::b}},
-        {"bracketleft", {Key::bracketLeft}},
-        {"bracketright", {Key::bracketRight}},
-        {"period", {Key::period}},
-        {"comma", {Key::comma}},
-        {"z", {Key::z}},
-        {"x", {Key::x}},
-        {"f", {Key::f}},
-        {"0", {Key::zero}},
-        {"zero", {Key::zero}},
+        {"plus", {Key::plus, false, false, false, U'+'}},
+        {"minus", {Key::minus, false, false, false, U'-'}},
+        {"bracketleft", {Key::bracketLeft, false, false, false, U'['}},
+        {"bracketright", {Key::bracketRight, false, false, false, U']'}},
+        {"period", {Key::period, false, false, false, U'.'}},
+        {"comma", {Key::comma, false, false, false, U','}},
+        {"zero", {Key::zero, false, false, false, U'0'}},
+        {"tab", {Key::tab}},
+        {"slash", {Key::slash, false, false, false, U'/'}},
+        {"escape", {Key::escape}},
+        {"enter", {Key::enter}},
+        {"backspace", {Key::backspace}},
     }};
     for (const auto& [keyName, press] : keys)
         if (keyName == name)
             return press;
-    return std::nullopt;
+    // A plain letter or digit types itself; the letters that are keys of their own act as those while no search has
+    // the keys.
+    if (name.size() != 1 || !std::isalnum(static_cast<unsigned char>(name[0])))
+        return std::nullopt;
+    const char c = name[0];
+    KeyPress press{Key::typed, false, false, false, static_cast<char32_t>(c)};
+    switch (c) {
+    case 'b':
+        press.key = Key::b;
+        break;
+    case 'o':
+        press.key = Key::o;
+        break;
+    case 'q':
+        press.key = Key::q;
+        break;
+    case 'w':
+        press.key = Key::w;
+        break;
+    case 'z':
+        press.key = Key::z;
+        break;
+    case 'x':
+        press.key = Key::x;
+        break;
+    case 'f':
+        press.key = Key::f;
+        break;
+    case '0':
+        press.key = Key::zero;
+        break;
+    default:
+        break;
+    }
+    return press;
 }
 
 std::string renderUsage()
@@ -390,7 +447,8 @@ Options:
   --folder DIR     program folder holding Kelo.ini, Maps/ and Presets/ (default: the folder of kelo-render)
   --speed MS       milliseconds per log second at the open: 125, 250, 500, 1000, 2000 or 4000 (default 1000)
   --until MS       stop MS milliseconds of playback after the open (default: at the end of data)
-  --frame FILE     write the frame composed at the stop as PNG (400 x 455, or larger with --scale)
+  --frame FILE     write the frame composed at the stop as PNG (400 x 455, 600 x 455 with --panel, or larger
+                   with --scale)
   --state FILE     write the world model at the stop as JSON; "-" for standard output
   --frames DIR --every MS
                    also write a frame every MS milliseconds of playback: DIR/frame-000001.png, ...
@@ -403,13 +461,22 @@ Options:
                    enlarged pixels; --frame, --frames and --video all get the larger frames (an MP4 of an
                    odd height gets a black row below). --click positions stay frame pixels of 400 x 455
   --timeline       draw the timeline strip below the map while the log is open, as the viewers do
+  --panel          open the side panel (units by side, the log's events, a search) at the start: frames and
+                   clips are 600 x 455 (times --scale); its lists show the whole index, which is read first
+  --units FILE     write the panel's Units tab at the stop as JSON (with the search typed so far); "-" for
+                   standard output
+  --events         scan the whole log and print the panel's Events tab, one JSON object a line:
+                   {t, kind, side, name, text}
   --key NAME@MS    press a key MS milliseconds after the open, as the viewer's window would deliver it:
                    space (pause or play), left, right (10 log seconds back or forward), shift+left,
                    shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars"),
                    bracketright and bracketleft (a speed step, on past the buttons: 0.125x to 64x),
                    period and comma (while paused: one line forward, one line back), z and x (zoom in
-                   and out), f (follow the pinned unit, or stop), 0 (the whole map)
-  --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame, whatever --scale says,
+                   and out), f (follow the pinned unit, or stop), 0 (the whole map), tab (the side
+                   panel), slash (its search takes the keys), escape, enter, backspace, or a letter or
+                   digit, which types itself into the search while it has the keys (b: "Bars" otherwise)
+  --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame (600 x 455 with --panel:
+                   X from 400 is the panel), whatever --scale says,
                    MS milliseconds after the open, then press and release the left button there (a button, a
                    unit, or the timeline strip to seek)
                    --key and --click may be given several times; they happen in order of time, inputs at
@@ -443,8 +510,9 @@ Options:
 
 The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
 scanned; kelo-render lets the index finish first), then, once the camera has left the whole map, camera:
-{x, y, zoom, following} (the map point at the middle, the zoom, the id followed or null). Texts from the log are 8-bit; each byte is written as
-the character of the same code (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
+{x, y, zoom, following} (the map point at the middle, the zoom, the id followed or null). Texts from the log are
+written as the characters they are read as: as they stand when they are valid UTF-8, else each byte as the
+character of the same code (Latin-1), so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 
 Exit status: 0 done; 1 the log could not be opened ("Could not open file"), an output file could not be

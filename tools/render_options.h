@@ -65,10 +65,13 @@ struct RenderOptions {
     std::optional<std::string> videoPath;  // .mp4 or .gif
     int scale = 1;  // frames drawn as a window of scale times the frame's size shows them
     bool timeline = false;
+    bool panel = false;  // the side panel open from the start, and the frame 600 x 455 (times the scale)
     std::vector<ScriptedInput> inputs;  // in order of time, inputs at the same time in the order given
     std::vector<SeekRequest> seeks;  // in the order given
     bool check = false;
     bool index = false;
+    bool events = false;  // print the events list (JSON lines) instead of playing
+    std::optional<std::string> unitsPath;  // the Units tab at the stop as JSON; "-" is standard output
     bool quiet = false;  // no progress line
     bool help = false;
     bool version = false;
@@ -82,7 +85,8 @@ struct ParsedOptions {
 // The arguments after the program name.
 ParsedOptions parseRenderOptions(const std::vector<std::string>& args);
 
-// A key as --key names it: space, left, right, shift+left, shift+right, home, plus, minus, b, ..., z, x, f, 0.
+// A key as --key names it: space, left, right, shift+left, shift+right, home, plus, minus, b, ..., z, x, f, 0, the
+// panel's tab, slash, escape, enter and backspace, or a plain letter or digit, which types itself.
 std::optional<KeyPress> namedKey(std::string_view name);
 
 // The full --help text.

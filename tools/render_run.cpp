@@ -12,6 +12,7 @@
 #include "app/timers.h"
 #include "controls/camera_controls.h"
 #include "tools/output_checks.h"
+#include "tools/panel_json.h"
 #include "tools/state_json.h"
 #include "view/frame_layout.h"
 
@@ -103,8 +104,10 @@ bool RenderRun::startUp()
     }
     viewer_.playback.msPerLogSecond = options_.msPerLogSecond;
     setTimelineShown(options_.timeline);
+    setPanelToggleShown(options_.panel);
+    viewer_.view.panel.open = options_.panel;
     // The window's client area at the scale asked for: every frame, the first included, is drawn at that size.
-    headless::setClientSize(frameWidth * options_.scale, frameHeight * options_.scale);
+    headless::setClientSize(clientWidth(), frameHeight * options_.scale);
     if (const std::string failure = startShell([] { return std::string(); }); !failure.empty()) {
         std::cerr << "kelo-render: " << failure << '\n';
         return false;
@@ -116,7 +119,21 @@ bool RenderRun::startUp()
 bool RenderRun::openLog()
 {
     openReplayLog(options_.logPath);
+    waitForPanelEvents();
     return static_cast<bool>(viewer_.playback.log.reader);
+}
+
+// The frame's width at the scale asked for: the panel's columns too with --panel.
+int RenderRun::clientWidth() const
+{
+    return (options_.panel ? openFrameWidth : frameWidth) * options_.scale;
+}
+
+// While the panel is open its lists show the whole index, so that every run draws the same rows.
+void RenderRun::waitForPanelEvents()
+{
+    if (viewer_.view.panel.open && viewer_.playback.index)
+        viewer_.playback.index->waitFor(std::numeric_limits<double>::infinity());
 }
 
 // The seeks due by now, each after the timers of its millisecond.
@@ -142,7 +159,7 @@ void RenderRun::startOutputs()
 {
     progress_.emplace(progressShown(options_.quiet), options_.untilMs ? "the time asked for" : "the log", started_);
     progressTotal_ = options_.untilMs ? *options_.untilMs : fileSize(options_.logPath);
-    frames_.emplace(options_.framesFolder, frameWidth * options_.scale, frameHeight * options_.scale, *progress_);
+    frames_.emplace(options_.framesFolder, clientWidth(), frameHeight * options_.scale, *progress_);
 }
 
 // The play loop: the clock runs to the next moment anything can happen, then the seeks, the clip, the progress line
@@ -180,6 +197,7 @@ void RenderRun::deliverDueInputs()
             followWanted_ = follow->id;
         else
             deliverInput(*input, options_.scale);
+        waitForPanelEvents();
         skipping_.changed();
     }
     followWhenThere();
@@ -262,6 +280,8 @@ int RenderRun::writeOutputs()
         return outputError(*options_.framePath);
     if (options_.statePath && !writeState(*options_.statePath))
         return outputError(*options_.statePath);
+    if (options_.unitsPath && !writeUnits(*options_.unitsPath))
+        return outputError(*options_.unitsPath);
     return 0;
 }
 
@@ -270,7 +290,21 @@ bool RenderRun::writeState(const std::string& path)
 {
     if (viewer_.playback.index)
         viewer_.playback.index->waitFor(std::numeric_limits<double>::infinity());
-    const std::string text = stateJson().dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+    return writeJson(path, stateJson());
+}
+
+// The Units tab once the whole log is scanned, as the state is written.
+bool RenderRun::writeUnits(const std::string& path)
+{
+    std::shared_ptr<const LogIndexData> index =
+        viewer_.playback.index ? viewer_.playback.index->waitFor(std::numeric_limits<double>::infinity()) : indexView();
+    return writeJson(path,
+                     unitsJson(viewer_.world, *index, linesPlayed(), viewer_.view.panel.search, viewer_.view.units));
+}
+
+bool RenderRun::writeJson(const std::string& path, const StateJson& json)
+{
+    const std::string text = json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
     if (path == "-") {
         std::cout << text << std::flush;
         return static_cast<bool>(std::cout);

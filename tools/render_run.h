@@ -14,6 +14,7 @@
 #include "tools/numbered_frames.h"
 #include "tools/progress_line.h"
 #include "tools/render_options.h"
+#include "tools/state_json.h"
 #include "tools/timetable.h"
 #include "tools/video_clip.h"
 
@@ -47,6 +48,10 @@ private:
     void showProgress();
     void seekNow(double logSeconds);
     bool writeState(const std::string& path);
+    bool writeUnits(const std::string& path);
+    static bool writeJson(const std::string& path, const StateJson& json);
+    int clientWidth() const;
+    void waitForPanelEvents();
 
     // The headless backend's sinks, which tell the run that is going on.
     static void timerSink(TimerId id);

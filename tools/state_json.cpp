@@ -10,6 +10,7 @@
 #include "app/timers.h"
 #include "app/viewer.h"
 #include "platform/headless/headless.h"
+#include "world/text_decoding.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ const char* kindName(RecordKind kind)
 
 StateJson textJson(const std::optional<std::string>& text)
 {
-    return text ? StateJson(latin1ToUtf8(*text)) : StateJson(nullptr);
+    return text ? StateJson(textAsUtf8(*text)) : StateJson(nullptr);
 }
 
 StateJson linkJson(const Record* record)
@@ -63,22 +64,6 @@ StateJson listJson(const PtrList<T>& list)
 
 }  // namespace
 
-std::string latin1ToUtf8(std::string_view text)
-{
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8.push_back(c);
-        } else {
-            utf8.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            utf8.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
-    return utf8;
-}
-
 StateJson floatJson(float value)
 {
     if (!std::isfinite(value))
@@ -96,7 +81,7 @@ StateJson floatJson(float value)
 StateJson recordJson(const Record& record)
 {
     StateJson json = {{"id", record.id},
-                      {"className", latin1ToUtf8(record.className)},
+                      {"className", textAsUtf8(record.className)},
                       {"side", record.side},
                       {"x", floatJson(record.posX)},
                       {"y", floatJson(record.posY)},
@@ -108,7 +93,7 @@ StateJson recordJson(const Record& record)
                       {"peakB", floatJson(record.peakB)}};
     if (record.kind == RecordKind::soldier) {
         const auto& soldier = static_cast<const SoldierRecord&>(record);
-        json["name"] = latin1ToUtf8(soldier.name);
+        json["name"] = textAsUtf8(soldier.name);
         json["aboard"] = soldier.aboard != 0;
         addUnitFields(json, soldier);
         json["damageLink"] = linkJson(soldier.damageLink);
@@ -129,10 +114,10 @@ StateJson stateJson()
     const World& world = app::viewer().world;
     StateJson chat = StateJson::array();
     for (const std::optional<ChatLine>& line : world.chatLines)
-        chat.push_back(line ? StateJson{{"text", latin1ToUtf8(line->text)}, {"side", line->side}} : StateJson(nullptr));
+        chat.push_back(line ? StateJson{{"text", textAsUtf8(line->text)}, {"side", line->side}} : StateJson(nullptr));
     StateJson messages = StateJson::array();
     for (const headless::MessageBox& box : headless::messages())
-        messages.push_back({{"text", latin1ToUtf8(box.text)}, {"caption", latin1ToUtf8(box.caption)}});
+        messages.push_back({{"text", textAsUtf8(box.text)}, {"caption", textAsUtf8(box.caption)}});
     StateJson entities = StateJson::array();
     for (const Record* record : world.entityList.items)
         entities.push_back(linkJson(record));

@@ -1,20 +1,16 @@
 // The world model, the playback clock and the message boxes shown so far, as kelo-render writes them (--state),
 // and a log's index (--index).
-// Relies on nlohmann-json; texts are widened byte by byte (Latin-1) so that any bytes give valid UTF-8.
+// Relies on nlohmann-json; texts from the log are read as world/text_decoding.h says, so any bytes give valid UTF-8.
 #pragma once
 
 #include <nlohmann/json.hpp>
 
 #include <string>
-#include <string_view>
 
 #include "world/log_marks.h"
 #include "world/records.h"
 
 using StateJson = nlohmann::ordered_json;
-
-// Each byte becomes the character of the same code, written as UTF-8; never fails, whatever the bytes.
-std::string latin1ToUtf8(std::string_view text);
 
 // The fewest decimal digits that read back to the same 32-bit float; null when the value is not finite.
 StateJson floatJson(float value);

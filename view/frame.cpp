@@ -1,5 +1,5 @@
-// Frame composition: control band, map picture or title screen, overlays, units, chat feed and the timeline strip,
-// in that order.
+// Frame composition: control band, map picture or title screen, overlays, units, chat feed, the timeline strip and
+// the side panel, in that order.
 // Relies on the drawing wrappers and the drawing steps of the view; the caller has read the calibration.
 // Without a map picture the map area is cleared to black first, so nothing of an earlier world stays on screen.
 #include "view/frame.h"
@@ -51,7 +51,8 @@ void clearMargins(GpDC dc, const FrameFit& fit)
 {
     if (fit.identity())
         return;
-    const int right = static_cast<int>(std::ceil(static_cast<float>(fit.left) + frameWidth * fit.scale));
+    const int right =
+        static_cast<int>(std::ceil(static_cast<float>(fit.left) + static_cast<float>(fit.composedWidth) * fit.scale));
     const int bottom = static_cast<int>(std::ceil(static_cast<float>(fit.top) + frameHeight * fit.scale));
     Surface surface(dc);
     const Brush margin = Brush::solid(black);
@@ -92,10 +93,16 @@ void composeLayers(const FrameCanvas& canvas, const World& world, ViewState& vie
         surface.fillRectI(Brush::solid(black), timelineStrip.left, timelineStrip.top, timelineStrip.width,
                           timelineStrip.height);
     }
-    if (context.timeline)
+    if (context.timeline) {
         drawTimeline(canvas, view.timeline, *context.timeline);
-    else
+        if (view.panel.toggleShown)
+            drawPanelToggle(canvas, context.panel.has_value());
+    } else {
         clearTimeline(canvas, view.timeline);
+    }
+    // Last: it covers whatever strays right of the map.
+    if (context.panel)
+        drawPanel(canvas, world, view.panel, view.units, *context.panel);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "view/frame_canvas.h"
+#include "view/panel.h"
 #include "view/timeline.h"
 #include "view/view_state.h"
 #include "world/world_model.h"
@@ -20,6 +21,7 @@ struct FrameContext {
     std::string programFolder;  // where the vehicle icons are looked for
     std::optional<TimelineModel> timeline;  // the strip below the map; none: the frame has no strip
     FrameFit fit;  // where the frame lies in the back buffer, which is the size of the window's client area
+    std::optional<PanelModel> panel;  // the side panel right of the map; none while it is closed
 };
 
 // Where a label's text goes, from its measured width and height.

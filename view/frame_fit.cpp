@@ -1,19 +1,22 @@
-// The frame's fit in the client area: the factor min(width / frameWidth, height / frameHeight), the frame centred on
+// The frame's fit in the client area: the factor min(width / composedWidth, height / frameHeight), the frame centred on
 // whole pixels so that an integer factor keeps every frame pixel on a block of whole window pixels.
 #include "view/frame_fit.h"
 
 #include <algorithm>
 #include <cmath>
 
-FrameFit fitFrame(int clientWidth, int clientHeight)
+FrameFit fitFrame(int clientWidth, int clientHeight, int composedWidth)
 {
     FrameFit fit;
+    fit.composedWidth = composedWidth;
     fit.width = std::max(clientWidth, 0);
     fit.height = std::max(clientHeight, 0);
     if (fit.width == 0 || fit.height == 0)
         return fit;
-    fit.scale = std::min(static_cast<float>(fit.width) / frameWidth, static_cast<float>(fit.height) / frameHeight);
-    fit.left = static_cast<int>(std::floor((static_cast<float>(fit.width) - frameWidth * fit.scale) / 2));
+    fit.scale = std::min(static_cast<float>(fit.width) / static_cast<float>(composedWidth),
+                         static_cast<float>(fit.height) / frameHeight);
+    fit.left = static_cast<int>(
+        std::floor((static_cast<float>(fit.width) - static_cast<float>(composedWidth) * fit.scale) / 2));
     fit.top = static_cast<int>(std::floor((static_cast<float>(fit.height) - frameHeight * fit.scale) / 2));
     return fit;
 }

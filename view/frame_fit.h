@@ -11,6 +11,7 @@ struct FrameFit {
     int top = 0;
     int width = frameWidth;  // the client area
     int height = frameHeight;
+    int composedWidth = frameWidth;  // the frame's own width: frameWidth, or openFrameWidth while the panel is open
 
     // A frame drawn as it is, pixel for pixel, in a client area of its own size.
     bool identity() const { return scale == 1 && left == 0 && top == 0; }
@@ -18,7 +19,7 @@ struct FrameFit {
 
 // The fit of the frame in a client area of that size. A client area with no pixels keeps the frame unscaled at its
 // origin: nothing of it shows, and the pointer, which cannot be in such a window, maps as the window's own pixels.
-FrameFit fitFrame(int clientWidth, int clientHeight);
+FrameFit fitFrame(int clientWidth, int clientHeight, int composedWidth = frameWidth);
 
 struct FramePoint {
     int x;

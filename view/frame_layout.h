@@ -24,7 +24,7 @@ constexpr GpRectF rectF(const FrameRegion& region)
 
 // [SECTION] The regions, top to bottom
 
-// The frame composed into the back buffer.
+// The frame composed into the back buffer, while the side panel is closed; open, it is openFrameWidth wide.
 constexpr int frameWidth = 400;
 constexpr int frameHeight = 455;
 
@@ -89,3 +89,24 @@ constexpr FrameRegion overviewBox{mapArea.right() - textMargin - overviewSide, m
 // above the map's bottom.
 constexpr int chatLineHeight = 10;
 constexpr int chatTop = mapArea.bottom() - 35 - 5 * chatLineHeight;
+
+// [SECTION] The side panel
+
+// While it is open the panel stands right of the map, the frame's full height, and the frame is that much wider; the
+// map area, the control bar and the strip stay where they are.
+constexpr FrameRegion sidePanel{mapArea.right(), 0, 200, frameHeight};
+constexpr int openFrameWidth = sidePanel.right();
+// Top to bottom: the two tabs side by side, the search line, then the list of rows.
+constexpr FrameRegion panelTabs{sidePanel.left, 0, sidePanel.width, controlBarHeight};
+constexpr FrameRegion panelSearch{sidePanel.left + 2, panelTabs.bottom() + 2, sidePanel.width - 4, 16};
+constexpr FrameRegion panelList{sidePanel.left, panelSearch.bottom() + 3, sidePanel.width,
+                                frameHeight - panelSearch.bottom() - 3};
+constexpr int panelRowHeight = 14;
+constexpr int panelRowsInView = panelList.height / panelRowHeight;
+constexpr int panelTextLeft = sidePanel.left + 4;
+constexpr int panelIndent = 12;  // a passenger's row, under its vehicle's
+// The status bar of a unit's row and the log time of a destroyed unit's or an event's, at the row's right end.
+constexpr int panelBarLeft = sidePanel.right() - 36;
+constexpr int panelTimeRight = sidePanel.right() - 4;
+// The panel's toggle at the right end of the strip's text row; "elapsed / total" ends before it.
+constexpr FrameRegion panelToggle{timelineStrip.right() - 14, timelineTextTop + 1, 12, 12};

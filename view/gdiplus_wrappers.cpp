@@ -12,6 +12,7 @@
 
 #include "seam/platform.h"
 #include "view/picture_guard.h"
+#include "world/text_decoding.h"
 
 namespace {
 
@@ -425,7 +426,7 @@ void Surface::drawImagePart(const Image& image, GpRectF target, GpRectF source)
 GpRectF Surface::measure(std::string_view text, const Font& font, GpRectF layout)
 {
     GpRectF box{0, 0, 0, 0};
-    std::u16string wide = widen(text);
+    std::u16string wide = decodeText(text);
     GpStatus status = GdipMeasureString(graphics_, wide.c_str(), static_cast<int>(wide.size()), font.get(), &layout,
                                         nullptr, &box, nullptr, nullptr);
     keep(status);
@@ -435,7 +436,7 @@ GpRectF Surface::measure(std::string_view text, const Font& font, GpRectF layout
 void Surface::drawText(std::string_view text, const Font& font, float x, float y, const Brush& brush)
 {
     GpRectF origin{x, y, 0, 0};
-    std::u16string wide = widen(text);
+    std::u16string wide = decodeText(text);
     keep(GdipDrawString(graphics_, wide.c_str(), static_cast<int>(wide.size()), font.get(), &origin, nullptr,
                         brush.get()));
 }

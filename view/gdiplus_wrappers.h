@@ -1,5 +1,6 @@
 // Scoped wrappers of the drawing resources (surface, font, brush, pen, image, matrix) over the GDI+ flat API.
-// Each releases its resource on every path and keeps its last non-zero status; text is widened byte by byte.
+// Each releases its resource on every path and keeps its last non-zero status; a text drawn or measured is read by
+// world/text_decoding.h (UTF-8 or Latin-1), a font family or a path widened byte by byte.
 #pragma once
 
 #include <optional>
@@ -137,7 +138,8 @@ public:
     void drawImage(const Image& image, float x, float y, float width, float height);
     // The part `source` of the picture (its pixels) drawn into `target`, and nothing beyond `target`.
     void drawImagePart(const Image& image, GpRectF target, GpRectF source);
-    // The bounding box of the text laid out in `layout`, default format; zero on failure.
+    // The bounding box of the text laid out in `layout`, default format; zero on failure. Texts are read by
+    // decodeText (world/text_decoding.h).
     GpRectF measure(std::string_view text, const Font& font, GpRectF layout);
     // The text with its top-left corner at (x, y): no wrapping, no clipping.
     void drawText(std::string_view text, const Font& font, float x, float y, const Brush& brush);

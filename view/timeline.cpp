@@ -124,7 +124,7 @@ void drawText(Surface& surface, KeptText& texts, const TimelineView& view, const
     const Font& font = texts.font("Arial", 8);
     const GpRectF layout = rectF(textMeasureBox);
     const std::string elapsed = elapsedText(model);
-    const float elapsedLeft = barRight - surface.measure(elapsed, font, layout).Width;
+    const float elapsedLeft = static_cast<float>(model.elapsedRight) - surface.measure(elapsed, font, layout).Width;
     // The log time under the pointer; on a mark, the time of the mark itself (a column spans a stretch of time) and
     // what it marks.
     std::string label;

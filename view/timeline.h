@@ -9,6 +9,7 @@
 #include <string>
 
 #include "view/frame_canvas.h"
+#include "view/frame_layout.h"
 #include "view/view_state.h"
 #include "world/log_marks.h"
 
@@ -17,6 +18,7 @@ struct TimelineModel {
     std::shared_ptr<const LogIndexData> index = std::make_shared<const LogIndexData>();  // never null
     double nowS = 0;  // the log time of the line on screen
     std::optional<double> seekTarget;  // where a seek under way is going
+    int elapsedRight = barRight;  // where "elapsed / total" ends: before the panel's toggle where that shows
 };
 
 namespace timelineColour {

@@ -92,18 +92,6 @@ std::optional<float> statusRatio(const Record& unit)
     return ratio;
 }
 
-// A bar 4 pixels thick from x, 30 r pixels long; the red-to-green gradient always spans the full 30 pixels,
-// so a short bar shows only its red end.
-void drawStatusBar(Surface& surface, const Record& unit, float x, float y)
-{
-    std::optional<float> ratio = statusRatio(unit);
-    if (!ratio)
-        return;
-    Brush gradient = Brush::gradient(GpPointF{x, 10}, GpPointF{x + barSpan, 10}, barRed, barGreen);
-    Pen pen(gradient, 4);
-    surface.drawLine(pen, x, y, x + barSpan * *ratio, y);
-}
-
 // [SECTION] Soldiers
 
 void drawDamageLine(Surface& surface, const Calibration& calibration, const CameraView& camera, ScreenPoint from,
@@ -214,6 +202,18 @@ void drawVehicle(Surface& surface, Surface& rotated, DrawingCaches& caches, cons
 }
 
 }  // namespace
+
+// A bar 4 pixels thick from x, 30 r pixels long; the red-to-green gradient always spans the full 30 pixels,
+// so a short bar shows only its red end.
+void drawStatusBar(Surface& surface, const Record& unit, float x, float y)
+{
+    std::optional<float> ratio = statusRatio(unit);
+    if (!ratio)
+        return;
+    Brush gradient = Brush::gradient(GpPointF{x, 10}, GpPointF{x + barSpan, 10}, barRed, barGreen);
+    Pen pen(gradient, 4);
+    surface.drawLine(pen, x, y, x + barSpan * *ratio, y);
+}
 
 std::optional<ScreenPoint> drawnSoldierPoint(const SoldierRecord& soldier, const Calibration& calibration)
 {

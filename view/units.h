@@ -19,6 +19,9 @@ struct UnitSight {
 // Where a frame draws the soldier; none for one aboard or one the calibration cannot place, which is not drawn and
 // keeps its damage link for a later frame.
 std::optional<ScreenPoint> drawnSoldierPoint(const SoldierRecord& soldier, const Calibration& calibration);
+// The unit's status bar, 4 pixels thick from (x, y), as long as its share of the full 30 pixels; nothing while the
+// share gives no number.
+void drawStatusBar(Surface& surface, const Record& unit, float x, float y);
 // Draws each soldier that is drawn with the damage line of its link; clearing the links drawn is the caller's.
 // Through a camera that is not at rest, what lies beyond the map area is not drawn.
 void drawSoldiers(Surface& surface, KeptText& texts, const World& world, const UnitMarks& marks, bool barsShown,

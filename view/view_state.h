@@ -1,6 +1,6 @@
 // The view's own state, apart from the world: the control buttons with their hit rectangles and flags, whether
-// every soldier shows its bare status bar, the units hovered and pinned, the timeline strip with the pointer on it
-// and the camera.
+// every soldier shows its bare status bar, the units hovered and pinned, the timeline strip with the pointer on it,
+// the camera and the side panel.
 #pragma once
 
 #include <array>
@@ -9,6 +9,7 @@
 
 #include "seam/gdiplus_flat.h"
 #include "view/camera.h"
+#include "view/panel_view.h"
 #include "view/timeline_scale.h"
 #include "view/unit_marks.h"
 
@@ -38,4 +39,5 @@ struct ViewState {
     UnitMarks units;
     TimelineView timeline;
     Camera camera;
+    PanelView panel;
 };

@@ -33,9 +33,9 @@ std::vector<Record*> asRecords(const PtrList<T>& list)
     return {list.items.begin(), list.items.end()};
 }
 
-// The side of the record that a "DESTROYED" line releases, as its "CREATED" line gave it (-1 for an object or when
-// no such record is listed): the last record with the id in the list that the line looks in.
-std::int32_t sideOfDestroyed(const World& world, const EventRule& rule, std::int32_t id)
+// The record that a "DESTROYED" line releases, as its "CREATED" line made it (none for an object or when no such record
+// is listed): the last record with the id in the list that the line looks in.
+const Record* destroyedRecord(const World& world, const EventRule& rule, std::int32_t id)
 {
     std::vector<Record*> items;
     switch (rule.first.list) {
@@ -53,8 +53,42 @@ std::int32_t sideOfDestroyed(const World& world, const EventRule& rule, std::int
         items = world.entityList.items;
         break;
     }
-    const Record* record = lastListed(items, id);
-    return record ? record->side : -1;
+    return lastListed(items, id);
+}
+
+// What the events list names a destroyed record by.
+std::string destroyedName(const Record& record)
+{
+    if (record.kind == RecordKind::soldier) {
+        const std::string& name = static_cast<const SoldierRecord&>(record).name;
+        if (!name.empty())
+            return name;
+    }
+    return record.className;
+}
+
+LogMark destroyedMark(const World& world, const EventRule& rule, const Fields& fields, LogMark mark)
+{
+    mark.kind = MarkKind::destroyed;
+    if (const Record* record = destroyedRecord(world, rule, readInt(fields[rule.first.field]))) {
+        mark.side = record->side;
+        mark.unit = record->kind;
+        mark.name = destroyedName(*record);
+    }
+    return mark;
+}
+
+// The speaker is the last soldier listed with the id, as in the chat feed.
+LogMark chatMark(const World& world, const Fields& fields, LogMark mark)
+{
+    mark.kind = MarkKind::chat;
+    mark.text = fields[ChatFields::text];
+    const std::vector<Record*> soldiers = asRecords(world.soldierList);
+    if (const Record* speaker = lastListed(soldiers, readInt(fields[ChatFields::speaker]))) {
+        mark.side = speaker->side;
+        mark.name = static_cast<const SoldierRecord*>(speaker)->name;
+    }
+    return mark;
 }
 
 // The mark of a line, if it is one of those the timeline shows: told before the line is applied. True for the lines
@@ -62,8 +96,9 @@ std::int32_t sideOfDestroyed(const World& world, const EventRule& rule, std::int
 // which no other line changes.
 bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, const Fields& fields, double t)
 {
+    const LogMark at{t, MarkKind::reset, -1, log.currentNumber};
     if (!stampTime(log.currentLine))
-        found.marks.push_back({t, MarkKind::reset, -1});
+        found.marks.push_back(at);
     const EventMatch match = matchEvent(fields);
     if (match.outcome != EventMatch::matched)
         return false;
@@ -77,18 +112,17 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
     case EventAction::destroyObject:
-        found.marks.push_back(
-            {t, MarkKind::destroyed, sideOfDestroyed(world, *match.rule, readInt(fields[match.rule->first.field]))});
+        found.marks.push_back(destroyedMark(world, *match.rule, fields, at));
         return true;
     case EventAction::killed:
-        found.marks.push_back({t, MarkKind::killed, -1});
+        found.marks.push_back({t, MarkKind::killed, -1, log.currentNumber});
         break;
     case EventAction::win:
-        found.marks.push_back({t, MarkKind::win, -1});
+        found.marks.push_back({t, MarkKind::win, -1, log.currentNumber});
         break;
     case EventAction::chatPublic:
     case EventAction::chatTeam:
-        found.marks.push_back({t, MarkKind::chat, -1});
+        found.marks.push_back(chatMark(world, fields, at));
         break;
     default:
         break;

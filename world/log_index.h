@@ -13,11 +13,12 @@
 #include "world/line_reader.h"
 #include "world/log_marks.h"
 
-// Memory: the scan holds its own lists and the published snapshot holds a copy: 16 bytes a mark, 16 a break and
-// 24 a checkpoint, twice; checkpoints are thinned to at most 65,536 (1.5 MB). A new snapshot is published every
-// 65,536 lines (tens of milliseconds of scanning), or every eighth of the entries listed when that is more, so that
-// copying stays a small part of the scan; a 1 GB log of busy games (about 16 million lines, a mark per hundred
-// lines) takes a few MB. The private world is as large as playback's.
+// Memory: the scan holds its own lists and the published snapshot holds a copy: 88 bytes a mark (and its name and
+// message past 15 bytes each, which the events list shows), 16 a break and 24 a checkpoint, twice; checkpoints are
+// thinned to at most 65,536 (1.5 MB). A new snapshot is published every 65,536 lines (tens of milliseconds of
+// scanning), or every eighth of the entries listed when that is more, so that copying stays a small part of the scan;
+// a 1 GB log of busy games (about 16 million lines, a mark per hundred lines) takes some tens of MB. The private
+// world is as large as playback's.
 class LogIndex {
 public:
     static constexpr std::size_t publishEvery = std::size_t{1} << 16;

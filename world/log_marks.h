@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#include "world/records.h"
 
 enum class MarkKind : std::uint8_t { destroyed, killed, win, chat, reset };
 
@@ -28,7 +31,15 @@ constexpr const char* markKindName(MarkKind kind)
 struct LogMark {
     double t = 0;  // log seconds since the log's first line
     MarkKind kind = MarkKind::killed;
-    std::int32_t side = -1;  // destroyed marks: the side of that id's "CREATED" line; -1 when unknown
+    // Destroyed marks: the side of that id's "CREATED" line; chat marks: the speaker's; -1 when unknown.
+    std::int32_t side = -1;
+    std::int64_t line = 0;  // the line's number in the file
+    // Destroyed marks: the kind of the record that went (an object where none was listed) and its name, a soldier's
+    // player name (its class when that is empty) or the class of any other record. Chat marks: the speaker's name
+    // (empty when no soldier has the id) and the message.
+    RecordKind unit = RecordKind::object;
+    std::string name{};
+    std::string text{};
 };
 
 struct LogBreak {

@@ -134,6 +134,16 @@ std::optional<Key> keyOf(guint keyval)
     case GDK_KEY_KP_0:
     case GDK_KEY_KP_Insert:
         return Key::zero;
+    case GDK_KEY_Tab:
+        return Key::tab;
+    case GDK_KEY_slash:
+    case GDK_KEY_KP_Divide:
+        return Key::slash;
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+        return Key::enter;
+    case GDK_KEY_BackSpace:
+        return Key::backspace;
     default:
         return std::nullopt;
     }
@@ -218,9 +228,12 @@ gboolean onKeyPress(GtkWidget*, GdkEventKey* event, gpointer)
     if (event->hardware_keycode < heldKeys.size())
         heldKeys[event->hardware_keycode] = true;
     const std::optional<Key> key = keyOf(event->keyval);
-    if (!key || (event->state & GDK_MOD1_MASK) != 0)
+    // The character the key types, for the panel's search.
+    const char32_t text = gdk_keyval_to_unicode(event->keyval);
+    if ((!key && text == 0) || (event->state & GDK_MOD1_MASK) != 0)
         return FALSE;  // the window's own keys go on working
-    onKey({*key, (event->state & GDK_SHIFT_MASK) != 0, (event->state & GDK_CONTROL_MASK) != 0, repeat});
+    onKey({key.value_or(Key::typed), (event->state & GDK_SHIFT_MASK) != 0, (event->state & GDK_CONTROL_MASK) != 0,
+           repeat, text});
     return TRUE;
 }
 
@@ -483,6 +496,7 @@ int main(int argc, char** argv)
     Viewer viewer;
     app::makeCurrent(&viewer);
     setTimelineShown(true);
+    setPanelToggleShown(true);
     setPicturesDecodedAside(true);
     if (const std::string failure = startShell(createWindow); !failure.empty()) {
         std::cerr << "kelo: " << failure << '\n';

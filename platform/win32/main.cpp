@@ -129,9 +129,32 @@ std::optional<Key> keyOf(WPARAM virtualKey)
     case '0':
     case VK_NUMPAD0:
         return Key::zero;
+    case VK_TAB:
+        return Key::tab;
+    case VK_RETURN:
+        return Key::enter;
+    case VK_BACK:
+        return Key::backspace;
     default:
         return std::nullopt;
     }
+}
+
+// The character the key of a WM_KEYDOWN types with the keyboard's layout and state now (one or two UTF-16 units);
+// 0 for none. Asked here rather than from WM_CHAR, whose characters an ANSI window gets in the system's code page.
+char32_t typedCharacter(WPARAM virtualKey, LPARAM lParam)
+{
+    BYTE state[256];
+    if (!GetKeyboardState(state))
+        return 0;
+    WCHAR units[4];
+    const int count =
+        ToUnicode(static_cast<UINT>(virtualKey), static_cast<UINT>((lParam >> 16) & 0xFF), state, units, 4, 0);
+    if (count == 1)
+        return units[0];
+    if (count == 2 && units[0] >= 0xD800 && units[0] < 0xDC00 && units[1] >= 0xDC00 && units[1] < 0xE000)
+        return 0x10000 + ((static_cast<char32_t>(units[0]) - 0xD800) << 10) + (units[1] - 0xDC00);
+    return 0;
 }
 
 bool keyDown(int virtualKey)
@@ -241,13 +264,18 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DROPFILES:
         openDroppedFile(reinterpret_cast<HDROP>(wParam));
         return 0;
-    case WM_KEYDOWN:
-        if (const std::optional<Key> key = keyOf(wParam)) {
-            // Bit 30: the key was down before this message, which the system's repeat sends.
-            onKey({*key, keyDown(VK_SHIFT), keyDown(VK_CONTROL), (lParam & (LPARAM{1} << 30)) != 0});
+    case WM_KEYDOWN: {
+        const std::optional<Key> key = keyOf(wParam);
+        const char32_t text = typedCharacter(wParam, lParam);
+        if (key || text != 0) {
+            // Bit 30: the key was down before this message, which the system's repeat sends. "/" is a key of its
+            // own on no layout's virtual keys: it is known by what it types.
+            const Key pressed = key ? *key : text == U'/' ? Key::slash : Key::typed;
+            onKey({pressed, keyDown(VK_SHIFT), keyDown(VK_CONTROL), (lParam & (LPARAM{1} << 30)) != 0, text});
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);
+    }
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -408,6 +436,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     Viewer viewer;
     app::makeCurrent(&viewer);
     setTimelineShown(true);
+    setPanelToggleShown(true);
     setPicturesDecodedAside(true);
     const std::string failure = startShell([&] { return createWindow(instance, showCommand); });
     if (!failure.empty()) {
