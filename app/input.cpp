@@ -92,5 +92,10 @@ void onKey(const KeyPress& press)
         stepLines(step->lines);
     } else if (const auto* window = std::get_if<WindowRequest>(&command)) {
         requestWindow(*window);
+    } else if (const auto* live = std::get_if<LiveCommand>(&command)) {
+        if (*live == LiveCommand::toggleFollowing)
+            setFollowing(!app::viewer().playback.live.following);
+        else
+            seekToLiveEdge();
     }
 }

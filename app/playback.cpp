@@ -21,6 +21,8 @@ namespace {
 // burst; the lines still due follow at once in the next step.
 constexpr int linesPerStep = 10'000;
 constexpr std::int64_t stepMs = 8;
+// A line of a followed log that is applied later than this after it was due was written late: the pace follows it.
+constexpr std::int64_t lateAtEdgeMs = 50;
 constexpr std::int64_t longestWaitMs = std::numeric_limits<std::int32_t>::max();
 
 // Stops the stepping and tells the user; lines, file, world and the paused flag stay as they are.
@@ -30,7 +32,7 @@ void endOfData()
     showErrorBox("No more data", "Error");
 }
 
-enum class StepOutcome : std::uint8_t { applied, reading, ended };
+enum class StepOutcome : std::uint8_t { applied, reading, waiting, ended };
 
 // Applies the current line as playback does, or reads on in a line longer than one step reads.
 StepOutcome applyCurrentLine()
@@ -46,6 +48,8 @@ StepOutcome applyCurrentLine()
         endOfData();
         return StepOutcome::ended;
     }
+    if (step.waiting)
+        return StepOutcome::waiting;
     return step.reading ? StepOutcome::reading : StepOutcome::applied;
 }
 
@@ -71,13 +75,15 @@ std::string chooseReplayFile()
     return runOpenFileDialog();
 }
 
-void openReplayLog(const std::string& path)
+void openReplayLog(const std::string& path, bool following)
 {
     if (path.empty())
         return;
     stopPlayback();
     stopNavigation();
+    stopTimer(followTimer);
     Viewer& viewer = app::viewer();
+    viewer.playback.live = LiveFollow{};
     resetWorld(viewer.world);
     LogCursor& log = viewer.playback.log;
     log = LogCursor{};
@@ -91,7 +97,12 @@ void openReplayLog(const std::string& path)
     // The first line is due at once; the clock starts at the log's start.
     timeLinesFrom(0);
     armTimer(movementTimer, movementPeriod(viewer.playback.msPerLogSecond));
+    reader->setFollowing(following);
     startLog(log, std::move(*reader));
+    if (following) {
+        viewer.playback.live = LiveFollow{true, lookAtLog(path)};
+        armTimer(followTimer, followCheckMs);
+    }
     startNavigation(path);
 }
 
@@ -113,6 +124,14 @@ void playbackStep()
         const StepOutcome outcome = applyCurrentLine();
         if (outcome == StepOutcome::ended)
             return;
+        if (outcome == StepOutcome::waiting) {
+            // The newest whole line is applied. Written later than it was due, it sets the pace: the next line is
+            // due its gap after this moment, so that playback at the file's end runs with the writer.
+            stopPlayback();
+            if (now - dueMs(playback.pace, playback.clock.lineTime, playback.msPerLogSecond) > lateAtEdgeMs)
+                playback.pace = {now, logMsOf(playback.clock.lineTime)};
+            return;
+        }
         // A long line is read a step's share a timer tick, so that the window keeps answering over it.
         if (outcome == StepOutcome::reading)
             break;
@@ -163,6 +182,11 @@ void setSpeed(std::int32_t msPerLogSecond)
     playback.msPerLogSecond = msPerLogSecond;
     if (playback.linesTimed)
         timeLinesFrom(reached);
+}
+
+void timeCurrentLine()
+{
+    armForCurrentLine(steadyMs());
 }
 
 void timeLinesFrom(std::int64_t logMs)

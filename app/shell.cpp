@@ -32,6 +32,7 @@ std::optional<TimelineModel> timelineModel()
         model.index = std::move(index);
     model.nowS = logTimeNow();
     model.seekTarget = seekTarget();
+    model.live = viewer.playback.live.following;
     return model;
 }
 
@@ -134,6 +135,9 @@ void onTimer(TimerId id)
         break;
     case seekTimer:
         seekTick();
+        break;
+    case followTimer:
+        checkFollowedLog();
         break;
     }
 }

@@ -39,6 +39,10 @@ KeyCommand plainCommand(const KeyPress& press, bool paused)
         return WindowRequest::toggleFullScreen;
     case Key::escape:
         return WindowRequest::leaveFullScreen;
+    case Key::l:
+        return LiveCommand::toggleFollowing;
+    case Key::end:
+        return LiveCommand::toLiveEdge;
     case Key::q:
     case Key::w:
         break;

@@ -25,7 +25,9 @@ enum class Key : std::uint8_t {
     q,
     w,
     f11,
-    escape
+    escape,
+    l,
+    end
 };
 
 struct KeyPress {
@@ -57,11 +59,16 @@ struct LineStep {
     bool operator==(const LineStep&) const = default;
 };
 
-using KeyCommand = std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo, SpeedStep, LineStep, WindowRequest>;
+// L: following the log as it is written, on or off. End: to the newest line of a followed log.
+enum class LiveCommand : std::uint8_t { toggleFollowing, toLiveEdge };
+
+using KeyCommand =
+    std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo, SpeedStep, LineStep, WindowRequest, LiveCommand>;
 
 // Space: "Pause" while playing, "Play" while paused. Left and Right: 10 log seconds back or forward, 60 with
 // Shift. Home: the start. + and -: ">>" and "<<". ] and [: a speed step that goes on past the buttons. While
 // paused, . and ,: one line forward or back. B: "Bars". O and Ctrl+O: "Open". Ctrl+Q and Ctrl+W: close the
-// window. F11: full screen or back; Escape: out of full screen. A held key repeats seeks, speed and line steps;
-// every other command acts once a press. Control with any other key is left to the system.
+// window. F11: full screen or back; Escape: out of full screen. L: following on or off; End: the newest line. A held
+// key repeats seeks, speed and line steps; every other command acts once a press. Control with any other key is left to
+// the system.
 KeyCommand keyCommand(const KeyPress& press, bool paused);

@@ -125,7 +125,7 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         const std::optional<KeyPress> key = timed ? namedKey(timed->first) : std::nullopt;
         if (!key)
             return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
-                   "minus, b, bracketleft, bracketright, period, comma, not \""
+                   "minus, b, bracketleft, bracketright, period, comma, l, end, not \""
                  + value + "\"";
         options.inputs.push_back({timed->second, *key});
     } else if (name == "--click") {
@@ -140,6 +140,11 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
             return "--seek must be log seconds, optionally @ milliseconds of playback (12.5 or 12.5@3000), not \""
                  + value + "\"";
         options.seeks.push_back(*request);
+    } else if (name == "--idle-exit") {
+        const std::optional<double> idle = seconds(value);
+        if (!idle)
+            return "--idle-exit must be a number of seconds, not \"" + value + "\"";
+        options.idleExitS = *idle;
     }
     return {};
 }
@@ -147,7 +152,7 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
 // Options that take no value.
 bool isFlag(std::string_view name)
 {
-    return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet";
+    return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet" || name == "--follow";
 }
 
 bool& flag(RenderOptions& options, std::string_view name)
@@ -156,6 +161,8 @@ bool& flag(RenderOptions& options, std::string_view name)
         return options.check;
     if (name == "--index")
         return options.index;
+    if (name == "--follow")
+        return options.follow;
     return name == "--quiet" ? options.quiet : options.timeline;
 }
 
@@ -167,9 +174,9 @@ bool repeats(std::string_view name)
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 12> names = {"--folder", "--speed", "--until",  "--every",
-                                                               "--frame",  "--state", "--frames", "--video",
-                                                               "--scale",  "--key",   "--click",  "--seek"};
+    static constexpr std::array<std::string_view, 13> names = {
+        "--folder", "--speed", "--until", "--every", "--frame", "--state",    "--frames",
+        "--video",  "--scale", "--key",   "--click", "--seek",  "--idle-exit"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -183,14 +190,16 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
         return "no replay log given";
     if (wasGiven("--frames") != wasGiven("--every"))
         return "--frames and --every go together";
+    if (wasGiven("--idle-exit") && !options.follow)
+        return "--idle-exit goes with --follow";
     if (options.check) {
         for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline",
-                                      "--key", "--click", "--seek", "--index"})
+                                      "--key", "--click", "--seek", "--index", "--follow"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
     if (options.index) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek", "--follow"})
             if (wasGiven(name))
                 return "--index reads the log without playing it: it cannot be combined with " + std::string(name);
     }
@@ -267,7 +276,7 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
 
 std::optional<KeyPress> namedKey(std::string_view name)
 {
-    static constexpr std::array<std::pair<std::string_view, KeyPress>, 13> keys{{
+    static constexpr std::array<std::pair<std::string_view, KeyPress>, 15> keys{{
         {"space", {Key::space}},
         {"left", {Key::left}},
         {"right", {Key::right}},
@@ -281,6 +290,8 @@ std::optional<KeyPress> namedKey(std::string_view name)
         {"bracketright", {Key::bracketRight}},
         {"period", {Key::period}},
         {"comma", {Key::comma}},
+        {"l", {Key::l}},
+        {"end", {Key::end}},
     }};
     for (const auto& [keyName, press] : keys)
         if (keyName == name)
@@ -318,7 +329,8 @@ Options:
                    space (pause or play), left, right (10 log seconds back or forward), shift+left,
                    shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars"),
                    bracketright and bracketleft (a speed step, on past the buttons: 0.125x to 64x),
-                   period and comma (while paused: one line forward, one line back)
+                   period and comma (while paused: one line forward, one line back), l (following on
+                   or off) and end (while following: to the newest line)
   --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame, whatever --scale says,
                    MS milliseconds after the open, then press and release the left button there (a button, a
                    unit, or the timeline strip to seek)
@@ -334,6 +346,10 @@ Options:
   --index          scan the whole log as the viewer's index does and print it as JSON: totalS, lines,
                    marks ({t, kind, side}: destroyed, killed, win, chat, reset; side only on destroyed)
                    and breaks ({t, lengthS}: waits of more than ten minutes)
+  --follow         play the log live, as the game still writes it: the virtual clock runs while there are
+                   lines; at the end of what is written it waits in real time for the next whole line,
+                   looking at the file every 250 ms; --until still bounds the virtual time
+  --idle-exit S    with --follow: end the run after S seconds of real time without growth (default 10)
   --quiet          no progress line: runs that take over a second show one on standard error while it is
                    a terminal (how much is done, lines a second, the time left)
   -h, --help       this text
@@ -341,7 +357,8 @@ Options:
   --               what follows is the LOG, even when it begins with "-"
 
 The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
-scanned; kelo-render lets the index finish first). Texts from the log are 8-bit; each byte is written as
+scanned; kelo-render lets the index finish first); with --follow also following (whether the log is
+followed at the stop) and liveEdgeS (the log time of the newest whole line). Texts from the log are 8-bit; each byte is written as
 the character of the same code (read as Latin-1, as the viewer draws them), so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 

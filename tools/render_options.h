@@ -45,6 +45,8 @@ struct RenderOptions {
     bool check = false;
     bool index = false;
     bool quiet = false;  // no progress line
+    bool follow = false;  // --follow: play the log live, waiting in real time at its end for more
+    double idleExitS = 10;  // --idle-exit: while following, the real seconds without growth that end the run
     bool help = false;
     bool version = false;
 };

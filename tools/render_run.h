@@ -3,6 +3,7 @@
 // One run at a time: while it lives, its viewer is the current one and it takes the headless backend's sinks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -35,6 +36,7 @@ private:
     void seekWhenDue();
     void startOutputs();
     bool play();
+    bool waitForGrowth();
     int end();
     int writeOutputs();
 
@@ -63,4 +65,5 @@ private:
     std::int64_t progressTotal_ = 0;
     std::optional<NumberedFrames> frames_;
     bool endOfData_ = false;  // "No more data" was said since the open or the last seek
+    std::chrono::steady_clock::time_point lastGrowth_;  // --follow: when the log last grew, in real time
 };

@@ -121,6 +121,12 @@ std::optional<Key> keyOf(guint keyval)
         return Key::f11;
     case GDK_KEY_Escape:
         return Key::escape;
+    case GDK_KEY_l:
+    case GDK_KEY_L:
+        return Key::l;
+    case GDK_KEY_End:
+    case GDK_KEY_KP_End:
+        return Key::end;
     default:
         return std::nullopt;
     }
@@ -237,13 +243,14 @@ void onRealize(GtkWidget* widget, gpointer)
 // [SECTION] Opening a log from the command line or a drop
 
 std::string pendingLog;  // a log to open once the main loop runs; empty for none
+bool pendingFollow = false;  // and whether to follow it as it is written
 
 // Opened from the main loop, as the "Open" button's press is: a box saying it cannot be opened then runs inside
 // the loop that closing the window ends, and a drop is finished before that box keeps the drag source waiting.
 gboolean onOpenPending(gpointer)
 {
     const std::string path = std::exchange(pendingLog, std::string{});
-    openReplayLog(path);
+    openReplayLog(path, std::exchange(pendingFollow, false));
     return G_SOURCE_REMOVE;
 }
 
@@ -464,6 +471,7 @@ int main(int argc, char** argv)
         std::cerr << "kelo: " << failure << '\n';
         return 1;
     }
+    pendingFollow = commandLine.follow;
     if (!commandLine.logPath.empty())
         openLogSoon(commandLine.logPath);
     gtk_main();

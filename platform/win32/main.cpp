@@ -119,6 +119,10 @@ std::optional<Key> keyOf(WPARAM virtualKey)
         return Key::f11;
     case VK_ESCAPE:
         return Key::escape;
+    case 'L':
+        return Key::l;
+    case VK_END:
+        return Key::end;
     default:
         return std::nullopt;
     }
@@ -395,7 +399,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     }
     // Logs after the first are ignored: without a console there is nowhere to say so but a box.
     if (!commandLine.logPath.empty())
-        openReplayLog(commandLine.logPath);
+        openReplayLog(commandLine.logPath, commandLine.follow);
 
     // -1 is an error, not a message: the loop ends on it as on the quit message.
     MSG message{};
