@@ -31,7 +31,7 @@ namespace {
 
 GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
-std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+std::array<guint, timerIdLimit> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 bool fullScreen = false;  // as the window manager last said
 
