@@ -15,6 +15,7 @@ struct LiveFollow {
     LogFileLook look;  // the file as the last look that found it there saw it
     bool wentMissing = false;  // a look found no file since then
     int quietChecks = 0;  // looks since the file last grew
+    std::int64_t waitingSinceMs = 0;  // when playback last began to wait at the file's end, on the steady clock
 };
 
 // Turns following of the open log on or off. On, playback waits at the file's end for the next whole line; off

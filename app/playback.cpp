@@ -21,8 +21,8 @@ namespace {
 // burst; the lines still due follow at once in the next step.
 constexpr int linesPerStep = 10'000;
 constexpr std::int64_t stepMs = 8;
-// A line of a followed log that is applied later than this after it was due was written late: the pace follows it.
-constexpr std::int64_t lateAtEdgeMs = 50;
+// Playback that waited this long at a followed file's end for a line takes that line as soon as it comes.
+constexpr std::int64_t waitedAtEdgeMs = 25;
 constexpr std::int64_t longestWaitMs = std::numeric_limits<std::int32_t>::max();
 
 // Stops the stepping and tells the user; lines, file, world and the paused flag stay as they are.
@@ -121,17 +121,21 @@ void playbackStep()
          now = steadyMs()) {
         if (lines == linesPerStep || now - started >= stepMs)
             break;
+        const bool waited = playback.log.waitingForLine && now - playback.live.waitingSinceMs >= waitedAtEdgeMs;
         const StepOutcome outcome = applyCurrentLine();
         if (outcome == StepOutcome::ended)
             return;
         if (outcome == StepOutcome::waiting) {
-            // The newest whole line is applied. Written later than it was due, it sets the pace: the next line is
-            // due its gap after this moment, so that playback at the file's end runs with the writer.
+            // The newest whole line is applied; playback waits for the next one to be written.
             stopPlayback();
-            if (now - dueMs(playback.pace, playback.clock.lineTime, playback.msPerLogSecond) > lateAtEdgeMs)
-                playback.pace = {now, logMsOf(playback.clock.lineTime)};
+            playback.live.waitingSinceMs = now;
             return;
         }
+        // At the file's end playback runs with the writer: a line that playback waited for is due when it comes, and
+        // those after it at their pace from there. (Where the clock stands still while it waits, as kelo-render's
+        // does, the pace stays.)
+        if (waited && outcome == StepOutcome::applied)
+            playback.pace = {now, logMsOf(playback.clock.lineTime)};
         // A long line is read a step's share a timer tick, so that the window keeps answering over it.
         if (outcome == StepOutcome::reading)
             break;

@@ -22,13 +22,13 @@ std::string gameLog(int seconds, bool reset = false)
 {
     std::string log = "[1:00:00] CONFIG;5;Live\n";
     for (int id = 1; id <= 4; ++id)
-        log += "[1:00:00] CREATED;SOLDIER;" + std::to_string(id) + ";Rifleman;100;200;0;0;100;30;" +
-               std::to_string(id % 2) + ";P\n";
+        log += "[1:00:00] CREATED;SOLDIER;" + std::to_string(id) + ";Rifleman;100;200;0;0;100;30;"
+             + std::to_string(id % 2) + ";P\n";
     for (int s = 1; s <= seconds; ++s) {
         const std::string stamp = "[1:00:" + std::string(s < 10 ? "0" : "") + std::to_string(s) + "] ";
         for (int id = 1; id <= 4; ++id)
-            log += stamp + "POS;SOLDIER;" + std::to_string(id) + ";Rifleman;" + std::to_string(100 + s * id) + ";" +
-                   std::to_string(200 - s) + ";0;" + std::to_string(s * 10) + ";100;30\n";
+            log += stamp + "POS;SOLDIER;" + std::to_string(id) + ";Rifleman;" + std::to_string(100 + s * id) + ";"
+                 + std::to_string(200 - s) + ";0;" + std::to_string(s * 10) + ";100;30\n";
         log += stamp + "CHAT;PUBLIC;1;second " + std::to_string(s) + "\n";
         if (s == seconds / 2)
             log += stamp + "KILLED;SOLDIER;3\n" + stamp + "DESTROYED;SOLDIER;3\n" + (reset ? "RESET\n" : "");
@@ -141,16 +141,18 @@ TEST_F(LiveFollowTest, PlaybackWaitsAtTheEndUntilLinesComeAndEndsOnlyWhenFollowi
     const std::size_t cut = text.find("[1:00:03]");
     const std::string path = writeFile("live.log", text.substr(0, cut) + "[1:00:03] POS;SOL");
     openReplayLog(path, true);
-    headless::advance(10'000);
+    // Within the 5 s after which half a line is taken as it stands.
+    headless::advance(4'500);
     EXPECT_TRUE(headless::messages().empty());
     EXPECT_TRUE(waitingAtLiveEdge());
     EXPECT_EQ(logTimeNow(), 2);
-    EXPECT_EQ(newestChat(), "second 2");
+    EXPECT_EQ(newestChat(), "P: second 2");
 
-    // The rest comes: the watch timer sees it within a look, and the lines play at their pace from there.
+    // The rest comes: the watch timer sees it within a look, the line waited for plays at once and those after it
+    // at their pace from there.
     append(path, text.substr(cut + 17));
     headless::advance(followCheckMs + 1);
-    EXPECT_EQ(logTimeNow(), 3);
+    EXPECT_EQ(newestChat(), "P: second 3");
     headless::advance(4'000);
     EXPECT_EQ(logTimeNow(), 6);
     EXPECT_TRUE(waitingAtLiveEdge());
@@ -166,7 +168,7 @@ TEST_F(LiveFollowTest, PlaybackWaitsAtTheEndUntilLinesComeAndEndsOnlyWhenFollowi
     setFollowing(true);
     append(path, "[1:00:07] CHAT;PUBLIC;1;late\n");
     headless::advance(followCheckMs + 1'100);
-    EXPECT_EQ(newestChat(), "late");
+    EXPECT_EQ(newestChat(), "P: late");
 }
 
 TEST_F(LiveFollowTest, AFileCutShortIsReadAfreshAndOpeningAnotherLogStopsFollowing)
@@ -188,4 +190,14 @@ TEST_F(LiveFollowTest, AFileCutShortIsReadAfreshAndOpeningAnotherLogStopsFollowi
     EXPECT_FALSE(headless::timerArmed(followTimer));
     headless::advance(5'000);
     EXPECT_EQ(headless::messages().back().text, "No more data");
+}
+
+TEST_F(LiveFollowTest, ALastLineWithoutItsLineFeedIsTakenAsItStandsAfterFiveSeconds)
+{
+    openReplayLog(writeFile("live.log", "[1:00:00] CONFIG;5;Whole\n[1:00:00] CONFIG;5;Half"), true);
+    headless::advance(4'000);
+    EXPECT_EQ(viewer.world.configTitle, std::optional<std::string>("Whole"));
+    headless::advance(1'500);
+    EXPECT_EQ(viewer.world.configTitle, std::optional<std::string>("Half"));
+    EXPECT_TRUE(headless::messages().empty());
 }

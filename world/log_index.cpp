@@ -201,7 +201,8 @@ std::shared_ptr<const LogIndexData> LogIndex::view() const
 std::shared_ptr<const LogIndexData> LogIndex::waitFor(double t) const
 {
     std::unique_lock lock(mutex_);
-    published_.wait(lock, [this, t] { return view_->complete || view_->atEdge || view_->scannedS >= t; });
+    published_.wait(lock,
+                    [this, t] { return view_->complete || (view_->atEdge && following_) || view_->scannedS >= t; });
     return view_;
 }
 

@@ -31,8 +31,8 @@ public:
 
     // What has been scanned so far; never null.
     std::shared_ptr<const LogIndexData> view() const;
-    // Waits until the scan covers log time t (or is complete, or waits at a followed file's end) and returns what it
-    // has then. For the headless
+    // Waits until the scan covers log time t (or is complete, or waits at the file's end while following) and returns
+    // what it has then. For the headless
     // player and tests, which must see the same index on every run; the viewer never waits.
     std::shared_ptr<const LogIndexData> waitFor(double t) const;
 
