@@ -42,7 +42,7 @@ void setFollowing(bool following)
     Playback& playback = app::viewer().playback;
     if (!playback.log.reader || playback.live.following == following)
         return;
-    playback.live = LiveFollow{following, lookAtLog(playback.logPath)};
+    playback.live = LiveFollow{following, lookAtFile(playback.logPath)};
     setFollowing(playback.log, following);
     if (playback.trail) {
         setFollowing(playback.trail->log, following);
@@ -70,7 +70,7 @@ bool checkFollowedLog()
     LiveFollow& live = playback.live;
     if (!live.following || !playback.log.reader)
         return false;
-    const LogFileLook now = lookAtLog(playback.logPath);
+    const LogFileLook now = lookAtFile(playback.logPath);
     LogChange change = logChange(live.look, now);
     if (change == LogChange::missing) {
         live.wentMissing = true;

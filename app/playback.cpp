@@ -100,7 +100,7 @@ void openReplayLog(const std::string& path, bool following)
     reader->setFollowing(following);
     startLog(log, std::move(*reader));
     if (following) {
-        viewer.playback.live = LiveFollow{true, lookAtLog(path)};
+        viewer.playback.live = LiveFollow{true, lookAtFile(path)};
         armTimer(followTimer, followCheckMs);
     }
     startNavigation(path);

@@ -257,7 +257,7 @@ bool RenderRun::writeState(const std::string& path)
         // A followed log's index is as complete as it gets once it waits at the end of what is written.
         if (options_.follow) {
             index->fileGrew();
-            index->waitForEdge(lookAtLog(options_.logPath).size);
+            index->waitForEdge(lookAtFile(options_.logPath).size);
         } else {
             index->waitFor(std::numeric_limits<double>::infinity());
         }

@@ -112,9 +112,15 @@ std::size_t LineReader::readFile(char* into, std::size_t size)
 {
     if (!file_ || ended_)
         return 0;
-    // The end of the file is sticky in stdio; a file that is followed may have grown since.
-    if (following_)
-        std::clearerr(file_.get());
+    // The end of the file is sticky in stdio (and the Windows runtime reads nothing more past it until the file is
+    // positioned again); a file that is followed may have grown since.
+    if (following_ && std::feof(file_.get())) {
+#ifdef _WIN32
+        _fseeki64(file_.get(), _ftelli64(file_.get()), SEEK_SET);
+#else
+        fseeko(file_.get(), ftello(file_.get()), SEEK_SET);
+#endif
+    }
     std::size_t got = std::fread(into, 1, size, file_.get());
     if (ctrlZEndsFile) {
         if (const void* mark = std::memchr(into, ctrlZ, got)) {

@@ -1,20 +1,17 @@
 // How a followed log's file stands at a look: whether it is there, which file it is and how long, so that growth can
 // be told from a file that shrank or was replaced by another at the same path (a new game, a rotated log).
-// Relies on the system's stat (the C runtime's _stat64 on Windows).
+// The look itself is the platform's (lookAtFile in seam/platform.h); this is pure.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 struct LogFileLook {
     bool exists = false;
-    // Which file: device and inode; on Windows, where the C runtime gives no inode, the drive and the creation time.
+    // Which file: device and inode on Linux, volume serial number and file index on Windows.
     std::uint64_t device = 0;
     std::uint64_t identity = 0;
     std::int64_t size = 0;
 };
-
-LogFileLook lookAtLog(const std::string& path);
 
 enum class LogChange : std::uint8_t {
     none,  // the same file, no longer
