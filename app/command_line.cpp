@@ -25,6 +25,8 @@ ViewerCommandLine parseViewerCommandLine(const std::vector<std::string>& args)
         } else if (arg == "--version") {
             parsed.version = true;
             return parsed;
+        } else if (arg == "--follow") {
+            parsed.follow = true;
         } else {
             parsed.error = "unknown option " + arg;
             return parsed;
@@ -44,6 +46,8 @@ folder.
 Options:
   --help     this text
   --version  the program's version
+  --follow   follow LOG while the game still writes it: playback waits at its end for more (the key L
+             turns following on and off)
   --         what follows is the LOG, even when it begins with "-"
 
 Only one log is shown: logs after the first are ignored.

@@ -11,6 +11,7 @@ struct ViewerCommandLine {
     bool version = false;
     std::string error;  // a usage error in one line; empty when the command line is usable
     std::string logPath;  // the log to open at start-up; empty for none
+    bool follow = false;  // --follow: follow the log as it is written
     std::vector<std::string> ignoredPaths;  // logs after the first, which one window cannot show
 };
 

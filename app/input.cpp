@@ -155,5 +155,10 @@ void onKey(const KeyPress& press)
         requestWindow(*window);
     } else if (const auto* camera = std::get_if<CameraKey>(&command)) {
         runCameraKey(*camera);
+    } else if (const auto* live = std::get_if<LiveCommand>(&command)) {
+        if (*live == LiveCommand::toggleFollowing)
+            setFollowing(!app::viewer().playback.live.following);
+        else
+            seekToLiveEdge();
     }
 }

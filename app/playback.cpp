@@ -21,6 +21,8 @@ namespace {
 // burst; the lines still due follow at once in the next step.
 constexpr int linesPerStep = 10'000;
 constexpr std::int64_t stepMs = 8;
+// Playback that waited this long at a followed file's end for a line takes that line as soon as it comes.
+constexpr std::int64_t waitedAtEdgeMs = 25;
 constexpr std::int64_t longestWaitMs = std::numeric_limits<std::int32_t>::max();
 
 // Stops the stepping and tells the user; lines, file, world and the paused flag stay as they are.
@@ -30,7 +32,7 @@ void endOfData()
     showErrorBox("No more data", "Error");
 }
 
-enum class StepOutcome : std::uint8_t { applied, reading, ended };
+enum class StepOutcome : std::uint8_t { applied, reading, waiting, ended };
 
 // Applies the current line as playback does, or reads on in a line longer than one step reads.
 StepOutcome applyCurrentLine()
@@ -46,6 +48,8 @@ StepOutcome applyCurrentLine()
         endOfData();
         return StepOutcome::ended;
     }
+    if (step.waiting)
+        return StepOutcome::waiting;
     return step.reading ? StepOutcome::reading : StepOutcome::applied;
 }
 
@@ -71,13 +75,15 @@ std::string chooseReplayFile()
     return runOpenFileDialog();
 }
 
-void openReplayLog(const std::string& path)
+void openReplayLog(const std::string& path, bool following)
 {
     if (path.empty())
         return;
     stopPlayback();
     stopNavigation();
+    stopTimer(followTimer);
     Viewer& viewer = app::viewer();
+    viewer.playback.live = LiveFollow{};
     resetWorld(viewer.world);
     LogCursor& log = viewer.playback.log;
     log = LogCursor{};
@@ -91,7 +97,12 @@ void openReplayLog(const std::string& path)
     // The first line is due at once; the clock starts at the log's start.
     timeLinesFrom(0);
     armTimer(movementTimer, movementPeriod(viewer.playback.msPerLogSecond));
+    reader->setFollowing(following);
     startLog(log, std::move(*reader));
+    if (following) {
+        viewer.playback.live = LiveFollow{true, lookAtFile(path)};
+        armTimer(followTimer, followCheckMs);
+    }
     startNavigation(path);
 }
 
@@ -110,9 +121,21 @@ void playbackStep()
          now = steadyMs()) {
         if (lines == linesPerStep || now - started >= stepMs)
             break;
+        const bool waited = playback.log.waitingForLine && now - playback.live.waitingSinceMs >= waitedAtEdgeMs;
         const StepOutcome outcome = applyCurrentLine();
         if (outcome == StepOutcome::ended)
             return;
+        if (outcome == StepOutcome::waiting) {
+            // The newest whole line is applied; playback waits for the next one to be written.
+            stopPlayback();
+            playback.live.waitingSinceMs = now;
+            return;
+        }
+        // At the file's end playback runs with the writer: a line that playback waited for is due when it comes, and
+        // those after it at their pace from there. (Where the clock stands still while it waits, as kelo-render's
+        // does, the pace stays.)
+        if (waited && outcome == StepOutcome::applied)
+            playback.pace = {now, logMsOf(playback.clock.lineTime)};
         // A long line is read a step's share a timer tick, so that the window keeps answering over it.
         if (outcome == StepOutcome::reading)
             break;
@@ -163,6 +186,11 @@ void setSpeed(std::int32_t msPerLogSecond)
     playback.msPerLogSecond = msPerLogSecond;
     if (playback.linesTimed)
         timeLinesFrom(reached);
+}
+
+void timeCurrentLine()
+{
+    armForCurrentLine(steadyMs());
 }
 
 void timeLinesFrom(std::int64_t logMs)

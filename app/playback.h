@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/live_follow.h"
 #include "world/log_index.h"
 #include "world/log_snapshots.h"
 #include "world/log_step.h"
@@ -28,10 +29,12 @@ struct Playback {
     std::optional<SettledLog> trail;
     SnapshotStore snapshots;
     std::optional<SettledSeek> seek;  // a seek under way
+    LiveFollow live;  // following the log while it is written (app/live_follow.h)
 };
 
 std::string chooseReplayFile();
-void openReplayLog(const std::string& path);
+// Opens a log and plays it; following it as it is written (app/live_follow.h) or not, whatever the log before did.
+void openReplayLog(const std::string& path, bool following = false);
 // Applies every line that is due, in order, up to a bound on one step's work, and arms the playback timer for the
 // next due line (at once when the bound cut the step short).
 void playbackStep();
@@ -45,6 +48,8 @@ void stepLines(int lines);
 // The current line is due at log time `logMs` (log milliseconds, at most its own time) counted from now; a log time
 // before the line waits for the rest of it.
 void timeLinesFrom(std::int64_t logMs);
+// Arms the playback timer for the current line, due at the pace set before.
+void timeCurrentLine();
 // trunc(0.05 x msPerLogSecond), taken when a log is opened.
 std::int32_t movementPeriod(std::int32_t msPerLogSecond);
 
@@ -54,6 +59,8 @@ std::int32_t movementPeriod(std::int32_t msPerLogSecond);
 void stopNavigation();
 // Starts the index and the trail of the log just opened at `path`.
 void startNavigation(const std::string& path);
+// Starts the index of the log at `path` afresh, following the file as playback does.
+void startIndex(const std::string& path);
 // Steps the trail over the line that playback has just applied, and keeps a snapshot of it now and then.
 void followPlayback();
 // The seek timer: applies the lines of a seek under way for at most 20 ms.

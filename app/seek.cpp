@@ -93,6 +93,8 @@ std::optional<SettledLog> seekStart(double target, std::int32_t msPerLogSecond)
         if (std::optional<LineReader> reader = openLogFile(playback.logPath))
             start = startSettled(std::move(*reader));
     }
+    if (start)
+        setFollowing(start->log, playback.live.following);
     return start;
 }
 
@@ -167,10 +169,21 @@ void startNavigation(const std::string& path)
 {
     Playback& playback = app::viewer().playback;
     playback.logPath = path;
-    if (std::optional<LineReader> reader = openLogFile(path))
-        playback.index = std::make_unique<LogIndex>(std::move(*reader));
-    if (std::optional<LineReader> reader = openLogFile(path))
+    startIndex(path);
+    if (std::optional<LineReader> reader = openLogFile(path)) {
+        reader->setFollowing(playback.live.following);
         playback.trail = startSettled(std::move(*reader));
+    }
+}
+
+void startIndex(const std::string& path)
+{
+    Playback& playback = app::viewer().playback;
+    playback.index.reset();
+    if (std::optional<LineReader> reader = openLogFile(path)) {
+        reader->setFollowing(playback.live.following);
+        playback.index = std::make_unique<LogIndex>(std::move(*reader));
+    }
 }
 
 void followPlayback()

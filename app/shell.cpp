@@ -37,6 +37,7 @@ std::optional<TimelineModel> timelineModel()
     model.seekTarget = seekTarget();
     if (viewer.view.panel.toggleShown)
         model.elapsedRight = panelToggle.left - 3;
+    model.live = viewer.playback.live.following;
     return model;
 }
 
@@ -165,6 +166,9 @@ void onTimer(TimerId id)
         break;
     case seekTimer:
         seekTick();
+        break;
+    case followTimer:
+        checkFollowedLog();
         break;
     }
 }

@@ -3,4 +3,4 @@
 
 #include "seam/platform.h"
 
-enum : TimerId { playbackTimer = 0, movementTimer = 1, repaintTimer = 2, seekTimer = 3 };
+enum : TimerId { playbackTimer = 0, movementTimer = 1, repaintTimer = 2, seekTimer = 3, followTimer = 4 };

@@ -47,6 +47,10 @@ KeyCommand plainCommand(const KeyPress& press, bool paused)
         return CameraKey::follow;
     case Key::zero:
         return CameraKey::rest;
+    case Key::l:
+        return LiveCommand::toggleFollowing;
+    case Key::end:
+        return LiveCommand::toLiveEdge;
     case Key::q:
     case Key::w:
     case Key::tab:  // the side panel's keys (controls/panel_input.h)

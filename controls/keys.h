@@ -35,6 +35,8 @@ enum class Key : std::uint8_t {
     enter,
     backspace,
     typed,  // a key that only types its character (KeyPress::text)
+    l,
+    end
 };
 
 struct KeyPress {
@@ -71,13 +73,17 @@ struct LineStep {
 // What a key asks of the camera.
 enum class CameraKey : std::uint8_t { zoomIn, zoomOut, follow, rest };
 
-using KeyCommand =
-    std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo, SpeedStep, LineStep, WindowRequest, CameraKey>;
+// L: following the log as it is written, on or off. End: to the newest line of a followed log.
+enum class LiveCommand : std::uint8_t { toggleFollowing, toLiveEdge };
+
+using KeyCommand = std::variant<std::monostate, ButtonIndex, SeekBy, SeekTo, SpeedStep, LineStep, WindowRequest,
+                                CameraKey, LiveCommand>;
 
 // Space: "Pause" while playing, "Play" while paused. Left and Right: 10 log seconds back or forward, 60 with
 // Shift. Home: the start. + and -: ">>" and "<<". ] and [: a speed step that goes on past the buttons. While
 // paused, . and ,: one line forward or back. B: "Bars". O and Ctrl+O: "Open". Ctrl+Q and Ctrl+W: close the
 // window. F11: full screen or back; Escape: out of full screen. Z and X: the camera zooms in and out about the
-// middle; F: it follows a unit or stops; 0: back to rest. A held key repeats seeks, speed and line steps and zooms;
-// every other command acts once a press. Control with any other key is left to the system.
+// middle; F: it follows a unit or stops; 0: back to rest. L: following the log as it is written on or off; End: the
+// newest line. A held key repeats seeks, speed and line steps and zooms; every other command acts once a press.
+// Control with any other key is left to the system.
 KeyCommand keyCommand(const KeyPress& press, bool paused);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "seam/gdiplus_flat.h"
+#include "world/log_growth.h"
 
 // Timers are known by small ids that the core chooses, from 0 to timerIdLimit - 1.
 using TimerId = int;
@@ -36,6 +37,9 @@ std::string executableFolder();
 // One value of a Windows-profile (INI) file, or `fallback` when the file, section or key is missing.
 std::string readProfileString(const std::string& section, const std::string& key, const std::string& fallback,
                               const std::string& path);
+
+// Whether a file is at `path`, which file it is and its size: a followed log is looked at with it.
+LogFileLook lookAtFile(const std::string& path);
 
 // A fault worth a developer's eye that the user is not shown: standard error on Linux, the debugger's output
 // on Windows.

@@ -117,11 +117,13 @@ TEST(KeyCommand, EveryKeyPlainAndWithControlPressedAndHeld)
         {Key::enter, nothing, nothing, false},
         {Key::backspace, nothing, nothing, false},
         {Key::typed, nothing, nothing, false},
+        {Key::l, LiveCommand::toggleFollowing, nothing, false},
+        {Key::end, LiveCommand::toLiveEdge, nothing, false},
     };
     // One row for each key of the enumeration, in its order, up to its last one.
     for (std::size_t i = 0; i < rows.size(); ++i)
         ASSERT_EQ(static_cast<std::size_t>(rows[i].key), i);
-    ASSERT_EQ(rows.back().key, Key::typed);
+    ASSERT_EQ(rows.back().key, Key::end);
     for (const Row& row : rows) {
         for (bool control : {false, true}) {
             const KeyCommand pressed = control ? row.withControl : row.plain;

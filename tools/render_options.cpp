@@ -209,7 +209,7 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
         if (!key)
             return "--key must be NAME@MS with NAME one of space, left, right, shift+left, shift+right, home, plus, "
                    "minus, b, bracketleft, bracketright, period, comma, z, x, f, 0, tab, slash, escape, enter, "
-                   "backspace or a letter or digit, not \""
+                   "backspace, end or a letter or digit, not \""
                  + value + "\"";
         options.inputs.push_back({timed->second, *key});
     } else if (name == "--click") {
@@ -227,6 +227,11 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
             return "--seek must be log seconds, optionally @ milliseconds of playback (12.5 or 12.5@3000), not \""
                  + value + "\"";
         options.seeks.push_back(*request);
+    } else if (name == "--idle-exit") {
+        const std::optional<double> idle = seconds(value);
+        if (!idle)
+            return "--idle-exit must be a number of seconds, not \"" + value + "\"";
+        options.idleExitS = *idle;
     }
     return {};
 }
@@ -235,7 +240,7 @@ std::string takeValue(RenderOptions& options, std::string_view name, const std::
 bool isFlag(std::string_view name)
 {
     return name == "--check" || name == "--timeline" || name == "--index" || name == "--quiet" || name == "--panel"
-        || name == "--events";
+        || name == "--events" || name == "--follow";
 }
 
 bool& flag(RenderOptions& options, std::string_view name)
@@ -248,6 +253,8 @@ bool& flag(RenderOptions& options, std::string_view name)
         return options.panel;
     if (name == "--events")
         return options.events;
+    if (name == "--follow")
+        return options.follow;
     return name == "--quiet" ? options.quiet : options.timeline;
 }
 
@@ -260,9 +267,9 @@ bool repeats(std::string_view name)
 
 bool takesValue(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 17> names = {
+    static constexpr std::array<std::string_view, 18> names = {
         "--folder", "--speed", "--until", "--every",  "--frame",       "--state", "--frames", "--video", "--scale",
-        "--key",    "--click", "--seek",  "--camera", "--follow-unit", "--wheel", "--drag",   "--units"};
+        "--key",    "--click", "--seek",  "--camera", "--follow-unit", "--wheel", "--drag",   "--units", "--idle-exit"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -276,15 +283,18 @@ std::string combinationError(const RenderOptions& options, const std::vector<std
         return "no replay log given";
     if (wasGiven("--frames") != wasGiven("--every"))
         return "--frames and --every go together";
+    if (wasGiven("--idle-exit") && !options.follow)
+        return "--idle-exit goes with --follow";
     if (options.check) {
-        for (std::string_view name :
-             {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline", "--key", "--click",
-              "--seek", "--index", "--camera", "--follow-unit", "--wheel", "--drag", "--panel", "--events", "--units"})
+        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--video", "--scale", "--timeline",
+                                      "--key", "--click", "--seek", "--index", "--camera", "--follow-unit", "--wheel",
+                                      "--drag", "--panel", "--events", "--units", "--follow"})
             if (wasGiven(name))
                 return "--check reads the log without playing it: it cannot be combined with " + std::string(name);
     }
     if (options.index) {
-        for (std::string_view name : {"--until", "--frame", "--state", "--frames", "--seek", "--events", "--units"})
+        for (std::string_view name :
+             {"--until", "--frame", "--state", "--frames", "--seek", "--events", "--units", "--follow"})
             if (wasGiven(name))
                 return "--index reads the log without playing it: it cannot be combined with " + std::string(name);
     }
@@ -374,7 +384,7 @@ ParsedOptions parseRenderOptions(const std::vector<std::string>& args)
 std::optional<KeyPress> namedKey(std::string_view name)
 {
     // Each with the character it types, as the viewers' keyboards give it.
-    static constexpr std::array<std::pair<std::string_view, KeyPress>, 18> keys{{
+    static constexpr std::array<std::pair<std::string_view, KeyPress>, 19> keys{{
         {"space", {Key::space, false, false, false, U' '}},
         {"left", {Key::left}},
         {"right", {Key::right}},
@@ -393,6 +403,7 @@ std::optional<KeyPress> namedKey(std::string_view name)
         {"escape", {Key::escape}},
         {"enter", {Key::enter}},
         {"backspace", {Key::backspace}},
+        {"end", {Key::end}},
     }};
     for (const auto& [keyName, press] : keys)
         if (keyName == name)
@@ -427,6 +438,9 @@ std::optional<KeyPress> namedKey(std::string_view name)
         break;
     case '0':
         press.key = Key::zero;
+        break;
+    case 'l':
+        press.key = Key::l;
         break;
     default:
         break;
@@ -472,9 +486,10 @@ Options:
                    shift+right (60), home (the start), plus (">>"), minus ("<<"), b ("Bars"),
                    bracketright and bracketleft (a speed step, on past the buttons: 0.125x to 64x),
                    period and comma (while paused: one line forward, one line back), z and x (zoom in
-                   and out), f (follow the pinned unit, or stop), 0 (the whole map), tab (the side
-                   panel), slash (its search takes the keys), escape, enter, backspace, or a letter or
-                   digit, which types itself into the search while it has the keys (b: "Bars" otherwise)
+                   and out), f (follow the pinned unit, or stop), 0 (the whole map), l (following the
+                   log on or off), end (while following: to the newest line), tab (the side panel),
+                   slash (its search takes the keys), escape, enter, backspace, or a letter or digit,
+                   which types itself into the search while it has the keys (b: "Bars" otherwise)
   --click X,Y@MS   move the pointer to the frame pixel (X, Y) of the 400 x 455 frame (600 x 455 with --panel:
                    X from 400 is the panel), whatever --scale says,
                    MS milliseconds after the open, then press and release the left button there (a button, a
@@ -502,6 +517,10 @@ Options:
   --index          scan the whole log as the viewer's index does and print it as JSON: totalS, lines,
                    marks ({t, kind, side}: destroyed, killed, win, chat, reset; side only on destroyed)
                    and breaks ({t, lengthS}: waits of more than ten minutes)
+  --follow         play the log live, as the game still writes it: the virtual clock runs while there are
+                   lines; at the end of what is written it waits in real time for the next whole line,
+                   looking at the file every 250 ms; --until still bounds the virtual time
+  --idle-exit S    with --follow: end the run after S seconds of real time without growth (default 10)
   --quiet          no progress line: runs that take over a second show one on standard error while it is
                    a terminal (how much is done, lines a second, the time left)
   -h, --help       this text
@@ -510,8 +529,9 @@ Options:
 
 The state JSON ends with logTimeS (the current line's log time) and indexedS (the log time the index has
 scanned; kelo-render lets the index finish first), then, once the camera has left the whole map, camera:
-{x, y, zoom, following} (the map point at the middle, the zoom, the id followed or null). Texts from the log are
-written as the characters they are read as: as they stand when they are valid UTF-8, else each byte as the
+{x, y, zoom, following} (the map point at the middle, the zoom, the id followed or null), and with --follow
+following (whether the log is followed at the stop) and liveEdgeS (the log time of the newest whole line). Texts
+from the log are written as the characters they are read as: as they stand when they are valid UTF-8, else each byte as the
 character of the same code (Latin-1), so any bytes give valid JSON. Floats are written with the
 fewest digits that read back to the same 32-bit float; a value that is not finite is written as null.
 

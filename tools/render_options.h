@@ -73,6 +73,8 @@ struct RenderOptions {
     bool events = false;  // print the events list (JSON lines) instead of playing
     std::optional<std::string> unitsPath;  // the Units tab at the stop as JSON; "-" is standard output
     bool quiet = false;  // no progress line
+    bool follow = false;  // --follow: play the log live, waiting in real time at its end for more
+    double idleExitS = 10;  // --idle-exit: while following, the real seconds without growth that end the run
     bool help = false;
     bool version = false;
 };

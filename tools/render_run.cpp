@@ -5,8 +5,10 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <thread>
 #include <variant>
 
+#include "app/live_follow.h"
 #include "app/seek.h"
 #include "app/shell.h"
 #include "app/timers.h"
@@ -118,7 +120,8 @@ bool RenderRun::startUp()
 // The log is opened at time 0, as if "Open" had chosen it; false when it could not be (the core said why).
 bool RenderRun::openLog()
 {
-    openReplayLog(options_.logPath);
+    openReplayLog(options_.logPath, options_.follow);
+    lastGrowth_ = std::chrono::steady_clock::now();
     waitForPanelEvents();
     return static_cast<bool>(viewer_.playback.log.reader);
 }
@@ -167,6 +170,11 @@ void RenderRun::startOutputs()
 bool RenderRun::play()
 {
     while (playing() && frames_->tell(false)) {
+        if (waitingAtLiveEdge()) {
+            if (!waitForGrowth())
+                break;
+            continue;
+        }
         deliverDueInputs();
         headless::advance(nextStop() - headless::now());
         followWhenThere();
@@ -180,6 +188,20 @@ bool RenderRun::play()
             return false;
     }
     return true;
+}
+
+// Following, at the end of what is written: the virtual clock stands while the file is looked at in real time, as
+// the viewer's watch timer looks at it. False once it has not grown for --idle-exit seconds.
+bool RenderRun::waitForGrowth()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(followCheckMs));
+    const auto now = std::chrono::steady_clock::now();
+    if (checkFollowedLog()) {
+        lastGrowth_ = now;
+        skipping_.changed();
+        return true;
+    }
+    return now - lastGrowth_ < std::chrono::duration<double>(options_.idleExitS);
 }
 
 // The end of data ends the run unless a seek is still to come; so does the time asked for.
@@ -288,9 +310,21 @@ int RenderRun::writeOutputs()
 // The state once the whole log is scanned, so that indexedS is the same on every run; "-" is standard output.
 bool RenderRun::writeState(const std::string& path)
 {
-    if (viewer_.playback.index)
-        viewer_.playback.index->waitFor(std::numeric_limits<double>::infinity());
-    return writeJson(path, stateJson());
+    if (LogIndex* index = viewer_.playback.index.get()) {
+        // A followed log's index is as complete as it gets once it waits at the end of what is written.
+        if (options_.follow) {
+            index->fileGrew();
+            index->waitForEdge(lookAtFile(options_.logPath).size);
+        } else {
+            index->waitFor(std::numeric_limits<double>::infinity());
+        }
+    }
+    StateJson state = stateJson();
+    if (options_.follow) {
+        state["following"] = viewer_.playback.live.following;
+        state["liveEdgeS"] = indexView()->scannedS;
+    }
+    return writeJson(path, state);
 }
 
 // The Units tab once the whole log is scanned, as the state is written.

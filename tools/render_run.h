@@ -3,6 +3,7 @@
 // One run at a time: while it lives, its viewer is the current one and it takes the headless backend's sinks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,6 +37,7 @@ private:
     void seekWhenDue();
     void startOutputs();
     bool play();
+    bool waitForGrowth();
     int end();
     int writeOutputs();
 
@@ -71,4 +73,5 @@ private:
     bool endOfData_ = false;  // "No more data" was said since the open or the last seek
     // --follow-unit's id until a unit with it exists: the log creates its units after the open.
     std::optional<std::int32_t> followWanted_;
+    std::chrono::steady_clock::time_point lastGrowth_;  // --follow: when the log last grew, in real time
 };

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "view/frame.h"
 #include "view/frame_layout.h"
@@ -123,8 +125,21 @@ void drawText(Surface& surface, KeptText& texts, const TimelineView& view, const
 {
     const Font& font = texts.font("Arial", 8);
     const GpRectF layout = rectF(textMeasureBox);
-    const std::string elapsed = elapsedText(model);
-    const float elapsedLeft = static_cast<float>(model.elapsedRight) - surface.measure(elapsed, font, layout).Width;
+    // While following, "LIVE" and how far behind the newest line playback is stand at the right end, right to left.
+    std::vector<std::pair<std::string, ARGB>> rightTexts;
+    if (model.live) {
+        rightTexts.emplace_back("LIVE", timelineColour::live);
+        if (std::string behind = behindEdgeText(model); !behind.empty())
+            rightTexts.emplace_back(std::move(behind), timelineColour::text);
+    }
+    rightTexts.emplace_back(elapsedText(model), timelineColour::text);
+    std::vector<float> lefts;
+    float right = static_cast<float>(model.elapsedRight);
+    for (const auto& [text, colour] : rightTexts) {
+        lefts.push_back(right - surface.measure(text, font, layout).Width);
+        right = lefts.back() - 4;
+    }
+    const float elapsedLeft = lefts.back();
     // The log time under the pointer; on a mark, the time of the mark itself (a column spans a stretch of time) and
     // what it marks.
     std::string label;
@@ -139,8 +154,10 @@ void drawText(Surface& surface, KeptText& texts, const TimelineView& view, const
     }
     // A box too wide to stand beside "elapsed / total" (hours and sides beyond any game) takes the row from the
     // left edge, and the elapsed text is left out while the pointer is there.
-    if (!view.pointerX || labelLeft)
-        surface.drawText(elapsed, font, elapsedLeft, timelineTextTop, Brush::solid(timelineColour::text));
+    if (!view.pointerX || labelLeft) {
+        for (std::size_t i = 0; i < rightTexts.size(); ++i)
+            surface.drawText(rightTexts[i].first, font, lefts[i], timelineTextTop, Brush::solid(rightTexts[i].second));
+    }
     if (model.seekTarget)
         surface.drawText("Seeking " + logTimeText(*model.seekTarget), font, barLeft, timelineTextTop,
                          Brush::solid(timelineColour::target));
@@ -205,15 +222,33 @@ double timelineSpan(const TimelineModel& model)
     return std::max({finiteOrZero(model.index->scannedS), finiteOrZero(model.nowS), target});
 }
 
+namespace {
+
+// The scan has read all there is: the whole log, or a followed log up to the file's end.
+bool scannedAll(const TimelineModel& model)
+{
+    return model.index->complete || (model.live && model.index->atEdge);
+}
+
+}  // namespace
+
 TimelineScale timelineScaleOf(const TimelineModel& model)
 {
-    const float right = model.index->complete ? barRight : barRight - unscannedWidth;
+    const float right = scannedAll(model) ? barRight : barRight - unscannedWidth;
     return timelineScale(model.index->breaks, timelineSpan(model), barLeft, right);
 }
 
 std::string elapsedText(const TimelineModel& model)
 {
     return logTimeText(model.nowS) + " / " + logTimeText(timelineSpan(model)) + (model.index->complete ? "" : "+");
+}
+
+std::string behindEdgeText(const TimelineModel& model)
+{
+    const double behind = finiteOrZero(model.index->scannedS) - finiteOrZero(model.nowS);
+    if (!model.live || !model.index->atEdge || behind < 1)
+        return {};
+    return "-" + logTimeText(behind);
 }
 
 void drawTimeline(const FrameCanvas& canvas, TimelineView& view, const TimelineModel& model)
@@ -224,7 +259,7 @@ void drawTimeline(const FrameCanvas& canvas, TimelineView& view, const TimelineM
     Brush brush = Brush::solid(timelineColour::background);
     surface.fillRectI(brush, timelineStrip.left, timelineStrip.top, timelineStrip.width, timelineStrip.height);
 
-    const int scannedEnd = index.complete ? barRight : edgeAt(xOfTime(scale, index.scannedS));
+    const int scannedEnd = scannedAll(model) ? barRight : edgeAt(xOfTime(scale, index.scannedS));
     fillColumns(surface, brush, timelineColour::scanned, barLeft, scannedEnd);
     if (scannedEnd < barRight) {
         const Brush stripes = Brush::gradient({0, barTop}, {4, barTop + 4}, timelineColour::unscannedDark,

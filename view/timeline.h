@@ -19,6 +19,9 @@ struct TimelineModel {
     double nowS = 0;  // the log time of the line on screen
     std::optional<double> seekTarget;  // where a seek under way is going
     int elapsedRight = barRight;  // where "elapsed / total" ends: before the panel's toggle where that shows
+    // Following the log as it is written: "LIVE" at the right end, how far playback is behind the newest line, and
+    // the bar reaches its right end at the newest line once the scan waits there.
+    bool live = false;
 };
 
 namespace timelineColour {
@@ -33,6 +36,7 @@ constexpr ARGB pointer = 0xFFFFFFFF;  // the tick above the bar under the pointe
 constexpr ARGB text = 0xFFC8C8C8;
 constexpr ARGB labelBox = 0xFF404040;  // behind the time under the pointer
 constexpr ARGB labelText = 0xFFFFFFFF;
+constexpr ARGB live = 0xFFFF5050;  // "LIVE"
 }  // namespace timelineColour
 
 // h:mm:ss, or m:ss under an hour, in whole seconds cut down; below 0 or not a number is "0:00".
@@ -49,6 +53,9 @@ double timelineSpan(const TimelineModel& model);
 TimelineScale timelineScaleOf(const TimelineModel& model);
 // "elapsed / total", with a "+" after the total while the scan goes on.
 std::string elapsedText(const TimelineModel& model);
+// While following: how far playback is behind the newest line, as "-1:23"; empty within a second of it or while the
+// scan has not reached the file's end.
+std::string behindEdgeText(const TimelineModel& model);
 
 // Draws the strip over whatever the frame holds there, and keeps the bar's scale in the view for the pointer.
 void drawTimeline(const FrameCanvas& canvas, TimelineView& view, const TimelineModel& model);

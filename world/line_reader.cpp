@@ -112,6 +112,15 @@ std::size_t LineReader::readFile(char* into, std::size_t size)
 {
     if (!file_ || ended_)
         return 0;
+    // The end of the file is sticky in stdio (and the Windows runtime reads nothing more past it until the file is
+    // positioned again); a file that is followed may have grown since.
+    if (following_ && std::feof(file_.get())) {
+#ifdef _WIN32
+        _fseeki64(file_.get(), _ftelli64(file_.get()), SEEK_SET);
+#else
+        fseeko(file_.get(), ftello(file_.get()), SEEK_SET);
+#endif
+    }
     std::size_t got = std::fread(into, 1, size, file_.get());
     if (ctrlZEndsFile) {
         if (const void* mark = std::memchr(into, ctrlZ, got)) {
@@ -174,12 +183,12 @@ bool LineReader::skipBlanks(std::int64_t& budget)
 }
 
 // The raw text up to the line feed, which is consumed too; one character more than the limit is kept to see a final
-// carriage return. False when the budget ran out before the line feed or the end of the file.
-bool LineReader::readText(std::string& line, std::int64_t& budget)
+// carriage return. Says whether the line feed, the budget or the end of the file stopped it.
+LineReader::TextEnd LineReader::readText(std::string& line, std::int64_t& budget)
 {
     while (fill()) {
         if (budget <= 0)
-            return false;
+            return TextEnd::budget;
         const char* start = block_.data() + at_;
         const std::size_t looked = static_cast<std::size_t>(std::min<std::int64_t>(end_ - at_, budget));
         const auto* newline = static_cast<const char*>(std::memchr(start, '\n', looked));
@@ -198,10 +207,10 @@ bool LineReader::readText(std::string& line, std::int64_t& budget)
             // The carriage return before the line feed is not text.
             if (lastByte_ == '\r')
                 --textLength_;
-            return true;
+            return TextEnd::lineFeed;
         }
     }
-    return true;
+    return TextEnd::fileEnd;
 }
 
 std::optional<std::string> LineReader::read()
@@ -225,15 +234,23 @@ ReadStatus LineReader::read(std::string& line, std::int64_t& budget)
     if (phase_ == Phase::between) {
         line.clear();
         lastLineNumber_ = newlines_ + 1;
-        if (peek() == EOF)
-            return ReadStatus::end;
+        lineStart_ = consumed_;
+        if (peek() == EOF) {
+            takePartial_ = false;
+            return following_ ? ReadStatus::waiting : ReadStatus::end;
+        }
         phase_ = Phase::text;
         textLength_ = 0;
         lastByte_ = 0;
     }
     if (phase_ == Phase::text) {
-        if (!readText(line, budget))
+        const TextEnd end = readText(line, budget);
+        if (end == TextEnd::budget)
             return ReadStatus::unfinished;
+        // A writer may have flushed half a line: it is read once its line feed is there.
+        if (end == TextEnd::fileEnd && following_ && !takePartial_)
+            return ReadStatus::waiting;
+        takePartial_ = false;
         line.resize(static_cast<std::size_t>(std::min<std::int64_t>(textLength_, lineLimit)));
         // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
         line.erase(std::min(line.find('\0'), line.size()));

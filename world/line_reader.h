@@ -19,6 +19,9 @@ enum class ReadStatus : std::uint8_t {
     line,  // a whole line was read
     end,  // the file has no line left
     unfinished,  // the budget ran out first: reading on into the same string goes on where this read stopped
+    // Following a growing file: the file holds no whole line yet (none, or a last one without its line feed). Reading
+    // on into the same string once the file has grown goes on where this read stopped.
+    waiting,
 };
 
 class LineReader {
@@ -47,6 +50,15 @@ public:
     // there.
     bool seek(std::int64_t offset, std::int64_t lineNumber);
 
+    // Following a file that is still written: only lines ended by a line feed are read, and the end of the file is
+    // waited at (ReadStatus::waiting) rather than met. Off, the end of the file ends a line and the data.
+    void setFollowing(bool following) { following_ = following; }
+    bool following() const { return following_; }
+    // The next read takes a last line without its line feed as it stands (a writer that never ends its last line).
+    void takePartialLine() { takePartial_ = true; }
+    // Where the line that the last read started on begins in the file (its blanks before it consumed).
+    std::int64_t lineStart() const { return lineStart_; }
+
 private:
     // Where the reader stands: in the blanks before the first line, before a line, in a line's text, or in the blanks
     // after it (which belong to the line, so that its offset is where the next one starts).
@@ -57,7 +69,8 @@ private:
     int peek();
     void take();
     bool skipBlanks(std::int64_t& budget);
-    bool readText(std::string& line, std::int64_t& budget);
+    enum class TextEnd : std::uint8_t { lineFeed, budget, fileEnd };
+    TextEnd readText(std::string& line, std::int64_t& budget);
 
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::vector<char> block_;
@@ -72,6 +85,9 @@ private:
     Phase phase_ = Phase::leading;
     std::int64_t textLength_ = 0;  // bytes of the line's text read so far
     char lastByte_ = 0;  // the last of them
+    bool following_ = false;
+    bool takePartial_ = false;
+    std::int64_t lineStart_ = 0;
 };
 
 // A log opened for reading (in binary mode); none when the file cannot be opened or is no regular file: a folder, a

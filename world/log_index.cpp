@@ -3,6 +3,7 @@
 #include "world/log_index.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "world/event_table.h"
 #include "world/log_time.h"
@@ -157,11 +158,14 @@ void noteCheckpoint(ScanFindings& found, const LogCursor& log, std::int64_t t)
     found.checkpoints.push_back({static_cast<double>(t), log.reader->offset(), log.currentNumber});
 }
 
-std::shared_ptr<const LogIndexData> snapshotOf(const ScanFindings& found, std::int64_t scanned, bool complete)
+std::shared_ptr<const LogIndexData> snapshotOf(const ScanFindings& found, std::int64_t scanned, bool complete,
+                                               const LogCursor& log)
 {
     auto data = std::make_shared<LogIndexData>();
     data->scannedS = static_cast<double>(scanned);
     data->complete = complete;
+    data->atEdge = log.waitingForLine;
+    data->scannedBytes = log.reader ? log.reader->offset() : 0;
     data->lines = found.lines;
     data->marks = found.marks;
     data->breaks = found.breaks;
@@ -172,15 +176,54 @@ std::shared_ptr<const LogIndexData> snapshotOf(const ScanFindings& found, std::i
 }  // namespace
 
 LogIndex::LogIndex(LineReader reader, std::size_t linesPerPublish)
-    : view_(std::make_shared<const LogIndexData>()),
+    : following_(reader.following()), view_(std::make_shared<const LogIndexData>()),
       worker_([this, file = std::move(reader), linesPerPublish]() mutable { scan(std::move(file), linesPerPublish); })
 {
 }
 
 LogIndex::~LogIndex()
 {
-    stop_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
     worker_.join();
+}
+
+void LogIndex::setFollowing(bool following)
+{
+    {
+        std::lock_guard lock(mutex_);
+        following_ = following;
+    }
+    wake_.notify_all();
+}
+
+void LogIndex::fileGrew(bool takePartialLine)
+{
+    {
+        std::lock_guard lock(mutex_);
+        grew_ = true;
+        takePartial_ = takePartial_ || takePartialLine;
+    }
+    wake_.notify_all();
+}
+
+std::shared_ptr<const LogIndexData> LogIndex::waitForEdge(std::int64_t bytes) const
+{
+    std::unique_lock lock(mutex_);
+    published_.wait(lock, [this, bytes] { return view_->complete || (view_->atEdge && view_->scannedBytes >= bytes); });
+    return view_;
+}
+
+void LogIndex::waitForGrowth(LineReader& reader)
+{
+    std::unique_lock lock(mutex_);
+    wake_.wait(lock, [this, &reader] { return stop_ || grew_ || following_ != reader.following(); });
+    grew_ = false;
+    if (std::exchange(takePartial_, false))
+        reader.takePartialLine();
 }
 
 std::shared_ptr<const LogIndexData> LogIndex::view() const
@@ -192,7 +235,8 @@ std::shared_ptr<const LogIndexData> LogIndex::view() const
 std::shared_ptr<const LogIndexData> LogIndex::waitFor(double t) const
 {
     std::unique_lock lock(mutex_);
-    published_.wait(lock, [this, t] { return view_->complete || view_->scannedS >= t; });
+    published_.wait(lock,
+                    [this, t] { return view_->complete || (view_->atEdge && following_) || view_->scannedS >= t; });
     return view_;
 }
 
@@ -219,6 +263,7 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
     std::size_t listedAtPublish = 0;
     while (!stop_.load(std::memory_order_relaxed)) {
         noteCheckpoint(found, log, clock.lineTime);
+        log.reader->setFollowing(following_.load(std::memory_order_relaxed));
         const std::int64_t lineTime = clock.lineTime;
         // The speed only sets how units glide, which the index does not look at; a map line loads nothing.
         const StepResult step = stepLog(log, world, 1000, WorldHooks{}, inspect);
@@ -227,13 +272,19 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
         if (clock.lineTime - lineTime > breakLongerThan)
             found.breaks.push_back({static_cast<double>(lineTime), static_cast<double>(clock.lineTime - lineTime)});
         if (!step.gap) {
-            publish(snapshotOf(found, clock.lineTime, true));
+            publish(snapshotOf(found, clock.lineTime, true, log));
             return;
+        }
+        if (step.waiting) {
+            publish(snapshotOf(found, clock.lineTime, false, log));
+            waitForGrowth(*log.reader);
+            sincePublished = 0;
+            continue;
         }
         // Copying an entry of the lists costs a small part of scanning a line (nanoseconds against hundreds): waiting
         // for an eighth as many lines as the last copy held keeps the copies a small part of the scan.
         if (++sincePublished >= std::max(linesPerPublish, listedAtPublish / 8)) {
-            publish(snapshotOf(found, clock.lineTime, false));
+            publish(snapshotOf(found, clock.lineTime, false, log));
             listedAtPublish = found.marks.size() + found.breaks.size() + found.checkpoints.size();
             sincePublished = 0;
         }

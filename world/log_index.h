@@ -32,15 +32,33 @@ public:
 
     // What has been scanned so far; never null.
     std::shared_ptr<const LogIndexData> view() const;
-    // Waits until the scan covers log time t (or is complete) and returns what it has then. For the headless
+    // Waits until the scan covers log time t (or is complete, or waits at the file's end while following) and returns
+    // what it has then. For the headless
     // player and tests, which must see the same index on every run; the viewer never waits.
     std::shared_ptr<const LogIndexData> waitFor(double t) const;
+
+    // Following a growing log (world/log_growth.h): at the file's end the scan waits for fileGrew() instead of
+    // ending. Turned off, it reads on to the end as it would have.
+    void setFollowing(bool following);
+    // The followed file holds more than when the scan last waited; `takePartialLine`: take a last line without its
+    // line feed as it stands.
+    void fileGrew(bool takePartialLine = false);
+    // Waits until the scan waits at the file's end with at least `bytes` read, or is complete.
+    std::shared_ptr<const LogIndexData> waitForEdge(std::int64_t bytes) const;
 
 private:
     void scan(LineReader reader, std::size_t linesPerPublish);
     void publish(std::shared_ptr<const LogIndexData> data);
+    // At a followed file's end: waits until the file grows, following ends or the scan stops; applies what was asked.
+    void waitForGrowth(LineReader& reader);
 
     std::atomic<bool> stop_{false};
+    // Asked of the scan from outside: following (read before every step), and under mutex_ growth seen and a partial
+    // line to take.
+    std::atomic<bool> following_{false};
+    bool grew_ = false;
+    bool takePartial_ = false;
+    mutable std::condition_variable wake_;
     mutable std::mutex mutex_;
     mutable std::condition_variable published_;
     std::shared_ptr<const LogIndexData> view_;

@@ -59,6 +59,9 @@ struct LogCheckpoint {
 struct LogIndexData {
     double scannedS = 0;  // the log time covered by the scan so far
     bool complete = false;  // the scan reached the end of the log
+    // Following a growing log: the scan waits at the file's end, having read this many bytes of it.
+    bool atEdge = false;
+    std::int64_t scannedBytes = 0;
     std::int64_t lines = 0;  // lines scanned
     std::vector<LogMark> marks;  // in log order
     std::vector<LogBreak> breaks;  // in log order

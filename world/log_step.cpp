@@ -9,11 +9,13 @@ namespace {
 // Reads on into the lines not yet read to their end, taking the bytes read off `budget`; true once all are read.
 bool readOn(LogCursor& log, std::int64_t& budget)
 {
+    log.waitingForLine = false;
     while (log.linesUnread > 0) {
         const bool current = log.linesUnread == 2;
         std::string& line = current ? log.currentLine : (log.nextLine ? *log.nextLine : log.nextLine.emplace());
         const ReadStatus status = log.reader->read(line, budget);
-        if (status == ReadStatus::unfinished)
+        log.waitingForLine = status == ReadStatus::waiting;
+        if (status == ReadStatus::unfinished || status == ReadStatus::waiting)
             return false;
         --log.linesUnread;
         if (current) {
@@ -40,50 +42,104 @@ void startLog(LogCursor& log, LineReader reader)
     readOn(log, budget);
 }
 
+namespace {
+
+// Applies the current line: a line without a stamp resets the world first, and so does a look-ahead line without one
+// when there is one to look at. False when the line cannot be split.
+bool applyLine(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
+               const LineInspector& inspect, bool lookAhead, StepResult& result)
+{
+    if (!splitLineInto(log.currentLine, log.split))
+        return false;
+    if (!stampTime(log.currentLine))
+        resetWorld(world);
+    if (lookAhead && log.nextLine && !stampTime(*log.nextLine))
+        resetWorld(world);
+    result.applied = true;
+    result.lineNumber = log.currentNumber;
+    if (!inspect || inspect(log, log.split.fields))
+        result.stopsPlayback = applyEvent(world, log.split.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
+    return true;
+}
+
+// The look-ahead line becomes the current one, one gap later, and the next line is read.
+void moveOn(LogCursor& log, World& world, std::int64_t& budget, StepResult& result)
+{
+    result.gap = stampGap(stampTime(log.currentLine).value_or(0), stampTime(*log.nextLine).value_or(0));
+    countDownClock(world, *result.gap);
+    // The two lines trade their storage: the look-ahead line becomes the current one and the old current line's
+    // storage takes the next line.
+    log.currentLine.swap(*log.nextLine);
+    log.currentNumber = log.nextNumber;
+    log.currentApplied = false;
+    if (log.heldLine == LogCursor::HeldLine::ahead)
+        log.heldLine = LogCursor::HeldLine::current;
+    log.linesUnread = 1;
+    readOn(log, budget);
+}
+
+// A step of a followed log whose lines are not all written: the current line is applied once its look-ahead line
+// is awaited at the file's end.
+StepResult waitForLine(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
+                       const LineInspector& inspect)
+{
+    StepResult result;
+    result.waiting = true;
+    result.gap = 0;
+    if (log.linesUnread == 1 && !log.currentApplied) {
+        if (!applyLine(log, world, msPerLogSecond, hooks, inspect, false, result))
+            return StepResult{};
+        log.currentApplied = true;
+    }
+    return result;
+}
+
+}  // namespace
+
 StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
                    const LineInspector& inspect)
 {
     StepResult result;
     if (!log.reader)
         return result;
+    // After the final line, which stays as it was applied, the data has ended.
+    if (log.currentApplied && linesRead(log) && !log.nextLine)
+        return result;
     std::int64_t budget = log.readLimit;
     if (!linesRead(log)) {
         // A step that reads on applies nothing even when the line ends within it, so that a line is applied only when
         // its step begins with both lines whole (a seek looks at the current line's time before each step).
         readOn(log, budget);
+        if (log.waitingForLine)
+            return waitForLine(log, world, msPerLogSecond, hooks, inspect);
+        if (linesRead(log) && log.currentApplied) {
+            // The line after one applied at the file's end has come; without one (following stopped there) the data
+            // has ended.
+            if (log.nextLine)
+                moveOn(log, world, budget, result);
+            return result;
+        }
         result.reading = true;
         result.gap = 0;
         return result;
     }
-    if (!splitLineInto(log.currentLine, log.split))
+    if (!applyLine(log, world, msPerLogSecond, hooks, inspect, true, result))
         return result;
-    const std::optional<std::int64_t> current = stampTime(log.currentLine);
-    if (!current)
-        resetWorld(world);
-    std::optional<std::int64_t> next;
-    if (log.nextLine) {
-        next = stampTime(*log.nextLine);
-        if (!next)
-            resetWorld(world);
-    }
-    result.applied = true;
-    result.lineNumber = log.currentNumber;
-    if (!inspect || inspect(log, log.split.fields))
-        result.stopsPlayback = applyEvent(world, log.split.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
-        log.currentLine.clear();
+        log.currentApplied = true;
         return result;
     }
-    result.gap = stampGap(current.value_or(0), next.value_or(0));
-    countDownClock(world, *result.gap);
-    // The two lines trade their storage: the look-ahead line becomes the current one and the old current line's
-    // storage takes the next line.
-    log.currentLine.swap(*log.nextLine);
-    log.currentNumber = log.nextNumber;
-    if (log.heldLine == LogCursor::HeldLine::ahead)
-        log.heldLine = LogCursor::HeldLine::current;
-    log.linesUnread = 1;
-    readOn(log, budget);
+    moveOn(log, world, budget, result);
     return result;
+}
+
+void setFollowing(LogCursor& log, bool following)
+{
+    if (!log.reader)
+        return;
+    log.reader->setFollowing(following);
+    // A log that ended after its final line was applied waits at the file's end for the line after it.
+    if (following && log.currentApplied && linesRead(log) && !log.nextLine)
+        log.linesUnread = 1;
 }

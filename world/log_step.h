@@ -33,6 +33,11 @@ struct LogCursor {
     enum class HeldLine : std::uint8_t { none, awaited, ahead, current };
     HeldLine heldLine = HeldLine::none;
     std::int64_t readLimit = stepReadLimit;  // bytes read at most by one step (or the open)
+    // Following a growing file (the reader follows): the reader waits at the file's end for the line it is in.
+    bool waitingForLine = false;
+    // Following: the current line was applied at the file's end before its look-ahead line was written; the step
+    // that reads the look-ahead line moves on to it.
+    bool currentApplied = false;
     // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
     SplitLine split;
 };
@@ -58,6 +63,9 @@ struct StepResult {
     // gap is 0 (the current line is due at once). The next step reads on or applies the line.
     bool reading = false;
     std::optional<std::int64_t> gap;  // log seconds to the next line; none: the data has ended
+    // Following: no whole line after the current one is written yet (the gap is 0). The current line was applied
+    // by this step or an earlier one, unless the file holds no line at all yet.
+    bool waiting = false;
 };
 
 // Called with each line's fields after the resets that its stamps cause and before the line is applied; the line is
@@ -68,5 +76,11 @@ using LineInspector = std::function<bool(const LogCursor& log, const Fields& fie
 // line without one; the countdown clock goes down by the gap; the look-ahead line becomes the current one and the
 // next line is read, at most readLimit bytes of it. The final line is applied too, and then the data has ended.
 // A step that finds a line not yet read to its end only reads on (StepResult::reading). A map line calls `hooks`.
+// While the reader follows its file, the last whole line is applied without waiting for the line after it, and the
+// step that finds that line written moves on to it (the gap, the clock), applying nothing.
 StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
                    const LineInspector& inspect = {});
+
+// Follows the file of the log (only whole lines are read, its end is waited at) or stops following it. A log that
+// had ended after applying its final line waits at the file's end again for the line after it.
+void setFollowing(LogCursor& log, bool following);

@@ -30,9 +30,17 @@ StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const W
 CursorPlace placeOf(const LogCursor& log)
 {
     CursorPlace place{log.currentLine, log.nextLine, log.currentNumber, log.nextNumber, 0, 1, log.heldLine};
-    if (log.reader) {
-        place.offset = log.reader->offset();
-        place.readLine = log.reader->nextLineNumber();
+    if (!log.reader)
+        return place;
+    place.offset = log.reader->offset();
+    place.readLine = log.reader->nextLineNumber();
+    place.following = log.reader->following();
+    place.currentApplied = log.currentApplied;
+    if (log.waitingForLine) {
+        // Waiting at a followed file's end: the line not yet whole is read again from its start.
+        place.offset = log.reader->lineStart();
+        place.readLine = log.reader->lastLineNumber();
+        place.linesUnread = log.linesUnread;
     }
     return place;
 }
@@ -42,8 +50,12 @@ std::optional<LogCursor> reopenAt(const std::string& path, const CursorPlace& pl
     std::optional<LineReader> reader = openLogFile(path);
     if (!reader || !reader->seek(place.offset, place.readLine))
         return std::nullopt;
+    reader->setFollowing(place.following);
     LogCursor log;
     log.reader.emplace(std::move(*reader));
+    log.linesUnread = place.linesUnread;
+    log.currentApplied = place.currentApplied;
+    log.waitingForLine = place.linesUnread > 0;
     log.currentLine = place.currentLine;
     log.nextLine = place.nextLine;
     log.currentNumber = place.currentNumber;
@@ -76,9 +88,11 @@ bool stepSeek(SettledSeek& seek, const WorldHooks& hooks)
 {
     SettledLog& at = seek.at;
     // A seek arrives only where a step would apply the current line: with a look-ahead line read to its end.
-    const bool arrived = at.ended
+    // In a followed log nothing lies beyond the file's end: a seek there arrives at the last whole line.
+    const bool atFileEnd = at.log.waitingForLine;
+    const bool arrived = at.ended || (atFileEnd && at.log.currentApplied)
                       || (static_cast<double>(at.clock.lineTime) >= seek.target
-                          && at.log.currentNumber >= seek.targetLine && linesRead(at.log));
+                          && at.log.currentNumber >= seek.targetLine && (linesRead(at.log) || atFileEnd));
     if (!seek.linksCleared && (arrived || at.clock.lineTime >= linkSecond(seek.target))) {
         clearDamageLinks(at.world);
         seek.linksCleared = true;

@@ -30,7 +30,8 @@ SettledLog startSettled(LineReader reader);
 StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const WorldHooks& hooks);
 
 // Where a cursor stands in its file: the two lines it holds and the reader's place after them. Only a cursor whose
-// lines are read (linesRead) has such a place: the reader's offset then lies where a line starts.
+// lines are read (linesRead), or one waiting at a followed file's end, has such a place: the reader's offset then
+// lies where a line starts.
 struct CursorPlace {
     std::string currentLine;
     std::optional<std::string> nextLine;
@@ -39,6 +40,11 @@ struct CursorPlace {
     std::int64_t offset = 0;
     std::int64_t readLine = 1;  // the reader's next line number
     LogCursor::HeldLine heldLine = LogCursor::HeldLine::none;
+    // A followed file: a cursor waiting at its end holds the lines not yet whole (read again from their start) and
+    // whether its current line was applied there.
+    bool following = false;
+    int linesUnread = 0;
+    bool currentApplied = false;
 };
 
 CursorPlace placeOf(const LogCursor& log);

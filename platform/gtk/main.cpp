@@ -31,7 +31,7 @@ namespace {
 
 GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
-std::array<guint, 4> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+std::array<guint, timerIdLimit> timerSources{};  // the GLib source of each armed timer, 0 when not armed
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 bool fullScreen = false;  // as the window manager last said
 
@@ -144,6 +144,12 @@ std::optional<Key> keyOf(guint keyval)
         return Key::enter;
     case GDK_KEY_BackSpace:
         return Key::backspace;
+    case GDK_KEY_l:
+    case GDK_KEY_L:
+        return Key::l;
+    case GDK_KEY_End:
+    case GDK_KEY_KP_End:
+        return Key::end;
     default:
         return std::nullopt;
     }
@@ -272,13 +278,14 @@ void onRealize(GtkWidget* widget, gpointer)
 // [SECTION] Opening a log from the command line or a drop
 
 std::string pendingLog;  // a log to open once the main loop runs; empty for none
+bool pendingFollow = false;  // and whether to follow it as it is written
 
 // Opened from the main loop, as the "Open" button's press is: a box saying it cannot be opened then runs inside
 // the loop that closing the window ends, and a drop is finished before that box keeps the drag source waiting.
 gboolean onOpenPending(gpointer)
 {
     const std::string path = std::exchange(pendingLog, std::string{});
-    openReplayLog(path);
+    openReplayLog(path, std::exchange(pendingFollow, false));
     return G_SOURCE_REMOVE;
 }
 
@@ -502,6 +509,7 @@ int main(int argc, char** argv)
         std::cerr << "kelo: " << failure << '\n';
         return 1;
     }
+    pendingFollow = commandLine.follow;
     if (!commandLine.logPath.empty())
         openLogSoon(commandLine.logPath);
     gtk_main();

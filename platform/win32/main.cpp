@@ -135,6 +135,10 @@ std::optional<Key> keyOf(WPARAM virtualKey)
         return Key::enter;
     case VK_BACK:
         return Key::backspace;
+    case 'L':
+        return Key::l;
+    case VK_END:
+        return Key::end;
     default:
         return std::nullopt;
     }
@@ -370,6 +374,26 @@ std::string readProfileString(const std::string& section, const std::string& key
     return std::string(value.data(), std::min<std::size_t>(length, value.size() - 1));
 }
 
+LogFileLook lookAtFile(const std::string& path)
+{
+    // Opened for no access, sharing everything: a writer keeps writing, and the file may be renamed or deleted.
+    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LogFileLook look;
+    if (file == INVALID_HANDLE_VALUE)
+        return look;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileInformationByHandle(file, &information)) {
+        look.exists = true;
+        look.device = information.dwVolumeSerialNumber;
+        look.identity = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+        look.size =
+            static_cast<std::int64_t>((std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow);
+    }
+    CloseHandle(file);
+    return look;
+}
+
 void reportProblem(const std::string& text)
 {
     OutputDebugStringA((text + "\n").c_str());
@@ -445,7 +469,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     }
     // Logs after the first are ignored: without a console there is nowhere to say so but a box.
     if (!commandLine.logPath.empty())
-        openReplayLog(commandLine.logPath);
+        openReplayLog(commandLine.logPath, commandLine.follow);
 
     // -1 is an error, not a message: the loop ends on it as on the quit message.
     MSG message{};
