@@ -40,6 +40,13 @@ std::optional<TimelineModel> timelineModel()
 // to a soldier without a link (after a line is drawn the next damage makes the next line; until then the first one
 // waits and later ones are not kept), and the state lists the links not drawn yet. A paint that composes nothing
 // clears nothing, so its lines wait for the next frame composed.
+FrameContext frameContext()
+{
+    const Viewer& viewer = app::viewer();
+    return {viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0, executableFolder(), timelineModel(),
+            viewer.fit};
+}
+
 void forgetDrawnDamageLinks(World& world)
 {
     walk(world.soldierList, [&world](SoldierRecord& soldier) {
@@ -94,6 +101,8 @@ void setTimelineShown(bool shown)
 void resizeView(int clientWidth, int clientHeight)
 {
     app::viewer().fit = fitFrame(clientWidth, clientHeight);
+    // The back buffer may be a new one, black, even at the same fit.
+    markFrameChanged();
 }
 
 void composeFrame()
@@ -105,11 +114,35 @@ void composeFrame()
     // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
     if (viewer.world.mapName)
         loadCalibration(viewer.world);
-    const FrameContext context{viewer.playback.msPerLogSecond, viewer.playback.playbackPaused != 0, executableFolder(),
-                               timelineModel(), viewer.fit};
+    const FrameContext context = frameContext();
+    // Read before composing: a decode that ends meanwhile shows in the next frame.
+    const std::uint64_t decodesDone = viewer.caches.decoder.decodesDone();
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
+    viewer.shown.remember(viewer.world, viewer.view, context, decodesDone);
     forgetDrawnDamageLinks(viewer.world);
     viewer.composeReady = true;
+}
+
+bool frameChanged()
+{
+    Viewer& viewer = app::viewer();
+    if (!viewer.composeReady)
+        return false;
+    if (viewer.world.mapName)
+        loadCalibration(viewer.world);
+    return viewer.shown.differs(viewer.world, viewer.view, frameContext(), viewer.caches.decoder.decodesDone())
+        || viewer.caches.icons.filesChanged();
+}
+
+void composeChangedFrame()
+{
+    if (frameChanged())
+        composeFrame();
+}
+
+void markFrameChanged()
+{
+    app::viewer().shown.markChanged();
 }
 
 void repaintTick()
@@ -117,7 +150,9 @@ void repaintTick()
     // A newer request replaced any older one: a drag or a held key seeks once a tick at most.
     if (std::optional<double> target = std::exchange(app::viewer().view.timeline.seekRequest, std::nullopt))
         seekTo(*target);
-    repaintWindow();
+    // A tick that finds nothing changed composes nothing and copies nothing to the window.
+    if (frameChanged())
+        repaintWindow();
 }
 
 void onTimer(TimerId id)

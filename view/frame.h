@@ -20,6 +20,7 @@ struct FrameContext {
     std::string programFolder;  // where the vehicle icons are looked for
     std::optional<TimelineModel> timeline;  // the strip below the map; none: the frame has no strip
     FrameFit fit;  // where the frame lies in the back buffer, which is the size of the window's client area
+    bool operator==(const FrameContext&) const = default;
 };
 
 // Where a label's text goes, from its measured width and height.

@@ -17,6 +17,10 @@ struct TimelineModel {
     std::shared_ptr<const LogIndexData> index = std::make_shared<const LogIndexData>();  // never null
     double nowS = 0;  // the log time of the line on screen
     std::optional<double> seekTarget;  // where a seek under way is going
+    bool operator==(const TimelineModel& other) const
+    {
+        return (index == other.index || *index == *other.index) && nowS == other.nowS && seekTarget == other.seekTarget;
+    }
 };
 
 namespace timelineColour {

@@ -21,6 +21,7 @@ struct UnitMarks {
         if (pinned.erase(unit.serial) == 0)
             pinned.insert(unit.serial);
     }
+    bool operator==(const UnitMarks&) const = default;
 };
 
 // `to`, a world of records of its own, takes the place of `from` on screen: each unit of `to` is pinned when a pinned

@@ -152,7 +152,7 @@ void copyBackBuffer(cairo_t* cr)
 
 gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer)
 {
-    composeFrame();
+    composeChangedFrame();
     // Until the back buffer follows a new size, what it does not cover is black.
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);

@@ -196,7 +196,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC target = BeginPaint(window, &paint);
-        composeFrame();
+        composeChangedFrame();
         BitBlt(target, 0, 0, backBufferWidth, backBufferHeight, memoryDC, 0, 0, SRCCOPY);
         EndPaint(window, &paint);
         return 0;
