@@ -126,6 +126,27 @@ TEST_F(LogFormatTest, FieldsOfOneLineNeverReachTheNext)
         EXPECT_EQ(second[k], "") << k;
 }
 
+TEST_F(LogFormatTest, ASplitOfTheFirstFieldsIsTheStartOfTheWholeSplit)
+{
+    std::mt19937 random(3);
+    SplitLine whole;
+    SplitLine first;
+    for (int i = 0; i < 20000; ++i) {
+        std::string line;
+        const int length = static_cast<int>(random() % 60);
+        for (int at = 0; at < length; ++at)
+            line += "ab;; \t\0"[random() % 8];
+        const std::size_t wanted = random() % (fieldCount + 2);
+        // The split into `first` reuses texts of an earlier, longer line: none may stay.
+        ASSERT_EQ(splitLineInto(line, whole), splitLineInto(line, first, wanted)) << line;
+        if (!splitLineInto(line, whole))
+            continue;
+        EXPECT_EQ(first.stampToken, whole.stampToken);
+        for (std::size_t k = 0; k < fieldCount; ++k)
+            ASSERT_EQ(first.fields[k], k < wanted ? whole.fields[k] : "") << line << " field " << k;
+    }
+}
+
 // [SECTION] Stamps and gaps
 
 TEST_F(LogFormatTest, StampValues)

@@ -176,7 +176,7 @@ std::optional<double> unsignedReal(std::string_view text)
 
 // [SECTION] Splitting a line
 
-bool splitLineInto(std::string_view line, SplitLine& split)
+bool splitLineInto(std::string_view line, SplitLine& split, std::size_t fieldsWanted)
 {
     line = upToNul(line);
     const std::size_t tokenEnd = std::min(line.find(' '), line.size());
@@ -188,7 +188,7 @@ bool splitLineInto(std::string_view line, SplitLine& split)
     // One pass over the rest: each ";" ends a field, and an empty field ends the line.
     std::size_t taken = 0;
     std::size_t start = 0;
-    while (taken < split.fields.size() && start < rest.size()) {
+    while (taken < std::min(fieldsWanted, split.fields.size()) && start < rest.size()) {
         const void* semicolon = std::memchr(rest.data() + start, ';', rest.size() - start);
         const std::size_t end =
             semicolon ? static_cast<std::size_t>(static_cast<const char*>(semicolon) - rest.data()) : rest.size();

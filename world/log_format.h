@@ -27,8 +27,8 @@ struct SplitLine {
 // No value when not even the stamp token can be taken (the line is empty or begins with a space).
 std::optional<SplitLine> splitLine(std::string_view line);
 // The same split into `split`, reusing its texts' storage; false (and `split` unspecified) where splitLine gives no
-// value.
-bool splitLineInto(std::string_view line, SplitLine& split);
+// value. Only the first `fieldsWanted` fields are taken, the rest left empty, for a reader that looks at those alone.
+bool splitLineInto(std::string_view line, SplitLine& split, std::size_t fieldsWanted = fieldCount);
 
 // The stamp "[%d:%d:%d] " as seconds (3600 h + 60 m + s); no value unless at least the hours are read.
 std::optional<std::int64_t> stampTime(std::string_view line);

@@ -68,18 +68,13 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     if (match.outcome != EventMatch::matched)
         return false;
     switch (match.rule->action) {
-    case EventAction::createSoldier:
-    case EventAction::createVehicle:
-    case EventAction::createBuilding:
-    case EventAction::createObject:
-        return true;
     case EventAction::destroySoldier:
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
     case EventAction::destroyObject:
         found.marks.push_back(
             {t, MarkKind::destroyed, sideOfDestroyed(world, *match.rule, readInt(fields[match.rule->first.field]))});
-        return true;
+        break;
     case EventAction::killed:
         found.marks.push_back({t, MarkKind::killed, -1});
         break;
@@ -93,7 +88,7 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     default:
         break;
     }
-    return false;
+    return changesLists(match.rule->action);
 }
 
 // A checkpoint for the current line once a spacing has passed since the last; past the limit every other one goes
@@ -174,6 +169,8 @@ void LogIndex::publish(std::shared_ptr<const LogIndexData> data)
 void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
 {
     LogCursor log;
+    // The event word, the kind and a destroyed unit's id: what noteLine reads of a line it leaves out.
+    log.inspectedFields = DestroyedFields::id + 1;
     startLog(log, std::move(reader));
     World world;
     LogClock clock;

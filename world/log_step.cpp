@@ -55,7 +55,7 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
         result.gap = 0;
         return result;
     }
-    if (!splitLineInto(log.currentLine, log.split))
+    if (!splitLineInto(log.currentLine, log.split, inspect ? log.inspectedFields : fieldCount))
         return result;
     const std::optional<std::int64_t> current = stampTime(log.currentLine);
     if (!current)
@@ -68,8 +68,11 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
     }
     result.applied = true;
     result.lineNumber = log.currentNumber;
-    if (!inspect || inspect(log, log.split.fields))
+    if (!inspect || inspect(log, log.split.fields)) {
+        if (inspect && log.inspectedFields < fieldCount)
+            splitLineInto(log.currentLine, log.split);
         result.stopsPlayback = applyEvent(world, log.split.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
+    }
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
         log.currentLine.clear();

@@ -35,6 +35,9 @@ struct LogCursor {
     std::int64_t readLimit = stepReadLimit;  // bytes read at most by one step (or the open)
     // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
     SplitLine split;
+    // How many of them an inspector (stepLog) is given; the rest are split only for a line that it lets through, so
+    // a reader that looks at a line's first fields to leave it out does not split the others.
+    std::size_t inspectedFields = fieldCount;
 };
 
 // Opens a log as the viewer does, for every reader of logs: takes the reader over and reads the first two lines, as
