@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "app/calibration.h"
 #include "app/playback.h"
@@ -117,8 +118,15 @@ void composeFrame()
     const FrameContext context = frameContext();
     // Read before composing: a decode that ends meanwhile shows in the next frame.
     const std::uint64_t decodesDone = viewer.caches.decoder.decodesDone();
+    const bool again = viewer.shown.sameInputs(viewer.world, viewer.view, context, decodesDone);
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
-    viewer.shown.remember(viewer.world, viewer.view, context, decodesDone);
+    if (again) {
+        std::vector<std::uint32_t> pixels;
+        backBufferPixels(pixels);
+        viewer.shown.composedAgain(std::move(pixels));
+    } else {
+        viewer.shown.remember(viewer.world, viewer.view, context, decodesDone);
+    }
     forgetDrawnDamageLinks(viewer.world);
     viewer.composeReady = true;
 }

@@ -428,6 +428,11 @@ GpDC backBufferDC()
     return bitmapBackBufferDC();
 }
 
+bool backBufferPixels(std::vector<std::uint32_t>& pixels)
+{
+    return bitmapBackBufferPixels(pixels);
+}
+
 // [SECTION] Program entry
 
 // The command line is read before GTK starts, so --help, --version and usage errors need no display.

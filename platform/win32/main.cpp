@@ -337,6 +337,25 @@ GpDC backBufferDC()
     return memoryDC;
 }
 
+bool backBufferPixels(std::vector<std::uint32_t>& pixels)
+{
+    pixels.assign(static_cast<std::size_t>(backBufferWidth) * static_cast<std::size_t>(backBufferHeight), 0);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = backBufferWidth;
+    info.bmiHeader.biHeight = -backBufferHeight;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (backBuffer == nullptr
+        || GetDIBits(memoryDC, backBuffer, 0, static_cast<UINT>(backBufferHeight), pixels.data(), &info, DIB_RGB_COLORS)
+               != backBufferHeight) {
+        pixels.clear();
+        return false;
+    }
+    return true;
+}
+
 // [SECTION] Program entry
 
 namespace {
