@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "app/calibration.h"
 #include "app/playback.h"
@@ -47,6 +48,18 @@ std::optional<PanelModel> panelModel()
     if (!app::viewer().view.panel.open)
         return std::nullopt;
     return PanelModel{indexView(), linesPlayed()};
+}
+
+// What a frame shows beyond the world and the view state.
+FrameContext frameContext()
+{
+    const Viewer& viewer = app::viewer();
+    return {viewer.playback.msPerLogSecond,
+            viewer.playback.playbackPaused != 0,
+            executableFolder(),
+            timelineModel(),
+            viewer.fit,
+            panelModel()};
 }
 
 // A damage line shows in one frame: the frame just composed drew the link of every soldier it drew, and those links
@@ -113,6 +126,8 @@ void setPanelToggleShown(bool shown)
 void resizeView(int clientWidth, int clientHeight)
 {
     app::viewer().fit = fitFrame(clientWidth, clientHeight, composedWidth(app::viewer().view.panel));
+    // The back buffer may be a new one, black, even at the same fit.
+    markFrameChanged();
 }
 
 void panelToggled()
@@ -133,15 +148,42 @@ void composeFrame()
         loadCalibration(viewer.world);
     // The camera centres on the unit it follows where the unit glides to, frame by frame.
     keepFollowing(viewer.view.camera, viewer.world);
-    const FrameContext context{viewer.playback.msPerLogSecond,
-                               viewer.playback.playbackPaused != 0,
-                               executableFolder(),
-                               timelineModel(),
-                               viewer.fit,
-                               panelModel()};
+    const FrameContext context = frameContext();
+    // Read before composing: a decode that ends meanwhile shows in the next frame.
+    const std::uint64_t decodesDone = viewer.caches.decoder.decodesDone();
+    const bool again = viewer.shown.sameInputs(viewer.world, viewer.view, context, decodesDone);
     renderFrame(backBufferDC(), viewer.world, viewer.view, context, viewer.caches);
+    if (again) {
+        std::vector<std::uint32_t> pixels;
+        backBufferPixels(pixels);
+        viewer.shown.composedAgain(std::move(pixels));
+    } else {
+        viewer.shown.remember(viewer.world, viewer.view, context, decodesDone);
+    }
     forgetDrawnDamageLinks(viewer.world);
     viewer.composeReady = true;
+}
+
+bool frameChanged()
+{
+    Viewer& viewer = app::viewer();
+    if (!viewer.composeReady)
+        return false;
+    if (viewer.world.mapName)
+        loadCalibration(viewer.world);
+    return viewer.shown.differs(viewer.world, viewer.view, frameContext(), viewer.caches.decoder.decodesDone())
+        || viewer.caches.icons.filesChanged();
+}
+
+void composeChangedFrame()
+{
+    if (frameChanged())
+        composeFrame();
+}
+
+void markFrameChanged()
+{
+    app::viewer().shown.markChanged();
 }
 
 void repaintTick()
@@ -149,7 +191,9 @@ void repaintTick()
     // A newer request replaced any older one: a drag or a held key seeks once a tick at most.
     if (std::optional<double> target = std::exchange(app::viewer().view.timeline.seekRequest, std::nullopt))
         seekTo(*target);
-    repaintWindow();
+    // A tick that finds nothing changed composes nothing and copies nothing to the window.
+    if (frameChanged())
+        repaintWindow();
 }
 
 void onTimer(TimerId id)

@@ -36,7 +36,14 @@ void resizeView(int clientWidth, int clientHeight);
 
 // Composes a frame into the back buffer unless one is being composed already.
 void composeFrame();
-// Seeks where the pointer or a key asked since the last tick, then repaints.
+// Whether a frame composed now would differ from the one in the back buffer: something it shows changed since (the
+// world, the view state, speed and pause, the strip, the fit, a picture decoded or a file of it changed).
+bool frameChanged();
+// What the backends' paints call: composes a frame only when it would differ, so an expose shows the last one.
+void composeChangedFrame();
+// Something that the frame shows changed where frameChanged cannot see it: the next repaint composes.
+void markFrameChanged();
+// Seeks where the pointer or a key asked since the last tick, then repaints when the frame changed.
 void repaintTick();
 // Every timer of the backend arrives here: playback steps, movement ticks, repaints, slices of a seek.
 void onTimer(TimerId id);

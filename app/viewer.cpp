@@ -18,6 +18,7 @@ void Viewer::reset()
     playback = Playback{};
     view = ViewState{};
     composeReady = true;
+    shown.markChanged();
 }
 
 namespace app {

@@ -6,6 +6,7 @@
 #include "app/playback.h"
 #include "view/drawing_caches.h"
 #include "view/frame_fit.h"
+#include "view/shown_frame.h"
 #include "view/view_state.h"
 #include "world/world_model.h"
 
@@ -16,6 +17,7 @@ struct Viewer {
     FrameFit fit;  // where the frame lies in the window's client area: 400 x 455 until a backend says otherwise
     // Cleared while a frame is composed, so that a paint arriving meanwhile composes nothing.
     bool composeReady = true;
+    ShownFrame shown;  // what the frame in the back buffer was composed from
     DrawingCaches caches;
 
     // Everything as at start-up but the fit and where pictures are decoded: an empty world, no log, 1000 ms per log

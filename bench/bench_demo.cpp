@@ -1,5 +1,6 @@
-// Benchmarks on the bundled demo: composing a busy frame, applying every line of the demo log, splitting its lines.
-// Runs on the headless backend; the demo's Kelo.ini, Maps and Presets are copied beside kelo_bench by the build.
+// Benchmarks on the bundled demo: composing a busy frame (and a large one), a paused repaint tick, applying every line
+// of the demo log, splitting its lines. Runs on the headless backend; the demo's Kelo.ini, Maps and Presets are copied
+// beside kelo_bench by the build.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -59,6 +60,43 @@ void BM_ComposeDemoFrame(benchmark::State& state)
     app::viewer().reset();
 }
 BENCHMARK(BM_ComposeDemoFrame)->Unit(benchmark::kMillisecond);
+
+// The same, paused, at a window of 1600 x 1820: a repaint tick that finds nothing changed, which is every tick of
+// a paused viewer left alone (ten a second), against the frame it no longer composes.
+void BM_PausedRepaintTick(benchmark::State& state)
+{
+    startFresh();
+    headless::setClientSize(1600, 1820);
+    setTimelineShown(true);
+    openReplayLog(demoLogPath());
+    headless::advance(100000);
+    headless::key({Key::space});
+    headless::advance(1000);
+    // The first frames: the one composed, then the one without the damage lines it drew and with the pictures it
+    // decoded.
+    for (int settling = 0; settling < 3; ++settling)
+        repaintTick();
+    for (auto _ : state)
+        repaintTick();
+    if (frameChanged())
+        state.SkipWithError("the paused frame still changes");
+    app::viewer().reset();
+    headless::reset();
+}
+BENCHMARK(BM_PausedRepaintTick)->Unit(benchmark::kMicrosecond);
+
+void BM_ComposeLargeDemoFrame(benchmark::State& state)
+{
+    startFresh();
+    headless::setClientSize(1600, 1820);
+    openReplayLog(demoLogPath());
+    headless::advance(100000);
+    for (auto _ : state)
+        composeFrame();
+    app::viewer().reset();
+    headless::reset();
+}
+BENCHMARK(BM_ComposeLargeDemoFrame)->Unit(benchmark::kMillisecond);
 
 // Every line of the demo applied to a fresh world, as playback applies them (the map line loads the picture).
 void BM_ApplyDemoLog(benchmark::State& state)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "seam/gdiplus_flat.h"
 #include "world/log_growth.h"
@@ -50,3 +51,7 @@ void repaintWindow();
 
 // The back buffer's device context, on which every drawing surface is opened.
 GpDC backBufferDC();
+// Every pixel of the back buffer, rows top first; false, with `pixels` emptied, when it cannot be read. A frame
+// composed over the last one can still change what that one left translucent: frames are compared to know when
+// they have settled.
+bool backBufferPixels(std::vector<std::uint32_t>& pixels);

@@ -62,13 +62,9 @@ std::string quoted(const std::string& text)
     return out + '"';
 }
 
-}  // namespace
-
-// [SECTION] The check
-
-std::string eventProblem(const World& world, const Fields& fields)
+// What is wrong with a line's event, given the line's match in the event table.
+std::string matchProblem(const World& world, const Fields& fields, const EventMatch& match)
 {
-    const EventMatch match = matchEvent(fields);
     switch (match.outcome) {
     case EventMatch::noEventToken:
         return "no event token";
@@ -81,6 +77,15 @@ std::string eventProblem(const World& world, const Fields& fields)
     }
     std::string problem = referenceProblem(world, match.rule->first, fields);
     return problem.empty() ? referenceProblem(world, match.rule->second, fields) : problem;
+}
+
+}  // namespace
+
+// [SECTION] The check
+
+std::string eventProblem(const World& world, const Fields& fields)
+{
+    return matchProblem(world, fields, matchEvent(fields));
 }
 
 std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const ProblemSink& tell,
@@ -100,11 +105,14 @@ std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const Prob
         std::string reasons = std::exchange(waitBefore, {});
         if (!stampTime(at.currentLine))
             reasons += (reasons.empty() ? "" : "; ") + std::string("no stamp: the world model is reset here");
-        if (std::string problem = eventProblem(world, fields); !problem.empty())
+        const EventMatch match = matchEvent(fields);
+        if (std::string problem = matchProblem(world, fields, match); !problem.empty())
             reasons += (reasons.empty() ? "" : "; ") + problem;
         if (!reasons.empty())
             found({at.currentNumber, reasons});
-        return true;
+        // The look-ups need the lists alone: a line that neither makes nor releases a record is not applied (a "POS"
+        // line's position and heading are never read).
+        return match.outcome == EventMatch::matched && changesLists(match.rule->action);
     };
     for (std::int64_t steps = 1;; ++steps) {
         // A step within a long line reads as much as thousands of lines.

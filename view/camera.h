@@ -14,6 +14,7 @@ struct FollowedUnit {
     RecordKind kind = RecordKind::soldier;
     std::int32_t id = 0;
     std::uint64_t serial = 0;
+    bool operator==(const FollowedUnit&) const = default;
 };
 
 // A left press, not on the strip, until its release: a click unless it moves far enough on the map to be a drag.
@@ -24,6 +25,7 @@ struct MapPress {
     CameraView from;  // the view when pressed
     bool mayDrag = false;  // pressed on the map area
     bool dragging = false;
+    bool operator==(const MapPress&) const = default;
 };
 
 struct Camera {
@@ -34,6 +36,7 @@ struct Camera {
 
     // Zoom 1 on the whole map, following nothing: the frames are those of a view without a camera.
     bool atRest() const { return zoom == 1 && !centre && !following; }
+    bool operator==(const Camera&) const = default;
 };
 
 // The view the camera gives with this calibration, clamped to the map; centred on the map's middle while the centre

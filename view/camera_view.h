@@ -36,6 +36,7 @@ struct CameraView {
     PlanePoint fromFrame(PlanePoint frame) const;
     // The part of the plane that the map area shows.
     PlaneRect visible() const;
+    bool operator==(const CameraView&) const = default;
 };
 
 // The zoom kept within its range.

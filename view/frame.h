@@ -22,6 +22,7 @@ struct FrameContext {
     std::optional<TimelineModel> timeline;  // the strip below the map; none: the frame has no strip
     FrameFit fit;  // where the frame lies in the back buffer, which is the size of the window's client area
     std::optional<PanelModel> panel;  // the side panel right of the map; none while it is closed
+    bool operator==(const FrameContext&) const = default;
 };
 
 // Where a label's text goes, from its measured width and height.

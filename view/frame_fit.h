@@ -15,6 +15,7 @@ struct FrameFit {
 
     // A frame drawn as it is, pixel for pixel, in a client area of its own size.
     bool identity() const { return scale == 1 && left == 0 && top == 0; }
+    bool operator==(const FrameFit&) const = default;
 };
 
 // The fit of the frame in a client area of that size. A client area with no pixels keeps the frame unscaled at its
@@ -33,6 +34,7 @@ FramePoint framePointAt(const FrameFit& fit, int x, int y);
 struct FramePointF {
     double x;
     double y;
+    bool operator==(const FramePointF&) const = default;
 };
 
 // The frame point under the centre of the window pixel (x, y), unrounded: where the camera anchors a zoom or a drag.

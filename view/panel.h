@@ -15,6 +15,7 @@
 struct PanelModel {
     std::shared_ptr<const LogIndexData> index = std::make_shared<const LogIndexData>();  // never null
     std::int64_t linesPlayed = 0;  // the lines of the log applied to the world on screen
+    bool operator==(const PanelModel&) const = default;
 };
 
 // The frame's width with the panel as it stands: wider by the panel while it is open.

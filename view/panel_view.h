@@ -20,12 +20,14 @@ struct ListPlace {
     std::size_t topRow = 0;
     // Until the wheel moves the events list, it keeps the current event in view as playback passes the events.
     bool scrolled = false;
+    bool operator==(const ListPlace&) const = default;
 };
 
 // What a click on a row in view does: pin a unit, or seek to an event.
 struct PanelRowTarget {
     std::optional<std::uint64_t> unit;  // the unit's serial
     std::optional<double> eventS;  // the event's log time
+    bool operator==(const PanelRowTarget&) const = default;
 };
 
 // The events that the search lets through, kept while neither the index nor the search changes: a log of 100,000
@@ -34,6 +36,7 @@ struct FilteredEvents {
     std::shared_ptr<const LogIndexData> index;
     std::string search;
     std::vector<std::uint32_t> marks;  // numbers of the index's marks, in order
+    bool operator==(const FilteredEvents&) const = default;
 };
 
 struct PanelView {
@@ -45,4 +48,5 @@ struct PanelView {
     std::array<ListPlace, 2> places{};  // by tab
     std::vector<PanelRowTarget> rowsShown;  // the rows in view of the last frame, top first
     FilteredEvents filtered;
+    bool operator==(const PanelView&) const = default;
 };

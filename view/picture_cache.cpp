@@ -82,6 +82,13 @@ std::shared_ptr<const Image> PictureCache::keyedBitmap(const std::string& path, 
     return picture;
 }
 
+bool PictureCache::filesChanged() const
+{
+    return std::any_of(entries_.begin(), entries_.end(), [this](const Entry& entry) {
+        return entry.lookedAtIn == frame_ && fileVersion(entry.path) != entry.version;
+    });
+}
+
 void PictureCache::clear()
 {
     entries_.clear();

@@ -44,6 +44,8 @@ public:
     // it (a change within the few milliseconds of composing one frame shows at the next, as one just after would).
     // Until the first call, every use looks at the file.
     void newFrame() { ++frame_; }
+    // Whether a file looked at in the current frame has another version now: the next frame would show it.
+    bool filesChanged() const;
 
     std::size_t entryCount() const { return entries_.size(); }
     // The pixels of every picture kept.

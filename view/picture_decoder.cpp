@@ -6,6 +6,7 @@ void PictureDecoder::decode(std::function<void()> decode)
 {
     if (!aside_) {
         decode();
+        ++done_;
         return;
     }
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -44,6 +45,7 @@ void PictureDecoder::run()
         decode();
         // What the decode held goes before the lock is taken again.
         decode = nullptr;
+        ++done_;
         lock.lock();
     }
 }

@@ -4,7 +4,9 @@
 // it belongs to the decoding thread until it is handed over behind a mutex, and to the window's thread after.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -28,6 +30,10 @@ public:
     // are emptied.
     void stop();
 
+    // How many decodes have ended so far, on whichever thread: a frame composed before the last of them ended may
+    // lack a picture that the next one shows.
+    std::uint64_t decodesDone() const { return done_.load(); }
+
 private:
     void run();
 
@@ -37,6 +43,7 @@ private:
     std::deque<std::function<void()>> waiting_;
     bool stopping_ = false;
     std::thread worker_;
+    std::atomic<std::uint64_t> done_{0};
 };
 
 // What a decode gives (or that it gave nothing), on its way from the decoding thread to the window's.

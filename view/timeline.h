@@ -22,6 +22,11 @@ struct TimelineModel {
     // Following the log as it is written: "LIVE" at the right end, how far playback is behind the newest line, and
     // the bar reaches its right end at the newest line once the scan waits there.
     bool live = false;
+    bool operator==(const TimelineModel& other) const
+    {
+        return (index == other.index || *index == *other.index) && nowS == other.nowS && seekTarget == other.seekTarget
+            && elapsedRight == other.elapsedRight && live == other.live;
+    }
 };
 
 namespace timelineColour {

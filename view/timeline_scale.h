@@ -13,12 +13,14 @@ constexpr float breakGap = 6;
 struct TimelineKnot {
     double t;  // log seconds
     float x;
+    bool operator==(const TimelineKnot&) const = default;
 };
 
 // Piecewise linear: log time maps linearly between neighbouring knots. Knots rise in t and never fall in x;
 // the first is (0, left), the last (span, right). A long wait runs from one knot to the next across breakGap.
 struct TimelineScale {
     std::vector<TimelineKnot> knots;
+    bool operator==(const TimelineScale&) const = default;
 };
 
 // The scale of a bar from `left` to `right` showing log time 0 to `spanS`. The waits in `breaks` that start

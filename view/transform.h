@@ -17,6 +17,7 @@ float iconRotation(const Calibration& c, float heading);
 struct MapPoint {
     double x;
     double y;
+    bool operator==(const MapPoint&) const = default;
 };
 
 // The map position that worldToScreen takes to the point (before its rounding); not finite while a scale is 0.

@@ -24,6 +24,7 @@ struct UnitMarks {
             lastPinned = unit.serial;
         }
     }
+    bool operator==(const UnitMarks&) const = default;
 };
 
 // The soldier or vehicle of that serial; null when the world holds none.

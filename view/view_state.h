@@ -17,6 +17,12 @@ struct ControlButton {
     GpRectF hit{};
     std::uint8_t pressed = 0;
     std::uint8_t hovered = 0;
+
+    bool operator==(const ControlButton& other) const
+    {
+        return hit.X == other.hit.X && hit.Y == other.hit.Y && hit.Width == other.hit.Width
+            && hit.Height == other.hit.Height && pressed == other.pressed && hovered == other.hovered;
+    }
 };
 
 // Table order of the buttons; neither the order on screen nor the order the release handler looks at them.
@@ -31,6 +37,8 @@ struct TimelineView {
     // The log time that the pointer or a key asked for; the next repaint tick seeks there, so that a drag or
     // a held key seeks at most once a frame.
     std::optional<double> seekRequest;
+
+    bool operator==(const TimelineView&) const = default;
 };
 
 struct ViewState {
@@ -40,4 +48,8 @@ struct ViewState {
     TimelineView timeline;
     Camera camera;
     PanelView panel;
+
+    // A frame shows the view state: one composed with an equal one is the same frame (app/frame_changes.h). Every
+    // member takes part, so a member's type must compare as its drawing tells it apart.
+    bool operator==(const ViewState&) const = default;
 };

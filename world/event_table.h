@@ -120,3 +120,22 @@ struct EventMatch {
 
 // The rule of a line's fields: the first rule whose event and kind match.
 EventMatch matchEvent(const Fields& fields);
+
+// Whether the action makes or releases records: the only lines that change which ids the lists hold (readers that
+// look up ids alone, the index and the check, apply these and leave the others out).
+constexpr bool changesLists(EventAction action)
+{
+    switch (action) {
+    case EventAction::createSoldier:
+    case EventAction::createVehicle:
+    case EventAction::createBuilding:
+    case EventAction::createObject:
+    case EventAction::destroySoldier:
+    case EventAction::destroyVehicle:
+    case EventAction::destroyBuilding:
+    case EventAction::destroyObject:
+        return true;
+    default:
+        return false;
+    }
+}

@@ -128,17 +128,36 @@ std::optional<double> plainDecimal(std::string_view text)
     return static_cast<double>(digits) / powersOfTen[std::max(afterPoint, 0)];
 }
 
+// The hexadecimal number at the start of `text` (after "0x") up to where strtod stops: an exponent mark not followed
+// by digits (after at most one sign) is not read. The library's from_chars would read "p+-2" as "p-2".
+std::string_view hexNumber(std::string_view text)
+{
+    std::size_t at = 0;
+    while (at < text.size() && isHexDigit(text[at]))
+        ++at;
+    if (at < text.size() && text[at] == '.')
+        for (++at; at < text.size() && isHexDigit(text[at]);)
+            ++at;
+    if (at == text.size() || (text[at] != 'p' && text[at] != 'P'))
+        return text.substr(0, at);
+    std::size_t digits = at + 1;
+    if (digits < text.size() && (text[digits] == '+' || text[digits] == '-'))
+        ++digits;
+    return digits < text.size() && isDigit(text[digits]) ? text : text.substr(0, at);
+}
+
 // atof of the text after its sign, as a double: decimal, hexadecimal after "0x", "inf" and "nan" forms;
-// overflow gives infinity and underflow zero, as strtod does; no number gives 0.
-double unsignedReal(std::string_view text)
+// overflow gives infinity and underflow zero, as strtod does; no value when the text holds no number (which the
+// sign before it then does not make -0).
+std::optional<double> unsignedReal(std::string_view text)
 {
     if (text.empty() || text[0] == '+' || text[0] == '-')
-        return 0;
+        return std::nullopt;
     std::chars_format format = std::chars_format::general;
     char exponentMark = 'e';
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')
         && (isHexDigit(text[2]) || (text[2] == '.' && text.size() > 3 && isHexDigit(text[3])))) {
-        text.remove_prefix(2);
+        text = hexNumber(text.substr(2));
         format = std::chars_format::hex;
         exponentMark = 'p';
     } else if (std::optional<double> plain = plainDecimal(text)) {
@@ -148,7 +167,9 @@ double unsignedReal(std::string_view text)
     std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value, format);
     if (result.ec == std::errc::result_out_of_range)
         return tooLarge(text, exponentMark) ? std::numeric_limits<double>::infinity() : 0.0;
-    return result.ec == std::errc{} ? value : 0.0;
+    if (result.ec != std::errc{})
+        return std::nullopt;
+    return value;
 }
 
 }  // namespace
@@ -247,8 +268,10 @@ double readDouble(std::string_view field)
         negative = text[0] == '-';
         text.remove_prefix(1);
     }
-    const double value = unsignedReal(text);
-    return negative ? -value : value;
+    const std::optional<double> value = unsignedReal(text);
+    if (!value)
+        return 0;
+    return negative ? -*value : *value;
 }
 
 float readReal(std::string_view field)

@@ -104,11 +104,6 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     if (match.outcome != EventMatch::matched)
         return false;
     switch (match.rule->action) {
-    case EventAction::createSoldier:
-    case EventAction::createVehicle:
-    case EventAction::createBuilding:
-    case EventAction::createObject:
-        return true;
     case EventAction::destroySoldier:
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
@@ -128,7 +123,7 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     default:
         break;
     }
-    return false;
+    return changesLists(match.rule->action);
 }
 
 // A checkpoint for the current line once a spacing has passed since the last; past the limit every other one goes

@@ -40,11 +40,13 @@ struct LogMark {
     RecordKind unit = RecordKind::object;
     std::string name{};
     std::string text{};
+    bool operator==(const LogMark&) const = default;
 };
 
 struct LogBreak {
     double t = 0;  // log time at which the wait starts
     double lengthS = 0;
+    bool operator==(const LogBreak&) const = default;
 };
 
 // Where a line of the log lies in the file: taken at least every log second (every 2, 4, ... seconds once a log
@@ -53,6 +55,7 @@ struct LogCheckpoint {
     double t = 0;  // the line's log time
     std::int64_t offset = 0;  // LineReader::offset() while the line is the current one (its look-ahead line read)
     std::int64_t line = 0;  // the line's number in the file
+    bool operator==(const LogCheckpoint&) const = default;
 };
 
 // The index of a log as scanned so far, published whole so that a reader never sees half of an update.
@@ -66,4 +69,5 @@ struct LogIndexData {
     std::vector<LogMark> marks;  // in log order
     std::vector<LogBreak> breaks;  // in log order
     std::vector<LogCheckpoint> checkpoints;  // in log order
+    bool operator==(const LogIndexData&) const = default;
 };

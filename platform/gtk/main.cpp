@@ -181,7 +181,7 @@ void copyBackBuffer(cairo_t* cr)
 
 gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer)
 {
-    composeFrame();
+    composeChangedFrame();
     // Until the back buffer follows a new size, what it does not cover is black.
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
@@ -470,6 +470,11 @@ void repaintWindow()
 GpDC backBufferDC()
 {
     return bitmapBackBufferDC();
+}
+
+bool backBufferPixels(std::vector<std::uint32_t>& pixels)
+{
+    return bitmapBackBufferPixels(pixels);
 }
 
 // [SECTION] Program entry

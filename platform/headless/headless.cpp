@@ -138,6 +138,11 @@ GpDC backBufferDC()
     return bitmapBackBufferDC();
 }
 
+bool backBufferPixels(std::vector<std::uint32_t>& pixels)
+{
+    return bitmapBackBufferPixels(pixels);
+}
+
 // [SECTION] Driving the core
 
 namespace headless {
@@ -247,14 +252,7 @@ ARGB pixel(int x, int y)
 
 bool framePixels(std::vector<std::uint32_t>& pixels)
 {
-    pixels.clear();
-    return withFrameRows([&pixels](const std::uint32_t* rows, int stride, int width, int height) {
-        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        for (int y = 0; y < height; ++y)
-            std::copy_n(rows + static_cast<std::ptrdiff_t>(y) * stride, width,
-                        pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
-        return true;
-    });
+    return bitmapBackBufferPixels(pixels);
 }
 
 bool saveFrame(const std::string& path)

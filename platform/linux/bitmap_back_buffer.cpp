@@ -51,6 +51,22 @@ GpRect backBufferRect()
     return {0, 0, buffer.width, buffer.height};
 }
 
+bool bitmapBackBufferPixels(std::vector<std::uint32_t>& pixels)
+{
+    pixels.clear();
+    const GpRect whole = backBufferRect();
+    GpBitmapData data{};
+    if (GdipBitmapLockBits(backBufferBitmap(), &whole, gpImageLockModeRead, gpPixelFormat32bppRGB, &data) != gpOk)
+        return false;
+    const auto* rows = static_cast<const std::uint32_t*>(data.Scan0);
+    pixels.resize(static_cast<std::size_t>(whole.Width) * static_cast<std::size_t>(whole.Height));
+    for (int y = 0; y < whole.Height; ++y)
+        std::copy_n(rows + static_cast<std::ptrdiff_t>(y) * (data.Stride / 4), whole.Width,
+                    pixels.begin() + static_cast<std::ptrdiff_t>(y) * whole.Width);
+    GdipBitmapUnlockBits(backBufferBitmap(), &data);
+    return true;
+}
+
 void resizeBitmapBackBuffer(int width, int height)
 {
     // A window with no pixels keeps a buffer of one: there is always a bitmap to draw into.

@@ -2,7 +2,9 @@
 // The profile reader for Linux (platform/linux/profile_file.cpp) defines readProfileString of the seam directly.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "seam/platform.h"
 
@@ -15,6 +17,8 @@ GpRect backBufferRect();
 // Makes the back buffer again, black, at the size of the window's client area (at least one pixel a side); the
 // device context changes with it. Nothing happens at the size it has, or when the new bitmap cannot be made.
 void resizeBitmapBackBuffer(int width, int height);
+// The seam's backBufferPixels for the bitmap back buffer: its bytes as they are, nothing converted.
+bool bitmapBackBufferPixels(std::vector<std::uint32_t>& pixels);
 
 // The folder of the running program file (/proc/self/exe cut at its last separator).
 std::string runningProgramFolder();

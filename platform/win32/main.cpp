@@ -233,7 +233,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC target = BeginPaint(window, &paint);
-        composeFrame();
+        composeChangedFrame();
         BitBlt(target, 0, 0, backBufferWidth, backBufferHeight, memoryDC, 0, 0, SRCCOPY);
         EndPaint(window, &paint);
         return 0;
@@ -408,6 +408,25 @@ void repaintWindow()
 GpDC backBufferDC()
 {
     return memoryDC;
+}
+
+bool backBufferPixels(std::vector<std::uint32_t>& pixels)
+{
+    pixels.assign(static_cast<std::size_t>(backBufferWidth) * static_cast<std::size_t>(backBufferHeight), 0);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = backBufferWidth;
+    info.bmiHeader.biHeight = -backBufferHeight;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (backBuffer == nullptr
+        || GetDIBits(memoryDC, backBuffer, 0, static_cast<UINT>(backBufferHeight), pixels.data(), &info, DIB_RGB_COLORS)
+               != backBufferHeight) {
+        pixels.clear();
+        return false;
+    }
+    return true;
 }
 
 // [SECTION] Program entry
