@@ -9,6 +9,15 @@
 
 #include "view/frame.h"
 
+// What one frame was composed from.
+struct FrameInputs {
+    World world;
+    std::uint64_t recordsMade = 0;  // a record made anew, equal to the one it replaced, has lost hover and pin
+    ViewState view;
+    FrameContext context;
+    std::uint64_t decodesDone = 0;
+};
+
 // A frame is drawn over the last one, and what it leaves translucent (the edges of a map picture resampled to a
 // larger window, a translucent picture) still blends with that: a frame composed again from the same inputs can
 // differ from the last until the pixels settle. So after a change frames are composed again until one comes out as
@@ -40,14 +49,7 @@ public:
     }
 
 private:
-    struct Inputs {
-        World world;
-        std::uint64_t recordsMade = 0;  // a record made anew, equal to the one it replaced, has lost hover and pin
-        ViewState view;
-        FrameContext context;
-        std::uint64_t decodesDone = 0;
-    };
-    std::optional<Inputs> last_;
+    std::optional<FrameInputs> last_;
     bool settled_ = false;
     std::vector<std::uint32_t> pixels_;  // the last frame composed again, while the frames settle
 };
