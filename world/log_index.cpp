@@ -180,10 +180,11 @@ struct MapLines {
     }
 };
 
-// Whether the scan can leave a snapshot at the cursor: its lines read, the current one not applied and one after it.
-bool restorable(const LogCursor& log)
+// Whether the scan can leave a snapshot at the cursor: a line applied before, its lines read, the current one not
+// applied and one after it.
+bool restorable(const LogCursor& log, const LogClock& clock)
 {
-    return linesRead(log) && !log.currentApplied && log.nextLine;
+    return clock.appliedTime >= 0 && linesRead(log) && !log.currentApplied && log.nextLine;
 }
 
 std::shared_ptr<const LogIndexData> snapshotOf(const ScanFindings& found, std::int64_t scanned, bool complete,
@@ -321,7 +322,7 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish, ScanMode mod
     std::size_t listedAtPublish = 0;
     while (!stop_.load(std::memory_order_relaxed)) {
         noteCheckpoint(found, log, clock.lineTime);
-        if (mode.play && !maps.tooMany && log.reader->offset() >= snapshotDue && restorable(log))
+        if (mode.play && !maps.tooMany && log.reader->offset() >= snapshotDue && restorable(log, clock))
             snapshotDue = keepSnapshot(world, clock, log, maps.names);
         log.reader->setFollowing(following_.load(std::memory_order_relaxed));
         const std::int64_t lineTime = clock.lineTime;

@@ -27,7 +27,7 @@ struct Snapshot {
 // the chat, the held lines and the map names), whichever is reached first; a snapshot that alone would exceed it is not
 // taken. Snapshots are due every `spacing` bytes of the file; when one more would not fit, every other one goes and
 // the spacing doubles, so that what is kept stays spread evenly over the file. A world of 1,000 records is about
-// 0.2 MB: 320 of them fit, and a 1 GB log gets one every 4 MB (some 80,000 lines); worlds of 50 records get one
+// 0.2 MB: some 300 of them fit, and a 1 GB log gets one every 4 MiB (some 80,000 lines); worlds of 50 records get one
 // every 256 KiB.
 class SnapshotStore {
 public:
