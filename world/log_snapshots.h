@@ -42,8 +42,13 @@ public:
     // Keeps the snapshot, taken later in the file than those kept, if it is still due once the budget holds with it.
     // Returns the snapshots that went to make room, for the caller to let go.
     std::vector<std::shared_ptr<const Snapshot>> keep(Snapshot snapshot);
-    // A snapshot due at this offset was not taken: the next is due a spacing later.
-    void passOver(std::int64_t offset) { last_ = offset; }
+    // A snapshot due at this offset was not taken, its world alone too large for the budget: the next is due twice
+    // the spacing later, so that a world that stays too large is measured ever more rarely.
+    void passOver(std::int64_t offset)
+    {
+        last_ = offset;
+        spacing_ *= 2;
+    }
     // The latest snapshot from which a seek to `target` can start (canStartSeek); null when there is none.
     std::shared_ptr<const Snapshot> startFor(double target) const;
 
