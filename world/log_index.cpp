@@ -286,14 +286,22 @@ LogIndex::SnapshotTally LogIndex::snapshotTally() const
 std::int64_t LogIndex::keepSnapshot(const World& world, const LogClock& clock, const LogCursor& log,
                                     const std::vector<std::string>& mapNames)
 {
-    // The copy is made, and the snapshots that go are let go, outside the lock that view() takes at every frame.
-    std::optional<Snapshot> snapshot = takeSnapshot(world, clock, log, mapNames);
-    std::vector<std::shared_ptr<const Snapshot>> dropped;
+    // Room is made before the copy, so that the store never holds more than its budget; the snapshots that go are let
+    // go, and the copy is made, outside the lock that view() takes at every frame.
+    const std::size_t bytes = snapshotBytes(world, log, mapNames);
+    SnapshotStore::Room room;
+    std::int64_t due = 0;
+    {
+        std::lock_guard lock(mutex_);
+        room = snapshots_.makeRoom(log.reader->offset(), bytes);
+        due = snapshots_.dueFrom();
+    }
+    room.dropped.clear();
+    if (!room.take)
+        return due;
+    Snapshot snapshot = takeSnapshot(world, clock, log, mapNames, bytes);
     std::lock_guard lock(mutex_);
-    if (snapshot)
-        dropped = snapshots_.keep(std::move(*snapshot));
-    else
-        snapshots_.passOver(log.reader->offset());
+    snapshots_.keep(std::move(snapshot));
     return snapshots_.dueFrom();
 }
 

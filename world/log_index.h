@@ -48,7 +48,7 @@ public:
 
     // The latest snapshot from which a seek to `target` can start; null when the scan has left none before it.
     std::shared_ptr<const Snapshot> snapshotFor(double target) const;
-    // How many snapshots are kept, and their memory now and at its peak.
+    // How many snapshots are kept, their memory now and at its peak, and the spacing in bytes they are due at.
     struct SnapshotTally {
         std::size_t count = 0;
         std::size_t bytes = 0;

@@ -58,22 +58,26 @@ std::size_t estimatedBytes(const World& world)
     return bytes;
 }
 
-std::vector<std::shared_ptr<const Snapshot>> SnapshotStore::keep(Snapshot snapshot)
+SnapshotStore::Room SnapshotStore::makeRoom(std::int64_t offset, std::size_t bytes)
 {
-    std::vector<std::shared_ptr<const Snapshot>> dropped;
-    if (snapshot.bytes > byteLimit) {
-        passOver(snapshot.place.offset);
-        return dropped;
+    Room room;
+    if (bytes > byteLimit) {
+        last_ = offset;
+        spacing_ *= 2;
+        return room;
     }
-    while (!snapshots_.empty() && (snapshots_.size() == countLimit || bytes_ + snapshot.bytes > byteLimit))
-        halve(dropped);
-    if (snapshot.place.offset < dueFrom())
-        return dropped;
+    while (!snapshots_.empty() && (snapshots_.size() == countLimit || bytes_ + bytes > byteLimit))
+        halve(room.dropped);
+    room.take = offset >= dueFrom();
+    return room;
+}
+
+void SnapshotStore::keep(Snapshot snapshot)
+{
     last_ = snapshot.place.offset;
     bytes_ += snapshot.bytes;
     peakBytes_ = std::max(peakBytes_, bytes_);
     snapshots_.push_back(std::make_shared<const Snapshot>(std::move(snapshot)));
-    return dropped;
 }
 
 void SnapshotStore::halve(std::vector<std::shared_ptr<const Snapshot>>& dropped)
@@ -104,17 +108,19 @@ std::shared_ptr<const Snapshot> SnapshotStore::startFor(double target) const
     return usable == snapshots_.begin() ? nullptr : *(usable - 1);
 }
 
-std::optional<Snapshot> takeSnapshot(const World& world, const LogClock& clock, const LogCursor& log,
-                                     const std::vector<std::string>& mapNames)
+std::size_t snapshotBytes(const World& world, const LogCursor& log, const std::vector<std::string>& mapNames)
 {
-    CursorPlace place = placeOf(log);
-    std::size_t bytes = sizeof(Snapshot) + estimatedBytes(world) + heapText(place.currentLine)
-                      + heapText(place.nextLine) + mapNames.capacity() * sizeof(std::string);
+    std::size_t bytes = sizeof(Snapshot) + estimatedBytes(world) + heapText(log.currentLine) + heapText(log.nextLine)
+                      + mapNames.size() * sizeof(std::string);
     for (const std::string& name : mapNames)
         bytes += heapText(name);
-    if (bytes > SnapshotStore::byteLimit)
-        return std::nullopt;
-    return Snapshot{world, clock, std::move(place), mapNames, bytes};
+    return bytes;
+}
+
+Snapshot takeSnapshot(const World& world, const LogClock& clock, const LogCursor& log,
+                      const std::vector<std::string>& mapNames, std::size_t bytes)
+{
+    return Snapshot{world, clock, placeOf(log), mapNames, bytes};
 }
 
 std::optional<SettledLog> restoreSnapshot(const Snapshot& snapshot, const std::string& path, const WorldHooks& hooks)

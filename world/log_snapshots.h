@@ -24,11 +24,11 @@ struct Snapshot {
 };
 
 // The budget: at most 4,096 snapshots and at most 64 MiB by estimate (the records with their texts and list entries,
-// the chat, the held lines and the map names), whichever is reached first; a snapshot that alone would exceed it is not
-// taken. Snapshots are due every `spacing` bytes of the file; when one more would not fit, every other one goes and
-// the spacing doubles, so that what is kept stays spread evenly over the file. A world of 1,000 records is about
-// 0.2 MB: some 300 of them fit, and a 1 GB log gets one every 4 MiB (some 80,000 lines); worlds of 50 records get one
-// every 256 KiB.
+// the chat, the held lines and the map names), whichever is reached first, room made before a copy is; a snapshot that
+// alone would exceed it is not taken. Snapshots are due every `spacing` bytes of the file; when one more would not
+// fit, every other one goes and the spacing doubles, so that what is kept stays spread evenly over the file. A world of
+// 1,000 records is about 0.2 MB: some 300 of them fit, and a 1 GB log gets one every 4 MiB (some 80,000 lines); worlds
+// of 50 records get one every 256 KiB.
 class SnapshotStore {
 public:
     static constexpr std::size_t countLimit = 4096;
@@ -39,16 +39,16 @@ public:
 
     // The offset in the file from which the next snapshot is due.
     std::int64_t dueFrom() const { return last_ + spacing_; }
-    // Keeps the snapshot, taken later in the file than those kept, if it is still due once the budget holds with it.
-    // Returns the snapshots that went to make room, for the caller to let go.
-    std::vector<std::shared_ptr<const Snapshot>> keep(Snapshot snapshot);
-    // A snapshot due at this offset was not taken, its world alone too large for the budget: the next is due twice
-    // the spacing later, so that a world that stays too large is measured ever more rarely.
-    void passOver(std::int64_t offset)
-    {
-        last_ = offset;
-        spacing_ *= 2;
-    }
+    // Room for a snapshot of `bytes` at `offset`, which is due: while it does not fit, every other snapshot goes and
+    // the spacing doubles; one that alone would exceed the budget is passed over, and the next is due twice the
+    // spacing later, so that a world that stays too large is measured ever more rarely.
+    struct Room {
+        bool take = false;  // the snapshot is still due and fits
+        std::vector<std::shared_ptr<const Snapshot>> dropped;  // those that went, for the caller to let go
+    };
+    Room makeRoom(std::int64_t offset, std::size_t bytes);
+    // Keeps a snapshot that makeRoom made room for.
+    void keep(Snapshot snapshot);
     // The latest snapshot from which a seek to `target` can start (canStartSeek); null when there is none.
     std::shared_ptr<const Snapshot> startFor(double target) const;
 
@@ -67,10 +67,11 @@ private:
     std::size_t peakBytes_ = 0;
 };
 
-// The snapshot of a world stepped with WorldHooks{} up to the cursor (its lines read, the current one not applied);
-// none, without a copy made, when it alone would exceed the budget.
-std::optional<Snapshot> takeSnapshot(const World& world, const LogClock& clock, const LogCursor& log,
-                                     const std::vector<std::string>& mapNames);
+// The memory that a snapshot of the world at the cursor takes, by estimate.
+std::size_t snapshotBytes(const World& world, const LogCursor& log, const std::vector<std::string>& mapNames);
+// The snapshot of a world stepped with WorldHooks{} up to the cursor (its lines read, the current one not applied).
+Snapshot takeSnapshot(const World& world, const LogClock& clock, const LogCursor& log,
+                      const std::vector<std::string>& mapNames, std::size_t bytes);
 
 // The settled log that the snapshot keeps, with what `hooks` load for its map lines and a reader of its own on the
 // file at `path`; none when the file cannot be opened again.
