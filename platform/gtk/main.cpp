@@ -31,7 +31,9 @@ namespace {
 
 GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
-std::array<guint, timerIdLimit> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+std::array<guint, timerIdLimit> timerSources{};  // the GLib source of each armed timer, 0 when not armed or resting
+std::array<std::int32_t, timerIdLimit> timerPeriods{};  // the period of each armed timer, 0 when not armed
+std::bitset<timerIdLimit> restingTimers;  // put at rest by the core: off the system's timers, their period kept
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 bool fullScreen = false;  // as the window manager last said
 
@@ -382,7 +384,9 @@ gboolean onTimerSource(gpointer id)
 void armTimer(TimerId id, std::int32_t periodMs)
 {
     stopTimer(id);
-    timerSources[id] = g_timeout_add(static_cast<guint>(std::max(periodMs, 1)), onTimerSource, GINT_TO_POINTER(id));
+    timerPeriods[id] = std::max(periodMs, 1);
+    if (!restingTimers[id])
+        timerSources[id] = g_timeout_add(static_cast<guint>(timerPeriods[id]), onTimerSource, GINT_TO_POINTER(id));
 }
 
 void stopTimer(TimerId id)
@@ -390,6 +394,19 @@ void stopTimer(TimerId id)
     if (timerSources[id] != 0)
         g_source_remove(timerSources[id]);
     timerSources[id] = 0;
+    timerPeriods[id] = 0;
+}
+
+void restTimer(TimerId id, bool resting)
+{
+    if (restingTimers[id] == resting)
+        return;
+    const std::int32_t period = timerPeriods[id];
+    if (resting)
+        stopTimer(id);
+    restingTimers[id] = resting;
+    if (period > 0)
+        armTimer(id, period);
 }
 
 std::int64_t steadyMs()
