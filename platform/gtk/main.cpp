@@ -157,36 +157,35 @@ std::optional<Key> keyOf(guint keyval)
     }
 }
 
-// Copies the back buffer, the size of the client area, to (0, 0). Premultiplied 32-bit ARGB is cairo's ARGB32
-// layout.
+// Copies the back buffer, the size of the client area, to (0, 0), straight from its pixels: their 32-bit RGB is
+// cairo's RGB24 layout, copied, not blended.
 void copyBackBuffer(cairo_t* cr)
 {
-    GpBitmap* bitmap = backBufferBitmap();
     const GpRect whole = backBufferRect();
-    GpBitmapData data{};
-    if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppPARGB, &data) != gpOk)
-        return;
-    cairo_surface_t* pixels =
-        cairo_image_surface_create_for_data(static_cast<unsigned char*>(data.Scan0), CAIRO_FORMAT_ARGB32,
-                                            static_cast<int>(data.Width), static_cast<int>(data.Height), data.Stride);
+    cairo_surface_t* pixels = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(backBufferRows())), CAIRO_FORMAT_RGB24, whole.Width,
+        whole.Height, whole.Width * 4);
     cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, pixels, 0, 0);
-    cairo_paint(cr);
+    cairo_rectangle(cr, 0, 0, whole.Width, whole.Height);
+    cairo_fill(cr);
     cairo_restore(cr);
-    // Cairo lets go of the pixels before they are handed back to the bitmap.
-    cairo_surface_finish(pixels);
     cairo_surface_destroy(pixels);
-    GdipBitmapUnlockBits(bitmap, &data);
 }
 
 // [SECTION] Window signals
 
-gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer)
+gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer)
 {
     composeChangedFrame();
     // Until the back buffer follows a new size, what it does not cover is black.
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
+    const GpRect buffer = backBufferRect();
+    if (gtk_widget_get_allocated_width(widget) > buffer.Width
+        || gtk_widget_get_allocated_height(widget) > buffer.Height) {
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_paint(cr);
+    }
     copyBackBuffer(cr);
     return TRUE;
 }
