@@ -1,5 +1,6 @@
 // Loading the map picture for the world's hook: a file that gives no image gives no picture at all. Drawing it onto
-// the map area, from its stretched copy or, on a scaled surface or through the camera, from the picture itself.
+// the map area from its stretched copy (one for the frame's own size, one for the last scale drawn at) or, through
+// the camera, from the picture itself.
 #include "view/map_picture.h"
 
 #include <algorithm>

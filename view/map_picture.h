@@ -49,7 +49,7 @@ private:
 
 // Draws the picture stretched onto the surface's map area: the stretched copy laid 1:1, which
 // gives the pixels that stretching the picture onto the frame every time gives (translucent edges included), at a
-// fraction of the cost. On a scaled surface the picture is drawn from itself, sharp at the scaled size. Through a
+// fraction of the cost. On a scaled surface the copy stretched at that scale is laid 1:1, sharp. Through a
 // camera that is not at rest, only the part of the picture the map area shows is drawn, from the picture's own
 // pixels at the size it is shown, on black where the view reaches beyond the map. False, with nothing drawn, while
 // the picture is being decoded or when its file gave none: the map area then shows what it shows without a picture.
