@@ -55,7 +55,7 @@ constexpr EventRule eventTable[] = {
 
 EventMatch matchEvent(const Fields& fields)
 {
-    const std::string& event = fields[eventField];
+    const std::string_view event = fields[eventField];
     if (event.empty())
         return {EventMatch::noEventToken};
     // Read as a number only when the map's row is reached: the rows before it name event words, which read as 0.

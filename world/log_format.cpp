@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <system_error>
@@ -25,13 +24,6 @@ bool isDigit(char c)
 bool isHexDigit(char c)
 {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-// A line is a C string: it ends at its first NUL byte. Numbers and stamps need no cut: a NUL byte ends them as any
-// character outside their syntax does.
-std::string_view upToNul(std::string_view text)
-{
-    return text.substr(0, text.find('\0'));
 }
 
 std::string_view skipBlanks(std::string_view text)
@@ -176,46 +168,45 @@ std::optional<double> unsignedReal(std::string_view text)
 
 // [SECTION] Splitting a line
 
-bool splitLineInto(std::string_view line, SplitLine& split)
+std::string_view Fields::splitTo(std::size_t field) const
 {
-    line = upToNul(line);
-    const std::size_t tokenEnd = std::min(line.find(' '), line.size());
-    if (tokenEnd == 0)
-        return false;
-
-    split.stampToken.assign(line.substr(0, std::min(tokenEnd, stampTokenLimit)));
-    const std::string_view rest = skipBlanks(line.substr(tokenEnd));
-    // One pass over the rest: each ";" ends a field, and an empty field ends the line.
-    std::size_t taken = 0;
-    std::size_t start = 0;
-    while (taken < split.fields.size() && start < rest.size()) {
-        const void* semicolon = std::memchr(rest.data() + start, ';', rest.size() - start);
-        const std::size_t end =
-            semicolon ? static_cast<std::size_t>(static_cast<const char*>(semicolon) - rest.data()) : rest.size();
-        if (end == start)
-            break;
-        split.fields[taken++].assign(rest.substr(start, std::min(end - start, fieldLimit)));
-        start = end + 1;
+    // Each ";" ends a field, and an empty field ends the line, as its first NUL byte does. Fields are a few characters
+    // long: a plain loop finds their ends sooner than a library call would.
+    while (found_ <= field && found_ < fieldCount && !ended_) {
+        const std::size_t start = found_ == 0 ? 0 : ends_[found_ - 1] + std::size_t{1};
+        std::size_t end = std::min(start, text_.size());
+        while (end < text_.size() && text_[end] != ';' && text_[end] != '\0')
+            ++end;
+        if (end < text_.size() && text_[end] == '\0')
+            text_ = text_.substr(0, end);
+        ends_[found_] = static_cast<std::uint32_t>(end);
+        ended_ = end <= start;
+        found_ += ended_ ? 0 : 1;
     }
-    for (; taken < split.fields.size(); ++taken)
-        split.fields[taken].clear();
-    return true;
+    return field < found_ ? found(field) : std::string_view();
 }
 
 std::optional<SplitLine> splitLine(std::string_view line)
 {
-    std::optional<SplitLine> split(std::in_place);
-    if (!splitLineInto(line, *split))
-        split.reset();
-    return split;
+    // A line is a C string: it ends at its first NUL byte, which ends the token as a space does and is looked for by
+    // the fields after it. Numbers and stamps need no cut: a NUL byte ends them as any character outside their syntax
+    // does.
+    std::size_t tokenEnd = 0;
+    while (tokenEnd < line.size() && line[tokenEnd] != ' ' && line[tokenEnd] != '\0')
+        ++tokenEnd;
+    if (tokenEnd == 0)
+        return std::nullopt;
+    const std::string_view rest = tokenEnd < line.size() && line[tokenEnd] == ' ' ? line.substr(tokenEnd) : "";
+    return std::optional<SplitLine>(std::in_place, line.substr(0, std::min(tokenEnd, stampTokenLimit)),
+                                    skipBlanks(rest));
 }
 
 // [SECTION] Stamps
 
-std::optional<std::int64_t> stampTime(std::string_view line)
+std::int64_t stampSeconds(std::string_view line)
 {
     if (line.empty() || line[0] != '[')
-        return std::nullopt;
+        return noStamp;
     // The stamp as loggers write it, "[hh:mm:ss" with two digits each and no third digit after the seconds, read
     // straight away; the same numbers as the reading below gives.
     auto digit = [&line](std::size_t at) { return at < line.size() && isDigit(line[at]); };
@@ -238,7 +229,7 @@ std::optional<std::int64_t> stampTime(std::string_view line)
         parts[i] = leadingInt(line, used);
         if (used == 0) {
             if (i == 0)
-                return std::nullopt;
+                return noStamp;
             break;
         }
         line.remove_prefix(used);

@@ -251,7 +251,8 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
     World world;
     LogClock clock;
     ScanFindings found;
-    const auto inspect = [&](const LogCursor& at, const Fields& fields) {
+    // Made once: a lambda handed to each step would become a new function object every line.
+    const LineInspector inspect = [&](const LogCursor& at, const Fields& fields) {
         return noteLine(found, world, at, fields, static_cast<double>(clock.lineTime));
     };
     std::size_t sincePublished = 0;

@@ -38,8 +38,6 @@ struct LogCursor {
     // Following: the current line was applied at the file's end before its look-ahead line was written; the step
     // that reads the look-ahead line moves on to it.
     bool currentApplied = false;
-    // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
-    SplitLine split;
 };
 
 // Opens a log as the viewer does, for every reader of logs: takes the reader over and reads the first two lines, as
