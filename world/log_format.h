@@ -61,7 +61,7 @@ std::optional<SplitLine> splitLine(std::string_view line);
 // The stamp "[%d:%d:%d] " as seconds (3600 h + 60 m + s), or noStamp unless at least the hours are read.
 constexpr std::int64_t noStamp = INT64_MIN;  // no stamp reads as it: its three numbers are 32-bit
 std::int64_t stampSeconds(std::string_view line);
-// The same as an optional value. Inline, so that the value never goes through memory: every line's stamp is read.
+// The same as an optional value.
 inline std::optional<std::int64_t> stampTime(std::string_view line)
 {
     const std::int64_t seconds = stampSeconds(line);
