@@ -104,7 +104,7 @@ std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const Prob
     // Made once: a lambda handed to each step would become a new function object every line.
     const LineInspector inspect = [&](const LogCursor& at, const Fields& fields) {
         std::string reasons = std::exchange(waitBefore, {});
-        if (!stampTime(at.currentLine))
+        if (at.currentStamp == noStamp)
             reasons += (reasons.empty() ? "" : "; ") + std::string("no stamp: the world model is reset here");
         const EventMatch match = matchEvent(fields);
         if (std::string problem = matchProblem(world, fields, match); !problem.empty())

@@ -98,7 +98,7 @@ LogMark chatMark(const World& world, const Fields& fields, LogMark mark)
 bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, const Fields& fields, double t)
 {
     const LogMark at{t, MarkKind::reset, -1, log.currentNumber};
-    if (!stampTime(log.currentLine))
+    if (log.currentStamp == noStamp)
         found.marks.push_back(at);
     const EventMatch match = matchEvent(fields);
     if (match.outcome != EventMatch::matched)
