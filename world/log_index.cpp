@@ -97,9 +97,10 @@ LogMark chatMark(const World& world, const Fields& fields, LogMark mark)
 // which no other line changes.
 bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, const Fields& fields, double t)
 {
-    const LogMark at{t, MarkKind::reset, -1, log.currentNumber};
+    // Made only for the lines that are marks: a mark holds two texts.
+    auto markOf = [&log, t](MarkKind kind) { return LogMark{t, kind, -1, log.currentNumber}; };
     if (log.currentStamp == noStamp)
-        found.marks.push_back(at);
+        found.marks.push_back(markOf(MarkKind::reset));
     const EventMatch match = matchEvent(fields);
     if (match.outcome != EventMatch::matched)
         return false;
@@ -108,17 +109,17 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
     case EventAction::destroyObject:
-        found.marks.push_back(destroyedMark(world, *match.rule, fields, at));
+        found.marks.push_back(destroyedMark(world, *match.rule, fields, markOf(MarkKind::destroyed)));
         return true;
     case EventAction::killed:
-        found.marks.push_back({t, MarkKind::killed, -1, log.currentNumber});
+        found.marks.push_back(markOf(MarkKind::killed));
         break;
     case EventAction::win:
-        found.marks.push_back({t, MarkKind::win, -1, log.currentNumber});
+        found.marks.push_back(markOf(MarkKind::win));
         break;
     case EventAction::chatPublic:
     case EventAction::chatTeam:
-        found.marks.push_back(chatMark(world, fields, at));
+        found.marks.push_back(chatMark(world, fields, markOf(MarkKind::chat)));
         break;
     default:
         break;
