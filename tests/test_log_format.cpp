@@ -138,6 +138,44 @@ TEST_F(LogFormatTest, FieldsOfOneLineNeverReachTheNext)
         EXPECT_EQ(second[k], "") << k;
 }
 
+// The split read lazily, in any order, gives the fields that the rules written out plainly give: the line ends at its
+// first NUL byte, the token at the first space, and the fields after the blanks at each ";", up to the first empty one.
+TEST_F(LogFormatTest, LazySplitInAnyOrderIsThePlainSplit)
+{
+    std::mt19937 random(5);
+    const std::string_view alphabet("ab;;;  \t\r\n:[]09\0", 16);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        const std::size_t pieces = random() % 40;
+        for (std::size_t i = 0; i < pieces; ++i) {
+            const std::size_t run = random() % 8 == 0 ? random() % 700 : random() % 4;
+            line.append(run, alphabet[random() % alphabet.size()]);
+        }
+        const std::string_view text(line.data(), std::min(line.find('\0'), line.size()));
+        const std::size_t tokenEnd = std::min(text.find(' '), text.size());
+        const std::optional<SplitLine> split = splitLine(line);
+        ASSERT_EQ(split.has_value(), tokenEnd > 0) << round;
+        if (!split)
+            continue;
+        EXPECT_EQ(split->stampToken, text.substr(0, std::min(tokenEnd, stampTokenLimit))) << round;
+        std::size_t restStart = tokenEnd;
+        while (restStart < text.size() && std::string_view(" \t\n\v\f\r").find(text[restStart]) != std::string::npos)
+            ++restStart;
+        std::string_view rest = text.substr(restStart);
+        FieldTexts plain;
+        for (std::size_t k = 0; k < fieldCount && !rest.empty() && rest[0] != ';'; ++k) {
+            const std::string_view piece = rest.substr(0, rest.find(';'));
+            plain[k] = piece.substr(0, fieldLimit);
+            rest.remove_prefix(std::min(piece.size() + 1, rest.size()));
+        }
+        for (int read = 0; read < 30; ++read) {
+            const std::size_t k = random() % fieldCount;
+            ASSERT_EQ(split->fields[k], plain[k]) << round << " field " << k;
+        }
+        ASSERT_EQ(textsOf(split->fields), plain) << round;
+    }
+}
+
 // [SECTION] Stamps and gaps
 
 TEST_F(LogFormatTest, StampValues)
