@@ -30,7 +30,7 @@ bool isHexDigit(char c)
 
 // Where the first byte that is `a` or `b` is in `text` from `from` on, or text.size(): eight bytes at a time, since
 // every line's token and fields are looked for so.
-std::size_t findEither(std::string_view text, std::size_t from, char a, char b)
+inline std::size_t findEither(std::string_view text, std::size_t from, char a, char b)
 {
     constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7F;
     auto spread = [](char c) { return std::uint64_t{0x0101010101010101} * static_cast<unsigned char>(c); };
