@@ -215,9 +215,9 @@ void reportPositions(PtrList<Unit>& list, const Fields& fields, std::int32_t msP
 
 // The picture is named by the map name up to its first "."; a name with nothing before it keeps the picture,
 // and a name that names no picture inside Maps clears it.
-void loadMap(World& world, const std::string& name, const WorldHooks& hooks)
+void loadMap(World& world, std::string_view name, const WorldHooks& hooks)
 {
-    world.mapName = name;
+    world.mapName = std::string(name);
     if (hooks.loadCalibration == nullptr || !hooks.loadCalibration(world))
         world.statusMessage = "Error loading Kelo.ini";
     std::string_view baseName = *world.mapName;
