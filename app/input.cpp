@@ -34,9 +34,7 @@ void runButton(ButtonIndex button)
         setSpeed(fasterSpeed(playback.msPerLogSecond));
         break;
     case buttonPause:
-        if (!playback.playbackPaused)
-            stopPlayback();
-        playback.playbackPaused = 1;
+        pausePlayback();
         break;
     case buttonPlay:
         resumePlayback();

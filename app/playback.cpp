@@ -153,6 +153,15 @@ void movementTick()
         glideUnits(viewer.world);
 }
 
+void pausePlayback()
+{
+    Playback& playback = app::viewer().playback;
+    if (!playback.playbackPaused)
+        stopPlayback();
+    playback.playbackPaused = 1;
+    restTimer(movementTimer, true);
+}
+
 void resumePlayback()
 {
     Playback& playback = app::viewer().playback;
@@ -160,6 +169,7 @@ void resumePlayback()
     if (playback.playbackPaused)
         timeLinesFrom(logMsOf(playback.clock.lineTime) - 1000);
     playback.playbackPaused = 0;
+    restTimer(movementTimer, false);
 }
 
 void stopPlayback()

@@ -37,6 +37,8 @@ void openReplayLog(const std::string& path, bool following = false);
 // next due line (at once when the bound cut the step short).
 void playbackStep();
 void movementTick();
+// Pause: no line is due and the units hold their glides, so the movement timer rests until Play.
+void pausePlayback();
 void resumePlayback();
 void stopPlayback();
 // A new speed; lines being played are due from now on at that speed, the part of the gap already waited kept.

@@ -159,7 +159,15 @@ void checkSplit(std::string_view line)
         std::abort();
     std::string_view rest = text.substr(skipBlanksFrom(text, tokenEnd));
     bool ended = false;
-    for (const std::string& field : split->fields) {
+    // The fields are split as far as they are read: the split read from the last field down gives the same.
+    const std::optional<SplitLine> again = splitLine(line);
+    const Fields& backwards = again->fields;
+    for (std::size_t k = fieldCount; k-- > 0;)
+        (void)backwards[k];
+    for (std::size_t k = 0; k < fieldCount; ++k) {
+        const std::string_view field = split->fields[k];
+        if (field != backwards[k])
+            std::abort();
         if (field.size() > fieldLimit || field.find(';') != std::string::npos)
             std::abort();
         const std::string_view piece = ended ? std::string_view() : rest.substr(0, rest.find(';'));

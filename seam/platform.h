@@ -16,6 +16,11 @@ constexpr TimerId timerIdLimit = 8;
 // Arms a periodic timer; arming a running timer replaces its period and restarts it. The backend calls onTimer(id).
 void armTimer(TimerId id, std::int32_t periodMs);
 void stopTimer(TimerId id);
+// A timer at rest would change nothing when it fired (the movement timer while paused). The window backends take it
+// off the system's timers, so that a resting viewer is not woken for it, and put it back with its period when it
+// wakes; arming it meanwhile only sets that period. The headless backend fires it on, in its order: virtual ticks
+// cost nothing.
+void restTimer(TimerId id, bool resting);
 
 // Milliseconds on a clock that never goes back, for cutting long work into slices between events; the headless
 // backend answers with its virtual time, which stands still while the core works.

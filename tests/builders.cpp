@@ -10,7 +10,8 @@
 
 void applyLine(World& world, const std::string& event, std::int32_t msPerLogSecond, const WorldHooks& hooks)
 {
-    std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
+    const std::string line = "[1:00:00] " + event;
+    std::optional<SplitLine> split = splitLine(line);
     ASSERT_TRUE(split) << event;
     applyEvent(world, split->fields, msPerLogSecond, hooks);
 }

@@ -103,10 +103,7 @@ TEST_F(CalibrationTest, SectionLackingOffsetYKeepsTheLaterValues)
     viewer.world.calibration.offsetY = 11;
     viewer.world.calibration.rotationOffset = 12;
     writeFile("Kelo.ini", section("Coast", ""));
-    Fields mapLine;
-    mapLine[0] = "1";
-    mapLine[1] = "Coast";
-    applyEvent(viewer.world, mapLine, viewer.playback.msPerLogSecond, screenHooks);
+    applyEvent(viewer.world, Fields("1;Coast"), viewer.playback.msPerLogSecond, screenHooks);
     EXPECT_EQ(viewer.world.statusMessage, "Error loading Kelo.ini");
     EXPECT_TRUE(viewer.world.calibration.invertY);
     EXPECT_FLOAT_EQ(viewer.world.calibration.scaleY, -30);

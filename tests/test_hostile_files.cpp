@@ -31,7 +31,8 @@ const std::string sevenKeys = "InvertY=0\nInvertX=0\nScaleX=400\nScaleY=400\nOff
 
 void apply(const std::string& event)
 {
-    std::optional<SplitLine> split = splitLine("[1:00:00] " + event);
+    const std::string line = "[1:00:00] " + event;
+    std::optional<SplitLine> split = splitLine(line);
     ASSERT_TRUE(split);
     applyEvent(app::viewer().world, split->fields, app::viewer().playback.msPerLogSecond, screenHooks);
 }

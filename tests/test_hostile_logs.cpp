@@ -435,6 +435,47 @@ TEST_F(HostileLogTest, AStepReadsAtMostItsLimitAndALineBeyondItChangesNothingUnt
     EXPECT_GT(readingSteps, 300);
 }
 
+// The reader's quick way through a usual line and its phases, which read a character at a time, read alike: random
+// bytes rich in line ends, carriage returns, blanks and NUL bytes, across the 64 KiB block, read whole and with budgets
+// of a few bytes (which leave almost every line to the phases), give the same lines, numbers and offsets.
+TEST_F(HostileLogTest, ReadsOfAnyBudgetGiveTheSameLines)
+{
+    struct Read {
+        std::string line;
+        std::int64_t number;
+        std::int64_t start;
+        std::int64_t offset;
+        bool operator==(const Read&) const = default;
+    };
+    std::mt19937 random(17);
+    const std::string_view alphabet("ab[]: ;\n\n\n\r\r\t \0", 15);
+    for (int round = 0; round < 4; ++round) {
+        std::string contents;
+        while (contents.size() < 70000 + static_cast<std::size_t>(round) * 20000) {
+            const std::size_t run = random() % 64 == 0 ? random() % 1500 : 1;
+            contents.append(run, alphabet[random() % alphabet.size()]);
+        }
+        const std::string path = writeFile("bytes.log", contents);
+        auto readAll = [&](bool small) {
+            std::vector<Read> reads;
+            LineReader reader = std::move(*openLogFile(path));
+            std::string line;
+            for (;;) {
+                std::int64_t budget = small ? 1 + random() % 4 : std::numeric_limits<std::int64_t>::max();
+                const ReadStatus status = reader.read(line, budget);
+                if (status == ReadStatus::unfinished)
+                    continue;
+                if (status != ReadStatus::line)
+                    return reads;
+                reads.push_back({line, reader.lastLineNumber(), reader.lineStart(), reader.offset()});
+            }
+        };
+        const std::vector<Read> whole = readAll(false);
+        EXPECT_GT(whole.size(), 500u) << round;
+        EXPECT_TRUE(whole == readAll(true)) << round;
+    }
+}
+
 // A line of 48 MB (a hole of a sparse file, which takes no disk) between two short ones, through the viewer's own
 // open, playback timer, trail, index and seek: no playback step reads more than a step's limit, the world stays as it
 // was while the line is read, and the lines after it play, are indexed and are sought to.

@@ -97,7 +97,8 @@ TEST(IdIndexTest, LookUpsThroughTheIndexAreTheWalksOnGeneratedLogs)
         for (int number = 1; number <= 300; ++number) {
             const std::string line = generatedLine(random);
             const std::string where = "seed " + std::to_string(seed) + ", line " + std::to_string(number) + " " + line;
-            const std::optional<SplitLine> split = splitLine("[10:00:00] " + line);
+            const std::string stamped = "[10:00:00] " + line;
+            const std::optional<SplitLine> split = splitLine(stamped);
             ASSERT_TRUE(split);
             applyEvent(world, split->fields, 1000, WorldHooks{});
             applyEvent(copy, split->fields, 1000, WorldHooks{});

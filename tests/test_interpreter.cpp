@@ -602,13 +602,15 @@ TEST_F(InterpreterTest, HostileLinesCrashNothing)
     EXPECT_EQ(world.soldierList.items[0]->id, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(world.soldierList.items[0]->posY, std::numeric_limits<float>::infinity());
 
-    std::optional<SplitLine> huge = splitLine("[1:0:0] CHAT;PUBLIC;2147483647;" + std::string(100 * 1024, 'x'));
+    const std::string hugeLine = "[1:0:0] CHAT;PUBLIC;2147483647;" + std::string(100 * 1024, 'x');
+    std::optional<SplitLine> huge = splitLine(hugeLine);
     ASSERT_TRUE(huge);
     applyEvent(world, huge->fields, msPerLogSecond, hooks);
     ASSERT_TRUE(world.chatLines[0]);
     EXPECT_EQ(world.chatLines[0]->text.size(), 511u);
 
-    std::optional<SplitLine> nuls = splitLine("[1:0:0] " + std::string(100, '\0'));
+    const std::string nulLine = "[1:0:0] " + std::string(100, '\0');
+    std::optional<SplitLine> nuls = splitLine(nulLine);
     ASSERT_TRUE(nuls);
     applyEvent(world, nuls->fields, msPerLogSecond, hooks);
     applyEvent(world, Fields{}, msPerLogSecond, hooks);

@@ -16,11 +16,22 @@ namespace {
 constexpr std::int32_t intMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t intMin = std::numeric_limits<std::int32_t>::min();
 
-Fields splitFields(std::string_view line)
+// A line's fields as texts of their own, which outlive the line.
+using FieldTexts = std::array<std::string, fieldCount>;
+
+FieldTexts textsOf(const Fields& fields)
+{
+    FieldTexts texts;
+    for (std::size_t k = 0; k < fieldCount; ++k)
+        texts[k] = fields[k];
+    return texts;
+}
+
+FieldTexts splitFields(std::string_view line)
 {
     std::optional<SplitLine> split = splitLine(line);
     EXPECT_TRUE(split.has_value()) << line;
-    return split ? split->fields : Fields{};
+    return split ? textsOf(split->fields) : FieldTexts{};
 }
 
 }  // namespace
@@ -42,20 +53,20 @@ TEST_F(LogFormatTest, SplitsStampTokenAndFields)
 
     // Any run of white space after the token leads to the same fields; a field keeps its own blanks.
     EXPECT_EQ(splitFields("[1:0:0]    \t POS;SOLDIER;3"), splitFields("[1:0:0] POS;SOLDIER;3"));
-    Fields blanks = splitFields("[1:0:0] CHAT; PUBLIC ;2;hello there");
+    FieldTexts blanks = splitFields("[1:0:0] CHAT; PUBLIC ;2;hello there");
     EXPECT_EQ(blanks[1], " PUBLIC ");
     EXPECT_EQ(blanks[3], "hello there");
 }
 
 TEST_F(LogFormatTest, EmptyFieldEndsTheSplit)
 {
-    Fields fields = splitFields("[1:0:0] A;B;;D;E");
+    FieldTexts fields = splitFields("[1:0:0] A;B;;D;E");
     EXPECT_EQ(fields[0], "A");
     EXPECT_EQ(fields[1], "B");
     EXPECT_EQ(fields[2], "");
     EXPECT_EQ(fields[3], "");
 
-    Fields trailing = splitFields("[1:0:0] WIN;");
+    FieldTexts trailing = splitFields("[1:0:0] WIN;");
     EXPECT_EQ(trailing[0], "WIN");
     EXPECT_EQ(trailing[1], "");
 
@@ -73,13 +84,13 @@ TEST_F(LogFormatTest, NoTokenWithoutLeadingCharacters)
     std::optional<SplitLine> tokenOnly = splitLine("[1:0:0]");
     ASSERT_TRUE(tokenOnly);
     EXPECT_EQ(tokenOnly->stampToken, "[1:0:0]");
-    EXPECT_EQ(tokenOnly->fields, Fields{});
+    EXPECT_EQ(textsOf(tokenOnly->fields), FieldTexts{});
 }
 
 TEST_F(LogFormatTest, LineEndsAtItsFirstNulByte)
 {
     const std::string line = std::string("[1:0:0] WIN") + '\0' + ";SOLDIER;3";
-    Fields fields = splitFields(line);
+    FieldTexts fields = splitFields(line);
     EXPECT_EQ(fields[0], "WIN");
     EXPECT_EQ(fields[1], "");
     EXPECT_EQ(stampTime(std::string("[1") + '\0' + ":5:0]"), 3600);
@@ -87,13 +98,14 @@ TEST_F(LogFormatTest, LineEndsAtItsFirstNulByte)
 
 TEST_F(LogFormatTest, TextsAreCutToTheirLimits)
 {
-    std::optional<SplitLine> longToken = splitLine(std::string(300, 'T') + " A");
+    const std::string longTokenLine = std::string(300, 'T') + " A";
+    std::optional<SplitLine> longToken = splitLine(longTokenLine);
     ASSERT_TRUE(longToken);
     EXPECT_EQ(longToken->stampToken, std::string(255, 'T'));
     EXPECT_EQ(longToken->fields[0], "A");
 
     // The rest of an over-long field is dropped; the following fields still count.
-    Fields fields = splitFields("[1:0:0] " + std::string(600, 'a') + ";" + std::string(511, 'b') + ";c");
+    FieldTexts fields = splitFields("[1:0:0] " + std::string(600, 'a') + ";" + std::string(511, 'b') + ";c");
     EXPECT_EQ(fields[0], std::string(511, 'a'));
     EXPECT_EQ(fields[1], std::string(511, 'b'));
     EXPECT_EQ(fields[2], "c");
@@ -104,26 +116,64 @@ TEST_F(LogFormatTest, AtMostTwentyOneFields)
     std::string line = "[1:0:0] ";
     for (int i = 0; i < 30; ++i)
         line += "f" + std::to_string(i) + ";";
-    Fields fields = splitFields(line);
+    FieldTexts fields = splitFields(line);
     EXPECT_EQ(fields[0], "f0");
     EXPECT_EQ(fields[20], "f20");
 
     // A line of 100 KB splits into at most 21 cut fields and nothing more.
-    Fields huge = splitFields("[1:0:0] " + std::string(100 * 1024, 'x'));
+    FieldTexts huge = splitFields("[1:0:0] " + std::string(100 * 1024, 'x'));
     EXPECT_EQ(huge[0].size(), fieldLimit);
     EXPECT_EQ(huge[1], "");
-    Fields many = splitFields("[1:0:0] " + std::string(100 * 1024, ';'));
-    EXPECT_EQ(many, Fields{});
+    FieldTexts many = splitFields("[1:0:0] " + std::string(100 * 1024, ';'));
+    EXPECT_EQ(many, FieldTexts{});
 }
 
 TEST_F(LogFormatTest, FieldsOfOneLineNeverReachTheNext)
 {
-    Fields first = splitFields("[1:0:0] CREATED;SOLDIER;1;C;1;2;3;4;5;6;0;Name");
-    Fields second = splitFields("[1:0:1] WIN");
+    FieldTexts first = splitFields("[1:0:0] CREATED;SOLDIER;1;C;1;2;3;4;5;6;0;Name");
+    FieldTexts second = splitFields("[1:0:1] WIN");
     EXPECT_EQ(first[11], "Name");
     EXPECT_EQ(second[0], "WIN");
     for (std::size_t k = 1; k < fieldCount; ++k)
         EXPECT_EQ(second[k], "") << k;
+}
+
+// The split read lazily, in any order, gives the fields that the rules written out plainly give: the line ends at its
+// first NUL byte, the token at the first space, and the fields after the blanks at each ";", up to the first empty one.
+TEST_F(LogFormatTest, LazySplitInAnyOrderIsThePlainSplit)
+{
+    std::mt19937 random(5);
+    const std::string_view alphabet("ab;;;  \t\r\n:[]09\0", 16);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        const std::size_t pieces = random() % 40;
+        for (std::size_t i = 0; i < pieces; ++i) {
+            const std::size_t run = random() % 8 == 0 ? random() % 700 : random() % 4;
+            line.append(run, alphabet[random() % alphabet.size()]);
+        }
+        const std::string_view text(line.data(), std::min(line.find('\0'), line.size()));
+        const std::size_t tokenEnd = std::min(text.find(' '), text.size());
+        const std::optional<SplitLine> split = splitLine(line);
+        ASSERT_EQ(split.has_value(), tokenEnd > 0) << round;
+        if (!split)
+            continue;
+        EXPECT_EQ(split->stampToken, text.substr(0, std::min(tokenEnd, stampTokenLimit))) << round;
+        std::size_t restStart = tokenEnd;
+        while (restStart < text.size() && std::string_view(" \t\n\v\f\r").find(text[restStart]) != std::string::npos)
+            ++restStart;
+        std::string_view rest = text.substr(restStart);
+        FieldTexts plain;
+        for (std::size_t k = 0; k < fieldCount && !rest.empty() && rest[0] != ';'; ++k) {
+            const std::string_view piece = rest.substr(0, rest.find(';'));
+            plain[k] = piece.substr(0, fieldLimit);
+            rest.remove_prefix(std::min(piece.size() + 1, rest.size()));
+        }
+        for (int read = 0; read < 30; ++read) {
+            const std::size_t k = random() % fieldCount;
+            ASSERT_EQ(split->fields[k], plain[k]) << round << " field " << k;
+        }
+        ASSERT_EQ(textsOf(split->fields), plain) << round;
+    }
 }
 
 // [SECTION] Stamps and gaps

@@ -34,11 +34,7 @@ protected:
     }
 
     // What the Pause button does.
-    void pause()
-    {
-        stopPlayback();
-        viewer.playback.playbackPaused = 1;
-    }
+    void pause() { pausePlayback(); }
 
     std::size_t noMoreDataBoxes()
     {
@@ -377,10 +373,14 @@ TEST_F(PlaybackTest, PlayAfterPauseStepsOneLogSecondLater)
     openLog("[0:00:01] A\n[0:00:04] B\n[0:00:05] C\n[0:00:06] D\n");
     headless::advance(1);
     pause();
+    // Paused, the glides hold: the window backends let the movement timer rest, which keeps its period.
+    EXPECT_TRUE(headless::timerResting(movementTimer));
     headless::advance(10000);
     EXPECT_EQ(viewer.playback.log.currentLine, "[0:00:04] B");
     viewer.playback.msPerLogSecond = 2000;
     resumePlayback();
+    EXPECT_FALSE(headless::timerResting(movementTimer));
+    EXPECT_EQ(headless::timerPeriod(movementTimer), 50);
     EXPECT_EQ(viewer.playback.playbackPaused, 0);
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 2000);
     headless::advance(1999);

@@ -42,7 +42,7 @@ std::string referenceProblem(const World& world, const IdReference& reference, c
 }
 
 // A text from the log in quotes, printable ASCII only: control bytes in a log must not reach the terminal.
-std::string quoted(const std::string& text)
+std::string quoted(std::string_view text)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string out = "\"";
@@ -71,7 +71,7 @@ std::string matchProblem(const World& world, const Fields& fields, const EventMa
     case EventMatch::unknownEvent:
         return "unknown event " + quoted(fields[eventField]);
     case EventMatch::unknownKind:
-        return "unknown kind " + quoted(fields[kindField]) + " for " + fields[eventField];
+        return "unknown kind " + quoted(fields[kindField]) + " for " + std::string(fields[eventField]);
     case EventMatch::matched:
         break;
     }
@@ -101,9 +101,10 @@ std::int64_t checkLog(LineReader reader, std::int32_t msPerLogSecond, const Prob
     startLog(log, std::move(reader));
     // A wait of over twelve hours is told at the line that ends it.
     std::string waitBefore;
-    auto inspect = [&](const LogCursor& at, const Fields& fields) {
+    // Made once: a lambda handed to each step would become a new function object every line.
+    const LineInspector inspect = [&](const LogCursor& at, const Fields& fields) {
         std::string reasons = std::exchange(waitBefore, {});
-        if (!stampTime(at.currentLine))
+        if (at.currentStamp == noStamp)
             reasons += (reasons.empty() ? "" : "; ") + std::string("no stamp: the world model is reset here");
         const EventMatch match = matchEvent(fields);
         if (std::string problem = matchProblem(world, fields, match); !problem.empty())

@@ -1,8 +1,10 @@
 // Loading the map picture for the world's hook: a file that gives no image gives no picture at all. Drawing it onto
-// the map area, from its stretched copy or, on a scaled surface or through the camera, from the picture itself.
+// the map area from its stretched copy (one for the frame's own size, one for the last scale drawn at) or, through
+// the camera, from the picture itself.
 #include "view/map_picture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "view/frame_layout.h"
@@ -65,6 +67,23 @@ const MapPicture::Decoded* MapPicture::decoded() const
     return decoded_ ? &*decoded_ : nullptr;
 }
 
+const Image& MapPicture::stretchedAt(float scale) const
+{
+    if (!scaled_ || scaled_->scale != scale) {
+        scaled_.reset();
+        Image stretched = Image::blank(static_cast<int>(std::ceil(static_cast<float>(mapArea.right()) * scale)),
+                                       static_cast<int>(std::ceil(static_cast<float>(mapArea.bottom()) * scale)));
+        {
+            Surface onStretched(stretched);
+            onStretched.drawImage(decoded_->image, static_cast<float>(mapArea.left) * scale,
+                                  static_cast<float>(mapArea.top) * scale, static_cast<float>(mapArea.width) * scale,
+                                  static_cast<float>(mapArea.height) * scale);
+        }
+        scaled_ = Scaled{scale, std::move(stretched)};
+    }
+    return scaled_->stretched;
+}
+
 bool drawMapPicture(Surface& surface, const MapPicture& picture, const CameraView& camera)
 {
     const MapPicture::Decoded* decoded = picture.decoded();
@@ -74,11 +93,16 @@ bool drawMapPicture(Surface& surface, const MapPicture& picture, const CameraVie
         drawVisiblePart(surface, decoded->image, camera);
         return true;
     }
-    // The stretched copy is laid from the frame's corner: its clear band above the map leaves the frame be.
-    if (surface.scaled())
-        surface.drawImage(decoded->image, mapArea.left, mapArea.top, mapArea.width, mapArea.height);
-    else
+    // The stretched copies are laid from the frame's corner: their clear band above the map leaves the frame be.
+    if (!surface.scaled()) {
         surface.drawImage(decoded->stretched, 0, 0, mapArea.right(), mapArea.bottom());
+        return true;
+    }
+    // One bitmap pixel to a window pixel: laid, not resampled.
+    const Image& stretched = picture.stretchedAt(surface.scale());
+    const GpRect size = stretched.size();
+    surface.drawImage(stretched, 0.0F, 0.0F, static_cast<float>(size.Width) / surface.scale(),
+                      static_cast<float>(size.Height) / surface.scale());
     return true;
 }
 

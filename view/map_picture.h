@@ -30,15 +30,26 @@ public:
     // The decoded picture and its stretched copy once handed over; none while the decode goes on, or when the file
     // gave no picture. Only for the window's thread.
     const Decoded* decoded() const;
+    // The picture stretched down to the map area of a frame drawn `scale` times larger, on a clear bitmap that
+    // reaches from the frame's corner to the map area's far corner at that scale: made at the first frame of a scale,
+    // so that the frames after it lay it 1:1 instead of resampling the whole picture. Only for the window's thread,
+    // once decoded() gave the picture.
+    const Image& stretchedAt(float scale) const;
 
 private:
+    struct Scaled {
+        float scale = 1;
+        Image stretched;
+    };
+
     mutable std::shared_ptr<HandOver<Decoded>> decoding_;  // till the decode is done
     mutable std::optional<Decoded> decoded_;
+    mutable std::optional<Scaled> scaled_;  // for the last scale drawn at
 };
 
 // Draws the picture stretched onto the surface's map area: the stretched copy laid 1:1, which
 // gives the pixels that stretching the picture onto the frame every time gives (translucent edges included), at a
-// fraction of the cost. On a scaled surface the picture is drawn from itself, sharp at the scaled size. Through a
+// fraction of the cost. On a scaled surface the copy stretched at that scale is laid 1:1, sharp. Through a
 // camera that is not at rest, only the part of the picture the map area shows is drawn, from the picture's own
 // pixels at the size it is shown, on black where the view reaches beyond the map. False, with nothing drawn, while
 // the picture is being decoded or when its file gave none: the map area then shows what it shows without a picture.

@@ -2,9 +2,8 @@
 // field 0 that is a number other than 0 names the map (every event word reads as the number 0).
 #include "world/event_table.h"
 
-#include <algorithm>
+#include <array>
 #include <iterator>
-#include <optional>
 
 namespace {
 
@@ -51,28 +50,91 @@ constexpr EventRule eventTable[] = {
     {"EXIT", "", EventAction::exitVehicle, soldierAt(BoardingFields::soldier), {}},
 };
 
+// Event words and kinds are a few letters: compared here without a library call.
+constexpr bool sameWord(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+// [SECTION] Finding a word's rows
+
+constexpr std::size_t rowCount = std::size(eventTable);
+
+// Event words are told apart by their length and first letter, which index the first row of each word.
+constexpr std::size_t keyOf(std::string_view word)
+{
+    return word.size() < 16 ? word.size() * 32 + (static_cast<unsigned char>(word[0]) & 31) : 0;
+}
+
+constexpr auto firstRows = [] {
+    std::array<std::uint8_t, 16 * 32> rows{};
+    rows.fill(rowCount);
+    for (std::size_t i = rowCount; i-- > 0;)
+        if (!eventTable[i].event.empty())
+            rows[keyOf(eventTable[i].event)] = static_cast<std::uint8_t>(i);
+    return rows;
+}();
+
+// No two words share a key, and a word's rows are together: its first row and those after it are all its rows.
+constexpr bool rowsFoundByKey()
+{
+    for (std::size_t i = 0; i < rowCount; ++i) {
+        const std::string_view word = eventTable[i].event;
+        if (word.empty())
+            continue;
+        const std::size_t first = firstRows[keyOf(word)];
+        if (keyOf(word) == 0 || first > i || !sameWord(eventTable[first].event, word))
+            return false;
+        for (std::size_t j = first; j < i; ++j)
+            if (!sameWord(eventTable[j].event, word))
+                return false;
+    }
+    return true;
+}
+static_assert(rowsFoundByKey());
+
+// Past the last row of each row's word.
+constexpr auto wordEnds = [] {
+    std::array<std::size_t, rowCount> ends{};
+    for (std::size_t i = rowCount; i-- > 0;)
+        ends[i] = i + 1 < rowCount && sameWord(eventTable[i + 1].event, eventTable[i].event) ? ends[i + 1] : i + 1;
+    return ends;
+}();
+
+constexpr std::size_t mapRow = [] {
+    std::size_t row = 0;
+    while (!eventTable[row].event.empty())
+        ++row;
+    return row;
+}();
+
+// The first row that names the word; rowCount when none does.
+std::size_t firstRowOf(std::string_view word)
+{
+    const std::size_t row = firstRows[keyOf(word)];
+    return row < rowCount && sameWord(eventTable[row].event, word) ? row : rowCount;
+}
+
 }  // namespace
 
 EventMatch matchEvent(const Fields& fields)
 {
-    const std::string& event = fields[eventField];
+    const std::string_view event = fields[eventField];
     if (event.empty())
         return {EventMatch::noEventToken};
-    // Read as a number only when the map's row is reached: the rows before it name event words, which read as 0.
-    std::optional<bool> isMap;
-    bool eventKnown = false;
-    for (const EventRule& rule : eventTable) {
-        if (rule.event.empty()) {
-            if (!isMap)
-                isMap = readDouble(event) != 0.0;
-            if (!*isMap)
-                continue;
-        } else if (rule.event != event) {
-            continue;
-        }
-        eventKnown = true;
-        if (rule.kind.empty() || rule.kind == fields[kindField])
-            return {EventMatch::matched, &rule};
-    }
-    return {eventKnown ? EventMatch::unknownKind : EventMatch::unknownEvent};
+    // A word that no row names is the map's number when it reads as one; every event word reads as 0.
+    const std::size_t first = firstRowOf(event);
+    if (first == rowCount)
+        return readDouble(event) != 0.0 ? EventMatch{EventMatch::matched, &eventTable[mapRow]}
+                                        : EventMatch{EventMatch::unknownEvent};
+    const std::string_view kind = fields[kindField];
+    for (std::size_t row = first; row < wordEnds[first]; ++row)
+        if (eventTable[row].kind.empty() || sameWord(eventTable[row].kind, kind))
+            return {EventMatch::matched, &eventTable[row]};
+    return {EventMatch::unknownKind};
 }

@@ -235,9 +235,9 @@ void loadMapFiles(World& world, const WorldHooks& hooks)
         world.mapImage = hooks.loadMapPicture(baseName);
 }
 
-void loadMap(World& world, const std::string& name, const WorldHooks& hooks)
+void loadMap(World& world, std::string_view name, const WorldHooks& hooks)
 {
-    world.mapName = name;
+    world.mapName = std::string(name);
     loadMapFiles(world, hooks);
 }
 

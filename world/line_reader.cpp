@@ -222,8 +222,48 @@ std::optional<std::string> LineReader::read()
     return line;
 }
 
+// The usual line, read at once: its line feed and the blanks after it are in the block and within the budget, and a
+// character that is no blank follows them in the block. The same as the phases below give; false (and nothing read)
+// for any other line.
+bool LineReader::readWithinBlock(std::string& line, std::int64_t& budget)
+{
+    if (budget <= 0)
+        return false;
+    const char* start = block_.data() + at_;
+    const char* blockEnd = block_.data() + end_;
+    const auto looked = static_cast<std::size_t>(std::min<std::int64_t>(blockEnd - start, budget));
+    const auto* newline = static_cast<const char*>(std::memchr(start, '\n', looked));
+    if (newline == nullptr)
+        return false;
+    // The blanks after the line; a carriage return at the block's end may be the first half of a pair.
+    const char* next = newline + 1;
+    std::int64_t newlines = 1;
+    for (; next < blockEnd && isBlank(*next) && *next != '\r'; ++next)
+        newlines += *next == '\n' ? 1 : 0;
+    const std::int64_t used = next - start;
+    if (next == blockEnd || *next == '\r' || used > budget)
+        return false;
+    auto length = static_cast<std::size_t>(newline - start);
+    length -= length > 0 && newline[-1] == '\r' ? 1 : 0;
+    length = std::min(length, lineLimit);
+    // A NUL byte is read like any other, but the kept line is the C string that ends at the first one.
+    if (const void* nul = std::memchr(start, '\0', length))
+        length = static_cast<std::size_t>(static_cast<const char*>(nul) - start);
+    line.assign(start, length);
+    lastLineNumber_ = newlines_ + 1;
+    lineStart_ = consumed_;
+    newlines_ += newlines;
+    at_ += static_cast<std::size_t>(used);
+    consumed_ += used;
+    budget -= used;
+    takePartial_ = false;
+    return true;
+}
+
 ReadStatus LineReader::read(std::string& line, std::int64_t& budget)
 {
+    if (phase_ == Phase::between && at_ < end_ && readWithinBlock(line, budget))
+        return ReadStatus::line;
     // Blank lines and blanks before the first line are skipped as they are between lines: a log that begins with a
     // newline plays like the same log without it.
     if (phase_ == Phase::leading) {

@@ -71,6 +71,7 @@ private:
     bool skipBlanks(std::int64_t& budget);
     enum class TextEnd : std::uint8_t { lineFeed, budget, fileEnd };
     TextEnd readText(std::string& line, std::int64_t& budget);
+    bool readWithinBlock(std::string& line, std::int64_t& budget);
 
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::vector<char> block_;

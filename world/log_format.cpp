@@ -4,6 +4,7 @@
 #include "world/log_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -27,11 +28,28 @@ bool isHexDigit(char c)
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// A line is a C string: it ends at its first NUL byte. Numbers and stamps need no cut: a NUL byte ends them as any
-// character outside their syntax does.
-std::string_view upToNul(std::string_view text)
+// Where the first byte that is `a` or `b` is in `text` from `from` on, or text.size(): eight bytes at a time, since
+// every line's token and fields are looked for so.
+inline std::size_t findEither(std::string_view text, std::size_t from, char a, char b)
 {
-    return text.substr(0, text.find('\0'));
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7F;
+    auto spread = [](char c) { return std::uint64_t{0x0101010101010101} * static_cast<unsigned char>(c); };
+    // The high bit of every byte that is zero, and no other bit: no byte carries into the next.
+    auto zeroBytes = [](std::uint64_t x) { return ~(((x & low7) + low7) | x | low7); };
+    std::size_t at = from;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        const std::uint64_t hits = zeroBytes(word ^ spread(a)) | zeroBytes(word ^ spread(b));
+        if (hits != 0) {
+            const int bit =
+                std::endian::native == std::endian::little ? std::countr_zero(hits) : std::countl_zero(hits);
+            return at + static_cast<std::size_t>(bit / 8);
+        }
+    }
+    while (at < text.size() && text[at] != a && text[at] != b)
+        ++at;
+    return at;
 }
 
 std::string_view skipBlanks(std::string_view text)
@@ -176,52 +194,52 @@ std::optional<double> unsignedReal(std::string_view text)
 
 // [SECTION] Splitting a line
 
-bool splitLineInto(std::string_view line, SplitLine& split)
+std::string_view Fields::splitTo(std::size_t field) const
 {
-    line = upToNul(line);
-    const std::size_t tokenEnd = std::min(line.find(' '), line.size());
-    if (tokenEnd == 0)
-        return false;
-
-    split.stampToken.assign(line.substr(0, std::min(tokenEnd, stampTokenLimit)));
-    const std::string_view rest = skipBlanks(line.substr(tokenEnd));
-    // One pass over the rest: each ";" ends a field, and an empty field ends the line.
-    std::size_t taken = 0;
-    std::size_t start = 0;
-    while (taken < split.fields.size() && start < rest.size()) {
-        const void* semicolon = std::memchr(rest.data() + start, ';', rest.size() - start);
-        const std::size_t end =
-            semicolon ? static_cast<std::size_t>(static_cast<const char*>(semicolon) - rest.data()) : rest.size();
-        if (end == start)
-            break;
-        split.fields[taken++].assign(rest.substr(start, std::min(end - start, fieldLimit)));
+    // Each ";" ends a field, and an empty field ends the line, as its first NUL byte does. Every reader of a line reads
+    // its event word and kind: they are found together.
+    const std::size_t last = std::min(std::max<std::size_t>(field, 1), fieldCount - 1);
+    std::size_t found = found_;
+    std::size_t start = found == 0 ? 0 : ends_[found - 1] + std::size_t{1};
+    std::string_view text = text_;
+    while (!ended_ && found <= last) {
+        const std::size_t end = findEither(text, std::min(start, text.size()), ';', '\0');
+        if (end < text.size() && text[end] == '\0')
+            text = text.substr(0, end);
+        ended_ = end <= start;
+        if (!ended_)
+            ends_[found++] = static_cast<std::uint32_t>(end);
         start = end + 1;
     }
-    for (; taken < split.fields.size(); ++taken)
-        split.fields[taken].clear();
-    return true;
+    found_ = static_cast<std::uint8_t>(found);
+    text_ = text;
+    return field < found ? this->found(field) : std::string_view();
 }
 
 std::optional<SplitLine> splitLine(std::string_view line)
 {
-    std::optional<SplitLine> split(std::in_place);
-    if (!splitLineInto(line, *split))
-        split.reset();
-    return split;
+    // A line is a C string: it ends at its first NUL byte, which ends the token as a space does and is looked for by
+    // the fields after it. Numbers and stamps need no cut: a NUL byte ends them as any character outside their syntax
+    // does.
+    const std::size_t tokenEnd = findEither(line, 0, ' ', '\0');
+    if (tokenEnd == 0)
+        return std::nullopt;
+    const std::string_view rest = tokenEnd < line.size() && line[tokenEnd] == ' ' ? line.substr(tokenEnd) : "";
+    return std::optional<SplitLine>(std::in_place, line.substr(0, std::min(tokenEnd, stampTokenLimit)),
+                                    skipBlanks(rest));
 }
 
 // [SECTION] Stamps
 
-std::optional<std::int64_t> stampTime(std::string_view line)
+std::int64_t stampSeconds(std::string_view line)
 {
     if (line.empty() || line[0] != '[')
-        return std::nullopt;
+        return noStamp;
     // The stamp as loggers write it, "[hh:mm:ss" with two digits each and no third digit after the seconds, read
     // straight away; the same numbers as the reading below gives.
-    auto digit = [&line](std::size_t at) { return at < line.size() && isDigit(line[at]); };
     auto two = [&line](std::size_t at) { return (line[at] - '0') * 10 + (line[at + 1] - '0'); };
-    if (digit(1) && digit(2) && line.size() > 3 && line[3] == ':' && digit(4) && digit(5) && line.size() > 6
-        && line[6] == ':' && digit(7) && digit(8) && !digit(9))
+    if (line.size() >= 9 && line[3] == ':' && line[6] == ':' && isDigit(line[1]) && isDigit(line[2]) && isDigit(line[4])
+        && isDigit(line[5]) && isDigit(line[7]) && isDigit(line[8]) && (line.size() == 9 || !isDigit(line[9])))
         return std::int64_t{3600} * two(1) + 60 * two(4) + two(7);
     line.remove_prefix(1);
 
@@ -238,7 +256,7 @@ std::optional<std::int64_t> stampTime(std::string_view line)
         parts[i] = leadingInt(line, used);
         if (used == 0) {
             if (i == 0)
-                return std::nullopt;
+                return noStamp;
             break;
         }
         line.remove_prefix(used);

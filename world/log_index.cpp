@@ -102,9 +102,10 @@ LogMark chatMark(const World& world, const Fields& fields, LogMark mark)
 // which no other line changes.
 bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, const Fields& fields, double t)
 {
-    const LogMark at{t, MarkKind::reset, -1, log.currentNumber};
-    if (!stampTime(log.currentLine))
-        found.marks.push_back(at);
+    // Made only for the lines that are marks: a mark holds two texts.
+    auto markOf = [&log, t](MarkKind kind) { return LogMark{t, kind, -1, log.currentNumber}; };
+    if (log.currentStamp == noStamp)
+        found.marks.push_back(markOf(MarkKind::reset));
     const EventMatch match = matchEvent(fields);
     if (match.outcome != EventMatch::matched)
         return false;
@@ -113,17 +114,17 @@ bool noteLine(ScanFindings& found, const World& world, const LogCursor& log, con
     case EventAction::destroyVehicle:
     case EventAction::destroyBuilding:
     case EventAction::destroyObject:
-        found.marks.push_back(destroyedMark(world, *match.rule, fields, at));
+        found.marks.push_back(destroyedMark(world, *match.rule, fields, markOf(MarkKind::destroyed)));
         return true;
     case EventAction::killed:
-        found.marks.push_back({t, MarkKind::killed, -1, log.currentNumber});
+        found.marks.push_back(markOf(MarkKind::killed));
         break;
     case EventAction::win:
-        found.marks.push_back({t, MarkKind::win, -1, log.currentNumber});
+        found.marks.push_back(markOf(MarkKind::win));
         break;
     case EventAction::chatPublic:
     case EventAction::chatTeam:
-        found.marks.push_back(chatMark(world, fields, at));
+        found.marks.push_back(chatMark(world, fields, markOf(MarkKind::chat)));
         break;
     default:
         break;
@@ -323,7 +324,8 @@ void LogIndex::scan(LineReader reader, std::size_t linesPerPublish, ScanMode mod
     ScanFindings found;
     MapLines maps;
     std::int64_t snapshotDue = snapshots_.dueFrom();
-    const auto inspect = [&](const LogCursor& at, const Fields& fields) {
+    // Made once: a lambda handed to each step would become a new function object every line.
+    const LineInspector inspect = [&](const LogCursor& at, const Fields& fields) {
         return noteLine(found, world, at, fields, static_cast<double>(clock.lineTime)) || mode.play;
     };
     std::size_t sincePublished = 0;

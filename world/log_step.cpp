@@ -12,6 +12,8 @@ bool readOn(LogCursor& log, std::int64_t& budget)
     log.waitingForLine = false;
     while (log.linesUnread > 0) {
         const bool current = log.linesUnread == 2;
+        if (current)
+            log.currentStamp.reset();
         std::string& line = current ? log.currentLine : (log.nextLine ? *log.nextLine : log.nextLine.emplace());
         const ReadStatus status = log.reader->read(line, budget);
         log.waitingForLine = status == ReadStatus::waiting;
@@ -44,32 +46,48 @@ void startLog(LogCursor& log, LineReader reader)
 
 namespace {
 
+// The stamps of the cursor's two lines (noStamp: none), each read once.
+struct LineStamps {
+    std::int64_t current = noStamp;
+    std::int64_t next = noStamp;  // noStamp also without a look-ahead line
+};
+
+LineStamps stampsOf(LogCursor& log, bool lookAhead)
+{
+    if (!log.currentStamp)
+        log.currentStamp = stampSeconds(log.currentLine);
+    return {*log.currentStamp, lookAhead && log.nextLine ? stampSeconds(*log.nextLine) : noStamp};
+}
+
 // Applies the current line: a line without a stamp resets the world first, and so does a look-ahead line without one
 // when there is one to look at. False when the line cannot be split.
 bool applyLine(LogCursor& log, World& world, std::int32_t msPerLogSecond, const WorldHooks& hooks,
-               const LineInspector& inspect, bool lookAhead, StepResult& result)
+               const LineInspector& inspect, const LineStamps& stamps, bool lookAhead, StepResult& result)
 {
-    if (!splitLineInto(log.currentLine, log.split))
+    const std::optional<SplitLine> split = splitLine(log.currentLine);
+    if (!split)
         return false;
-    if (!stampTime(log.currentLine))
+    if (stamps.current == noStamp)
         resetWorld(world);
-    if (lookAhead && log.nextLine && !stampTime(*log.nextLine))
+    if (lookAhead && log.nextLine && stamps.next == noStamp)
         resetWorld(world);
     result.applied = true;
     result.lineNumber = log.currentNumber;
-    if (!inspect || inspect(log, log.split.fields))
-        result.stopsPlayback = applyEvent(world, log.split.fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
+    if (!inspect || inspect(log, split->fields))
+        result.stopsPlayback = applyEvent(world, split->fields, msPerLogSecond, hooks) == EventEffect::stopPlayback;
     return true;
 }
 
 // The look-ahead line becomes the current one, one gap later, and the next line is read.
-void moveOn(LogCursor& log, World& world, std::int64_t& budget, StepResult& result)
+void moveOn(LogCursor& log, World& world, const LineStamps& stamps, std::int64_t& budget, StepResult& result)
 {
-    result.gap = stampGap(stampTime(log.currentLine).value_or(0), stampTime(*log.nextLine).value_or(0));
+    auto seconds = [](std::int64_t stamp) { return stamp == noStamp ? 0 : stamp; };
+    result.gap = stampGap(seconds(stamps.current), seconds(stamps.next));
     countDownClock(world, *result.gap);
     // The two lines trade their storage: the look-ahead line becomes the current one and the old current line's
     // storage takes the next line.
     log.currentLine.swap(*log.nextLine);
+    log.currentStamp = stamps.next;
     log.currentNumber = log.nextNumber;
     log.currentApplied = false;
     if (log.heldLine == LogCursor::HeldLine::ahead)
@@ -87,7 +105,7 @@ StepResult waitForLine(LogCursor& log, World& world, std::int32_t msPerLogSecond
     result.waiting = true;
     result.gap = 0;
     if (log.linesUnread == 1 && !log.currentApplied) {
-        if (!applyLine(log, world, msPerLogSecond, hooks, inspect, false, result))
+        if (!applyLine(log, world, msPerLogSecond, hooks, inspect, stampsOf(log, false), false, result))
             return StepResult{};
         log.currentApplied = true;
     }
@@ -116,21 +134,22 @@ StepResult stepLog(LogCursor& log, World& world, std::int32_t msPerLogSecond, co
             // The line after one applied at the file's end has come; without one (following stopped there) the data
             // has ended.
             if (log.nextLine)
-                moveOn(log, world, budget, result);
+                moveOn(log, world, stampsOf(log, true), budget, result);
             return result;
         }
         result.reading = true;
         result.gap = 0;
         return result;
     }
-    if (!applyLine(log, world, msPerLogSecond, hooks, inspect, true, result))
+    const LineStamps stamps = stampsOf(log, true);
+    if (!applyLine(log, world, msPerLogSecond, hooks, inspect, stamps, true, result))
         return result;
     if (!log.nextLine) {
         // The final line of the log has been applied; no line is left after it.
         log.currentApplied = true;
         return result;
     }
-    moveOn(log, world, budget, result);
+    moveOn(log, world, stamps, budget, result);
     return result;
 }
 

@@ -23,6 +23,9 @@ struct LogCursor {
     std::optional<LineReader> reader;  // none: no log open
     std::string currentLine;
     std::optional<std::string> nextLine;  // none once the log has no line left
+    // The current line's stamp as stampSeconds reads it (noStamp: none), once a step has read it: kept from the step
+    // before, which read it as the look-ahead line's, and known to the inspector of the step that applies the line.
+    std::optional<std::int64_t> currentStamp;
     std::int64_t currentNumber = 0;  // the line numbers of the two lines in the file, blank lines counted
     std::int64_t nextNumber = 0;
     // The lines not yet read to their end, the last of them the one the reader is in: 2 (both) or 1 (the look-ahead
@@ -38,8 +41,6 @@ struct LogCursor {
     // Following: the current line was applied at the file's end before its look-ahead line was written; the step
     // that reads the look-ahead line moves on to it.
     bool currentApplied = false;
-    // The fields that a step splits the current line into: the same texts for every line, whose storage stays.
-    SplitLine split;
 };
 
 // Opens a log as the viewer does, for every reader of logs: takes the reader over and reads the first two lines, as

@@ -31,7 +31,9 @@ namespace {
 
 GtkWidget* mainWindow = nullptr;  // null once the window is gone
 GtkWidget* viewArea = nullptr;  // the client area: a drawing area that fills the window
-std::array<guint, timerIdLimit> timerSources{};  // the GLib source of each armed timer, 0 when not armed
+std::array<guint, timerIdLimit> timerSources{};  // the GLib source of each armed timer, 0 when not armed or resting
+std::array<std::int32_t, timerIdLimit> timerPeriods{};  // the period of each armed timer, 0 when not armed
+std::bitset<timerIdLimit> restingTimers;  // put at rest by the core: off the system's timers, their period kept
 std::bitset<256> heldKeys;  // hardware key codes down now: a press of a held key is the system's repeat
 bool fullScreen = false;  // as the window manager last said
 
@@ -155,36 +157,35 @@ std::optional<Key> keyOf(guint keyval)
     }
 }
 
-// Copies the back buffer, the size of the client area, to (0, 0). Premultiplied 32-bit ARGB is cairo's ARGB32
-// layout.
+// Copies the back buffer, the size of the client area, to (0, 0), straight from its pixels: their 32-bit RGB is
+// cairo's RGB24 layout, copied, not blended.
 void copyBackBuffer(cairo_t* cr)
 {
-    GpBitmap* bitmap = backBufferBitmap();
     const GpRect whole = backBufferRect();
-    GpBitmapData data{};
-    if (GdipBitmapLockBits(bitmap, &whole, gpImageLockModeRead, gpPixelFormat32bppPARGB, &data) != gpOk)
-        return;
-    cairo_surface_t* pixels =
-        cairo_image_surface_create_for_data(static_cast<unsigned char*>(data.Scan0), CAIRO_FORMAT_ARGB32,
-                                            static_cast<int>(data.Width), static_cast<int>(data.Height), data.Stride);
+    cairo_surface_t* pixels = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(backBufferRows())), CAIRO_FORMAT_RGB24, whole.Width,
+        whole.Height, whole.Width * 4);
     cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, pixels, 0, 0);
-    cairo_paint(cr);
+    cairo_rectangle(cr, 0, 0, whole.Width, whole.Height);
+    cairo_fill(cr);
     cairo_restore(cr);
-    // Cairo lets go of the pixels before they are handed back to the bitmap.
-    cairo_surface_finish(pixels);
     cairo_surface_destroy(pixels);
-    GdipBitmapUnlockBits(bitmap, &data);
 }
 
 // [SECTION] Window signals
 
-gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer)
+gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer)
 {
     composeChangedFrame();
     // Until the back buffer follows a new size, what it does not cover is black.
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
+    const GpRect buffer = backBufferRect();
+    if (gtk_widget_get_allocated_width(widget) > buffer.Width
+        || gtk_widget_get_allocated_height(widget) > buffer.Height) {
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_paint(cr);
+    }
     copyBackBuffer(cr);
     return TRUE;
 }
@@ -382,7 +383,9 @@ gboolean onTimerSource(gpointer id)
 void armTimer(TimerId id, std::int32_t periodMs)
 {
     stopTimer(id);
-    timerSources[id] = g_timeout_add(static_cast<guint>(std::max(periodMs, 1)), onTimerSource, GINT_TO_POINTER(id));
+    timerPeriods[id] = std::max(periodMs, 1);
+    if (!restingTimers[id])
+        timerSources[id] = g_timeout_add(static_cast<guint>(timerPeriods[id]), onTimerSource, GINT_TO_POINTER(id));
 }
 
 void stopTimer(TimerId id)
@@ -390,6 +393,19 @@ void stopTimer(TimerId id)
     if (timerSources[id] != 0)
         g_source_remove(timerSources[id]);
     timerSources[id] = 0;
+    timerPeriods[id] = 0;
+}
+
+void restTimer(TimerId id, bool resting)
+{
+    if (restingTimers[id] == resting)
+        return;
+    const std::int32_t period = timerPeriods[id];
+    if (resting)
+        stopTimer(id);
+    restingTimers[id] = resting;
+    if (period > 0)
+        armTimer(id, period);
 }
 
 std::int64_t steadyMs()

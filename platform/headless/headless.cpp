@@ -22,6 +22,7 @@ struct VirtualTimer {
     std::int32_t lateness = 0;
     std::int64_t due = 0;
     std::uint64_t armedAs = 0;  // arming order, for ties; a timer firing again keeps its place
+    bool resting = false;  // as the core last said; it fires on all the same
 };
 
 struct HeadlessState {
@@ -95,6 +96,12 @@ void stopTimer(TimerId id)
 {
     if (VirtualTimer* timer = timerAt(id))
         timer->armed = false;
+}
+
+void restTimer(TimerId id, bool resting)
+{
+    if (VirtualTimer* timer = timerAt(id))
+        timer->resting = resting;
 }
 
 std::int64_t steadyMs()
@@ -177,6 +184,12 @@ bool timerArmed(TimerId id)
 {
     const VirtualTimer* timer = timerAt(id);
     return timer != nullptr && timer->armed;
+}
+
+bool timerResting(TimerId id)
+{
+    const VirtualTimer* timer = timerAt(id);
+    return timer != nullptr && timer->resting;
 }
 
 std::optional<std::int64_t> dueTime(TimerId id)

@@ -27,6 +27,8 @@ void advance(std::int64_t ms);
 std::int64_t now();
 
 bool timerArmed(TimerId id);
+// Whether the core has put the timer at rest (restTimer), which the window backends take off the system's timers.
+bool timerResting(TimerId id);
 // When the timer fires next; none when it is not armed.
 std::optional<std::int64_t> dueTime(TimerId id);
 // Passes over the firings of a periodic timer that are due before `time`, as if they had happened: the next firing

@@ -1,14 +1,16 @@
-// Builds the back buffer as a 32-bit RGB GDI+ bitmap that starts black, and keeps a device context on it; made again,
-// black, at each new size of the window's client area. Surfaces opened with GdipCreateFromHDC on that context draw
-// into the bitmap's pixels.
+// Builds the back buffer as a 32-bit RGB GDI+ bitmap over pixels of its own that start black, and keeps a device
+// context on it; made again, black, at each new size of the window's client area. Surfaces opened with
+// GdipCreateFromHDC on that context draw into those pixels, which the window copies from without locking the bitmap.
 #include "platform/linux/shared.h"
 #include "view/frame_layout.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
 struct BackBuffer {
+    std::shared_ptr<std::uint32_t[]> pixels;  // rows of `width` pixels, top first, which the bitmap draws into
     GpBitmap* bitmap = nullptr;
     GpGraphics* graphics = nullptr;
     GpDC dc = nullptr;
@@ -21,7 +23,10 @@ BackBuffer made(int width, int height)
     BackBuffer buffer;
     buffer.width = width;
     buffer.height = height;
-    GdipCreateBitmapFromScan0(width, height, 0, gpPixelFormat32bppRGB, nullptr, &buffer.bitmap);
+    buffer.pixels =
+        std::make_shared<std::uint32_t[]>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    GdipCreateBitmapFromScan0(width, height, width * 4, gpPixelFormat32bppRGB,
+                              reinterpret_cast<std::uint8_t*>(buffer.pixels.get()), &buffer.bitmap);
     GdipGetImageGraphicsContext(reinterpret_cast<GpImage*>(buffer.bitmap), &buffer.graphics);
     GdipGetDC(buffer.graphics, &buffer.dc);
     return buffer;
@@ -51,19 +56,18 @@ GpRect backBufferRect()
     return {0, 0, buffer.width, buffer.height};
 }
 
+const std::uint32_t* backBufferRows()
+{
+    return backBuffer().pixels.get();
+}
+
 bool bitmapBackBufferPixels(std::vector<std::uint32_t>& pixels)
 {
-    pixels.clear();
-    const GpRect whole = backBufferRect();
-    GpBitmapData data{};
-    if (GdipBitmapLockBits(backBufferBitmap(), &whole, gpImageLockModeRead, gpPixelFormat32bppRGB, &data) != gpOk)
-        return false;
-    const auto* rows = static_cast<const std::uint32_t*>(data.Scan0);
-    pixels.resize(static_cast<std::size_t>(whole.Width) * static_cast<std::size_t>(whole.Height));
-    for (int y = 0; y < whole.Height; ++y)
-        std::copy_n(rows + static_cast<std::ptrdiff_t>(y) * (data.Stride / 4), whole.Width,
-                    pixels.begin() + static_cast<std::ptrdiff_t>(y) * whole.Width);
-    GdipBitmapUnlockBits(backBufferBitmap(), &data);
+    const BackBuffer& buffer = backBuffer();
+    pixels.resize(static_cast<std::size_t>(buffer.width) * static_cast<std::size_t>(buffer.height));
+    // Opaque, as the bitmap gives its pixels: the byte above the colour is left undefined in its memory.
+    std::transform(buffer.pixels.get(), buffer.pixels.get() + pixels.size(), pixels.begin(),
+                   [](std::uint32_t pixel) { return pixel | 0xFF000000U; });
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,6 +41,8 @@ int backBufferHeight = frameHeight;
 bool fullScreen = false;
 WINDOWPLACEMENT placementBefore{};  // where the window was before it filled the screen
 int wheelDelta = 0;  // the wheel's turn not yet a whole notch (WHEEL_DELTA)
+std::array<std::int32_t, timerIdLimit> timerPeriods{};  // the period of each armed timer, 0 when not armed
+std::bitset<timerIdLimit> restingTimers;  // put at rest by the core: off the system's timers, their period kept
 
 // Pointer positions come as signed 16-bit halves of the message's coordinate parameter.
 int pointerX(LPARAM position)
@@ -294,13 +297,28 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 void armTimer(TimerId id, std::int32_t periodMs)
 {
+    timerPeriods[id] = std::max(periodMs, 1);
     // Setting a timer that runs replaces its period and restarts it.
-    SetTimer(mainWindow, id, static_cast<UINT>(std::max(periodMs, 1)), id == playbackTimer ? nullptr : onTimerCallback);
+    if (!restingTimers[id])
+        SetTimer(mainWindow, id, static_cast<UINT>(timerPeriods[id]), id == playbackTimer ? nullptr : onTimerCallback);
 }
 
 void stopTimer(TimerId id)
 {
     KillTimer(mainWindow, id);
+    timerPeriods[id] = 0;
+}
+
+void restTimer(TimerId id, bool resting)
+{
+    if (restingTimers[id] == resting)
+        return;
+    const std::int32_t period = timerPeriods[id];
+    if (resting)
+        stopTimer(id);
+    restingTimers[id] = resting;
+    if (period > 0)
+        armTimer(id, period);
 }
 
 std::int64_t steadyMs()
