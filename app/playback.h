@@ -9,7 +9,6 @@
 
 #include "app/live_follow.h"
 #include "world/log_index.h"
-#include "world/log_snapshots.h"
 #include "world/log_step.h"
 #include "world/log_time.h"
 
@@ -24,10 +23,9 @@ struct Playback {
     LogClock clock;  // the log time of log.currentLine
     std::string logPath;
     std::unique_ptr<LogIndex> index;  // the scan of the open log; none while no log is open
-    // The shown line's world without glides, stepped beside playback: where a seek "stays where it is" and where
-    // snapshots come from during playback. None when the file could not be opened a second time.
+    // The shown line's world without glides, stepped beside playback: where a seek "stays where it is". None when
+    // the file could not be opened a second time.
     std::optional<SettledLog> trail;
-    SnapshotStore snapshots;
     std::optional<SettledSeek> seek;  // a seek under way
     LiveFollow live;  // following the log while it is written (app/live_follow.h)
 };
@@ -57,13 +55,13 @@ std::int32_t movementPeriod(std::int32_t msPerLogSecond);
 
 // [SECTION] Navigation's part in playback (app/seek.cpp)
 
-// Drops the index, the trail, the snapshots and any seek of the log that was open.
+// Drops the index (with its snapshots), the trail and any seek of the log that was open.
 void stopNavigation();
 // Starts the index and the trail of the log just opened at `path`.
 void startNavigation(const std::string& path);
 // Starts the index of the log at `path` afresh, following the file as playback does.
 void startIndex(const std::string& path);
-// Steps the trail over the line that playback has just applied, and keeps a snapshot of it now and then.
+// Steps the trail over the line that playback has just applied.
 void followPlayback();
 // The seek timer: applies the lines of a seek under way for at most 20 ms.
 void seekTick();

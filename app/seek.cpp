@@ -1,7 +1,7 @@
-// Navigation in the open log: the index and the trail started with each log, snapshots kept during playback and
-// seeks, and seeks that start from the nearest settled world before their target and step lines to it, a slice
-// at a time on the seek timer. Relies on world/ for the index, settled logs and snapshots, on the app's instances
-// and world hooks and on the platform seam's timers and steady clock.
+// Navigation in the open log: the index and the trail started with each log, and seeks that start from the nearest
+// settled world before their target (the trail, the seek under way or a snapshot that the index left) and step lines
+// to it, a slice at a time on the seek timer. Relies on world/ for the index, settled logs and snapshots, on the app's
+// instances and world hooks and on the platform seam's timers and steady clock.
 #include "app/seek.h"
 
 #include <algorithm>
@@ -13,20 +13,12 @@
 #include "app/viewer.h"
 #include "controls/camera_controls.h"
 #include "seam/platform.h"
+#include "world/interpreter.h"
 
 namespace {
 
 constexpr std::int64_t sliceMs = 20;
 constexpr std::int64_t stepsBetweenClockReads = 64;
-// Snapshots lie at least this many log seconds apart, and further once the log is long enough for the store's
-// count to cover it all.
-constexpr std::int64_t snapshotSpacingS = 5;
-
-std::int64_t snapshotSpacing()
-{
-    const double spread = indexView()->scannedS / static_cast<double>(SnapshotStore::countLimit);
-    return std::max(snapshotSpacingS, static_cast<std::int64_t>(std::min(spread, 1e18)));
-}
 
 void completeSeek()
 {
@@ -50,13 +42,11 @@ void completeSeek()
 void runSeek(std::optional<std::int64_t> deadline)
 {
     Playback& playback = app::viewer().playback;
-    const std::int64_t spacing = snapshotSpacing();
     for (std::int64_t steps = 1;; ++steps) {
         if (!stepSeek(*playback.seek, screenHooks)) {
             completeSeek();
             return;
         }
-        playback.snapshots.offer(playback.seek->at, spacing);
         // A step within a long line reads as much as thousands of lines: the clock is read after each of those.
         const bool lookAtClock = steps % stepsBetweenClockReads == 0 || !linesRead(playback.seek->at.log);
         if (deadline && lookAtClock && steadyMs() >= *deadline)
@@ -65,7 +55,8 @@ void runSeek(std::optional<std::int64_t> deadline)
 }
 
 // The nearest settled log from which a seek to the target can start: the seek under way, the trail (where
-// playback stands), the latest usable snapshot or the log's start; at equal times the first of these.
+// playback stands), the latest usable snapshot or the log's start; at equal times the first of these. Its glides
+// are re-timed to the seek's speed, whatever speeds its lines were applied at.
 std::optional<SettledLog> seekStart(double target, std::int32_t msPerLogSecond)
 {
     Playback& playback = app::viewer().playback;
@@ -77,24 +68,25 @@ std::optional<SettledLog> seekStart(double target, std::int32_t msPerLogSecond)
     std::int64_t chosenTime = -1;
     for (std::optional<SettledLog>* candidate : {&running, &playback.trail}) {
         const std::optional<SettledLog>& settled = *candidate;
-        if (settled && canStartSeek(settled->clock, settled->speed, target, msPerLogSecond)
-            && settled->clock.lineTime > chosenTime) {
+        if (settled && canStartSeek(settled->clock, target) && settled->clock.lineTime > chosenTime) {
             chosen = candidate;
             chosenTime = settled->clock.lineTime;
         }
     }
-    const Snapshot* snapshot = playback.snapshots.startFor(target, msPerLogSecond);
+    const std::shared_ptr<const Snapshot> snapshot = playback.index->snapshotFor(target);
     std::optional<SettledLog> start;
-    if (snapshot != nullptr && snapshot->clock.lineTime > chosenTime)
-        start = restoreSnapshot(*snapshot, playback.logPath);
+    if (snapshot && snapshot->clock.lineTime > chosenTime)
+        start = restoreSnapshot(*snapshot, playback.logPath, screenHooks);
     else if (chosen != nullptr)
         start = std::exchange(*chosen, std::nullopt);
     if (!start) {
         if (std::optional<LineReader> reader = openLogFile(playback.logPath))
             start = startSettled(std::move(*reader));
     }
-    if (start)
+    if (start) {
         setFollowing(start->log, playback.live.following);
+        retimeGlides(start->world, msPerLogSecond);
+    }
     return start;
 }
 
@@ -160,7 +152,6 @@ void stopNavigation()
     playback.seek.reset();
     playback.index.reset();
     playback.trail.reset();
-    playback.snapshots = SnapshotStore{};
     playback.clock = LogClock{};
     playback.logPath.clear();
 }
@@ -182,7 +173,7 @@ void startIndex(const std::string& path)
     playback.index.reset();
     if (std::optional<LineReader> reader = openLogFile(path)) {
         reader->setFollowing(playback.live.following);
-        playback.index = std::make_unique<LogIndex>(std::move(*reader));
+        playback.index = std::make_unique<LogIndex>(std::move(*reader), LogIndex::publishEvery, ScanMode{true});
     }
 }
 
@@ -194,11 +185,8 @@ void followPlayback()
     stepSettled(*playback.trail, playback.msPerLogSecond, screenHooks);
     // Both read the same file; should it change under them, the trail no longer tells where playback is.
     if (playback.trail->log.currentNumber != playback.log.currentNumber
-        || playback.trail->clock.lineTime != playback.clock.lineTime) {
+        || playback.trail->clock.lineTime != playback.clock.lineTime)
         playback.trail.reset();
-        return;
-    }
-    playback.snapshots.offer(*playback.trail, snapshotSpacing());
 }
 
 void seekTick()

@@ -1,13 +1,17 @@
-// Benchmarks of navigation on a large generated log (100 MB; KELO_BENCH_LOG_MB sets another size, e.g. 1000):
-// the index's scan beside a plain fgets loop over the same file, a seek from the start to the end after the scan,
-// a seek back to the middle, and the snapshots' memory. The log is written once into a folder of its own.
+// Benchmarks of navigation on a large generated log (100 MB; KELO_BENCH_LOG_MB sets another size, e.g. 1000): the
+// index's scans (marks only, playing) beside a plain fgets loop over the same file, a seek from the start to the end
+// after the scan, a seek back to the middle, and the snapshots that the index leaves. The log is written once.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 
@@ -164,8 +168,9 @@ void BM_FgetsLargeLog(benchmark::State& state)
 }
 BENCHMARK(BM_FgetsLargeLog)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
-// The index's whole scan, on its own thread, until its last view is published.
-void BM_IndexLargeLog(benchmark::State& state)
+// The index's whole scan, on its own thread, until its last view is published: marks only (kelo-render --index) or
+// playing every line and leaving snapshots (the viewer's).
+void scanLargeLog(benchmark::State& state, ScanMode mode)
 {
     std::int64_t lines = 0;
     for (auto _ : state) {
@@ -175,7 +180,7 @@ void BM_IndexLargeLog(benchmark::State& state)
             state.SkipWithError("no log");
             return;
         }
-        const LogIndex index(std::move(*reader));
+        const LogIndex index(std::move(*reader), LogIndex::publishEvery, mode);
         const auto data = index.waitFor(everything);
         lines = data->lines;
         state.counters["marks"] = static_cast<double>(data->marks.size());
@@ -185,7 +190,18 @@ void BM_IndexLargeLog(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["lines"] = static_cast<double>(lines);
 }
+
+void BM_IndexLargeLog(benchmark::State& state)
+{
+    scanLargeLog(state, ScanMode{});
+}
 BENCHMARK(BM_IndexLargeLog)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_IndexPlayLargeLog(benchmark::State& state)
+{
+    scanLargeLog(state, ScanMode{true});
+}
+BENCHMARK(BM_IndexPlayLargeLog)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // [SECTION] Seeking
 
@@ -201,6 +217,16 @@ double openScanned()
     return app::viewer().playback.index ? app::viewer().playback.index->waitFor(everything)->scannedS : 0;
 }
 
+// The snapshots that the index left: how many, their memory at its peak and their spacing in the file.
+void countSnapshots(benchmark::State& state)
+{
+    const LogIndex::SnapshotTally tally = app::viewer().playback.index->snapshotTally();
+    state.counters["snapshots"] = static_cast<double>(tally.count);
+    state.counters["snapshotPeakMB"] = static_cast<double>(tally.peakBytes) / (1 << 20);
+    state.counters["snapshotSpacingKB"] = static_cast<double>(tally.spacing) / (1 << 10);
+}
+
+// Once the index has scanned the whole log: a seek from the start, as the first seek after an open is.
 void BM_SeekStartToEnd(benchmark::State& state)
 {
     double total = 0;
@@ -215,8 +241,7 @@ void BM_SeekStartToEnd(benchmark::State& state)
     }
     if (logTimeNow() != total)
         state.SkipWithError("the seek did not reach the end");
-    state.counters["snapshots"] = static_cast<double>(app::viewer().playback.snapshots.count());
-    state.counters["snapshotPeakMB"] = static_cast<double>(app::viewer().playback.snapshots.peakBytes()) / (1 << 20);
+    countSnapshots(state);
     app::viewer().reset();
 }
 BENCHMARK(BM_SeekStartToEnd)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -238,10 +263,46 @@ void BM_SeekEndToMiddle(benchmark::State& state)
     // The middle may fall into a wait between games: the seek lands on the first line at or after it.
     if (logTimeNow() < total / 2 || logTimeNow() >= total)
         state.SkipWithError("the seek did not reach the middle");
-    state.counters["snapshots"] = static_cast<double>(app::viewer().playback.snapshots.count());
-    state.counters["snapshotPeakMB"] = static_cast<double>(app::viewer().playback.snapshots.peakBytes()) / (1 << 20);
+    countSnapshots(state);
     app::viewer().reset();
 }
 BENCHMARK(BM_SeekEndToMiddle)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Seeks anywhere once the index has scanned the log: 64 targets spread over it in a shuffled order, each at one of
+// the speeds, after a first seek (which the two above time) has loaded the map picture as playback would have. The
+// time given is the slowest seek's; the counters tell the mean and the slowest, in wall milliseconds.
+void BM_SeekAnywhere(benchmark::State& state)
+{
+    constexpr int targets = 64;
+    double slowest = 0;
+    double sum = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const double total = openScanned();
+        seekTo(60);
+        finishSeek();
+        std::vector<int> order(targets);
+        std::iota(order.begin(), order.end(), 0);
+        std::mt19937 random(7);
+        std::shuffle(order.begin(), order.end(), random);
+        for (int i : order) {
+            setSpeed(std::array{125, 250, 500, 1000, 2000, 4000}[random() % 6]);
+            const auto start = std::chrono::steady_clock::now();
+            seekTo(total * (i + 0.5) / targets);
+            finishSeek();
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            slowest = std::max(slowest, ms);
+            sum += ms;
+        }
+        state.SetIterationTime(slowest / 1000);
+        state.ResumeTiming();
+    }
+    state.counters["slowestMs"] = slowest;
+    state.counters["meanMs"] = sum / targets;
+    countSnapshots(state);
+    app::viewer().reset();
+}
+BENCHMARK(BM_SeekAnywhere)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
 
 }  // namespace

@@ -140,7 +140,11 @@ protected:
         finishSeek();
         const double scanned = indexView()->scannedS;
         const double target = std::isnan(t) ? 0 : std::clamp(t, 0.0, scanned);
-        const FreshPlay expected = playedTo(path, target, viewer.playback.msPerLogSecond);
+        FreshPlay expected = playedTo(path, target, viewer.playback.msPerLogSecond);
+        // The picture loader hands out the same picture object only while a world holds the last one made: a world
+        // that passed other maps meanwhile may hold another decode of the same file (the only one of the tests).
+        if (viewer.world.mapImage && expected.world.mapImage)
+            expected.world.mapImage = viewer.world.mapImage;
         EXPECT_TRUE(viewer.world == expected.world) << what;
         EXPECT_EQ(logTimeNow(), static_cast<double>(expected.lineTime)) << what;
         EXPECT_EQ(viewer.playback.log.currentNumber, expected.lineNumber) << what;
@@ -165,19 +169,65 @@ protected:
 
 }  // namespace
 
+// The lines that a seek passes as any other, each to come after some line of a game with that line's stamp: other
+// maps (calibrated, half calibrated, neither, with a name that keeps the picture), units made where no number is,
+// positions that are no number, infinite, or so near the last that a glide's step underflows; lines that no rule
+// takes, long lines.
+const std::array<std::vector<std::string>, 14> oddLines = {{
+    {"1;Fenmoor.map"},
+    {"1;Saltmarsh.map"},
+    {"1;.hidden"},
+    {"CREATED;SOLDIER;77;Rifleman;nan;nan;0;0;1;1;0;Ghost", "POS;SOLDIER;2;-;nan;5;0;-;1;1"},
+    {"CREATED;VEHICLE;78;Tank;inf;1;0;0;1;1;1", "POS;VEHICLE;5;-;inf;-inf;0;3;1;1"},
+    {"POS;SOLDIER;1;-;1e-44;0;0;-;1;1", "POS;SOLDIER;1;-;0;0;0;-;1;1"},
+    {"POS;SOLDIER;3;-;3e38;-3e38;0;-;1;1", "POS;SOLDIER;3;-;-3e38;3e38;0;-;1;1"},
+    {"POS;SOLDIER;4;-;12.5;12.5;0;-;1;1", "POS;SOLDIER;4;-;12.5;12.5000019;0;-;1;1"},
+    {"POS;;;;", "CREATED;SOLDIER", "DESTROYED;SOLDIER;abc", "\xff\xfe;\x01"},
+    {"CHAT;PUBLIC;1;" + std::string(30000, 'w')},
+    {std::string(70000, 'q')},
+    {"DAMAGED;SOLDIER;1;-;-;-;-;-;2"},
+    {"CONFIG;12;A title of " + std::string(300, 't')},
+    {"POS;VEHICLE;5;-;1e-40;1e-40;0;90;1;1"},
+}};
+
+// A game with odd lines (oddLines) after about every tenth of its lines.
+std::string withOddLines(const std::string& game, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::istringstream lines(game);
+    std::string out;
+    std::string stamp;
+    for (std::string line; std::getline(lines, line);) {
+        out += line + '\n';
+        if (line.starts_with('['))
+            stamp = line.substr(0, line.find(']') + 2);
+        if (random() % 10 != 0)
+            continue;
+        for (const std::string& odd : oddLines[random() % oddLines.size()])
+            out += stamp + odd + '\n';
+    }
+    return out;
+}
+
 // [SECTION] Landing on the same world
 
+// Seeks from wherever they start (the log's start, the trail, a seek under way, a snapshot that the index left at 1x
+// without hooks) land where a seek from the start at their speed lands, world, clock and frame.
 TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
 {
     std::size_t snapshotsHit = 0;
     std::size_t snapshotsMissed = 0;
     std::size_t linksKept = 0;
     std::size_t pinsKept = 0;
-    // The games' map of 4000 units fills the frame's map area, so that every unit shows.
+    // The games' map of 4000 units fills the frame's map area, so that every unit shows; of the other maps one is
+    // calibrated, one half and one not at all, and only the games' map has a picture.
     writeFile("Kelo.ini", "[Brackwater.map]\nInvertY=0\nInvertX=0\nScaleX=4000\nScaleY=4000\nOffsetX=2000\n"
-                          "OffsetY=200\nRotationOffset=0\n");
+                          "OffsetY=200\nRotationOffset=0\n[Fenmoor.map]\nInvertY=1\nInvertX=1\nScaleX=3000\n"
+                          "ScaleY=3500\nOffsetX=100\nOffsetY=-20\nRotationOffset=0.5\n"
+                          "[Saltmarsh.map]\nInvertY=0\nInvertX=1\nScaleX=200\n");
+    ASSERT_TRUE(writePicture((folder / "Maps" / "Brackwater.png").string(), 64, 64, 0xFF336633));
     for (std::uint32_t seed : {1u, 2u, 3u}) {
-        const std::string path = openFully("game.log", GameWriter(seed).write(2500));
+        const std::string path = openFully("game.log", withOddLines(GameWriter(seed).write(2500), seed));
         const std::vector<std::int64_t> times = lineTimes(path);
         ASSERT_GT(times.size(), 2000u);
         std::mt19937 random(seed);
@@ -192,7 +242,7 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
                 resumePlayback();
                 break;
             case 2:
-                viewer.playback.msPerLogSecond = std::array{250, 500, 1000, 2000}[pick(4)];
+                setSpeed(std::array{125, 250, 500, 1000, 2000, 4000}[pick(6)]);
                 break;
             default:
                 break;
@@ -211,8 +261,7 @@ TEST_F(SeekTest, ASeekLandsOnTheWorldOfAFreshOpenPlayedToTheSameLine)
             const double t = std::array{lineTime,  lineTime - 0.5, lineTime + 0.25, lineTime - 1, 1e12,
                                         now + 2.5, now + 6,        now - 3,         now - 20.5}[pick(9)];
             const double target = std::clamp(t, 0.0, indexView()->scannedS);
-            const Snapshot* snapshot = viewer.playback.snapshots.startFor(target, viewer.playback.msPerLogSecond);
-            (snapshot != nullptr ? snapshotsHit : snapshotsMissed) += 1;
+            (viewer.playback.index->snapshotFor(target) ? snapshotsHit : snapshotsMissed) += 1;
             expectSeekLands(path, t,
                             "seed " + std::to_string(seed) + " round " + std::to_string(round) + " t "
                                 + std::to_string(t));
@@ -239,7 +288,7 @@ TEST_F(SeekTest, ASeekFromPlayingTakesNoGlideAlong)
     ASSERT_GT(viewer.world.soldierList.items[0]->posX, 0);
     expectSeekLands(path, 12, "forward from where playback stands");
     headless::advance(3500);
-    expectSeekLands(path, 7, "back to a snapshot of the trail");
+    expectSeekLands(path, 7, "back, from the log's start");
 }
 
 TEST_F(SeekTest, OnlyTheDamageLinksOfTheLastSecondBeforeTheTargetAreLeft)
@@ -318,8 +367,8 @@ TEST_F(SeekTest, PlayingArmsTheRestOfTheWaitAndPausedStaysStopped)
     EXPECT_EQ(headless::timerPeriod(playbackTimer), 500);
 }
 
-// A report glides over a number of ticks that the speed sets: worlds stepped at another speed are no start.
-TEST_F(SeekTest, WorldsSteppedAtAnotherSpeedAreNotStartedFrom)
+// A report glides over a number of ticks that the speed sets: worlds stepped at other speeds are re-timed.
+TEST_F(SeekTest, WorldsSteppedAtOtherSpeedsAreReTimed)
 {
     std::string contents = "[0:00:00] CREATED;SOLDIER;1;A;0;0;0;0;1;1;0;Ann\n[0:00:01] POS;SOLDIER;1;-;100;100;0\n";
     for (int second = 2; second < 90; ++second) {
@@ -331,8 +380,6 @@ TEST_F(SeekTest, WorldsSteppedAtAnotherSpeedAreNotStartedFrom)
     const std::string path = openFully("speeds.log", contents);
     headless::advance(50000);
     viewer.playback.msPerLogSecond = 250;
-    ASSERT_EQ(viewer.playback.snapshots.startFor(30, 250), nullptr);
-    ASSERT_NE(viewer.playback.snapshots.startFor(30, 1000), nullptr);
     expectSeekLands(path, 30, "back, at a new speed");
     // The report at 30 s comes at 1000 ms per log second: the trail has lines of two speeds.
     viewer.playback.msPerLogSecond = 1000;

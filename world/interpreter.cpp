@@ -166,18 +166,10 @@ void linkDamage(World& world, const Fields& fields)
 
 // [SECTION] Position reports
 
-// The unit jumps to the target of its previous report and glides toward the new one in N ticks, N from the
-// speed of this moment; a distance that is no finite number sets up no glide.
-void reportPosition(Record& unit, Glide& glide, const Fields& fields, std::int32_t msPerLogSecond)
+// The steps of a glide from where the unit stands to its target, N from the speed.
+void timeGlide(const Record& unit, Glide& glide, std::int32_t msPerLogSecond)
 {
-    unit.posX = glide.targetX;
-    unit.posY = glide.targetY;
-    unit.posZ = glide.targetZ;
-    glide.targetX = readReal(fields[PosFields::posX]);
-    glide.targetY = readReal(fields[PosFields::posY]);
-    glide.targetZ = readReal(fields[PosFields::posZ]);
     const float distance = distance2D(unit.posX, unit.posY, glide.targetX, glide.targetY);
-    glide.moveHeading = headingTo(unit.posX, unit.posY, glide.targetX, glide.targetY);
     if (distance == 0) {
         glide.stepsLeft = 0;
         glide.stepLength = 0;
@@ -189,6 +181,20 @@ void reportPosition(Record& unit, Glide& glide, const Fields& fields, std::int32
         const double steps = static_cast<double>(distance) / glide.stepLength;
         glide.stepsLeft = std::isfinite(steps) ? static_cast<std::int32_t>(steps) : 0;
     }
+}
+
+// The unit jumps to the target of its previous report and glides toward the new one in N ticks, N from the
+// speed of this moment; a distance that is no finite number sets up no glide.
+void reportPosition(Record& unit, Glide& glide, const Fields& fields, std::int32_t msPerLogSecond)
+{
+    unit.posX = glide.targetX;
+    unit.posY = glide.targetY;
+    unit.posZ = glide.targetZ;
+    glide.targetX = readReal(fields[PosFields::posX]);
+    glide.targetY = readReal(fields[PosFields::posY]);
+    glide.targetZ = readReal(fields[PosFields::posZ]);
+    glide.moveHeading = headingTo(unit.posX, unit.posY, glide.targetX, glide.targetY);
+    timeGlide(unit, glide, msPerLogSecond);
     unit.levelA = readReal(fields[PosFields::levelA]);
     unit.levelB = readReal(fields[PosFields::levelB]);
     if (unit.peakA < unit.levelA)
@@ -213,11 +219,10 @@ void reportPositions(PtrList<Unit>& list, const Fields& fields, std::int32_t msP
 
 // [SECTION] Map, clock, chat and passengers
 
-// The picture is named by the map name up to its first "."; a name with nothing before it keeps the picture,
-// and a name that names no picture inside Maps clears it.
-void loadMap(World& world, std::string_view name, const WorldHooks& hooks)
+// The calibration and picture of the world's map name. The picture is named by the map name up to its first "."; a
+// name with nothing before it keeps the picture, and a name that names no picture inside Maps clears it.
+void loadMapFiles(World& world, const WorldHooks& hooks)
 {
-    world.mapName = std::string(name);
     if (hooks.loadCalibration == nullptr || !hooks.loadCalibration(world))
         world.statusMessage = "Error loading Kelo.ini";
     std::string_view baseName = *world.mapName;
@@ -228,6 +233,12 @@ void loadMap(World& world, std::string_view name, const WorldHooks& hooks)
     baseName = baseName.substr(0, baseNameLimit);
     if (hooks.loadMapPicture != nullptr)
         world.mapImage = hooks.loadMapPicture(baseName);
+}
+
+void loadMap(World& world, std::string_view name, const WorldHooks& hooks)
+{
+    world.mapName = std::string(name);
+    loadMapFiles(world, hooks);
 }
 
 void setConfig(World& world, const Fields& fields)
@@ -355,6 +366,36 @@ EventEffect applyEvent(World& world, const Fields& fields, std::int32_t msPerLog
         break;
     }
     return EventEffect::none;
+}
+
+// [SECTION] Worlds stepped otherwise
+
+void retimeGlides(World& world, std::int32_t msPerLogSecond)
+{
+    for (const auto& record : world.records) {
+        Glide* glide = nullptr;
+        if (record->kind == RecordKind::soldier)
+            glide = &static_cast<SoldierRecord&>(*record).glide;
+        else if (record->kind == RecordKind::vehicle)
+            glide = &static_cast<VehicleRecord&>(*record).glide;
+        // A distance that is no number left the step length as the report made it (a number that is none, whatever
+        // the speed) or as the unit was made (0): either way it stays.
+        if (glide != nullptr && !std::isnan(distance2D(record->posX, record->posY, glide->targetX, glide->targetY)))
+            timeGlide(*record, *glide, msPerLogSecond);
+    }
+}
+
+void loadMapsAgain(World& world, const std::vector<std::string>& mapNames, const WorldHooks& hooks)
+{
+    std::optional<std::string> mapName = std::move(world.mapName);
+    world.statusMessage.reset();
+    world.mapImage.reset();
+    world.calibration = Calibration{};
+    for (const std::string& name : mapNames) {
+        world.mapName = name;
+        loadMapFiles(world, hooks);
+    }
+    world.mapName = std::move(mapName);
 }
 
 // [SECTION] Plane geometry

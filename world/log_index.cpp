@@ -1,8 +1,11 @@
 // The log index's scan: the open and the step function of every reader over a private world, timed by the log clock,
-// with each notable line noted at its log time. Relies on the event table to know the lines as playback knows them.
+// with each notable line noted at its log time and, playing every line, snapshots of the world left on the way. Relies
+// on the event table to know the lines as playback knows them.
 #include "world/log_index.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "world/event_table.h"
@@ -12,6 +15,8 @@ namespace {
 
 constexpr std::int64_t breakLongerThan = 600;
 constexpr std::size_t checkpointLimit = std::size_t{1} << 16;
+// Past this many names of maps the scan leaves no more snapshots: a seek would load every one of them again.
+constexpr std::size_t mapNameLimit = 64;
 
 // What the scan has found, in log order.
 struct ScanFindings {
@@ -154,6 +159,35 @@ void noteCheckpoint(ScanFindings& found, const LogCursor& log, std::int64_t t)
     found.checkpoints.push_back({static_cast<double>(t), log.reader->offset(), log.currentNumber});
 }
 
+// The names of the map lines applied so far, each once, in the order of its last line, as snapshots keep them.
+struct MapLines {
+    std::vector<std::string> names;
+    std::optional<std::string> seen;  // the world's map name after the last step
+    bool tooMany = false;
+
+    // Notes the map line of a step: only a map line sets a map name, and one that names the map named already loads
+    // it again, which changes nothing.
+    void note(const World& world)
+    {
+        if (tooMany || world.mapName == seen)
+            return;
+        seen = world.mapName;
+        if (!seen)
+            return;
+        if (auto found = std::find(names.begin(), names.end(), *seen); found != names.end())
+            names.erase(found);
+        names.push_back(*seen);
+        tooMany = names.size() > mapNameLimit;
+    }
+};
+
+// Whether the scan can leave a snapshot at the cursor: a line applied before, its lines read, the current one not
+// applied and one after it.
+bool restorable(const LogCursor& log, const LogClock& clock)
+{
+    return clock.appliedTime >= 0 && linesRead(log) && !log.currentApplied && log.nextLine;
+}
+
 std::shared_ptr<const LogIndexData> snapshotOf(const ScanFindings& found, std::int64_t scanned, bool complete,
                                                const LogCursor& log)
 {
@@ -171,9 +205,11 @@ std::shared_ptr<const LogIndexData> snapshotOf(const ScanFindings& found, std::i
 
 }  // namespace
 
-LogIndex::LogIndex(LineReader reader, std::size_t linesPerPublish)
-    : following_(reader.following()), view_(std::make_shared<const LogIndexData>()),
-      worker_([this, file = std::move(reader), linesPerPublish]() mutable { scan(std::move(file), linesPerPublish); })
+LogIndex::LogIndex(LineReader reader, std::size_t linesPerPublish, ScanMode mode)
+    : following_(reader.following()), view_(std::make_shared<const LogIndexData>()), snapshots_(mode.snapshotSpacing),
+      worker_([this, file = std::move(reader), linesPerPublish, mode]() mutable {
+          scan(std::move(file), linesPerPublish, mode);
+      })
 {
 }
 
@@ -236,6 +272,40 @@ std::shared_ptr<const LogIndexData> LogIndex::waitFor(double t) const
     return view_;
 }
 
+std::shared_ptr<const Snapshot> LogIndex::snapshotFor(double target) const
+{
+    std::lock_guard lock(mutex_);
+    return snapshots_.startFor(target);
+}
+
+LogIndex::SnapshotTally LogIndex::snapshotTally() const
+{
+    std::lock_guard lock(mutex_);
+    return {snapshots_.count(), snapshots_.bytes(), snapshots_.peakBytes(), snapshots_.spacing()};
+}
+
+std::int64_t LogIndex::keepSnapshot(const World& world, const LogClock& clock, const LogCursor& log,
+                                    const std::vector<std::string>& mapNames)
+{
+    // Room is made before the copy, so that the store never holds more than its budget; the snapshots that go are let
+    // go, and the copy is made, outside the lock that view() takes at every frame.
+    const std::size_t bytes = snapshotBytes(world, log, mapNames);
+    SnapshotStore::Room room;
+    std::int64_t due = 0;
+    {
+        std::lock_guard lock(mutex_);
+        room = snapshots_.makeRoom(log.reader->offset(), bytes);
+        due = snapshots_.dueFrom();
+    }
+    room.dropped.clear();
+    if (!room.take)
+        return due;
+    Snapshot snapshot = takeSnapshot(world, clock, log, mapNames, bytes);
+    std::lock_guard lock(mutex_);
+    snapshots_.keep(std::move(snapshot));
+    return snapshots_.dueFrom();
+}
+
 void LogIndex::publish(std::shared_ptr<const LogIndexData> data)
 {
     {
@@ -245,25 +315,32 @@ void LogIndex::publish(std::shared_ptr<const LogIndexData> data)
     published_.notify_all();
 }
 
-void LogIndex::scan(LineReader reader, std::size_t linesPerPublish)
+void LogIndex::scan(LineReader reader, std::size_t linesPerPublish, ScanMode mode)
 {
     LogCursor log;
     startLog(log, std::move(reader));
     World world;
     LogClock clock;
     ScanFindings found;
+    MapLines maps;
+    std::int64_t snapshotDue = snapshots_.dueFrom();
     // Made once: a lambda handed to each step would become a new function object every line.
     const LineInspector inspect = [&](const LogCursor& at, const Fields& fields) {
-        return noteLine(found, world, at, fields, static_cast<double>(clock.lineTime));
+        return noteLine(found, world, at, fields, static_cast<double>(clock.lineTime)) || mode.play;
     };
     std::size_t sincePublished = 0;
     std::size_t listedAtPublish = 0;
     while (!stop_.load(std::memory_order_relaxed)) {
         noteCheckpoint(found, log, clock.lineTime);
+        if (mode.play && !maps.tooMany && log.reader->offset() >= snapshotDue && restorable(log, clock))
+            snapshotDue = keepSnapshot(world, clock, log, maps.names);
         log.reader->setFollowing(following_.load(std::memory_order_relaxed));
         const std::int64_t lineTime = clock.lineTime;
-        // The speed only sets how units glide, which the index does not look at; a map line loads nothing.
+        // Glides are set up at 1x, and a seek re-times them to its speed; a map line loads nothing, and a seek loads
+        // what it would have.
         const StepResult step = stepLog(log, world, 1000, WorldHooks{}, inspect);
+        if (mode.play)
+            maps.note(world);
         advanceClock(clock, step);
         found.lines += step.applied ? 1 : 0;
         if (clock.lineTime - lineTime > breakLongerThan)

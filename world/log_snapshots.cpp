@@ -1,9 +1,10 @@
-// The snapshot store: copies kept in log order within the budget, thinned evenly, and restored with a reader
-// reopened at their place in the file.
+// The snapshot store: copies kept in file order within the budget, halved evenly, and restored with a reader
+// reopened at their place in the file and the map lines' hooks called again.
 #include "world/log_snapshots.h"
 
 #include <algorithm>
-#include <limits>
+
+#include "world/interpreter.h"
 
 namespace {
 
@@ -43,11 +44,6 @@ std::size_t recordBytes(const Record& record)
     return bytes + sizeof(ObjectRecord);
 }
 
-std::int64_t lineTimeOf(const Snapshot& snapshot)
-{
-    return snapshot.clock.lineTime;
-}
-
 }  // namespace
 
 std::size_t estimatedBytes(const World& world)
@@ -62,66 +58,77 @@ std::size_t estimatedBytes(const World& world)
     return bytes;
 }
 
-void SnapshotStore::offer(const SettledLog& settled, std::int64_t spacing)
+SnapshotStore::Room SnapshotStore::makeRoom(std::int64_t offset, std::size_t bytes)
 {
-    if (settled.speed <= 0 || settled.clock.appliedTime < 0 || !settled.log.reader || !linesRead(settled.log))
-        return;
-    const std::int64_t t = settled.clock.lineTime;
-    spacing = std::max<std::int64_t>(spacing, 1);
-    const std::int64_t from = t > std::numeric_limits<std::int64_t>::min() + spacing ? t - spacing + 1 : t;
-    auto near = std::lower_bound(snapshots_.begin(), snapshots_.end(), from,
-                                 [](const Snapshot& s, std::int64_t time) { return lineTimeOf(s) < time; });
-    for (; near != snapshots_.end() && lineTimeOf(*near) - t < spacing; ++near)
-        if (near->speed == settled.speed)
-            return;
+    Room room;
+    if (bytes > byteLimit) {
+        last_ = offset;
+        spacing_ *= 2;
+        return room;
+    }
+    while (!snapshots_.empty() && (snapshots_.size() == countLimit || bytes_ + bytes > byteLimit))
+        halve(room.dropped);
+    room.take = offset >= dueFrom();
+    return room;
+}
 
-    Snapshot snapshot{settled.world, settled.clock, settled.speed, settled.ended, placeOf(settled.log), 0};
-    snapshot.bytes = sizeof(Snapshot) + estimatedBytes(snapshot.world) + heapText(snapshot.place.currentLine)
-                   + heapText(snapshot.place.nextLine);
-    if (snapshot.bytes > byteLimit)
-        return;
-    auto at = std::upper_bound(snapshots_.begin(), snapshots_.end(), t,
-                               [](std::int64_t time, const Snapshot& s) { return time < lineTimeOf(s); });
+void SnapshotStore::keep(Snapshot snapshot)
+{
+    last_ = snapshot.place.offset;
     bytes_ += snapshot.bytes;
     peakBytes_ = std::max(peakBytes_, bytes_);
-    const auto fresh = static_cast<std::size_t>(at - snapshots_.begin());
-    snapshots_.insert(at, std::move(snapshot));
-    thin(fresh);
+    snapshots_.push_back(std::make_shared<const Snapshot>(std::move(snapshot)));
 }
 
-void SnapshotStore::thin(std::size_t fresh)
+void SnapshotStore::halve(std::vector<std::shared_ptr<const Snapshot>>& dropped)
 {
-    while (snapshots_.size() > countLimit || bytes_ > byteLimit) {
-        // Of two, the older goes; of more, the one whose neighbours lie closest together.
-        std::size_t drop = fresh == 0 ? 1 : 0;
-        if (snapshots_.size() >= 3) {
-            std::int64_t closest = std::numeric_limits<std::int64_t>::max();
-            for (std::size_t i = 1; i + 1 < snapshots_.size(); ++i) {
-                const std::int64_t span = lineTimeOf(snapshots_[i + 1]) - lineTimeOf(snapshots_[i - 1]);
-                if (span < closest) {
-                    closest = span;
-                    drop = i;
-                }
-            }
+    // The second, fourth, ... stay: they lie about twice the spacing apart.
+    std::vector<std::shared_ptr<const Snapshot>> kept;
+    kept.reserve(snapshots_.size() / 2);
+    bytes_ = 0;
+    for (std::size_t i = 0; i < snapshots_.size(); ++i) {
+        if (i % 2 == 0) {
+            dropped.push_back(std::move(snapshots_[i]));
+            continue;
         }
-        bytes_ -= snapshots_[drop].bytes;
-        snapshots_.erase(snapshots_.begin() + static_cast<std::ptrdiff_t>(drop));
-        fresh -= fresh > drop ? 1 : 0;
+        bytes_ += snapshots_[i]->bytes;
+        kept.push_back(std::move(snapshots_[i]));
     }
+    snapshots_ = std::move(kept);
+    spacing_ *= 2;
+    last_ = snapshots_.empty() ? 0 : snapshots_.back()->place.offset;
 }
 
-const Snapshot* SnapshotStore::startFor(double target, std::int32_t msPerLogSecond) const
+std::shared_ptr<const Snapshot> SnapshotStore::startFor(double target) const
 {
-    for (auto it = snapshots_.rbegin(); it != snapshots_.rend(); ++it)
-        if (canStartSeek(it->clock, it->speed, target, msPerLogSecond))
-            return &*it;
-    return nullptr;
+    // Log time never goes back along the file, so the snapshots that a seek can start from come first.
+    auto usable = std::partition_point(snapshots_.begin(), snapshots_.end(), [target](const auto& snapshot) {
+        return canStartSeek(snapshot->clock, target);
+    });
+    return usable == snapshots_.begin() ? nullptr : *(usable - 1);
 }
 
-std::optional<SettledLog> restoreSnapshot(const Snapshot& snapshot, const std::string& path)
+std::size_t snapshotBytes(const World& world, const LogCursor& log, const std::vector<std::string>& mapNames)
+{
+    std::size_t bytes = sizeof(Snapshot) + estimatedBytes(world) + heapText(log.currentLine) + heapText(log.nextLine)
+                      + mapNames.size() * sizeof(std::string);
+    for (const std::string& name : mapNames)
+        bytes += heapText(name);
+    return bytes;
+}
+
+Snapshot takeSnapshot(const World& world, const LogClock& clock, const LogCursor& log,
+                      const std::vector<std::string>& mapNames, std::size_t bytes)
+{
+    return Snapshot{world, clock, placeOf(log), mapNames, bytes};
+}
+
+std::optional<SettledLog> restoreSnapshot(const Snapshot& snapshot, const std::string& path, const WorldHooks& hooks)
 {
     std::optional<LogCursor> log = reopenAt(path, snapshot.place);
     if (!log)
         return std::nullopt;
-    return SettledLog{std::move(*log), snapshot.clock, snapshot.world, snapshot.speed, snapshot.ended};
+    SettledLog settled{std::move(*log), snapshot.clock, snapshot.world, false};
+    loadMapsAgain(settled.world, snapshot.mapNames, hooks);
+    return settled;
 }

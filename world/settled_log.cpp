@@ -5,11 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-bool speedMatches(std::int32_t speed, std::int32_t msPerLogSecond)
-{
-    return speed == 0 || speed == msPerLogSecond;
-}
-
 SettledLog startSettled(LineReader reader)
 {
     SettledLog settled;
@@ -20,8 +15,6 @@ SettledLog startSettled(LineReader reader)
 StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const WorldHooks& hooks)
 {
     const StepResult step = stepLog(settled.log, settled.world, msPerLogSecond, hooks);
-    if (step.applied)
-        settled.speed = speedMatches(settled.speed, msPerLogSecond) ? msPerLogSecond : -1;
     advanceClock(settled.clock, step);
     settled.ended = settled.ended || !step.gap;
     return step;
@@ -69,7 +62,7 @@ std::optional<SettledLog> copySettled(const SettledLog& settled, const std::stri
     std::optional<LogCursor> log = reopenAt(path, placeOf(settled.log));
     if (!log)
         return std::nullopt;
-    return SettledLog{std::move(*log), settled.clock, settled.world, settled.speed, settled.ended};
+    return SettledLog{std::move(*log), settled.clock, settled.world, settled.ended};
 }
 
 std::int64_t linkSecond(double target)
@@ -79,9 +72,9 @@ std::int64_t linkSecond(double target)
     return static_cast<std::int64_t>(std::ceil(std::min(std::max(target, 0.0), limit))) - 1;
 }
 
-bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std::int32_t msPerLogSecond)
+bool canStartSeek(const LogClock& clock, double target)
 {
-    return speedMatches(speed, msPerLogSecond) && (clock.appliedTime < 0 || clock.appliedTime < linkSecond(target));
+    return clock.appliedTime < 0 || clock.appliedTime < linkSecond(target);
 }
 
 bool stepSeek(SettledSeek& seek, const WorldHooks& hooks)

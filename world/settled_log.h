@@ -14,19 +14,14 @@ struct SettledLog {
     LogCursor log;
     LogClock clock;
     World world;
-    // The ms per log second of every line applied so far (position reports glide by it): 0 before the first line,
-    // -1 once two lines were applied at different speeds.
-    std::int32_t speed = 0;
     bool ended = false;  // a step found no line left
 };
-
-// Whether lines applied at `speed` (as SettledLog::speed counts it) gave what lines applied at msPerLogSecond give.
-bool speedMatches(std::int32_t speed, std::int32_t msPerLogSecond);
 
 // The log's start as a fresh open reads it: chat, status and picture start empty as well.
 SettledLog startSettled(LineReader reader);
 
-// Applies the current line, with the hooks given, and moves the clock.
+// Applies the current line, with the hooks given, and moves the clock. The speed sets the glides of position reports
+// alone, so lines applied at several speeds give the world of one speed once its glides are re-timed (retimeGlides).
 StepResult stepSettled(SettledLog& settled, std::int32_t msPerLogSecond, const WorldHooks& hooks);
 
 // Where a cursor stands in its file: the two lines it holds and the reader's place after them. Only a cursor whose
@@ -69,10 +64,9 @@ struct SettledSeek {
 // The log time from which a seek to `target` keeps the damage links: the last whole second before it.
 std::int64_t linkSecond(double target);
 
-// Whether a seek to `target` at msPerLogSecond can go on from a settled log with this clock and speed: its lines
-// were applied at that speed and all of them before the last whole second before the target (so that its damage
-// links all go), or none was.
-bool canStartSeek(const LogClock& clock, std::int32_t speed, double target, std::int32_t msPerLogSecond);
+// Whether a seek to `target` can go on from a settled log with this clock: all of its lines were applied before the
+// last whole second before the target (so that its damage links all go), or none was.
+bool canStartSeek(const LogClock& clock, double target);
 
 // Applies one line toward the target (or reads on in a long one); false once the current line is at or after the
 // target, read with its look-ahead line, or the data has ended (then nothing was applied and the damage links are
