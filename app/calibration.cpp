@@ -3,6 +3,7 @@
 #include "app/calibration.h"
 
 #include <string_view>
+#include <utility>
 
 #include "seam/platform.h"
 #include "world/log_format.h"
@@ -52,4 +53,17 @@ bool loadCalibration(World& world)
             world.calibration.*key.number = readReal(value);
     }
     return true;
+}
+
+void refreshCalibration(World& world, std::optional<CalibrationRead>& last)
+{
+    if (!world.mapName)
+        return;
+    std::string path = settingsPath(executableFolder());
+    const FileVersion settings = fileVersion(path);
+    if (last && last->path == path && last->settings == settings && last->mapName == *world.mapName
+        && last->result == world.calibration)
+        return;
+    loadCalibration(world);
+    last = CalibrationRead{std::move(path), settings, *world.mapName, world.calibration};
 }

@@ -169,8 +169,7 @@ bool frameChanged()
     Viewer& viewer = app::viewer();
     if (!viewer.composeReady)
         return false;
-    if (viewer.world.mapName)
-        loadCalibration(viewer.world);
+    refreshCalibration(viewer.world, viewer.calibrationRead);
     return viewer.shown.differs(viewer.world, viewer.view, frameContext(), viewer.caches.decoder.decodesDone())
         || viewer.caches.icons.filesChanged();
 }

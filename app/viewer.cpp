@@ -19,6 +19,7 @@ void Viewer::reset()
     view = ViewState{};
     composeReady = true;
     shown.markChanged();
+    calibrationRead.reset();
 }
 
 namespace app {

@@ -3,6 +3,7 @@
 // handler runs; the handlers of app/ act on the current viewer. Tests and tools make their own.
 #pragma once
 
+#include "app/calibration.h"
 #include "app/playback.h"
 #include "view/drawing_caches.h"
 #include "view/frame_fit.h"
@@ -18,6 +19,7 @@ struct Viewer {
     // Cleared while a frame is composed, so that a paint arriving meanwhile composes nothing.
     bool composeReady = true;
     ShownFrame shown;  // what the frame in the back buffer was composed from
+    std::optional<CalibrationRead> calibrationRead;  // the last reading of Kelo.ini's calibration that it checks
     DrawingCaches caches;
 
     // Everything as at start-up but the fit and where pictures are decoded: an empty world, no log, 1000 ms per log
