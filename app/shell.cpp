@@ -143,9 +143,8 @@ void composeFrame()
     if (!viewer.composeReady)
         return;
     viewer.composeReady = false;
-    // Re-read on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
-    if (viewer.world.mapName)
-        loadCalibration(viewer.world);
+    // Looked at on every frame so an edit of Kelo.ini shows at once; a failure was reported when the map came.
+    refreshCalibration(viewer.world, viewer.calibrationRead);
     // The camera centres on the unit it follows where the unit glides to, frame by frame.
     keepFollowing(viewer.view.camera, viewer.world);
     const FrameContext context = frameContext();
